@@ -1,0 +1,27 @@
+# The Qt desktop program: windows and dialogs live in src/<subsystem>/ui/.
+find_package(Qt6 REQUIRED COMPONENTS Widgets PrintSupport Network)
+set(CMAKE_AUTOMOC ON)
+
+file(GLOB KORVANE_UI_SOURCES CONFIGURE_DEPENDS
+  ${CMAKE_SOURCE_DIR}/src/*/ui/*.cpp ${CMAKE_SOURCE_DIR}/src/*/ui/*.h)
+list(FILTER KORVANE_UI_SOURCES EXCLUDE REGEX ".*/src/app/ui/main\\.cpp$")
+if(KORVANE_UI_SOURCES)
+  add_library(korvane_ui STATIC ${KORVANE_UI_SOURCES})
+else()
+  add_library(korvane_ui STATIC ${CMAKE_SOURCE_DIR}/cmake/empty.cpp)
+endif()
+set_target_properties(korvane_ui PROPERTIES AUTOMOC ON)
+target_include_directories(korvane_ui PUBLIC ${CMAKE_SOURCE_DIR}/src)
+target_link_libraries(korvane_ui PUBLIC korvane_core Qt6::Widgets Qt6::PrintSupport Qt6::Network)
+find_library(CUPS_LIBRARY cups)
+if(CUPS_LIBRARY)
+  target_link_libraries(korvane_ui PUBLIC ${CUPS_LIBRARY})
+  target_compile_definitions(korvane_ui PUBLIC KORVANE_HAVE_CUPS=1)
+endif()
+
+if(EXISTS ${CMAKE_SOURCE_DIR}/src/app/ui/main.cpp)
+  add_executable(korvane ${CMAKE_SOURCE_DIR}/src/app/ui/main.cpp)
+  set_target_properties(korvane PROPERTIES AUTOMOC ON)
+  target_link_libraries(korvane PRIVATE korvane_ui)
+  add_dependencies(korvane korvane_resources)
+endif()

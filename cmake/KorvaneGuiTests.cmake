@@ -1,0 +1,16 @@
+# Qt Test executables: one per file in tests/<subsystem>/ui/, offscreen platform.
+find_package(Qt6 REQUIRED COMPONENTS Test)
+file(GLOB KORVANE_UI_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/*/ui/*Test.cpp)
+foreach(src ${KORVANE_UI_TESTS})
+  get_filename_component(name ${src} NAME_WE)
+  add_executable(${name} ${src})
+  set_target_properties(${name} PROPERTIES AUTOMOC ON)
+  target_link_libraries(${name} PRIVATE korvane_ui Qt6::Test)
+  target_compile_definitions(${name} PRIVATE
+    KORVANE_SHARED_DIR="${KORVANE_SHARED_DIR}"
+    KORVANE_SOURCE_DIR="${CMAKE_SOURCE_DIR}"
+    KORVANE_BIN_DIR="${KORVANE_BIN_DIR}")
+  add_dependencies(${name} korvane_resources)
+  add_test(NAME ${name} COMMAND ${name})
+  set_tests_properties(${name} PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+endforeach()

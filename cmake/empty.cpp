@@ -1,0 +1,1 @@
+// Placeholder translation unit for a subsystem library that has no core code yet.

@@ -1,0 +1,16 @@
+#!/bin/sh
+# Installs what Korvane needs to build, run and test on Debian 12.
+set -e
+PACKAGES="build-essential cmake ninja-build pkg-config \
+  libjpeg62-turbo-dev libpng-dev qt6-base-dev libcups2-dev \
+  libgtest-dev libgmock-dev \
+  cups printer-driver-cups-pdf poppler-utils xvfb xauth"
+missing=""
+for p in $PACKAGES; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"
+done
+[ -z "$missing" ] && exit 0
+SUDO=""
+[ "$(id -u)" -eq 0 ] || SUDO=sudo
+$SUDO apt-get update -qq
+DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends $missing
