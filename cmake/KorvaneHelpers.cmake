@@ -29,14 +29,16 @@ function(korvane_copy_resources)
   add_custom_target(korvane_resources ALL DEPENDS ${outputs})
 endfunction()
 
-# One GoogleTest executable per test folder, registered with CTest.
+# One GoogleTest executable per test folder, registered with CTest; it links
+# only the core libraries named after the folder, so each subsystem's tests
+# build on their own.
 function(korvane_gtest name dir)
   file(GLOB srcs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${dir}/*.cpp)
   if(NOT srcs)
     return()
   endif()
   add_executable(${name} ${srcs})
-  target_link_libraries(${name} PRIVATE korvane_core GTest::gtest GTest::gtest_main ${ARGN})
+  target_link_libraries(${name} PRIVATE ${ARGN} GTest::gtest GTest::gtest_main)
   target_include_directories(${name} PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
   target_compile_definitions(${name} PRIVATE
     KORVANE_SHARED_DIR="${KORVANE_SHARED_DIR}"
