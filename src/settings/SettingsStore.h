@@ -1,6 +1,7 @@
 #pragma once
 // The settings text of Korvane.cfg, held in memory for the run and written
 // back once at exit. Sections and keys are matched without regard to case.
+#include <cstddef>
 #include <string>
 
 class CSettingsStore {
@@ -8,24 +9,39 @@ public:
     // The store reads and writes the file at `path` (loaded on first use).
     explicit CSettingsStore(std::string path);
 
+    // The stored integer ("%d" text, read like strtol: leading blanks, a sign,
+    // digits up to the first non-digit; 0 without digits), or `def` when the
+    // key is not in its section.
     int GetCfgInt(const std::string& section, const std::string& key, int def);
+    // The stored string without its quotes and escapes, or `def`; "%5B" and
+    // "%5D" become square brackets in both.
     std::string GetCfgString(const std::string& section, const std::string& key, const std::string& def);
     void WriteCfgInt(const std::string& section, const std::string& key, int value);
+    // Quotes the value and escapes "[", "]" and '"' (line breaks are dropped:
+    // a value is one line).
     void WriteCfgString(const std::string& section, const std::string& key, const std::string& value);
     void DeleteCfgKey(const std::string& section, const std::string& key);
-    // Writes UTF-16LE with FF FE, atomically; false when it could not be written.
+    // Writes UTF-16LE with FF FE, atomically; false when it could not be
+    // written. An existing file that could not be read at load time is never
+    // overwritten (false too), so a passing fault does not wipe the settings.
     bool SaveCfgFile();
 
     const std::string& Path() const { return path_; }
     // The whole settings text (UTF-8 in memory, CR LF line ends).
     const std::string& Text();
 
+    // Settings files larger than this are treated as unreadable.
+    static constexpr std::size_t kMaxFileSize = 8u << 20;
+
 private:
     void EnsureLoaded();
+    // The value text of the key's line (trimmed), or false when not found.
+    bool Lookup(const std::string& section, const std::string& key, std::string& value);
     void WriteValue(const std::string& section, const std::string& key, const std::string* value);
     std::string path_;
     std::string text_;
     bool loaded_ = false;
+    bool unreadable_ = false;  // the file exists but could not be read
 };
 
 // The program-wide store at ProgramFolder()/Korvane.cfg.

@@ -1,0 +1,114 @@
+#include "settings/AppSettings.h"
+
+#include <charconv>
+
+int VersionNumber(const std::string& versionText) {
+    double v = 0;
+    std::from_chars(versionText.data(), versionText.data() + versionText.size(), v);
+    return static_cast<int>(v * 100 + 0.5);
+}
+
+int CurrentVersionNumber() { return VersionNumber(kVersionText); }
+
+AppSettings& RunningValues() {
+    static AppSettings values;
+    return values;
+}
+
+std::vector<std::string> SplitAutoFiles(const std::string& text) {
+    std::vector<std::string> pieces;
+    std::size_t start = 0;
+    for (std::size_t semi = text.find(';'); semi != std::string::npos; semi = text.find(';', start)) {
+        pieces.push_back(text.substr(start, semi - start));
+        start = semi + 1;
+    }
+    if (start < text.size()) pieces.push_back(text.substr(start));
+    return pieces;
+}
+
+void SplitAutoFileKeywords(AppSettings& s) {
+    s.leftKeywords = SplitAutoFiles(s.leftAutoFiles);
+    s.rightKeywords = SplitAutoFiles(s.rightAutoFiles);
+}
+
+namespace {
+const char* const kOptions = "Options";
+}
+
+void ReadStartSettings(AppSettings& s, CSettingsStore& store) {
+    const AppSettings d;
+    s.language = store.GetCfgInt(kOptions, "Language", d.language);
+    s.lastRanVersion = store.GetCfgInt("Settings", "LastRanVersion", d.lastRanVersion);
+    s.leftAutoFiles = store.GetCfgString(kOptions, "LeftAutoFiles", d.leftAutoFiles);
+    s.rightAutoFiles = store.GetCfgString(kOptions, "RightAutoFiles", d.rightAutoFiles);
+    SplitAutoFileKeywords(s);
+    s.showSplash = store.GetCfgInt(kOptions, "ShowSplash", d.showSplash);
+    s.grayScale = store.GetCfgInt(kOptions, "GrayScale", d.grayScale);
+    s.checkForUpdates = store.GetCfgInt(kOptions, "CheckForUpdates", d.checkForUpdates);
+    s.useProxy = store.GetCfgInt(kOptions, "UseProxy", d.useProxy);
+    s.proxy = store.GetCfgString(kOptions, "Proxy", d.proxy);
+}
+
+void ReadViewStartSettings(AppSettings& s, CSettingsStore& store) {
+    const AppSettings d;
+    s.drawCutAndFoldLines = store.GetCfgInt(kOptions, "DrawCutAndFoldLines", d.drawCutAndFoldLines);
+    s.autoRotate = store.GetCfgInt(kOptions, "AutoRotate", d.autoRotate);
+    s.batchMode = store.GetCfgInt(kOptions, "BatchMode", d.batchMode);
+    s.checkForPrintableArea = store.GetCfgInt(kOptions, "CheckForPrintableArea", d.checkForPrintableArea);
+    s.maskPrintJobName = store.GetCfgInt(kOptions, "MaskPrintJobName", d.maskPrintJobName);
+    s.printJobName = store.GetCfgString(kOptions, "PrintJobName", d.printJobName);
+    s.autoLoad2ndImage = store.GetCfgInt(kOptions, "Autoload2ndImage", d.autoLoad2ndImage);
+    s.reloadOnStartup = store.GetCfgInt(kOptions, "ReloadOnStartup", d.reloadOnStartup);
+    s.recentFileLeft = store.GetCfgString(kOptions, "RecentFileLeft", d.recentFileLeft);
+    s.recentFileRight = store.GetCfgString(kOptions, "RecentFileRight", d.recentFileRight);
+    s.autoDetectFormat = store.GetCfgInt(kOptions, "AutoDetectFormat", d.autoDetectFormat);
+    s.lastUsedLeftFormat = store.GetCfgInt(kOptions, "LastUsedLeftFormat", d.lastUsedLeftFormat);
+    s.lastUsedRightFormat = store.GetCfgInt(kOptions, "LastUsedRightFormat", d.lastUsedRightFormat);
+    s.selectedSkin = store.GetCfgInt(kOptions, "SelectedSkin", d.selectedSkin);
+    s.printBorder = store.GetCfgInt(kOptions, "Print Border", d.printBorder);
+    s.checkForUpdates = store.GetCfgInt(kOptions, "CheckForUpdates", d.checkForUpdates);
+}
+
+void ReadWindowPosition(AppSettings& s, CSettingsStore& store) {
+    const AppSettings d;
+    s.positionX = store.GetCfgInt("Position", "X", d.positionX);
+    s.positionY = store.GetCfgInt("Position", "Y", d.positionY);
+}
+
+void WriteWindowPosition(const AppSettings& s, CSettingsStore& store) {
+    store.WriteCfgInt("Position", "X", s.positionX);
+    store.WriteCfgInt("Position", "Y", s.positionY);
+}
+
+void WriteViewCloseSettings(const AppSettings& s, CSettingsStore& store) {
+    store.WriteCfgInt(kOptions, "CheckForPrintableArea", s.checkForPrintableArea);
+    store.WriteCfgInt(kOptions, "DrawCutAndFoldLines", s.drawCutAndFoldLines);
+    store.WriteCfgInt(kOptions, "AutoRotate", s.autoRotate);
+    store.WriteCfgInt(kOptions, "MaskPrintJobName", s.maskPrintJobName);
+    store.WriteCfgInt(kOptions, "AutoLoad2ndImage", s.autoLoad2ndImage);
+    store.WriteCfgInt(kOptions, "ReloadOnStartup", s.reloadOnStartup);
+    store.WriteCfgString(kOptions, "RecentFileLeft", s.recentFileLeft);
+    store.WriteCfgString(kOptions, "RecentFileRight", s.recentFileRight);
+    store.WriteCfgInt(kOptions, "AutoDetectFormat", s.autoDetectFormat);
+    store.WriteCfgInt(kOptions, "BatchMode", s.batchMode);
+    store.WriteCfgInt(kOptions, "LastUsedLeftFormat", s.lastUsedLeftFormat);
+    store.WriteCfgInt(kOptions, "LastUsedRightFormat", s.lastUsedRightFormat);
+    store.WriteCfgInt(kOptions, "SelectedSkin", s.selectedSkin);
+    store.WriteCfgInt(kOptions, "Print Border", s.printBorder);
+    store.WriteCfgInt(kOptions, "CheckForUpdates", s.checkForUpdates);
+}
+
+bool WriteExitSettings(const AppSettings& s, int currentLanguage, CSettingsStore& store) {
+    store.WriteCfgInt(kOptions, "ShowSplash", s.showSplash);
+    store.WriteCfgInt(kOptions, "GrayScale", s.grayScale);
+    store.WriteCfgInt("Settings", "LastRanVersion", CurrentVersionNumber());
+    store.WriteCfgInt(kOptions, "Language", currentLanguage);
+    return store.SaveCfgFile();
+}
+
+int ReadShowPreview(CSettingsStore& store) { return store.GetCfgInt(kOptions, "ShowPreview", 1); }
+void WriteShowPreview(int show, CSettingsStore& store) { store.WriteCfgInt(kOptions, "ShowPreview", show); }
+std::string ReadLastUsedFolder(CSettingsStore& store) { return store.GetCfgString("Paths", "LastUsed", ""); }
+void WriteLastUsedFolder(const std::string& folder, CSettingsStore& store) {
+    store.WriteCfgString("Paths", "LastUsed", folder);
+}
