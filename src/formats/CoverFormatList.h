@@ -41,9 +41,9 @@ public:
     void setAutodetect(int i, int v);
     double holeSize(int i) const;
     void setHoleSize(int i, double v);
-    double spine(int i) const;  // 0 past the end
+    double spine(int i) const;  // 0 for an index outside the list
     void setSpine(int i, double v);
-    bool hasSpine(int i) const;  // false past the end
+    bool hasSpine(int i) const;  // false for an index outside the list
     int paperSource(int i) const;
     void setPaperSource(int i, int v);
     int mediaType(int i) const;
@@ -54,14 +54,18 @@ public:
     void setRemapIndex(int i, int v);
     bool hasRemap(int i) const;
 
-    // which = 0 left position, 1 right position (POSITION2).
+    // which = 0 left position, 1 right position (POSITION2); other values raise.
+    // With addCalibration, calibrateX/Y are added to coordinates that are
+    // neither -1 nor AUTO_POSITION.
     FormatPosition position(int i, int which, bool addCalibration) const;
     void setPosition(int i, int which, double x, double y, double width, double height, double holeSize);
 
     // Detection size: (detectWidth, detectHeight) and true when detectWidth > 0.01,
     // else (width, height) and false.
     bool detectSize(int i, double& w, double& h) const;
-    double detectRatio(int i) const;  // height / width; 0 past the end
+    // height / width of the detection size; 0 for an index outside the list
+    // and for a width that is not positive.
+    double detectRatio(int i) const;
     int findByType(const std::string& typeName) const;
 
     int lineCount(int i) const;
@@ -75,8 +79,10 @@ public:
     void setRect(int i, int j, double x, double y, double width, double height, int solid);
     void removeRect(int i, int j);
 
+    // List operations. insertCopy, remove and swap keep every remapIndex
+    // pointing at the same format; a link to a removed format becomes -1.
     void addNew(const std::string& name);
-    void insertCopy(int i, const std::string& name, int at);
+    void insertCopy(int i, const std::string& name, int at);  // at in 0..count()
     void remove(int i);
     void swap(int i, int k);
     void makeBackup();
@@ -85,9 +91,18 @@ public:
     void fillEmptyNames(const std::function<std::string(int)>& textOf);
 
     // Reading and writing the formats file (FormatsReader.cpp, FormatsWriter.cpp).
-    // load returns false when the file could not be opened (reported through reporter).
+    // load appends the file's formats to the list and sets filePath and
+    // trailer; it returns false when the file could not be opened or read
+    // (reported through reporter; nothing changes then).
     bool load(const std::string& path, CFormatsReporter& reporter);
-    // Returns 1 on success; 0 with a reason in `error` (the old file is kept whole).
+    // The same from the file's bytes in memory; filePath becomes `path`.
+    void loadText(const std::string& bytes, const std::string& path, CFormatsReporter& reporter);
+    // The bytes the writer stores: sections in a fixed key order, CR LF line
+    // ends, then the trailer.
+    std::string fileText() const;
+    // Writes fileText() to filePath atomically (temporary file, flush,
+    // rename): returns 1 on success; 0 with a reason in `error`, and the old
+    // file stays whole.
     int save(std::string* error = nullptr) const;
     int saveAs(const std::string& path, std::string* error = nullptr) const;
 };
