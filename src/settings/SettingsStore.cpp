@@ -83,6 +83,31 @@ std::string NormalisedLines(const std::string& chars) {
     return text;
 }
 
+// Text after a section header on the header's own line ("[Options][Position]"
+// or "[Options] X = 1") goes to a line of its own. A write puts a line break
+// there anyway; doing it at load makes reads and writes see the same sections.
+std::string HeadersOnOwnLines(const std::string& text) {
+    std::string out;
+    out.reserve(text.size());
+    std::size_t lineStart = 0;
+    while (lineStart < text.size()) {
+        std::size_t end = text.find(kCrLf, lineStart);
+        if (end == std::string::npos) end = text.size();
+        std::size_t p = lineStart;
+        while (p < end && text[p] == '[') {
+            const std::size_t close = text.find(']', p);
+            if (close == std::string::npos || close + 1 >= end) break;
+            out.append(text, p, close + 1 - p);
+            out += kCrLf;
+            p = close + 1;
+        }
+        out.append(text, p, end - p);
+        if (end < text.size()) out += kCrLf;
+        lineStart = end + 2;
+    }
+    return out;
+}
+
 // Where the section whose header ends at `headerEnd` ends: the start of the
 // next line that opens with a square bracket, or the end of the text.
 std::size_t SectionEnd(const std::string& text, std::size_t headerEnd) {
@@ -119,7 +144,7 @@ void CSettingsStore::EnsureLoaded() {
     std::string bytes;
     switch (ReadWholeFile(path_, kMaxFileSize, bytes)) {
     case FileReadResult::Ok:
-        text_ = NormalisedLines(DecodeTextBytes(bytes));
+        text_ = HeadersOnOwnLines(NormalisedLines(DecodeTextBytes(bytes)));
         break;
     case FileReadResult::Missing:
         break;

@@ -292,3 +292,15 @@ TEST_F(SettingsStoreTest, ProgramWideStoreUsesTheGivenPath) {
 }
 
 }  // namespace
+
+TEST(SettingsStoreHeaders, TwoHeadersOnOneLineAreTwoSectionsForReadsAndWrites) {
+    TempFolder dir;
+    dir.Write("Korvane.cfg", "[Options][Position]\r\nX = 999\r\n");
+    CSettingsStore store(dir.File("Korvane.cfg"));
+    EXPECT_EQ(store.GetCfgInt("Position", "X", -1), 999);
+    store.WriteCfgInt("Position", "X", 12);
+    store.WriteCfgInt("Options", "ShowSplash", 0);
+    EXPECT_EQ(store.GetCfgInt("Position", "X", -1), 12);
+    EXPECT_EQ(store.GetCfgInt("Options", "ShowSplash", 1), 0);
+    EXPECT_EQ(store.Text(), "[Options]\r\nShowSplash = 0\r\n[Position]\r\nX = 12\r\n");
+}
