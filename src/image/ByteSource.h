@@ -19,6 +19,11 @@ public:
 
     // Reads exactly `count` bytes or returns false.
     bool ReadExact(void* buffer, std::size_t count) { return Read(buffer, count) == count; }
+    // Bytes between the current position and the end (0 when past it).
+    std::int64_t Remaining() const {
+        const std::int64_t left = Size() - Tell();
+        return left > 0 ? left : 0;
+    }
 };
 
 // Wraps an open stdio stream; does not close it.

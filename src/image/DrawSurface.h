@@ -1,9 +1,44 @@
 #pragma once
 // The drawing surface every picture, preview and printed page is drawn onto.
-// Conventions (those of the old platform, which the layout rules rely on):
-// rectangles and ellipses take (left, top, right, bottom) with right and bottom
-// exclusive; a line's end point is not drawn; scaled writes drop or repeat rows
-// and columns (nearest neighbour) without blending.
+//
+// Conventions (those of the old platform's GDI, which the layout rules rely
+// on; CRasterSurface implements them exactly and every other surface must
+// give the same pixels):
+// - Coordinates are device pixels, x to the right, y downwards; pixel (x, y)
+//   covers the unit square [x, x+1) x [y, y+1).
+// - Rectangles and ellipses take (left, top, right, bottom), right and bottom
+//   exclusive: with a one-pixel pen the outline of Rectangle(l, t, r, b)
+//   covers columns l..r-1 and rows t..b-1; the brush fills the inside
+//   (l+1..r-2, t+1..b-2). With the null pen the brush fills l..r-1, t..b-1.
+//   Boxes with right <= left or bottom <= top draw nothing.
+// - Ellipse(l, t, r, b): the pixels whose centres lie inside the ellipse
+//   inscribed in the box [l, r] x [t, b] form the figure; the outline is
+//   the figure's pixels that have a 4-neighbour outside it, so it touches
+//   all four sides of the box and stays inside it; the brush fills the rest.
+// - Line(x1, y1, x2, y2): Bresenham from the start point; the end point is
+//   not drawn (a line from (0, 0) to (10, 0) covers x = 0..9). Ties step
+//   the minor axis when the error reaches half a pixel.
+// - Pens: width 0 and 1 draw one pixel. Wider pens stamp a width x width
+//   square centred on every point of the path (from p - width/2 to
+//   p - width/2 + width - 1), so thick lines stay centred on their path;
+//   outlines of rectangles and ellipses are centred on the same path as the
+//   one-pixel outline.
+// - Dotted pen (PenStyle::Dotted, GDI's cosmetic PS_DOT): along each line,
+//   3 pixels drawn, 3 pixels skipped, starting with a drawn run; the
+//   pattern runs on across the segments of one Polyline, Polygon or
+//   Rectangle outline and restarts with every drawing call. Wide dotted
+//   pens stamp their square on the drawn points only.
+// - Polygon: filled by the brush with the even-odd rule at pixel centres,
+//   then outlined by the pen along the closed path.
+// - Scaled writes (StretchPixels) sample the nearest source pixel, column
+//   (dx - dst.left) * src.width / dst.width and row
+//   (dy - dst.top) * src.height / dst.height in integers: rows and columns
+//   are dropped or repeated, never blended (GDI's colour-on-colour mode).
+// - Masked writes leave the target unchanged wherever the mask byte of the
+//   sampled source pixel is non-zero.
+// - Everything is clipped to the clip box, which starts as the whole surface.
+// - A new surface starts like a fresh GDI device context: black solid
+//   one-pixel pen, solid white brush, white background colour.
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -19,6 +54,7 @@ struct SurfaceRect {
 
 struct SurfacePoint {
     int x = 0, y = 0;
+    bool operator==(const SurfacePoint&) const = default;
 };
 
 struct Rgb {
@@ -65,7 +101,8 @@ public:
     virtual void SetClip(const SurfaceRect& r) = 0;
 
     // Reads a rectangle back as 24-bit BGR rows, top-down, `stride` bytes apart.
-    // Pixels outside the surface read as white. Returns false when unsupported.
+    // Pixels outside the surface read as white. Returns false when unsupported
+    // (a printer), in which case callers fall back to masked writes.
     virtual bool ReadPixels(const SurfaceRect& r, std::uint8_t* bgr, std::ptrdiff_t stride) const = 0;
 
     // Writes the block unscaled with its top-left corner at (x, y), clipped.
@@ -86,6 +123,12 @@ public:
     virtual void Rectangle(int left, int top, int right, int bottom) = 0;
     virtual void Ellipse(int left, int top, int right, int bottom) = 0;
     virtual void Polygon(const std::vector<SurfacePoint>& points) = 0;
+    // Several closed rings filled together by the even-odd rule (holes stay
+    // open), then each ring outlined. The default fills ring by ring.
+    virtual void PolyPolygon(const std::vector<std::vector<SurfacePoint>>& rings) {
+        for (const std::vector<SurfacePoint>& ring : rings)
+            Polygon(ring);
+    }
     // Lines with the pen; the final end point is not drawn.
     virtual void Line(int x1, int y1, int x2, int y2) = 0;
     virtual void Polyline(const std::vector<SurfacePoint>& points) = 0;

@@ -2,10 +2,14 @@
 // CRasterImage: the program's one raster-image type. Pixel rows are stored
 // bottom-up (row 0 is the bottom row) with a stride of
 // ((width * bpp + 31) / 32) * 4 bytes; depth is 1, 4, 8 or 24 bits.
+// 24-bit pixels are blue, green, red; 1- and 4-bit pixels are packed with the
+// most significant bits first. Nothing here throws; failures leave a message
+// in GetLastError().
 #include "image/ByteSource.h"
 #include "image/DrawSurface.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -37,37 +41,45 @@ public:
     CRasterImage& operator=(CRasterImage&& other) noexcept;
 
     // --- creation and loading -------------------------------------------------
+    // Depth is normalised to 1, 4, 8 or 24; the palette is zeroed, the pixel
+    // rows are not cleared, any alpha plane is dropped.
     bool Create(int width, int height, int bpp, int type);
+    // A failed Load, LoadFromResource or Decode leaves the image as it was.
     bool Load(const std::string& path, int type);
     // Built-in picture by name and resource type ("JPG", "GIF", "PNG_IMAGES").
     bool LoadFromResource(const char* name, const char* resourceType, int type);
     bool Decode(CByteSource& source, int type);
     // A memory block holding a device-independent bitmap (40-byte header,
-    // palette, rows), as the clipboard hands it over.
+    // palette, rows), as the clipboard hands it over. Releases the content
+    // first; on failure the image stays empty.
     bool CreateFromClipboard(const std::uint8_t* block, std::size_t size);
     // The pixels of a drawing surface (a rendered page), as a 24-bit image.
     bool CreateFromDeviceBitmap(const CDrawSurface& surface);
 
     // --- queries ---------------------------------------------------------------
-    bool IsValid() const { return !pixels_.empty(); }
+    bool IsValid() const { return pixels_ != nullptr; }
     int GetWidth() const { return width_; }
     int GetHeight() const { return height_; }
     int GetBpp() const { return bpp_; }
     int GetType() const { return type_; }
+    void SetType(int type) { type_ = type; }
     int GetStride() const { return stride_; }
     int GetPaletteSize() const { return static_cast<int>(palette_.size()); }
     const PaletteEntry* GetPalette() const { return palette_.data(); }
     PaletteEntry* GetPalette() { return palette_.data(); }
     void SetPaletteEntry(int index, std::uint8_t r, std::uint8_t g, std::uint8_t b, std::uint8_t alpha = 0);
+    // Fills the palette with the grey ramp (entry i = i, i, i scaled to the size).
+    void SetGrayPalette();
     // Row y counted from the bottom (row 0 = bottom row).
-    std::uint8_t* GetRow(int y) { return pixels_.data() + static_cast<std::size_t>(y) * stride_; }
-    const std::uint8_t* GetRow(int y) const { return pixels_.data() + static_cast<std::size_t>(y) * stride_; }
-    std::uint8_t* GetBits() { return pixels_.data(); }
-    const std::uint8_t* GetBits() const { return pixels_.data(); }
+    std::uint8_t* GetRow(int y) { return pixels_.get() + static_cast<std::size_t>(y) * stride_; }
+    const std::uint8_t* GetRow(int y) const { return pixels_.get() + static_cast<std::size_t>(y) * stride_; }
+    std::uint8_t* GetBits() { return pixels_.get(); }
+    const std::uint8_t* GetBits() const { return pixels_.get(); }
+    std::size_t GetBitsSize() const { return static_cast<std::size_t>(stride_) * height_; }
 
     bool HasAlpha() const { return !alpha_.empty(); }
     void CreateAlpha();  // all 255
-    void DeleteAlpha() { alpha_.clear(); }
+    void DeleteAlpha() { alpha_.clear(); alpha_.shrink_to_fit(); }
     std::uint8_t* GetAlphaRow(int y) { return alpha_.data() + static_cast<std::size_t>(y) * width_; }
     const std::uint8_t* GetAlphaRow(int y) const { return alpha_.data() + static_cast<std::size_t>(y) * width_; }
     std::uint8_t GetAlphaMax() const { return alphaMax_; }
@@ -76,9 +88,12 @@ public:
     void EnablePaletteAlpha(bool on) { paletteAlpha_ = on; }
 
     int GetTransparentIndex() const { return transparentIndex_; }
-    void SetTransparentIndex(int index) { transparentIndex_ = index; }
+    void SetTransparentIndex(int index) { transparentIndex_ = index < 0 ? -1 : index; }
     Rgb GetTransparentColor() const { return transparentColor_; }
     void SetTransparentColor(Rgb c) { transparentColor_ = c; }
+    // True when the pixel at (x, y) (bottom-up) is skipped by the transparent
+    // index or colour.
+    bool IsTransparent(int x, int y) const;
 
     int GetXDpi() const { return xDpi_; }
     int GetYDpi() const { return yDpi_; }
@@ -102,21 +117,39 @@ public:
     void SetPixelColor(int x, int y, Rgb c);  // 24-bit images only
     std::uint8_t GetAlpha(int x, int y) const;  // 0 outside; 255 without a plane
     void SetAlpha(int x, int y, std::uint8_t a);
+    Rgb GetPaletteColor(int index) const;  // black outside the palette
 
     // --- transformations --------------------------------------------------------
-    // +90 (clockwise) or -90 as exact quarter turns; other angles are refused.
+    // +90 (clockwise as displayed) or -90 as exact quarter turns: W x H becomes
+    // H x W, alpha turned with the pixels. Other angles are refused.
     bool Rotate(int angle, CRasterImage* destination = nullptr);
+    // Always ends as an 8-bit image with a 256-step grey palette.
     bool ConvertToGray();
     bool CopyFrom(const CRasterImage& source, bool copyPixels = true, bool copyAlpha = true);
     bool Transfer(CRasterImage& source);
     void Clear();  // releases all content; the image becomes invalid
+    // Turns the rows upside down (used by decoders of top-down files).
+    void Flip();
+    void Mirror();
 
     // --- drawing (surface coordinates, y down; -1 sizes = natural size) -------
+    // Draw: nearest-neighbour, only the visible part computed; honours the
+    // transparent index or colour, the alpha plane, alpha maximum and palette
+    // alpha. Returns 1 when drawn, 0 when not.
     int Draw(CDrawSurface* surface, int x, int y, int cx = -1, int cy = -1,
              const SurfaceRect* clip = nullptr) const;
+    // For printing: one scaled write; the transparent index or colour leaves
+    // the target unchanged; alpha is ignored.
     int DrawMasked(CDrawSurface* surface, int x, int y, int cx = -1, int cy = -1) const;
+    // The source rectangle (srcY rows below the image's top) scaled into
+    // (x, y, cx, cy); negative sizes mean the source rectangle's own size.
+    // Transparency is ignored.
     int DrawRegion(CDrawSurface* surface, int x, int y, int cx, int cy,
                    int srcX, int srcY, int srcWidth, int srcHeight) const;
+
+    // Copies rows [firstRowFromTop, firstRowFromTop + rows) as 24-bit
+    // blue-green-red, top-down, `dstStride` bytes apart (palette applied).
+    void CopyRowsBgr(int firstRowFromTop, int rows, std::uint8_t* dst, std::ptrdiff_t dstStride) const;
 
 protected:
     int width_ = 0;
@@ -125,7 +158,7 @@ protected:
     int stride_ = 0;
     int type_ = IMAGE_UNKNOWN;
     std::vector<PaletteEntry> palette_;
-    std::vector<std::uint8_t> pixels_;
+    std::unique_ptr<std::uint8_t[]> pixels_;
     std::vector<std::uint8_t> alpha_;
     std::uint8_t alphaMax_ = 255;
     bool paletteAlpha_ = false;
@@ -137,12 +170,21 @@ protected:
     int numFrames_ = 0;
     std::string lastError_;
 
-    // Copies the settings a codec starts from (frame, transparency defaults).
+    // Copies the settings a codec starts from: the frame to decode; the
+    // transparency settings start from their defaults.
     void CopySettingsFrom(const CRasterImage& other);
+    // Moves a codec's finished result into this image, keeping nothing of it.
+    bool TakeResult(CRasterImage& codec) { return Transfer(codec); }
 };
 
 // Largest pixel memory Create accepts: width * height * bpp >> 8.
 constexpr std::uint64_t kRasterMaxMemory = 256000000ULL;
+
+// The depth an image of `bpp` requested bits per pixel gets: 1, 4, 8 or 24.
+int NormalizeBpp(int bpp);
+// True when an image of that size and depth stays within the Create limit;
+// decoders ask before they allocate anything.
+bool RasterSizeAllowed(std::int64_t width, std::int64_t height, int bpp);
 
 // Extension map used by the callers that open files: "gif" 2, "bmp" 1,
 // "png" 4, "jpg"/"jpeg" 3; anything else -1 (unsupported).

@@ -1,8 +1,10 @@
 #pragma once
 // In-memory 24-bit drawing surface: the exact reference implementation of
-// CDrawSurface, used for tests, previews, page rendering and metafile playback.
+// CDrawSurface (conventions in DrawSurface.h), used for tests, previews, page
+// rendering and metafile playback.
 #include "image/DrawSurface.h"
 
+#include <cstdint>
 #include <vector>
 
 class CRasterSurface : public CDrawSurface {
@@ -24,9 +26,12 @@ public:
 
     void SetPen(const Pen& pen) override { pen_ = pen; }
     void SetBrush(const Brush& brush) override { brush_ = brush; }
+    const Pen& GetPen() const { return pen_; }
+    const Brush& GetBrush() const { return brush_; }
     void Rectangle(int left, int top, int right, int bottom) override;
     void Ellipse(int left, int top, int right, int bottom) override;
     void Polygon(const std::vector<SurfacePoint>& points) override;
+    void PolyPolygon(const std::vector<std::vector<SurfacePoint>>& rings) override;
     void Line(int x1, int y1, int x2, int y2) override;
     void Polyline(const std::vector<SurfacePoint>& points) override;
     void FillRect(const SurfaceRect& r, Rgb color) override;
@@ -42,6 +47,13 @@ public:
     PixelBlock Block() const { return PixelBlock{bits_.data(), stride_, width_, height_}; }
 
 private:
+    void Plot(int x, int y, Rgb c);
+    void Stamp(int x, int y);
+    bool DotOn(std::int64_t step) const;
+    void Segment(int x1, int y1, int x2, int y2, std::int64_t& step);
+    void Path(const std::vector<SurfacePoint>& points, bool closed);
+    void FillRings(const std::vector<std::vector<SurfacePoint>>& rings);
+
     int width_;
     int height_;
     std::ptrdiff_t stride_;
