@@ -1,0 +1,99 @@
+#include "app/FormatRecognition.h"
+
+#include "app/Prompter.h"
+
+#include <cmath>
+
+namespace {
+bool IsCandidate(const CoverFormatList& formats, int i) {
+    return i >= 0 && i < formats.count() && formats.autodetect(i) == 1;
+}
+
+// A ratio that can take part in a comparison (a format of no width or
+// height has none).
+bool UsableRatio(double ratio) { return ratio != 0 && std::isfinite(ratio); }
+
+// The image's height over its width, NaN for an empty image.
+double ImageRatio(const CRasterImage& image) {
+    if (!image.IsValid() || image.GetWidth() <= 0 || image.GetHeight() <= 0)
+        return std::nan("");
+    return static_cast<double>(static_cast<unsigned>(image.GetHeight())) /
+           static_cast<double>(static_cast<unsigned>(image.GetWidth()));
+}
+
+// Whether the image fits the reference format on its side better than the
+// best upright match (|bestDifference|) fits it.
+bool FitsOnItsSide(const CoverFormatList& formats, int reference, double r, double bestDifference) {
+    if (!IsCandidate(formats, reference))
+        return false;
+    const double ratio = formats.detectRatio(reference);
+    if (!UsableRatio(ratio))
+        return false;
+    return std::fabs(bestDifference) > std::fabs(1.0 / ratio - r);
+}
+
+int Remapped(const CoverFormatList& formats, int i) {
+    if (i < 0 || i >= formats.count())
+        return i;
+    const int to = formats.remapIndex(i);
+    return (to >= 0 && to < formats.count()) ? to : i;
+}
+}  // namespace
+
+int DetectFormat(CRasterImage& image, const CoverFormatList& formats, int autoRotate, IPrompter* prompter) {
+    const double r = ImageRatio(image);
+    if (std::isnan(r))
+        return Remapped(formats, 0);
+
+    int best = 0;
+    double difference = 1000;
+    for (int i = 0; i < formats.count(); ++i) {
+        if (!IsCandidate(formats, i))
+            continue;
+        const double ratio = formats.detectRatio(i);
+        if (!UsableRatio(ratio))
+            continue;
+        const double d = ratio - r;
+        if (std::fabs(difference) > std::fabs(d)) {
+            best = i;
+            difference = d;
+        }
+    }
+
+    int result = best;
+    const int frontInside = formats.findByType("CD_FRONT_INSIDE");
+    const int dvd = formats.findByType("DVD");
+    if (FitsOnItsSide(formats, frontInside, r, difference)) {
+        if (!autoRotate && prompter)
+            prompter->Information(kTextFrontInsideRotated);
+        image.Rotate(90);
+        result = frontInside;
+    } else if (FitsOnItsSide(formats, dvd, r, difference)) {
+        if (autoRotate || (prompter && prompter->AskYesNo(kTextRotateDvdQuestion))) {
+            image.Rotate(-90);
+            result = dvd;
+        }
+    }
+    return Remapped(formats, result);
+}
+
+void RotateForFormat(CRasterImage& image, const CoverFormatList& formats, int format) {
+    const double r = ImageRatio(image);
+    if (std::isnan(r) || format < 0 || r >= 1)
+        return;
+    if (format == formats.findByType("CD_FRONT_INSIDE"))
+        image.Rotate(90);
+    else if (format == formats.findByType("DVD"))
+        image.Rotate(-90);
+}
+
+BatchRecognition BatchRecognitionFor(const CoverFormatList& formats, int autoRotate, IPrompter* prompter) {
+    BatchRecognition recognition;
+    recognition.detect = [&formats, autoRotate, prompter](CRasterImage& image) {
+        return DetectFormat(image, formats, autoRotate, prompter);
+    };
+    recognition.rotateForFormat = [&formats](CRasterImage& image, int format) {
+        RotateForFormat(image, formats, format);
+    };
+    return recognition;
+}

@@ -1,0 +1,24 @@
+#pragma once
+// Recognising a cover's format from its image's proportions, and turning
+// landscape scans of front + inside booklets and DVD sleeves upright.
+#include "formats/CoverFormatList.h"
+#include "image/RasterImage.h"
+#include "print/BatchPrint.h"
+
+class IPrompter;
+
+// The format whose recognition ratio (height / width) is nearest the image's,
+// among the formats taking part in recognition; may turn the image a quarter
+// turn (with text 4001 shown when autoRotate is 0, or the question 4003
+// asked) and follows the chosen format's REMAP. Formats whose ratio is 0 or
+// not finite are skipped. Returns 0 (or its remapping) when nothing fits and
+// for an empty list or an empty image. The prompter may be null (no message,
+// questions answered No).
+int DetectFormat(CRasterImage& image, const CoverFormatList& formats, int autoRotate, IPrompter* prompter);
+
+// For a forced format: a landscape image of the first "CD_FRONT_INSIDE"
+// format is turned clockwise, of the first "DVD" format counter-clockwise.
+void RotateForFormat(CRasterImage& image, const CoverFormatList& formats, int format);
+
+// The recognition the batch job uses, bound to these formats and options.
+BatchRecognition BatchRecognitionFor(const CoverFormatList& formats, int autoRotate, IPrompter* prompter);

@@ -1,0 +1,159 @@
+#include "app/KorvaneDoc.h"
+
+#include "app/DocView.h"
+#include "app/FormatRecognition.h"
+#include "app/Prompter.h"
+#include "app/SlotFiles.h"
+#include "app/SlotLabel.h"
+#include "settings/AppSettings.h"
+#include "settings/LanguageTable.h"
+#include "settings/SettingsStore.h"
+
+CKorvaneDoc::CKorvaneDoc() : CKorvaneDoc(RunningValues(), Settings()) {}
+
+CKorvaneDoc::CKorvaneDoc(AppSettings& settings, CSettingsStore& store) : settings_(&settings), store_(&store) {}
+
+void CKorvaneDoc::Attach(IDocView* view, IPrompter* prompter) {
+    view_ = view;
+    prompter_ = prompter;
+}
+
+void CKorvaneDoc::SetTextSource(std::function<std::string(int)> textOf) { textOf_ = std::move(textOf); }
+
+std::string CKorvaneDoc::Text(int number) const { return textOf_ ? textOf_(number) : Language().GetText(number); }
+
+ViewState& CKorvaneDoc::State() { return view_ ? view_->State() : ownState_; }
+
+std::string& CKorvaneDoc::RecentFile(Slot slot) {
+    return slot == Slot::Left ? settings_->recentFileLeft : settings_->recentFileRight;
+}
+
+void CKorvaneDoc::WaitCursor(bool wait) {
+    if (view_)
+        view_->SetWaitCursor(wait);
+}
+
+void CKorvaneDoc::WriteControls() {
+    if (view_)
+        view_->WriteControls();
+}
+
+void CKorvaneDoc::UpdatePapers(Slot slot) {
+    if (view_)
+        view_->UpdatePapers(slot);
+}
+
+void CKorvaneDoc::Refresh() {
+    if (view_)
+        view_->Refresh();
+}
+
+bool CKorvaneDoc::LoadLeftImage(const std::string& path, bool rememberFolder) {
+    return LoadImage(Slot::Left, path, rememberFolder);
+}
+
+bool CKorvaneDoc::LoadRightImage(const std::string& path, bool rememberFolder) {
+    return LoadImage(Slot::Right, path, rememberFolder);
+}
+
+bool CKorvaneDoc::LoadImage(Slot slot, const std::string& path, bool rememberFolder) {
+    const bool left = slot == Slot::Left;
+    if (left)
+        WaitCursor(true);
+    const int type = FileTypeFromExtension(path);
+    if (type < 0) {
+        // Files of other types are ignored without a word.
+        if (left)
+            WaitCursor(false);
+        return false;
+    }
+    const bool loaded = image(slot).Load(path, type);
+    if (loaded) {
+        RecentFile(slot) = path;
+        if (rememberFolder && LastSeparator(path) != std::string::npos)
+            WriteLastUsedFolder(FolderOf(path), *store_);
+        ViewState& state = State();
+        state.name(slot) = FileNameOf(path);
+        state.label(slot) = view_ ? FitLabel(state.name(slot), view_->LabelWidth(slot),
+                                             [this](const std::string& t) { return view_->TextWidth(t); })
+                                  : state.name(slot);
+        if (settings_->autoDetectFormat)
+            state.format(slot) = DetectFormat(image(slot), formats, settings_->autoRotate, prompter_);
+        WriteControls();
+        UpdatePapers(slot);
+        if (left && settings_->autoLoad2ndImage) {
+            if (std::optional<std::string> back = FindMatchingCover(path))
+                LoadRightImage(*back, rememberFolder);
+        }
+    }
+    Refresh();
+    if (left)
+        WaitCursor(false);
+    return loaded;
+}
+
+bool CKorvaneDoc::PasteLeft(const std::uint8_t* block, std::size_t size) { return Paste(Slot::Left, block, size); }
+
+bool CKorvaneDoc::PasteRight(const std::uint8_t* block, std::size_t size) { return Paste(Slot::Right, block, size); }
+
+bool CKorvaneDoc::Paste(Slot slot, const std::uint8_t* block, std::size_t size) {
+    if (!block || size == 0)
+        return false;  // no bitmap on the clipboard
+    WaitCursor(true);
+    // Decoded aside first, so that a bitmap that cannot be read leaves the
+    // slot's picture as it was.
+    CRasterImage pasted;
+    const bool ok = pasted.CreateFromClipboard(block, size);
+    if (ok) {
+        image(slot) = std::move(pasted);
+        ViewState& state = State();
+        if (settings_->autoDetectFormat)
+            state.format(slot) = DetectFormat(image(slot), formats, settings_->autoRotate, prompter_);
+        WriteControls();
+        UpdatePapers(slot);
+        state.label(slot) = Text(kTextImageFromClipboard);
+        WriteControls();
+        Refresh();
+    }
+    WaitCursor(false);
+    return ok;
+}
+
+void CKorvaneDoc::RotateSlot(Slot slot, int angle) {
+    if (image(slot).IsValid())
+        image(slot).Rotate(angle);
+    Refresh();
+}
+
+void CKorvaneDoc::ClearSlotState(Slot slot) {
+    image(slot).Clear();
+    UpdatePapers(slot);
+    State().name(slot).clear();
+    RecentFile(slot).clear();
+}
+
+void CKorvaneDoc::ClearBoth() {
+    ClearSlotState(Slot::Left);
+    ClearSlotState(Slot::Right);
+    SetSlotLabels();
+    Refresh();
+}
+
+void CKorvaneDoc::ClearSlot(Slot slot) {
+    ClearSlotState(slot);
+    SetSlotLabels();
+    Refresh();
+}
+
+std::optional<std::string> CKorvaneDoc::FindMatchingCover(const std::string& leftPath) const {
+    return ::FindMatchingCover(leftPath, settings_->leftKeywords, settings_->rightKeywords);
+}
+
+void CKorvaneDoc::SetSlotLabels() {
+    ViewState& state = State();
+    for (Slot slot : {Slot::Left, Slot::Right}) {
+        if (state.name(slot).empty())
+            state.label(slot) = Text(kTextNoImageSelected);
+    }
+    WriteControls();
+}

@@ -1,0 +1,90 @@
+#pragma once
+// The one document: the two image slots and the format list, with every way
+// an image enters, changes or leaves a slot. The per-run state lives in the
+// view (IDocView::State()); the settings in the running values (AppSettings)
+// and, for the last used folder, the settings store.
+#include "app/ViewState.h"
+#include "formats/CoverFormatList.h"
+#include "image/RasterImage.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+
+class IDocView;
+class IPrompter;
+class CSettingsStore;
+struct AppSettings;
+
+class CKorvaneDoc {
+public:
+    CRasterImage leftImage;
+    CRasterImage rightImage;
+    CoverFormatList formats;
+
+    // Defaults: the program-wide running values and settings store.
+    CKorvaneDoc();
+    CKorvaneDoc(AppSettings& settings, CSettingsStore& store);
+
+    // The view that shows the slots and the prompter for recognition
+    // questions; either may be null (nothing shown, questions answered No).
+    void Attach(IDocView* view, IPrompter* prompter);
+    // Language text by number (labels 2006 and 2010); defaults to the
+    // program's language table.
+    void SetTextSource(std::function<std::string(int)> textOf);
+
+    CRasterImage& image(Slot s) { return s == Slot::Left ? leftImage : rightImage; }
+    const CRasterImage& image(Slot s) const { return s == Slot::Left ? leftImage : rightImage; }
+    bool IsLoaded(Slot s) const { return image(s).IsValid(); }
+
+    // Loads a file into a slot (unsupported extensions are ignored silently;
+    // a failed decode keeps the slot's name, label and format). Loading the
+    // left slot may load the matching back cover into the right slot.
+    // Returns true when the file was loaded.
+    bool LoadLeftImage(const std::string& path, bool rememberFolder);
+    bool LoadRightImage(const std::string& path, bool rememberFolder);
+    bool LoadImage(Slot slot, const std::string& path, bool rememberFolder);
+
+    // Pastes a device-independent bitmap block (as the clipboard hands it
+    // over; null or empty = no bitmap on the clipboard, nothing happens).
+    // The slot's path and file name are kept.
+    bool PasteLeft(const std::uint8_t* block, std::size_t size);
+    bool PasteRight(const std::uint8_t* block, std::size_t size);
+    bool Paste(Slot slot, const std::uint8_t* block, std::size_t size);
+
+    // +90 clockwise, -90 counter-clockwise; format detection is not repeated.
+    void RotateSlot(Slot slot, int angle);
+
+    // "New": both slots emptied, names and recent files forgotten.
+    void ClearBoth();
+    // The paper pop-up's "New" for one slot.
+    void ClearSlot(Slot slot);
+
+    // The back cover matching a front cover's path by the keyword pairs of
+    // the running values, or none.
+    std::optional<std::string> FindMatchingCover(const std::string& leftPath) const;
+
+    // Puts "no image selected" under every paper whose slot has no file name.
+    void SetSlotLabels();
+
+    // The view's state, or the document's own when no view is attached.
+    ViewState& State();
+
+private:
+    void ClearSlotState(Slot slot);
+    std::string Text(int number) const;
+    std::string& RecentFile(Slot slot);
+    void WaitCursor(bool wait);
+    void WriteControls();
+    void UpdatePapers(Slot slot);
+    void Refresh();
+
+    AppSettings* settings_;
+    CSettingsStore* store_;
+    IDocView* view_ = nullptr;
+    IPrompter* prompter_ = nullptr;
+    std::function<std::string(int)> textOf_;
+    ViewState ownState_;
+};

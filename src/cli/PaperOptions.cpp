@@ -1,0 +1,262 @@
+#include "cli/PaperOptions.h"
+
+#include "formats/FormatsReporter.h"
+#include "settings/LanguageTable.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+
+namespace {
+// Sheets and printable areas beyond this many pixels a side are refused.
+constexpr int kMaxSheetPixels = 1000000;
+// Paper sides and margins beyond this many millimetres are refused.
+constexpr double kMaxPaperMm = 10000.0;
+
+std::vector<std::string> SplitAt(const std::string& text, char sep) {
+    std::vector<std::string> parts;
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t at = text.find(sep, start);
+        parts.push_back(text.substr(start, at == std::string::npos ? std::string::npos : at - start));
+        if (at == std::string::npos)
+            return parts;
+        start = at + 1;
+    }
+}
+
+// Numbers in the C locale, whole text only.
+bool ParseDouble(const std::string& s, double& v) {
+    const char* end = s.data() + s.size();
+    auto [p, ec] = std::from_chars(s.data(), end, v);
+    return ec == std::errc() && p == end && std::isfinite(v);
+}
+
+bool ParseInt(const std::string& s, int& v) {
+    const char* end = s.data() + s.size();
+    auto [p, ec] = std::from_chars(s.data(), end, v);
+    return ec == std::errc() && p == end;
+}
+
+bool ParseDoubles(const std::string& text, std::size_t count, std::vector<double>& out) {
+    const std::vector<std::string> parts = SplitAt(text, ',');
+    if (parts.size() != count)
+        return false;
+    out.clear();
+    for (const std::string& p : parts) {
+        double v;
+        if (!ParseDouble(p, v))
+            return false;
+        out.push_back(v);
+    }
+    return true;
+}
+
+bool ParseInts(const std::string& text, std::size_t count, std::vector<int>& out) {
+    const std::vector<std::string> parts = SplitAt(text, ',');
+    if (parts.size() != count)
+        return false;
+    out.clear();
+    for (const std::string& p : parts) {
+        int v;
+        if (!ParseInt(p, v))
+            return false;
+        out.push_back(v);
+    }
+    return true;
+}
+
+std::string Lower(std::string s) {
+    for (char& c : s)
+        c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+    return s;
+}
+
+// Millimetres to device pixels, rounded to the nearest.
+int RoundPixels(double mm, int dpi) { return static_cast<int>(std::floor(mm / 25.4 * dpi + 0.5)); }
+
+class StderrFormatsReporter : public CFormatsReporter {
+public:
+    explicit StderrFormatsReporter(const std::string& file) : file_(file) {}
+    void report(const FormatsMessage& m) override {
+        if (m.kind == FormatsMessageKind::FileNotFound)
+            return;  // the caller says it
+        std::fprintf(stderr, "%s:%zu: %s\n", file_.c_str(), m.lineNumber, FormatsMessageText(m).c_str());
+    }
+
+private:
+    std::string file_;
+};
+}  // namespace
+
+bool CCliArgs::TakeValue(const std::string& name, std::string& value) {
+    bool found = false;
+    for (std::size_t i = 0; i < args_.size();) {
+        if (args_[i] != name) {
+            ++i;
+            continue;
+        }
+        if (i + 1 >= args_.size()) {
+            SetError("option " + name + " needs a value");
+            args_.erase(args_.begin() + static_cast<std::ptrdiff_t>(i));
+            return found;
+        }
+        value = args_[i + 1];
+        found = true;
+        args_.erase(args_.begin() + static_cast<std::ptrdiff_t>(i), args_.begin() + static_cast<std::ptrdiff_t>(i) + 2);
+    }
+    return found;
+}
+
+bool CCliArgs::TakeFlag(const std::string& name) {
+    bool found = false;
+    for (std::size_t i = 0; i < args_.size();) {
+        if (args_[i] == name) {
+            args_.erase(args_.begin() + static_cast<std::ptrdiff_t>(i));
+            found = true;
+        } else {
+            ++i;
+        }
+    }
+    return found;
+}
+
+bool CCliArgs::Finish(std::string& error) const {
+    if (!error_.empty()) {
+        error = error_;
+        return false;
+    }
+    if (!args_.empty()) {
+        error = "unknown option or argument '" + args_.front() + "'";
+        return false;
+    }
+    return true;
+}
+
+PageMetrics TakePaperOptions(CCliArgs& args) {
+    std::string paper = "A4", dpiText = "600", margins = "0,0,0,0", sheet, printable;
+    args.TakeValue("--paper", paper);
+    args.TakeValue("--dpi", dpiText);
+    args.TakeValue("--margins", margins);
+    const bool hasSheet = args.TakeValue("--sheet", sheet);
+    const bool hasPrintable = args.TakeValue("--printable", printable);
+
+    int dpi = 0;
+    if (!ParseInt(dpiText, dpi) || dpi <= 0 || dpi > 10000) {
+        args.SetError("--dpi: a resolution from 1 to 10000 dots per inch is expected, not '" + dpiText + "'");
+        return PageMetrics{};
+    }
+    double widthMm = 0, heightMm = 0;
+    const std::string p = Lower(paper);
+    std::vector<double> v;
+    if (p == "a4") {
+        widthMm = 210.0, heightMm = 297.0;
+    } else if (p == "letter") {
+        widthMm = 215.9, heightMm = 279.4;
+    } else if (SplitAt(p, 'x').size() == 2 && ParseDouble(SplitAt(p, 'x')[0], widthMm) &&
+               ParseDouble(SplitAt(p, 'x')[1], heightMm) && widthMm > 0 && heightMm > 0 && widthMm <= kMaxPaperMm &&
+               heightMm <= kMaxPaperMm) {
+    } else {
+        args.SetError("--paper: A4, Letter or WIDTHxHEIGHT in millimetres is expected, not '" + paper + "'");
+        return PageMetrics{};
+    }
+    int sheetW = RoundPixels(widthMm, dpi), sheetH = RoundPixels(heightMm, dpi);
+    const auto unusable = [](double m) { return m < 0 || m > kMaxPaperMm; };
+    if (!ParseDoubles(margins, 4, v) || std::any_of(v.begin(), v.end(), unusable)) {
+        args.SetError("--margins: four millimetre values L,T,R,B of 0 or more are expected, not '" + margins + "'");
+        return PageMetrics{};
+    }
+    const double marginsMm[4] = {v[0], v[1], v[2], v[3]};
+
+    std::vector<int> n;
+    if (hasSheet) {
+        if (!ParseInts(sheet, 2, n) || n[0] <= 0 || n[1] <= 0) {
+            args.SetError("--sheet: two positive pixel counts W,H are expected, not '" + sheet + "'");
+            return PageMetrics{};
+        }
+        sheetW = n[0], sheetH = n[1];
+    }
+    if (sheetW <= 0 || sheetH <= 0 || sheetW > kMaxSheetPixels || sheetH > kMaxSheetPixels) {
+        args.SetError("the sheet of " + std::to_string(sheetW) + " x " + std::to_string(sheetH) +
+                      " pixels is not usable");
+        return PageMetrics{};
+    }
+    int offX, offY, printW, printH;
+    if (hasPrintable) {
+        if (!ParseInts(printable, 4, n) || n[0] < 0 || n[1] < 0 || n[2] <= 0 || n[3] <= 0) {
+            args.SetError("--printable: X,Y of 0 or more and a positive W,H in pixels are expected, not '" +
+                          printable + "'");
+            return PageMetrics{};
+        }
+        offX = n[0], offY = n[1], printW = n[2], printH = n[3];
+    } else {
+        offX = RoundPixels(marginsMm[0], dpi);
+        offY = RoundPixels(marginsMm[1], dpi);
+        printW = sheetW - offX - RoundPixels(marginsMm[2], dpi);
+        printH = sheetH - offY - RoundPixels(marginsMm[3], dpi);
+    }
+    if (printW <= 0 || printH <= 0 || static_cast<long long>(offX) + printW > sheetW ||
+        static_cast<long long>(offY) + printH > sheetH) {
+        args.SetError("the printable area does not fit on the sheet of " + std::to_string(sheetW) + " x " +
+                      std::to_string(sheetH) + " pixels");
+        return PageMetrics{};
+    }
+    return PageMetrics::Make(sheetW, sheetH, offX, offY, printW, printH, dpi, dpi);
+}
+
+bool LoadFormatsFile(const std::string& path, CoverFormatList& formats, std::string& error) {
+    StderrFormatsReporter reporter(path);
+    if (!formats.load(path, reporter)) {
+        error = "cannot read the formats file " + path;
+        return false;
+    }
+    return true;
+}
+
+int ResolveFormat(const CoverFormatList& formats, const std::string& text, std::string& error) {
+    int index = -1;
+    if (ParseInt(text, index)) {
+        if (index >= 0 && index < formats.count())
+            return index;
+        error = "format " + text + " is not in the list (0 to " + std::to_string(formats.count() - 1) + ")";
+        return -1;
+    }
+    for (int i = 0; i < formats.count(); ++i) {
+        if (formats.name(i) == text)
+            return i;
+    }
+    error = "no format is named '" + text + "'";
+    return -1;
+}
+
+void CCollectingPrompter::Information(int textNumber) { shown.push_back(BuiltinEnglishText(textNumber)); }
+
+bool CCollectingPrompter::AskYesNo(int textNumber) {
+    shown.push_back(BuiltinEnglishText(textNumber));
+    return false;
+}
+
+std::string JsonQuote(const std::string& text) {
+    std::string out = "\"";
+    for (const char ch : text) {
+        const unsigned char c = static_cast<unsigned char>(ch);
+        if (c == '"' || c == '\\') {
+            out += '\\';
+            out += ch;
+        } else if (c == '\n') {
+            out += "\\n";
+        } else if (c == '\r') {
+            out += "\\r";
+        } else if (c == '\t') {
+            out += "\\t";
+        } else if (c < 0x20 || c == 0x7F) {
+            char esc[8];
+            std::snprintf(esc, sizeof esc, "\\u%04x", c);
+            out += esc;
+        } else {
+            out += ch;
+        }
+    }
+    return out + "\"";
+}

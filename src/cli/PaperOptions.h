@@ -1,0 +1,65 @@
+#pragma once
+// Options shared by the commands that lay out and draw pages (place, render,
+// print): the sheet and its printable area, the formats file and formats
+// chosen by index or name, and a prompter that collects what a job would
+// have shown.
+#include "app/Prompter.h"
+#include "formats/CoverFormatList.h"
+#include "print/PageMetrics.h"
+
+#include <string>
+#include <vector>
+
+// Command-line arguments taken out one option at a time; what is left over
+// is an error of the caller's choosing.
+class CCliArgs {
+public:
+    explicit CCliArgs(std::vector<std::string> args) : args_(std::move(args)) {}
+    // "--name VALUE" (the last one wins); false when absent. A missing value
+    // is recorded as an error.
+    bool TakeValue(const std::string& name, std::string& value);
+    // "--name" alone; true when present.
+    bool TakeFlag(const std::string& name);
+    // The arguments not taken yet.
+    const std::vector<std::string>& Rest() const { return args_; }
+    // The first error met, or the first argument not taken ("unknown option").
+    bool Finish(std::string& error) const;
+    const std::string& Error() const { return error_; }
+    void SetError(const std::string& e) {
+        if (error_.empty())
+            error_ = e;
+    }
+
+private:
+    std::vector<std::string> args_;
+    std::string error_;
+};
+
+// The sheet described by --paper A4|Letter|WxH (millimetres, default A4),
+// --dpi N (default 600) and --margins L,T,R,B (millimetres, default 0):
+// sheet and margins are mm / 25.4 x dpi pixels rounded to the nearest. Or
+// in device pixels, as a driver reports them: --sheet W,H and
+// --printable X,Y,W,H. Errors go to args.SetError.
+PageMetrics TakePaperOptions(CCliArgs& args);
+inline constexpr const char* kPaperOptionsUsage =
+    "[--paper A4|Letter|WxH] [--dpi N] [--margins L,T,R,B] [--sheet W,H] [--printable X,Y,W,H]";
+
+// Reads a formats file as the program does; the reader's messages go to
+// stderr as "FILE:LINE: text". False (with a reason) when it cannot be read.
+bool LoadFormatsFile(const std::string& path, CoverFormatList& formats, std::string& error);
+
+// A format given by index ("3") or by exact name; -1 with an error otherwise.
+int ResolveFormat(const CoverFormatList& formats, const std::string& text, std::string& error);
+
+// Collects the texts a job would have shown, in English.
+class CCollectingPrompter : public IPrompter {
+public:
+    std::vector<std::string> shown;   // information boxes and questions
+    std::vector<std::string> errors;  // error boxes
+    void Information(int textNumber) override;
+    bool AskYesNo(int textNumber) override;  // answered No
+    void Error(const std::string& text) override { errors.push_back(text); }
+};
+
+// A JSON string literal.
+std::string JsonQuote(const std::string& text);

@@ -1,0 +1,161 @@
+// korvane-cli render: draws the pages of a print job on white raster sheets
+// and writes them as PREFIX-N.png (N the job's page number: 1 the left
+// cover's page, 2 the right's), so that covers can be checked without a
+// printer.
+#include "app/FormatRecognition.h"
+#include "app/SlotFiles.h"
+#include "cli/CliCommand.h"
+#include "cli/PaperOptions.h"
+#include "cli/PngWriter.h"
+#include "image/RasterSurface.h"
+#include "print/PageSink.h"
+#include "print/PrintPlan.h"
+#include "print/PrintableAreaSurface.h"
+
+#include <cstdio>
+#include <memory>
+#include <string>
+
+namespace {
+// Largest sheet drawn, in pixels (three bytes each).
+constexpr long long kMaxRenderPixels = 200LL * 1000 * 1000;
+
+// Each page is a white sheet with the printer's page in its printable area;
+// the sheet is written out and released when the page ends.
+class CPngPageSink : public IPageSink {
+public:
+    CPngPageSink(const PageMetrics& page, std::string prefix) : page_(page), prefix_(std::move(prefix)) {}
+
+    PageMetrics Metrics() const override { return page_; }
+    bool StartJob(const std::string&) override { return true; }
+    CDrawSurface* StartPage(int pageNumber) override {
+        number_ = pageNumber;
+        sheet_ = std::make_unique<CRasterSurface>(page_.physicalWidth, page_.physicalHeight);
+        area_ = std::make_unique<CPrintableAreaSurface>(*sheet_, page_.offsetX, page_.offsetY, page_.printableWidth,
+                                                        page_.printableHeight);
+        return area_.get();
+    }
+    bool EndPage() override {
+        area_.reset();
+        const std::string path = prefix_ + "-" + std::to_string(number_) + ".png";
+        std::string error;
+        const bool ok = WritePngBgr(path, sheet_->Block(), &error);
+        sheet_.reset();
+        if (!ok) {
+            error_ = error;
+            return false;
+        }
+        written.push_back(path);
+        return true;
+    }
+    void EndJob() override {}
+    void AbortJob() override {}
+
+    std::vector<std::string> written;
+    const std::string& Error() const { return error_; }
+
+private:
+    PageMetrics page_;
+    std::string prefix_;
+    int number_ = 0;
+    std::unique_ptr<CRasterSurface> sheet_;
+    std::unique_ptr<CPrintableAreaSurface> area_;
+    std::string error_;
+};
+
+bool LoadSlotImage(const std::string& path, CRasterImage& image, std::string& error) {
+    const int type = FileTypeFromExtension(path);
+    if (type < 0) {
+        error = path + ": not a BMP, GIF, JPEG or PNG file name";
+        return false;
+    }
+    if (!image.Load(path, type)) {
+        error = path + ": " + (image.GetLastError().empty() ? "cannot be read" : image.GetLastError());
+        return false;
+    }
+    return true;
+}
+
+int Render(const std::vector<std::string>& argv) {
+    CCliArgs args(argv);
+    std::string formatsPath, leftPath, rightPath, leftText, rightText, mode = "both", prefix;
+    const bool hasFormats = args.TakeValue("--formats", formatsPath);
+    const bool hasLeftImage = args.TakeValue("--left", leftPath);
+    const bool hasRightImage = args.TakeValue("--right", rightPath);
+    const bool hasLeftFormat = args.TakeValue("--left-format", leftText);
+    const bool hasRightFormat = args.TakeValue("--right-format", rightText);
+    args.TakeValue("--mode", mode);
+    const bool hasPrefix = args.TakeValue("-o", prefix);
+    const bool singlePage = args.TakeFlag("--single-page");
+    const bool noCutLines = args.TakeFlag("--no-cut-lines");
+    const bool noBorder = args.TakeFlag("--no-border");
+    const bool preview = args.TakeFlag("--preview");
+    const PageMetrics page = TakePaperOptions(args);
+    std::string error;
+    const int printMode = mode == "left" ? 0 : mode == "right" ? 1 : mode == "both" ? 2 : -1;
+    if (printMode < 0)
+        args.SetError("--mode: left, right or both is expected, not '" + mode + "'");
+    if (!hasFormats)
+        args.SetError("--formats FILE is required");
+    if (!hasPrefix || prefix.empty())
+        args.SetError("-o PREFIX is required");
+    if (!args.Finish(error)) {
+        std::fprintf(stderr, "korvane-cli render: %s\n", error.c_str());
+        return 2;
+    }
+    if (static_cast<long long>(page.physicalWidth) * page.physicalHeight > kMaxRenderPixels) {
+        std::fprintf(stderr, "korvane-cli render: a sheet of %d x %d pixels is too large to draw\n",
+                     page.physicalWidth, page.physicalHeight);
+        return 1;
+    }
+
+    CoverFormatList formats;
+    CRasterImage leftImage, rightImage;
+    PrintJobRequest request;
+    request.printMode = printMode;
+    request.singlePage = singlePage ? 1 : 0;
+    request.drawCutLines = noCutLines ? 0 : 1;
+    request.printBorder = noBorder ? 0 : 1;
+    if (!LoadFormatsFile(formatsPath, formats, error) ||
+        (hasLeftFormat && (request.leftFormat = ResolveFormat(formats, leftText, error)) < 0) ||
+        (hasRightFormat && (request.rightFormat = ResolveFormat(formats, rightText, error)) < 0) ||
+        (hasLeftImage && !LoadSlotImage(leftPath, leftImage, error)) ||
+        (hasRightImage && !LoadSlotImage(rightPath, rightImage, error))) {
+        std::fprintf(stderr, "korvane-cli render: %s\n", error.c_str());
+        return 1;
+    }
+    // A slot without a format is recognised from its image, as with
+    // AutoRotate on, asking nothing.
+    if (!hasLeftFormat && leftImage.IsValid() && formats.count() > 0)
+        request.leftFormat = DetectFormat(leftImage, formats, 1, nullptr);
+    if (!hasRightFormat && rightImage.IsValid() && formats.count() > 0)
+        request.rightFormat = DetectFormat(rightImage, formats, 1, nullptr);
+    request.leftName = FileNameOf(leftPath);
+    request.rightName = FileNameOf(rightPath);
+
+    CCollectingPrompter prompter;
+    CPrintPlan plan(formats, leftImage, rightImage, &prompter);
+    if (!plan.Prepare(request, preview)) {
+        std::fprintf(stderr, "korvane-cli render: %s\n", plan.RefusalText().c_str());
+        return 1;
+    }
+    CPngPageSink sink(page, prefix);
+    const int pages = RunPrintJob(plan, sink, preview);
+    for (const std::string& text : prompter.shown)
+        std::fprintf(stderr, "korvane-cli render: %s\n", text.c_str());
+    for (const std::string& path : sink.written)
+        std::printf("%s\n", path.c_str());
+    if (pages != plan.Range().count()) {
+        std::fprintf(stderr, "korvane-cli render: %s\n", sink.Error().c_str());
+        return 1;
+    }
+    return 0;
+}
+
+CliCommand reg("render",
+               "render --formats FILE [--left IMG] [--left-format F] [--right IMG] [--right-format F] "
+               "[--mode left|right|both] [--single-page] [--no-cut-lines] [--no-border] [--preview] "
+               "[--paper A4|Letter|WxH] [--dpi N] [--margins L,T,R,B] [--sheet W,H] [--printable X,Y,W,H] "
+               "-o PREFIX",
+               Render);
+}  // namespace

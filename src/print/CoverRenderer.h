@@ -1,0 +1,25 @@
+#pragma once
+// Drawing one cover on a printer page: the image (or the special drawing of
+// labels, zoomed photos, PlayStation backs and slimline sleeves), cut and
+// fold lines, cut rectangles, the border and, in the preview, red guides.
+#include "formats/CoverFormatList.h"
+#include "image/DrawSurface.h"
+#include "image/RasterImage.h"
+#include "print/CoverPlacement.h"
+#include "print/PageMetrics.h"
+
+struct RenderOptions {
+    int drawCutLines = 1;  // the view's "Draw Cut / Fold lines"
+    int printBorder = 1;   // setting "Print Border"
+    int preview = 0;       // drawn for the print preview: red guide marks
+};
+
+// The surface's origin is the printable area's top-left corner (as on a
+// printer). f is a format index, +1000 for the right slot. An empty image,
+// an index outside the list or a cover of no size draws nothing.
+void RenderCover(CDrawSurface& surface, const PageMetrics& page, const CoverPlacement& placement,
+                 const CRasterImage& image, const CoverFormatList& formats, int f, const RenderOptions& options);
+
+// Pen colours of the page.
+inline constexpr Rgb kCutLineColor{0, 0, 0};
+inline constexpr Rgb kPreviewMarkColor{255, 0, 0};

@@ -1,0 +1,25 @@
+#pragma once
+// A round disc label: the picture shows on the disc and nowhere else; outside
+// the disc and inside the centre hole the label is white.
+#include "image/DrawSurface.h"
+#include "image/RasterImage.h"
+
+// Labels are built at the picture's own size, but never above this many
+// pixels (a larger picture is built scaled down to it).
+inline constexpr long long kMaxLabelBuildPixels = 1LL << 25;
+
+// The label's mask on a white surface: a black disc filling it, a white
+// hole of holeWidth x holeHeight in its centre (both outlined in black).
+void DrawLabelMask(CDrawSurface& mask, int holeWidth, int holeHeight);
+// Rows firstRow.. of the w x h mask drawn at the top of `band`.
+void DrawLabelMaskRows(CDrawSurface& band, int w, int h, int firstRow, int holeWidth, int holeHeight);
+
+// Turns `rect` of the surface into a label: white outside the disc inscribed
+// in it and inside its centre hole, the surface's pixels kept on the disc
+// (the same as OR-ing the mask onto it). Works by a masked write, so the
+// surface need not be readable.
+void ApplyLabelMask(CDrawSurface& surface, const SurfaceRect& rect, int holeWidth, int holeHeight);
+
+// Builds the label from `image` at the image's size and stretches it into
+// `target` on the page; holeSize is in the target's pixels.
+void DrawDiscLabel(CDrawSurface& surface, const CRasterImage& image, const SurfaceRect& target, int holeSize);

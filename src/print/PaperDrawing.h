@@ -1,0 +1,51 @@
+#pragma once
+// The paper preview: a sheet drawn in the paper's proportions with the
+// cover(s) scaled from millimetres, their cut marks, labels with their hole,
+// the special drawings, the empty disc tray, a placeholder and a skin
+// overlay. The paper widget keeps these inputs and paints what this draws.
+#include "formats/CoverFormatList.h"
+#include "image/DrawSurface.h"
+#include "image/RasterImage.h"
+#include "image/RasterSurface.h"
+
+// "No format" for a paper.
+inline constexpr int kPaperNoFormat = 99999;
+
+struct PaperView {
+    const CoverFormatList* formats = nullptr;
+    const CRasterImage* firstImage = nullptr;   // this paper's image, or null
+    const CRasterImage* secondImage = nullptr;  // the other slot's (single page)
+    int firstFormat = kPaperNoFormat;           // +1000: the format's POSITION2
+    int secondFormat = kPaperNoFormat;
+    bool singlePage = false;
+    bool drawCutLines = false;
+    bool drawBorder = false;
+    bool leftSide = true;                       // this is the left paper
+    double paperWidth = 210.0;                  // millimetres
+    double paperHeight = 297.0;
+    bool trayMode = false;                      // first format's type is "CD_TRAY"
+    Rgb backgroundColor{60, 60, 60};            // around the paper
+    Rgb paperColor{255, 255, 255};
+    // A skin decoration drawn unscaled over everything; its top-left pixel's
+    // palette index becomes its transparent index (the picture is changed).
+    CRasterImage* overlay = nullptr;
+    int overlayX = 0;
+    int overlayY = 0;
+    const CRasterImage* placeholder = nullptr;  // shown when there is no image
+};
+
+// Pens and fills of the preview.
+inline constexpr Rgb kPaperDottedColor{128, 128, 128};
+inline constexpr Rgb kPaperEmptyTrayColor{235, 235, 235};
+
+// The paper rectangle within a client of width x height (narrower in tray mode).
+SurfaceRect PaperRect(const PaperView& paper, int clientWidth, int clientHeight);
+
+// Draws the whole client (the surface's full size).
+void DrawPaper(CDrawSurface& surface, const PaperView& paper);
+// The same into a new raster surface of the client's size.
+CRasterSurface RenderPaper(const PaperView& paper, int clientWidth, int clientHeight);
+
+// One cover drawn into the paper rectangle (steps shared by both covers).
+void DrawPaperCover(CDrawSurface& surface, const PaperView& paper, const SurfaceRect& paperRect,
+                    const CRasterImage* image, int formatValue);

@@ -1,0 +1,134 @@
+#include "print/PrintPlan.h"
+
+#include "app/Prompter.h"
+#include "print/CoverRenderer.h"
+#include "print/PageSink.h"
+
+namespace {
+// The right slot's format value; "no format" stays outside the list.
+int RightSlotValue(int rightFormat) { return rightFormat >= 0 ? rightFormat + kRightSlotFormat : -1; }
+
+bool ValidFormat(const CoverFormatList& formats, int f) { return f >= 0 && f < formats.count(); }
+}  // namespace
+
+PageRange PrintPageRange(int printMode, int singlePage, bool preview) {
+    PageRange r;
+    r.first = (printMode != 1 || (preview && !singlePage)) ? 1 : 2;
+    r.last = (printMode == 0 || singlePage) ? 1 : 2;
+    // Right alone on a single page would be an empty range: print the right
+    // cover on its own page, as "Print Right" does.
+    if (r.last < r.first)
+        r.last = r.first;
+    return r;
+}
+
+std::string PrintJobName(const PrintJobRequest& request) {
+    if (request.maskPrintJobName)
+        return request.printJobName;
+    return "Korvane - " + (request.printMode != 0 ? request.rightName : request.leftName);
+}
+
+std::vector<int> CoversOnPage(int printMode, int singlePage, int pageNumber) {
+    std::vector<int> covers;
+    if (pageNumber == 1 && printMode != 1) {
+        covers.push_back(kLeftCover);
+        if (singlePage)
+            covers.push_back(kRightCover);
+    }
+    if (pageNumber == 2 || printMode == 1)
+        covers.push_back(kRightCover);
+    return covers;
+}
+
+CPrintPlan::CPrintPlan(const CoverFormatList& formats, const CRasterImage& leftImage, const CRasterImage& rightImage,
+                       IPrompter* prompter)
+    : formats_(formats), leftImage_(leftImage), rightImage_(rightImage), prompter_(prompter) {}
+
+bool CPrintPlan::SlotPrintable(int format, const CRasterImage& image) const {
+    return !image.IsValid() || ValidFormat(formats_, format);
+}
+
+bool CPrintPlan::Prepare(const PrintJobRequest& request, bool preview) {
+    request_ = request;
+    refusal_.clear();
+    range_ = PrintPageRange(request.printMode, request.singlePage, preview);
+
+    // Every slot the pages carry must have a format before anything starts.
+    bool usesLeft = false, usesRight = false;
+    for (int page = range_.first; page <= range_.last; ++page) {
+        for (int cover : CoversOnPage(request.printMode, request.singlePage, page))
+            (cover == kLeftCover ? usesLeft : usesRight) = true;
+    }
+    if (usesLeft && !SlotPrintable(request.leftFormat, leftImage_))
+        refusal_ = kChooseLeftFormatText;
+    else if (usesRight && !SlotPrintable(request.rightFormat, rightImage_))
+        refusal_ = kChooseRightFormatText;
+    if (!refusal_.empty()) {
+        if (prompter_)
+            prompter_->Error(refusal_);
+        return false;
+    }
+
+    // The printer is set up for the left slot's format, whichever cover prints.
+    printer_ = PrinterRequest{};
+    if (ValidFormat(formats_, request.leftFormat)) {
+        const CoverFormat& f = formats_.at(request.leftFormat);
+        printer_.discTray = f.type == "CD_TRAY";
+        printer_.mediaType = f.mediaType;
+        printer_.paperSource = f.paperSource;
+    }
+    jobName_ = PrintJobName(request);
+    return true;
+}
+
+void CPrintPlan::Begin(const PageMetrics& page) {
+    page_ = page;
+    placementJob_ = PlacementJob{request_.singlePage, request_.checkForPrintableArea, 0, prompter_};
+    leftPlacement_ = rightPlacement_ = CoverPlacement{};
+    hasLeft_ = request_.printMode != 1;
+    hasRight_ = request_.printMode != 0 || request_.singlePage;
+    if (hasLeft_)
+        leftPlacement_ = ComputePlacement(page_, formats_, request_.leftFormat, placementJob_);
+    if (hasRight_)
+        rightPlacement_ = ComputePlacement(page_, formats_, RightSlotValue(request_.rightFormat), placementJob_);
+}
+
+void CPrintPlan::RenderPage(CDrawSurface& surface, int pageNumber, bool preview) {
+    const RenderOptions options{request_.drawCutLines, request_.printBorder, preview ? 1 : 0};
+    for (int cover : CoversOnPage(request_.printMode, request_.singlePage, pageNumber)) {
+        if (cover == kLeftCover)
+            RenderCover(surface, page_, leftPlacement_, leftImage_, formats_, request_.leftFormat, options);
+        else
+            RenderCover(surface, page_, rightPlacement_, rightImage_, formats_, RightSlotValue(request_.rightFormat),
+                        options);
+    }
+}
+
+void CPrintPlan::End() { placementJob_.printableWarned = 0; }
+
+int RunPrintJob(CPrintPlan& plan, IPageSink& sink, bool preview) {
+    if (!sink.StartJob(plan.JobName())) {
+        sink.AbortJob();
+        return 0;
+    }
+    plan.Begin(sink.Metrics());
+    int done = 0;
+    for (int page = plan.Range().first; page <= plan.Range().last; ++page) {
+        CDrawSurface* surface = sink.StartPage(page);
+        if (!surface) {
+            plan.End();
+            sink.AbortJob();
+            return done;
+        }
+        plan.RenderPage(*surface, page, preview);
+        if (!sink.EndPage()) {
+            plan.End();
+            sink.AbortJob();
+            return done;
+        }
+        ++done;
+    }
+    plan.End();
+    sink.EndJob();
+    return done;
+}
