@@ -6,7 +6,9 @@ cd "$(dirname "$0")/.."
 ./scripts/build.sh
 if [ -x build/bin/korvane ]; then
   if [ -z "$DISPLAY" ] && [ -z "$WAYLAND_DISPLAY" ] && [ -z "$QT_QPA_PLATFORM" ]; then
-    echo "korvane: no display. Start it under a virtual one:  xvfb-run -a build/bin/korvane" >&2
+    echo "korvane: built, but there is no display to show its window on." >&2
+    echo "Start it on a desktop, or under a virtual display (xvfb is installed):" >&2
+    echo "    xvfb-run -a -s \"-screen 0 1280x1024x24\" build/bin/korvane" >&2
     exit 1
   fi
   exec build/bin/korvane

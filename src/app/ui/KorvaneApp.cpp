@@ -1,0 +1,77 @@
+#include "app/ui/KorvaneApp.h"
+
+#include "app/KorvaneDoc.h"
+#include "app/ui/MainFrame.h"
+#include "app/ui/TheView.h"
+#include "image/ui/SplashScreen.h"
+#include "settings/AppSettings.h"
+#include "settings/LanguageTable.h"
+#include "settings/ProgramFolder.h"
+#include "settings/SettingsStore.h"
+#include "settings/ui/SystemLanguage.h"
+
+#include <QCoreApplication>
+#include <QLocale>
+
+namespace {
+constexpr int kSplashMs = 3000;
+}
+
+CKorvaneApp::CKorvaneApp() = default;
+
+CKorvaneApp::~CKorvaneApp()
+{
+    if (frame_)
+        ExitInstance();
+}
+
+CTheView* CKorvaneApp::View() const
+{
+    return frame_ ? frame_->View() : nullptr;
+}
+
+int CKorvaneApp::SystemPrimaryLanguageId()
+{
+    const QStringList ui = QLocale::system().uiLanguages();
+    const QLocale locale = ui.isEmpty() ? QLocale::system() : QLocale(ui.front());
+    return PrimaryLanguageId(locale.language());
+}
+
+bool CKorvaneApp::InitInstance()
+{
+    QCoreApplication::setOrganizationName(QStringLiteral("Osterby Labs"));
+    QCoreApplication::setApplicationName(QStringLiteral("Korvane"));
+    QCoreApplication::setApplicationVersion(QString::fromLatin1(kVersionText));
+
+    // The settings file of this start, read on first use.
+    ResetSettings(JoinPath(ProgramFolder(), "Korvane.cfg"));
+    AppSettings& s = RunningValues();
+    s = AppSettings{};
+    ReadStartSettings(s);
+
+    CLanguageTable& language = Language();
+    if (s.language == -1)
+        language.SelectLanguageForSystem(SystemPrimaryLanguageId());
+    else
+        language.SelectLanguage(s.language);
+
+    if (s.showSplash == 1) {
+        CSplashScreen splash;
+        splash.ShowModal(kSplashMs);
+    }
+
+    doc_ = std::make_unique<CKorvaneDoc>();
+    frame_ = std::make_unique<CMainFrame>(*doc_);
+    frame_->InitialUpdateAndShow();
+    return true;
+}
+
+int CKorvaneApp::ExitInstance()
+{
+    // The main window goes first (its position, then the view's settings).
+    frame_.reset();
+    const AppSettings& s = RunningValues();
+    WriteExitSettings(s, Language().GetCurrentLanguage());
+    doc_.reset();
+    return 0;
+}

@@ -1,0 +1,38 @@
+#pragma once
+// The main window's menu bar (menu 128): File, Options, Help, with every item
+// bound to its command id. Texts are the built-in English ones; the language
+// table rewrites them by position.
+#include <QObject>
+
+#include <map>
+
+class QAction;
+class QMenu;
+class QMenuBar;
+
+class CMainMenu : public QObject {
+    Q_OBJECT
+public:
+    // Fills `bar` (not owned).
+    explicit CMainMenu(QMenuBar* bar);
+
+    QMenuBar* Bar() const { return bar_; }
+    // The item of a command, nullptr when there is none.
+    QAction* Action(int commandId) const;
+    QMenu* SkinsMenu() const { return skins_; }
+    QMenu* LanguageMenu() const { return language_; }
+
+signals:
+    void CommandChosen(int commandId);
+    // A menu of the bar is about to open: its items' states are due.
+    void MenuAboutToShow();
+
+private:
+    QMenu* AddMenu(QWidget* parent, int number);
+    QAction* AddItem(QMenu* menu, int commandId, int number, const char* shortcut = nullptr);
+
+    QMenuBar* bar_;
+    QMenu* skins_ = nullptr;
+    QMenu* language_ = nullptr;
+    std::map<int, QAction*> actions_;
+};

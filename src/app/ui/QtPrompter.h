@@ -1,0 +1,34 @@
+#pragma once
+// The document's and the print core's message boxes, shown as Qt message
+// boxes over the main window with the current language's texts.
+#include "app/Prompter.h"
+#include "formats/FormatsReporter.h"
+
+#include <QPointer>
+#include <QWidget>
+
+class CQtPrompter : public IPrompter {
+public:
+    explicit CQtPrompter(QWidget* parent = nullptr) : parent_(parent) {}
+    void SetParent(QWidget* parent) { parent_ = parent; }
+
+    void Information(int textNumber) override;
+    bool AskYesNo(int textNumber) override;
+    void Error(const std::string& text) override;
+
+private:
+    QPointer<QWidget> parent_;
+};
+
+// The formats reader's messages as error boxes (text 4000 for a bad line).
+class CQtFormatsReporter : public CFormatsReporter {
+public:
+    explicit CQtFormatsReporter(QWidget* parent = nullptr) : parent_(parent) {}
+    void report(const FormatsMessage& message) override;
+
+private:
+    QPointer<QWidget> parent_;
+};
+
+// The title of the program's message boxes.
+QString MessageBoxTitle();

@@ -1,0 +1,733 @@
+#include "app/ui/TheView.h"
+
+#include "app/KorvaneDoc.h"
+#include "app/ui/ClickableLabel.h"
+#include "app/ui/ClipboardDib.h"
+#include "app/ui/CommandIds.h"
+#include "app/ui/MainMenu.h"
+#include "image/ui/ExtendedFileDialog.h"
+#include "image/ui/PaperWidget.h"
+#include "image/ui/QtPainterSurface.h"
+#include "settings/AppSettings.h"
+#include "settings/LanguageTable.h"
+#include "settings/ProgramFolder.h"
+#include "settings/ui/QtMenuText.h"
+#include "settings/ui/WebLinks.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDesktopServices>
+#include <QGuiApplication>
+#include <QImage>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPainter>
+#include <QPushButton>
+#include <QTimer>
+#include <QUrl>
+
+#include <algorithm>
+
+namespace {
+
+constexpr int kTimer1Ms = 50;
+constexpr int kTimer2Ms = 25;
+
+QColor ToQColor(Rgb c)
+{
+    return QColor(c.r, c.g, c.b);
+}
+
+int SlotIndex(Slot s)
+{
+    return s == Slot::Left ? 0 : 1;
+}
+
+// A paper's value for a format index: the right slot's gets 1000 added;
+// "no format" when the slot has none.
+int PaperFormat(int format, bool rightSlot)
+{
+    if (format < 0)
+        return kPaperNoFormat;
+    return rightSlot ? format + 1000 : format;
+}
+
+}  // namespace
+
+CTheView::CTheView(CKorvaneDoc& doc, QWidget* parent)
+    : QWidget(parent), doc_(doc), prompter_(this), layout_(CFormLayout::TemplateFont())
+{
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    BuildControls();
+    InstallPrintHooks(*this);
+    doc_.Attach(this, &prompter_);
+}
+
+CTheView::~CTheView()
+{
+    // The main window is closing: the controls are read once more and the
+    // view's settings go to the settings text.
+    ReadCheckBoxes();
+    AppSettings& s = RunningValues();
+    s.drawCutAndFoldLines = state_.drawCutLines;
+    s.lastUsedLeftFormat = state_.leftFormat;
+    s.lastUsedRightFormat = state_.rightFormat;
+    s.selectedSkin = look_.selectedSkin;
+    WriteViewCloseSettings(s);
+    while (waitDepth_ > 0)
+        SetWaitCursor(false);
+    doc_.Attach(nullptr, nullptr);
+}
+
+// --- building ----------------------------------------------------------------------
+
+void CTheView::BuildControls()
+{
+    setFont(layout_.Font());
+    const bool sides[2] = {true, false};
+    for (int i = 0; i < 2; ++i) {
+        const Slot slot = i == 0 ? Slot::Left : Slot::Right;
+        auto* combo = new QComboBox(this);
+        combo->setFont(layout_.Font());
+        const QRect r = i == 0 ? layout_.Map(9, 7, 121, 179) : layout_.Map(272, 7, 121, 180);
+        // The template's height is that of the dropped-down list.
+        const int editHeight = combo->sizeHint().height();
+        combo->setGeometry(r.x(), r.y(), r.width(), editHeight);
+        const int itemHeight = std::max(1, QFontMetrics(layout_.Font()).height() + 2);
+        combo->setMaxVisibleItems(std::max(1, (r.height() - editHeight) / itemHeight));
+        combo_[i] = combo;
+        connect(combo, &QComboBox::activated, this, [this, slot] { OnComboChosen(slot); });
+
+        auto* paper = new CPaper(this);
+        layout_.Place(paper, i == 0 ? 9 : 272, 28, 121, 162);
+        paper->setText(i == 0 ? QStringLiteral("Left Paper") : QStringLiteral("Right Paper"));
+        paper->SetLeftSide(sides[i]);
+        paper->SetFormats(&doc_.formats);
+        paper->SetBatchModeSource([] { return RunningValues().batchMode != 0; });
+        paper->SetTextSource([](int n) { return Language().GetText(n); },
+                             [] { return Language().GetCurrentLanguage() != 0; });
+        paper_[i] = paper;
+        if (i == 0)
+            connect(paper, &QAbstractButton::clicked, this, &CTheView::OnLeftPaperClicked);
+        else
+            connect(paper, &QAbstractButton::clicked, this, &CTheView::OpenRightImage);
+        connect(paper, &CPaper::MenuCommand, this, &CTheView::OnPaperMenu);
+        connect(paper, &CPaper::FileDropped, this,
+                [this, slot](const QString& path) { doc_.LoadImage(slot, path.toStdString(), true); });
+        connect(paper, &CPaper::BatchFileDropped, this, &CTheView::OnBatchFile);
+
+        auto* label = new QLabel(QStringLiteral("no image selected"), this);
+        layout_.Place(label, i == 0 ? 8 : 270, 194, 125, 8);
+        label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+        label_[i] = label;
+    }
+
+    printLeft_ = new QPushButton(QStringLiteral("Print Left"), this);
+    layout_.Place(printLeft_, 40, 208, 60, 14);
+    printBoth_ = new QPushButton(QStringLiteral("Print Both"), this);
+    layout_.Place(printBoth_, 170, 208, 60, 14);
+    printRight_ = new QPushButton(QStringLiteral("Print Right"), this);
+    layout_.Place(printRight_, 302, 208, 60, 14);
+    for (QPushButton* b : {printLeft_, printBoth_, printRight_})
+        b->setAutoDefault(false);
+    connect(printLeft_, &QPushButton::clicked, this, [this] { state_.printMode = 0; Print(0); });
+    connect(printRight_, &QPushButton::clicked, this, [this] { state_.printMode = 1; Print(1); });
+    connect(printBoth_, &QPushButton::clicked, this, [this] { state_.printMode = 2; Print(2); });
+
+    singlePage_ = new QCheckBox(this);
+    layout_.Place(singlePage_, 152, 7, 9, 10);
+    cutLines_ = new QCheckBox(this);
+    layout_.Place(cutLines_, 152, 19, 9, 10);
+    singlePageLabel_ = new CClickableLabel(QStringLiteral("Print on a Single Page"), this);
+    layout_.Place(singlePageLabel_, 164, 8, 96, 8);
+    cutLinesLabel_ = new CClickableLabel(QStringLiteral("Draw Cut / Fold lines"), this);
+    layout_.Place(cutLinesLabel_, 164, 20, 96, 8);
+    for (QCheckBox* box : {singlePage_, cutLines_})
+        connect(box, &QCheckBox::clicked, this, [this] { ReadCheckBoxes(); Refresh(); });
+    connect(singlePageLabel_, &CClickableLabel::clicked, this, [this] {
+        state_.singlePage = state_.singlePage ? 0 : 1;
+        WriteControls();
+        Refresh();
+    });
+    connect(cutLinesLabel_, &CClickableLabel::clicked, this, [this] {
+        state_.drawCutLines = state_.drawCutLines ? 0 : 1;
+        WriteControls();
+        Refresh();
+    });
+
+    controls_.Add(Ctl::LeftCombo, combo_[0]);
+    controls_.Add(Ctl::RightCombo, combo_[1]);
+    controls_.Add(Ctl::LeftPaper, paper_[0]);
+    controls_.Add(Ctl::RightPaper, paper_[1]);
+    controls_.Add(Ctl::LeftLabel, label_[0]);
+    controls_.Add(Ctl::RightLabel, label_[1]);
+    controls_.Add(Ctl::PrintLeft, printLeft_);
+    controls_.Add(Ctl::PrintBoth, printBoth_);
+    controls_.Add(Ctl::PrintRight, printRight_);
+    controls_.Add(Ctl::SinglePage, singlePage_);
+    controls_.Add(Ctl::CutLines, cutLines_);
+    controls_.Add(Ctl::SinglePageLabel, singlePageLabel_);
+    controls_.Add(Ctl::CutLinesLabel, cutLinesLabel_);
+}
+
+QSize CTheView::ClientSize() const
+{
+    const QSize form = layout_.MapSize(kTemplateWidth, kTemplateHeight);
+    return QSize(std::max(form.width(), kMinClientWidth), std::max(form.height(), kMinClientHeight));
+}
+
+void CTheView::SetMenu(CMainMenu* menu)
+{
+    menu_ = menu;
+    menuText_ = menu ? std::make_unique<CQtMenuText>(menu->Bar()) : nullptr;
+    if (menu) {
+        connect(menu, &CMainMenu::CommandChosen, this, &CTheView::OnCommand);
+        connect(menu, &CMainMenu::MenuAboutToShow, this, &CTheView::UpdateCommandStates);
+    }
+}
+
+void CTheView::InitialUpdate()
+{
+    setFixedSize(ClientSize());
+
+    // The formats file beside the program.
+    CQtFormatsReporter reporter(this);
+    doc_.formats.load(JoinPath(ProgramFolder(), "Korvane.dat"), reporter);
+
+    AppSettings& s = RunningValues();
+    ReadViewStartSettings(s);
+    state_.drawCutLines = s.drawCutAndFoldLines;
+    state_.leftFormat = s.lastUsedLeftFormat;
+    state_.rightFormat = s.lastUsedRightFormat;
+    state_.singlePage = 0;
+    const int count = doc_.formats.count();
+    if (state_.leftFormat < 0 || state_.leftFormat >= count)
+        state_.leftFormat = -1;
+    if (state_.rightFormat < 0 || state_.rightFormat >= count)
+        state_.rightFormat = -1;
+
+    paper_[0]->SetLeftSide(true);
+    paper_[0]->SetSinglePage(state_.singlePage != 0);
+    paper_[1]->SetLeftSide(false);
+
+    if (menuText_)
+        Language().BuildEnglishTable(*menuText_);
+
+    FillCombos();
+    Refresh();
+
+    QTimer::singleShot(kTimer1Ms, this, &CTheView::OnTimer1);
+
+    look_.selectedSkin = s.selectedSkin;
+    ApplyLook();
+
+    doc_.SetSlotLabels();
+    SetCaption();
+}
+
+void CTheView::ApplyLook()
+{
+    // The Default skin's values and pictures.
+    look_.mainPicture.Clear();
+    look_.leftOverlay.Clear();
+    look_.backgroundPicture.Clear();
+    look_.mainPicture.LoadFromResource("IDJ_ANIME_GIRL", "JPG", IMAGE_JPG);
+    look_.leftOverlay.LoadFromResource("IDG_LEFTOVERLAY", "GIF", IMAGE_GIF);
+    look_.backgroundPicture.LoadFromResource("IDJ_WHEELS", "JPG", IMAGE_JPG);
+    if (RunningValues().grayScale == 1) {
+        for (CRasterImage* picture : {&look_.mainPicture, &look_.leftOverlay, &look_.backgroundPicture}) {
+            if (picture->IsValid())
+                picture->ConvertToGray();
+        }
+    }
+    const CRasterImage* placeholder = look_.backgroundPicture.IsValid() ? &look_.backgroundPicture : nullptr;
+    for (CPaper* paper : paper_) {
+        paper->SetBackgroundColor(look_.background);
+        paper->SetPlaceholder(placeholder);
+        paper->SetDrawBorder(look_.drawEdge);
+    }
+    paper_[0]->SetOverlay(look_.leftOverlay.IsValid() ? &look_.leftOverlay : nullptr, look_.leftOverlayX,
+                          look_.leftOverlayY);
+
+    QPalette labels = palette();
+    labels.setColor(QPalette::WindowText, ToQColor(look_.text));
+    for (QWidget* w : {static_cast<QWidget*>(label_[0]), static_cast<QWidget*>(label_[1]),
+                       static_cast<QWidget*>(singlePageLabel_), static_cast<QWidget*>(cutLinesLabel_)})
+        w->setPalette(labels);
+    QPalette combos = combo_[0]->palette();
+    for (QPalette::ColorRole role : {QPalette::Button, QPalette::Base, QPalette::Window})
+        combos.setColor(role, ToQColor(look_.comboBackground));
+    for (QPalette::ColorRole role : {QPalette::ButtonText, QPalette::Text, QPalette::WindowText})
+        combos.setColor(role, ToQColor(look_.comboText));
+    for (QComboBox* combo : combo_)
+        combo->setPalette(combos);
+    update();
+}
+
+// --- the document's view ----------------------------------------------------------
+
+void CTheView::WriteControls()
+{
+    for (int i = 0; i < 2; ++i) {
+        const int format = i == 0 ? state_.leftFormat : state_.rightFormat;
+        combo_[i]->setCurrentIndex(format < combo_[i]->count() ? format : -1);
+        label_[i]->setText(QString::fromStdString(i == 0 ? state_.leftLabel : state_.rightLabel));
+    }
+    singlePage_->setChecked(state_.singlePage != 0);
+    cutLines_->setChecked(state_.drawCutLines != 0);
+}
+
+void CTheView::UpdatePapers(Slot slot)
+{
+    const CRasterImage& image = doc_.image(slot);
+    const CRasterImage* shown = image.IsValid() ? &image : nullptr;
+    if (slot == Slot::Left) {
+        paper_[0]->SetImage(shown);
+        paper_[0]->SetFormat(PaperFormat(state_.leftFormat, false));
+    } else {
+        paper_[0]->SetSecondImage(shown);
+        paper_[1]->SetImage(shown);
+        paper_[1]->SetFormat(PaperFormat(state_.rightFormat, true));
+    }
+}
+
+void CTheView::ShowPapersData()
+{
+    const CoverFormatList& formats = doc_.formats;
+    for (int i = 0; i < 2; ++i) {
+        CPaper* paper = paper_[i];
+        const int format = i == 0 ? state_.leftFormat : state_.rightFormat;
+        paper->SetSinglePage(state_.singlePage != 0);
+        paper->SetDrawCutLines(state_.drawCutLines != 0);
+        if (format < 0 || format >= formats.count()) {
+            // A slot without a format shows the bare sheet.
+            paper->SetFormat(kPaperNoFormat);
+            continue;
+        }
+        const CoverFormat& f = formats.at(format);
+        paper->SetFormat(PaperFormat(format, i == 1));
+        paper->SetPaperSize(f.paperWidth, f.paperHeight);
+        paper->SetTrayMode(f.type == "CD_TRAY");
+        paper->SetSecondFormat(PaperFormat(state_.rightFormat, true));
+    }
+    const CRasterImage* left = doc_.leftImage.IsValid() ? &doc_.leftImage : nullptr;
+    const CRasterImage* right = doc_.rightImage.IsValid() ? &doc_.rightImage : nullptr;
+    paper_[0]->SetImage(left);
+    paper_[0]->SetSecondImage(right);
+    paper_[1]->SetImage(right);
+}
+
+void CTheView::Refresh()
+{
+    WriteControls();
+    ShowPapersData();
+    paper_[1]->setVisible(state_.singlePage == 0);
+    printLeft_->setEnabled(IsCommandEnabled(Cmd::PrintLeft));
+    printBoth_->setEnabled(IsCommandEnabled(Cmd::PrintBoth));
+    printRight_->setEnabled(IsCommandEnabled(Cmd::PrintRight));
+    // Shortcuts follow the same rules as the opened menu.
+    UpdateCommandStates();
+    update();
+}
+
+void CTheView::SetWaitCursor(bool wait)
+{
+    if (wait) {
+        QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+        ++waitDepth_;
+    } else if (waitDepth_ > 0) {
+        QGuiApplication::restoreOverrideCursor();
+        --waitDepth_;
+    }
+}
+
+int CTheView::LabelWidth(Slot slot) const
+{
+    return label_[SlotIndex(slot)]->width();
+}
+
+int CTheView::TextWidth(const std::string& text) const
+{
+    return QFontMetrics(font()).horizontalAdvance(QString::fromStdString(text));
+}
+
+// --- commands ------------------------------------------------------------------------
+
+bool CTheView::IsCommandEnabled(int id) const
+{
+    const bool left = doc_.IsLoaded(Slot::Left);
+    const bool right = doc_.IsLoaded(Slot::Right);
+    const bool printing = static_cast<bool>(hooks_.runPrintJob);
+    const bool single = state_.singlePage != 0;
+    switch (id) {
+    case Cmd::New:
+    case Cmd::OpenLeft:
+    case Cmd::OpenRight:
+    case Cmd::Paste:
+    case Cmd::Exit:
+    case Cmd::MailTranslation:
+    case Cmd::PaperLoad:
+    case Cmd::PaperPaste:
+        return true;
+    case Cmd::RotateLeft:
+        return left;
+    case Cmd::RotateRight:
+        return right;
+    case Cmd::PrintLeft:
+        return printing && left;
+    case Cmd::PrintRight:
+        return printing && right && !single;
+    case Cmd::PrintBoth:
+        return printing && left && right && !single;
+    case Cmd::PrintPreview:
+        return printing && (left || right);
+    case Cmd::PrintSetup:
+        return static_cast<bool>(hooks_.printSetup);
+    case Cmd::PaperRotateCw:
+    case Cmd::PaperRotateCcw:
+    case Cmd::PaperNew:
+        return true;  // the paper's menu greys these itself
+    case Cmd::PaperPrint:
+        return printing;
+    default:
+        break;
+    }
+    const int language = LanguageIndexForCommand(id);
+    if (language >= 0)
+        return language == 0 || Language().IsLanguageAvailable(language);
+    // Options, skins, the format editor and the help items come later.
+    return false;
+}
+
+void CTheView::UpdateCommandStates()
+{
+    if (!menu_)
+        return;
+    const int ids[] = {Cmd::New,        Cmd::OpenLeft,   Cmd::OpenRight,    Cmd::Paste,     Cmd::RotateLeft,
+                       Cmd::RotateRight, Cmd::PrintLeft, Cmd::PrintRight,   Cmd::PrintBoth, Cmd::PrintPreview,
+                       Cmd::PrintSetup, Cmd::Exit,       Cmd::Options,      Cmd::SkinDefault, Cmd::SkinAlternative,
+                       Cmd::SkinClean,  Cmd::SkinRandom, Cmd::MailTranslation, Cmd::FormatEditor, Cmd::OnlineHelp,
+                       Cmd::Website,    Cmd::DownloadCovers1, Cmd::DownloadCovers2, Cmd::About};
+    for (int id : ids) {
+        if (QAction* a = menu_->Action(id))
+            a->setEnabled(IsCommandEnabled(id));
+    }
+    const int current = Language().GetCurrentLanguage();
+    for (int i = 0; i < kLanguageCount; ++i) {
+        if (QAction* a = menu_->Action(Languages()[i].menuCommand)) {
+            a->setEnabled(IsCommandEnabled(Languages()[i].menuCommand));
+            a->setChecked(i == current);
+        }
+    }
+    const std::pair<int, int> skins[] = {{Cmd::SkinDefault, 0}, {Cmd::SkinAlternative, 1}, {Cmd::SkinClean, 2},
+                                         {Cmd::SkinRandom, -1}};
+    for (const auto& [id, skin] : skins) {
+        if (QAction* a = menu_->Action(id))
+            a->setChecked(look_.selectedSkin == skin);
+    }
+    // Rotate's sub-menu opens only when one of its items can run.
+    if (QAction* rotateLeft = menu_->Action(Cmd::RotateLeft)) {
+        if (auto* rotate = qobject_cast<QMenu*>(rotateLeft->parent()))
+            rotate->menuAction()->setEnabled(IsCommandEnabled(Cmd::RotateLeft) || IsCommandEnabled(Cmd::RotateRight));
+    }
+}
+
+void CTheView::OnCommand(int id)
+{
+    if (!IsCommandEnabled(id))
+        return;
+    switch (id) {
+    case Cmd::New:
+        doc_.ClearBoth();
+        return;
+    case Cmd::OpenLeft:
+        OpenLeftImage();
+        return;
+    case Cmd::OpenRight:
+        OpenRightImage();
+        return;
+    case Cmd::Paste:
+        Paste(Slot::Left);
+        return;
+    case Cmd::RotateLeft:
+        doc_.RotateSlot(Slot::Left, 90);
+        return;
+    case Cmd::RotateRight:
+        doc_.RotateSlot(Slot::Right, 90);
+        return;
+    case Cmd::PrintLeft:
+        state_.printMode = 0;
+        Print(0);
+        return;
+    case Cmd::PrintRight:
+        state_.printMode = 1;
+        Print(1);
+        return;
+    case Cmd::PrintBoth:
+        // Keeps the current print mode.
+        Print(state_.printMode);
+        return;
+    case Cmd::PrintPreview:
+        Print(state_.printMode, true);
+        return;
+    case Cmd::PrintSetup:
+        hooks_.printSetup();
+        return;
+    case Cmd::Exit:
+        window()->close();
+        return;
+    case Cmd::MailTranslation:
+        QDesktopServices::openUrl(QUrl(QString::fromLatin1(kTranslationContact)));
+        return;
+    case Cmd::PaperLoad:
+    case Cmd::PaperPaste:
+    case Cmd::PaperRotateCw:
+    case Cmd::PaperRotateCcw:
+    case Cmd::PaperNew:
+    case Cmd::PaperPrint:
+        OnPaperMenu(id);
+        return;
+    default:
+        break;
+    }
+    const int language = LanguageIndexForCommand(id);
+    if (language >= 0)
+        SelectLanguage(language);
+}
+
+void CTheView::Print(int printMode, bool preview)
+{
+    if (hooks_.runPrintJob)
+        hooks_.runPrintJob(printMode, preview);
+}
+
+void CTheView::SetPrintHooks(PrintHooks hooks)
+{
+    hooks_ = std::move(hooks);
+    if (printLeft_)
+        Refresh();
+}
+
+std::vector<std::string> CTheView::ChooseImages(bool allowMultiple)
+{
+    CExtendedFileDialog dialog(allowMultiple, this);
+    if (dialog.exec() != QDialog::Accepted)
+        return {};
+    return dialog.Paths();
+}
+
+void CTheView::OnLeftPaperClicked()
+{
+    const std::vector<std::string> files = ChooseImages(RunningValues().batchMode != 0);
+    if (files.size() == 1) {
+        doc_.LoadLeftImage(files.front(), true);
+    } else if (files.size() > 1) {
+        state_.batchFiles = files;
+        if (hooks_.runBatchPrint)
+            hooks_.runBatchPrint(state_.batchFiles);
+    }
+}
+
+void CTheView::OpenLeftImage()
+{
+    const std::vector<std::string> files = ChooseImages(false);
+    if (files.empty())
+        return;
+    // Loaded a moment later, once the dialog is gone from the screen.
+    state_.pendingLeftPath = files.front();
+    update();
+    QTimer::singleShot(kTimer2Ms, this, &CTheView::OnTimer2);
+}
+
+void CTheView::OpenRightImage()
+{
+    const std::vector<std::string> files = ChooseImages(false);
+    if (!files.empty())
+        doc_.LoadRightImage(files.front(), true);
+}
+
+void CTheView::Paste(Slot slot)
+{
+    const std::vector<std::uint8_t> block = ClipboardDib();
+    if (!block.empty())
+        doc_.Paste(slot, block.data(), block.size());
+}
+
+void CTheView::OnPaperMenu(int id)
+{
+    // The paper whose menu was used has set its flag; asking clears it.
+    const Slot slot = paper_[0]->TakeMenuFlag() ? Slot::Left : Slot::Right;
+    paper_[1]->TakeMenuFlag();
+    switch (id) {
+    case Cmd::PaperLoad:
+        if (slot == Slot::Left)
+            OnLeftPaperClicked();
+        else
+            OpenRightImage();
+        break;
+    case Cmd::PaperPaste:
+        Paste(slot);
+        break;
+    case Cmd::PaperRotateCw:
+        doc_.RotateSlot(slot, 90);
+        break;
+    case Cmd::PaperRotateCcw:
+        doc_.RotateSlot(slot, -90);
+        break;
+    case Cmd::PaperNew:
+        doc_.ClearSlot(slot);
+        break;
+    case Cmd::PaperPrint:
+        if (doc_.IsLoaded(slot)) {
+            state_.printMode = slot == Slot::Left ? 0 : 1;
+            Print(state_.printMode);
+        }
+        break;
+    default:
+        break;
+    }
+}
+
+void CTheView::OnBatchFile(const QString& path, int position)
+{
+    if (position == 0)
+        state_.batchFiles.clear();
+    state_.batchFiles.push_back(path.toStdString());
+    if (position == 2 && hooks_.runBatchPrint)
+        hooks_.runBatchPrint(state_.batchFiles);
+}
+
+void CTheView::OnComboChosen(Slot slot)
+{
+    QComboBox* combo = combo_[SlotIndex(slot)];
+    if (combo->currentIndex() < 0 && combo->count() > 0)
+        combo->setCurrentIndex(0);
+    state_.format(slot) = combo->currentIndex();
+    Refresh();
+}
+
+void CTheView::ReadCheckBoxes()
+{
+    state_.singlePage = singlePage_->isChecked() ? 1 : 0;
+    state_.drawCutLines = cutLines_->isChecked() ? 1 : 0;
+}
+
+// --- timers --------------------------------------------------------------------------
+
+void CTheView::OnTimer1()
+{
+    if (Language().GetCurrentLanguage() != 0 && menuText_)
+        Language().TranslateMenu(*menuText_);
+    AppSettings& s = RunningValues();
+    if (s.reloadOnStartup == 1) {
+        if (!s.recentFileLeft.empty())
+            doc_.LoadLeftImage(s.recentFileLeft, false);
+        // Read after the left load, which may have brought its back cover.
+        const std::string right = s.recentFileRight;
+        if (!right.empty())
+            doc_.LoadRightImage(right, false);
+    }
+    if (s.checkForUpdates == 1)
+        StartUpdateCheck();
+}
+
+void CTheView::OnTimer2()
+{
+    const std::string path = state_.pendingLeftPath;
+    if (!path.empty())
+        doc_.LoadLeftImage(path, true);
+}
+
+// --- language ------------------------------------------------------------------------
+
+QString CTheView::Caption() const
+{
+    return QStringLiteral("Korvane V") + QString::fromLatin1(kVersionText) + QStringLiteral(" - ") +
+           QString::fromStdString(Language().GetText(Txt::CaptionTail));
+}
+
+void CTheView::SetCaption()
+{
+    CLanguageTable& language = Language();
+    static constexpr ControlTextNumber rows[] = {{Ctl::SinglePageLabel, Txt::SinglePage},
+                                                 {Ctl::CutLinesLabel, Txt::CutLines},
+                                                 {Ctl::PrintLeft, Txt::PrintLeft},
+                                                 {Ctl::PrintBoth, Txt::PrintBoth},
+                                                 {Ctl::PrintRight, Txt::PrintRight}};
+    language.SetControlTexts(controls_, rows);
+    window()->setWindowTitle(Caption());
+    if (menuText_)
+        language.TranslateMenu(*menuText_);
+    doc_.SetSlotLabels();
+}
+
+void CTheView::FillCombos()
+{
+    CLanguageTable& language = Language();
+    const bool translate = language.GetCurrentLanguage() != 0;
+    const CoverFormatList& formats = doc_.formats;
+    for (QComboBox* combo : combo_) {
+        const int selected = combo->currentIndex();
+        combo->clear();
+        for (int i = 0; i < formats.count(); ++i) {
+            const CoverFormat& f = formats.at(i);
+            if (f.translationId != 0)
+                language.SetEnglishText(f.translationId, f.name);
+            const std::string name =
+                translate && f.translationId != 0 ? language.GetText(f.translationId) : f.name;
+            combo->addItem(QString::fromStdString(name));
+        }
+        combo->setCurrentIndex(selected < combo->count() ? selected : -1);
+    }
+}
+
+void CTheView::SelectLanguage(int index)
+{
+    Language().SelectLanguage(index);
+    SetCaption();
+    FillCombos();
+    Refresh();
+}
+
+// --- parts and painting -------------------------------------------------------------
+
+QWidget* CTheView::Control(int controlId) const
+{
+    return controls_.Control(controlId);
+}
+
+CPaper* CTheView::Paper(Slot slot) const
+{
+    return paper_[SlotIndex(slot)];
+}
+
+QComboBox* CTheView::Combo(Slot slot) const
+{
+    return combo_[SlotIndex(slot)];
+}
+
+QLabel* CTheView::SlotLabel(Slot slot) const
+{
+    return label_[SlotIndex(slot)];
+}
+
+void CTheView::paintEvent(QPaintEvent*)
+{
+    // Off-screen: the background colour, then the skin's main picture.
+    QImage buffer(size(), QImage::Format_RGB32);
+    {
+        QPainter p(&buffer);
+        CQtPainterSurface surface(p, width(), height());
+        const QColor face = palette().color(QPalette::Button);
+        const Rgb background = look_.useSystemColors
+                                   ? Rgb{static_cast<std::uint8_t>(face.red()), static_cast<std::uint8_t>(face.green()),
+                                         static_cast<std::uint8_t>(face.blue())}
+                                   : look_.background;
+        surface.FillRect(SurfaceRect{0, 0, width(), height()}, background);
+        if (look_.mainPicture.IsValid())
+            look_.mainPicture.Draw(&surface, look_.mainX, look_.mainY);
+    }
+    QPainter(this).drawImage(0, 0, buffer);
+}

@@ -1,0 +1,150 @@
+#pragma once
+// CTheView: the main form (template 101) with the two papers, their format
+// combo boxes, the print buttons and check boxes. It holds the per-run view
+// state, implements the document's view, runs the commands of the menus and
+// controls, and paints the window background.
+#include "app/DocView.h"
+#include "app/ViewState.h"
+#include "app/ui/FormLayout.h"
+#include "app/ui/PrintHooks.h"
+#include "app/ui/QtPrompter.h"
+#include "image/RasterImage.h"
+#include "settings/ui/WidgetControlTexts.h"
+
+#include <QWidget>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+class CKorvaneDoc;
+class CMainMenu;
+class CPaper;
+class CClickableLabel;
+class CQtMenuText;
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QPushButton;
+
+// The look of the window until skins can be chosen: the Default skin.
+struct ViewLook {
+    int selectedSkin = -1;
+    int mainX = 170, mainY = 30;
+    Rgb background{0x3C, 0x3C, 0x3C};
+    Rgb text{0xC0, 0xC0, 0xC0};
+    Rgb comboText{0xFF, 0xFF, 0xFF};
+    Rgb comboBackground{0x80, 0x80, 0x80};
+    bool useSystemColors = false;
+    bool drawEdge = false;
+    CRasterImage mainPicture;
+    CRasterImage leftOverlay;
+    int leftOverlayX = 160, leftOverlayY = 33;
+    CRasterImage backgroundPicture;
+};
+
+class CTheView : public QWidget, public IDocView {
+    Q_OBJECT
+public:
+    // The form's size in template units and the client area the main window
+    // gives it at least.
+    static constexpr int kTemplateWidth = 402;
+    static constexpr int kTemplateHeight = 226;
+    static constexpr int kMinClientWidth = 608;
+    static constexpr int kMinClientHeight = 371;
+
+    CTheView(CKorvaneDoc& doc, QWidget* parent = nullptr);
+    // Writes the view's settings (the main window is closing).
+    ~CTheView() override;
+
+    // The main window's menu, translated and updated by the view.
+    void SetMenu(CMainMenu* menu);
+    // Once, before the window is first shown.
+    void InitialUpdate();
+
+    // --- the document's view -----------------------------------------------------
+    ViewState& State() override { return state_; }
+    void WriteControls() override;
+    void UpdatePapers(Slot slot) override;
+    void Refresh() override;
+    void SetWaitCursor(bool wait) override;
+    int LabelWidth(Slot slot) const override;
+    int TextWidth(const std::string& text) const override;
+
+    // --- commands ------------------------------------------------------------------
+    // Any command of the main menu, the paper menu or the form (Exit is the
+    // main window's).
+    void OnCommand(int commandId);
+    // Enabled and checked states of the menu's items and the print buttons.
+    void UpdateCommandStates();
+    // Whether a command can be run now.
+    bool IsCommandEnabled(int commandId) const;
+    // Caption, control texts, menu texts and slot labels in the current language.
+    void SetCaption();
+    QString Caption() const;
+    // Refills both format lists keeping their selections.
+    void FillCombos();
+    void SelectLanguage(int index);
+
+    // Asks the web site for a newer version on a worker thread (timer 1,
+    // when CheckForUpdates is on); defined in ViewUpdateCheck.cpp.
+    void StartUpdateCheck();
+
+    void SetPrintHooks(PrintHooks hooks);
+    const PrintHooks& Hooks() const { return hooks_; }
+
+    // --- parts, for the main window and the tests --------------------------------
+    CKorvaneDoc& Document() { return doc_; }
+    const CFormLayout& Layout() const { return layout_; }
+    QWidget* Control(int controlId) const;
+    CPaper* Paper(Slot slot) const;
+    QComboBox* Combo(Slot slot) const;
+    QLabel* SlotLabel(Slot slot) const;
+    const ViewLook& Look() const { return look_; }
+    CQtPrompter& Prompter() { return prompter_; }
+    // The size the form asks of the main window's client area.
+    QSize ClientSize() const;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    void BuildControls();
+    void ApplyLook();
+    void StartTimer1();
+    void OnTimer1();
+    void OnTimer2();
+    void OnLeftPaperClicked();
+    void OpenRightImage();
+    void OpenLeftImage();
+    void Paste(Slot slot);
+    void Print(int printMode, bool preview = false);
+    void OnPaperMenu(int commandId);
+    void OnBatchFile(const QString& path, int position);
+    void OnComboChosen(Slot slot);
+    void ReadCheckBoxes();
+    std::vector<std::string> ChooseImages(bool allowMultiple);
+    void ShowPapersData();
+
+    CKorvaneDoc& doc_;
+    ViewState state_;
+    ViewLook look_;
+    PrintHooks hooks_;
+    CQtPrompter prompter_;
+    CFormLayout layout_;
+    CMainMenu* menu_ = nullptr;
+    std::unique_ptr<CQtMenuText> menuText_;
+    CWidgetControlTexts controls_;
+    int waitDepth_ = 0;
+
+    QComboBox* combo_[2] = {};
+    CPaper* paper_[2] = {};
+    QLabel* label_[2] = {};
+    QPushButton* printLeft_ = nullptr;
+    QPushButton* printBoth_ = nullptr;
+    QPushButton* printRight_ = nullptr;
+    QCheckBox* singlePage_ = nullptr;
+    QCheckBox* cutLines_ = nullptr;
+    CClickableLabel* singlePageLabel_ = nullptr;
+    CClickableLabel* cutLinesLabel_ = nullptr;
+};

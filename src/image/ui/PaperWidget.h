@@ -1,0 +1,84 @@
+#pragma once
+// CPaper: the owner-drawn button that shows a sheet of paper with its
+// cover(s) at the place and size the cover format gives. It paints what the
+// paper drawing returns, double-buffered; it carries its slot's right-click
+// menu and accepts dropped files, and passes both to its parent as signals.
+#include "print/PaperDrawing.h"
+
+#include <QAbstractButton>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+class QMenu;
+
+class CPaper : public QAbstractButton {
+    Q_OBJECT
+public:
+    explicit CPaper(QWidget* parent = nullptr);
+
+    // Every setter stores its value and repaints the whole control. Images
+    // and pictures are not owned.
+    void SetFormats(const CoverFormatList* formats);
+    void SetImage(const CRasterImage* image);
+    void SetSecondImage(const CRasterImage* image);
+    void SetFormat(int formatValue);
+    void SetSecondFormat(int formatValue);
+    void SetSinglePage(bool on);
+    void SetDrawCutLines(bool on);
+    void SetDrawBorder(bool on);
+    void SetLeftSide(bool on);
+    void SetPaperSize(double widthMm, double heightMm);
+    void SetTrayMode(bool on);
+    void SetBackgroundColor(Rgb color);
+    void SetOverlay(CRasterImage* picture, int x, int y);
+    void SetPlaceholder(const CRasterImage* picture);
+
+    const PaperView& View() const { return view_; }
+
+    // Whether a command was chosen from this paper's menu; asking clears it.
+    bool TakeMenuFlag();
+
+    // Whether several dropped files go to the batch job (Options/BatchMode);
+    // asked at each drop.
+    void SetBatchModeSource(std::function<bool()> batchMode) { batchMode_ = std::move(batchMode); }
+    // Text by number in the current language, and whether a language other
+    // than English is current (the menu is translated then).
+    void SetTextSource(std::function<std::string(int)> textOf, std::function<bool()> translated);
+
+    // The right-click menu as it would be shown now (tests look at it).
+    QMenu* BuildMenu(QWidget* parent);
+    // Hands dropped files over as a drop does.
+    void DropFiles(const std::vector<std::string>& paths);
+    // Renders the control as it is painted.
+    QImage Render() const;
+
+signals:
+    // A command chosen from the right-click menu, delivered after the menu
+    // closed (queued), with the menu flag set.
+    void MenuCommand(int commandId);
+    // One file dropped (or several while batch mode is off: the first).
+    void FileDropped(const QString& path);
+    // Several files dropped in batch mode, one signal per file in drop order:
+    // position 0 for the first, 2 for the last, 1 otherwise.
+    void BatchFileDropped(const QString& path, int position);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+private:
+    void Changed();
+    void ShowMenu(const QPoint& globalPos);
+    bool SlotLoaded() const;
+
+    PaperView view_;
+    bool menuIssued_ = false;
+    std::function<bool()> batchMode_;
+    std::function<std::string(int)> textOf_;
+    std::function<bool()> translated_;
+};
