@@ -1,0 +1,26 @@
+#pragma once
+// What the image fuzz targets do with a picture that decoded: the
+// operations the program applies to untrusted pictures.
+#include "image/RasterImage.h"
+#include "image/RasterSurface.h"
+
+inline void ExerciseDecodedImage(CRasterImage& image) {
+    if (!image.IsValid())
+        return;
+    CRasterSurface surface(48, 40, Rgb{10, 20, 30});
+    image.Draw(&surface, -3, 2, 50, 30);
+    image.Draw(&surface, 5, 5);
+    image.DrawRegion(&surface, 0, 0, 40, 40, 1, 1, 7, 5);
+    // Whole-image operations only on pictures of a sensible size, so that a
+    // run measures the decoder rather than memory bandwidth.
+    if (static_cast<long long>(image.GetWidth()) * image.GetHeight() <= 1000000) {
+        CRasterImage turned;
+        image.Rotate(90, &turned);
+        turned.Rotate(-90);
+        image.DrawMasked(&surface, 1, 1, 20, 33);
+        image.DrawRegion(&surface, 0, 0, 40, 40, 1, 1, image.GetWidth(), image.GetHeight());
+        CRasterImage grey(image);
+        grey.ConvertToGray();
+        grey.Draw(&surface, 0, 0, 48, 40);
+    }
+}

@@ -1,0 +1,232 @@
+// CRasterJPG: JPEG through libjpeg. Errors of the library come back here by
+// longjmp from our error manager (the library must never end the process);
+// between setjmp and the end of the decode no C++ object with a destructor
+// is alive, and all temporary memory comes from libjpeg's own pools.
+#include "image/CodecUtil.h"
+#include "image/RasterCodecs.h"
+
+#include <csetjmp>
+#include <cstdio>
+#include <cstring>
+
+#include <jpeglib.h>
+
+namespace {
+// A JPEG can shrink a flat picture to a few bits per 8 x 8 block.
+constexpr std::uint64_t kJpegRatio = 4096;
+constexpr std::size_t kInputChunk = 65536;
+
+struct ErrorManager {
+    jpeg_error_mgr pub;
+    std::jmp_buf jump;
+    char message[JMSG_LENGTH_MAX];
+};
+
+void OnError(j_common_ptr cinfo) {
+    auto* err = reinterpret_cast<ErrorManager*>(cinfo->err);
+    (*cinfo->err->format_message)(cinfo, err->message);
+    std::longjmp(err->jump, 1);
+}
+
+// Warnings (corrupt data the library can step over) stay silent.
+void OnMessage(j_common_ptr, int) {}
+
+struct SourceManager {
+    jpeg_source_mgr pub;
+    CByteSource* source;
+    JOCTET* buffer;
+};
+
+void InitSource(j_decompress_ptr) {}
+
+boolean FillInputBuffer(j_decompress_ptr cinfo) {
+    auto* src = reinterpret_cast<SourceManager*>(cinfo->src);
+    std::size_t n = src->source->Read(src->buffer, kInputChunk);
+    if (n == 0) {
+        // The file ended early: end the image as libjpeg suggests, so that
+        // what was decoded stays.
+        (*cinfo->err->emit_message)(reinterpret_cast<j_common_ptr>(cinfo), -1);
+        src->buffer[0] = 0xFF;
+        src->buffer[1] = JPEG_EOI;
+        n = 2;
+    }
+    src->pub.next_input_byte = src->buffer;
+    src->pub.bytes_in_buffer = n;
+    return TRUE;
+}
+
+void SkipInputData(j_decompress_ptr cinfo, long count) {
+    auto* src = reinterpret_cast<SourceManager*>(cinfo->src);
+    if (count <= 0)
+        return;
+    while (count > static_cast<long>(src->pub.bytes_in_buffer)) {
+        count -= static_cast<long>(src->pub.bytes_in_buffer);
+        FillInputBuffer(cinfo);
+    }
+    src->pub.next_input_byte += count;
+    src->pub.bytes_in_buffer -= static_cast<std::size_t>(count);
+}
+
+void TermSource(j_decompress_ptr) {}
+
+// Reads the resolution from an Exif block (APP1 "Exif\0\0" + TIFF), if any.
+// A damaged block is ignored. Returns true when both values were found.
+bool ExifResolution(const std::uint8_t* data, std::size_t size, int& xDpi, int& yDpi) {
+    if (size < 14 || std::memcmp(data, "Exif\0\0", 6) != 0)
+        return false;
+    const std::uint8_t* tiff = data + 6;
+    const std::size_t len = size - 6;
+    const bool le = tiff[0] == 'I' && tiff[1] == 'I';
+    if (!le && !(tiff[0] == 'M' && tiff[1] == 'M'))
+        return false;
+    auto u16 = [&](std::size_t at) -> std::uint32_t {
+        return le ? (tiff[at] | (tiff[at + 1] << 8)) : ((tiff[at] << 8) | tiff[at + 1]);
+    };
+    auto u32 = [&](std::size_t at) -> std::uint32_t {
+        return le ? (u16(at) | (u16(at + 2) << 16)) : ((u16(at) << 16) | u16(at + 2));
+    };
+    const std::uint32_t ifd = u32(4);
+    if (ifd > len || len - ifd < 2)
+        return false;
+    const std::uint32_t entries = u16(ifd);
+    double x = 0, y = 0;
+    int unit = 2;
+    for (std::uint32_t i = 0; i < entries; ++i) {
+        const std::size_t e = ifd + 2 + static_cast<std::size_t>(i) * 12;
+        if (e + 12 > len)
+            break;
+        const std::uint32_t tag = u16(e), type = u16(e + 2);
+        if (tag == 0x0128 && type == 3) {
+            unit = static_cast<int>(u16(e + 8));
+        } else if ((tag == 0x011A || tag == 0x011B) && type == 5) {
+            const std::uint32_t at = u32(e + 8);
+            if (at > len || len - at < 8)
+                continue;
+            const std::uint32_t num = u32(at), den = u32(at + 4);
+            if (den == 0)
+                continue;
+            (tag == 0x011A ? x : y) = static_cast<double>(num) / den;
+        }
+    }
+    if (unit == 3) {  // per centimetre
+        x *= 2.54;
+        y *= 2.54;
+    }
+    if (x < 1 || y < 1 || x > 100000 || y > 100000)
+        return false;
+    xDpi = static_cast<int>(x + 0.5);
+    yDpi = static_cast<int>(y + 0.5);
+    return true;
+}
+
+// The whole decode between setjmp and the library's clean-up. Plain data
+// only: a longjmp out of libjpeg must not skip any destructor.
+bool DecodeJpeg(j_decompress_ptr cinfo, CRasterImage& image, std::int64_t fileBytes) {
+    jpeg_save_markers(cinfo, JPEG_APP0 + 1, 0xFFFF);
+    jpeg_read_header(cinfo, TRUE);
+
+    int xDpi = 0, yDpi = 0;
+    if (cinfo->saw_JFIF_marker && cinfo->X_density > 0 && cinfo->Y_density > 0) {
+        if (cinfo->density_unit == 1) {
+            xDpi = cinfo->X_density;
+            yDpi = cinfo->Y_density;
+        } else if (cinfo->density_unit == 2) {
+            xDpi = static_cast<int>(cinfo->X_density * 2.54 + 0.5);
+            yDpi = static_cast<int>(cinfo->Y_density * 2.54 + 0.5);
+        }
+    }
+    for (jpeg_saved_marker_ptr m = cinfo->marker_list; m; m = m->next) {
+        if (m->marker == JPEG_APP0 + 1 && ExifResolution(m->data, m->data_length, xDpi, yDpi))
+            break;
+    }
+
+    const int components = cinfo->num_components;
+    int bpp = 24;
+    if (components == 1) {
+        cinfo->out_color_space = JCS_GRAYSCALE;
+        bpp = 8;
+    } else if (components == 4) {
+        cinfo->out_color_space = JCS_CMYK;
+    } else {
+        cinfo->out_color_space = JCS_EXT_BGR;
+    }
+    if (!PlausibleSize(cinfo->image_width, cinfo->image_height, bpp, fileBytes, kJpegRatio)) {
+        image.SetLastError("Can't allocate memory");
+        return false;
+    }
+    jpeg_start_decompress(cinfo);
+    if (!image.Create(static_cast<int>(cinfo->output_width), static_cast<int>(cinfo->output_height), bpp,
+                      IMAGE_JPG)) {
+        jpeg_abort_decompress(cinfo);
+        return false;
+    }
+    if (bpp == 8)
+        image.SetGrayPalette();
+    if (xDpi > 0 && yDpi > 0) {
+        image.SetXDpi(xDpi);
+        image.SetYDpi(yDpi);
+    }
+
+    const int height = image.GetHeight(), width = image.GetWidth();
+    JSAMPARRAY cmyk = nullptr;
+    if (components == 4)
+        cmyk = (*cinfo->mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(cinfo), JPOOL_IMAGE,
+                                           static_cast<JDIMENSION>(width) * 4, 1);
+    while (cinfo->output_scanline < cinfo->output_height) {
+        const int fromTop = static_cast<int>(cinfo->output_scanline);
+        JSAMPROW row = image.GetRow(height - 1 - fromTop);
+        if (!cmyk) {
+            jpeg_read_scanlines(cinfo, &row, 1);
+            continue;
+        }
+        jpeg_read_scanlines(cinfo, cmyk, 1);
+        const JSAMPLE* p = cmyk[0];
+        for (int x = 0; x < width; ++x, p += 4, row += 3) {
+            const unsigned k = p[3];
+            row[0] = static_cast<JSAMPLE>(p[2] * k / 255);
+            row[1] = static_cast<JSAMPLE>(p[1] * k / 255);
+            row[2] = static_cast<JSAMPLE>(p[0] * k / 255);
+        }
+    }
+    jpeg_finish_decompress(cinfo);
+    return true;
+}
+}  // namespace
+
+bool CRasterJPG::Decode(CByteSource& source) {
+    const std::int64_t fileBytes = source.Remaining();
+    jpeg_decompress_struct cinfo;
+    ErrorManager err;
+    std::memset(&cinfo, 0, sizeof cinfo);
+    cinfo.err = jpeg_std_error(&err.pub);
+    err.pub.error_exit = OnError;
+    err.pub.emit_message = OnMessage;
+    err.message[0] = '\0';
+
+    if (setjmp(err.jump)) {
+        jpeg_destroy_decompress(&cinfo);
+        Clear();
+        SetLastError(err.message);
+        return false;
+    }
+    jpeg_create_decompress(&cinfo);
+    auto* src = static_cast<SourceManager*>((*cinfo.mem->alloc_small)(
+        reinterpret_cast<j_common_ptr>(&cinfo), JPOOL_PERMANENT, sizeof(SourceManager)));
+    src->buffer = static_cast<JOCTET*>(
+        (*cinfo.mem->alloc_small)(reinterpret_cast<j_common_ptr>(&cinfo), JPOOL_PERMANENT, kInputChunk));
+    src->source = &source;
+    src->pub.init_source = InitSource;
+    src->pub.fill_input_buffer = FillInputBuffer;
+    src->pub.skip_input_data = SkipInputData;
+    src->pub.resync_to_restart = jpeg_resync_to_restart;
+    src->pub.term_source = TermSource;
+    src->pub.bytes_in_buffer = 0;
+    src->pub.next_input_byte = nullptr;
+    cinfo.src = &src->pub;
+
+    const bool ok = DecodeJpeg(&cinfo, *this, fileBytes);
+    jpeg_destroy_decompress(&cinfo);
+    if (!ok)
+        Clear();
+    return ok;
+}

@@ -1,0 +1,34 @@
+#pragma once
+// Small PNG and JPEG writers for building test files in memory (tests only;
+// the program itself has no encoders).
+#include <cstdint>
+#include <vector>
+
+struct PngSpec {
+    int width = 0, height = 0;
+    int colorType = 2;  // PNG_COLOR_TYPE_*
+    int bitDepth = 8;
+    bool interlaced = false;
+    // Rows top-down, packed as the PNG stores them (16-bit big-endian).
+    std::vector<std::vector<std::uint8_t>> rows;
+    std::vector<std::uint8_t> palette;       // r, g, b triples
+    std::vector<std::uint8_t> paletteAlpha;  // tRNS for palette images
+    int transparentGray = -1;                // tRNS for grey images
+    int transparentRgb[3] = {-1, -1, -1};    // tRNS for colour images
+    int background[3] = {-1, -1, -1};        // bKGD: grey uses [0], palette uses [0] as index
+    int pixelsPerMeter = 0;
+};
+std::vector<std::uint8_t> EncodePng(const PngSpec& spec);
+
+struct JpegSpec {
+    int width = 0, height = 0;
+    int components = 3;                  // 1 grey, 3 RGB, 4 CMYK
+    std::vector<std::uint8_t> pixels;    // top-down, `components` bytes per pixel
+    int quality = 95;
+    std::vector<std::uint8_t> exif;      // APP1 payload ("Exif\0\0" + TIFF), optional
+    int jfifDensityUnit = 0, jfifX = 1, jfifY = 1;
+};
+std::vector<std::uint8_t> EncodeJpeg(const JpegSpec& spec);
+
+// An Exif block with XResolution / YResolution / ResolutionUnit.
+std::vector<std::uint8_t> ExifWithResolution(std::uint32_t x, std::uint32_t y, int unit);
