@@ -1,0 +1,233 @@
+// korvane-cli print: the program's print job without dialogs, for scripts.
+// The pages go to a PDF file (--pdf, its page the sheet of the paper
+// options) or to a CUPS queue (--printer, with the printer's own paper,
+// margins and resolution, and the paper source and media type the left
+// format asks for). --batch prints many files, one left cover per page.
+#include "app/FormatRecognition.h"
+#include "app/SlotFiles.h"
+#include "cli/CliCommand.h"
+#include "cli/PaperOptions.h"
+#include "print/BatchPrint.h"
+#include "print/CupsPrinter.h"
+#include "print/PrintPlan.h"
+#include "print/PrinterOptions.h"
+#include "print/ui/PrintJobRunner.h"
+#include "print/ui/QtPrinterSink.h"
+
+#include <QGuiApplication>
+#include <QPageSize>
+#include <QPrinter>
+
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr const char* kUsage =
+    "print --formats FILE [--left IMG] [--left-format F] [--right IMG] [--right-format F] "
+    "[--mode left|right|both] [--single-page] [--no-cut-lines] [--no-border] [--job-name NAME] "
+    "[--batch FILE...] (--pdf OUT.pdf [--paper A4|Letter|WxH] [--dpi N] [--margins L,T,R,B] "
+    "[--sheet W,H] [--printable X,Y,W,H] | --printer QUEUE)";
+
+const char* const kPaperOptionNames[] = {"--paper", "--dpi", "--margins", "--sheet", "--printable"};
+
+int Fail(int status, const std::string& message) {
+    std::fprintf(stderr, "korvane-cli print: %s\n", message.c_str());
+    return status;
+}
+
+// "--batch FILE..." takes every argument up to the next option.
+std::vector<std::string> TakeBatchFiles(std::vector<std::string>& argv, bool& present) {
+    std::vector<std::string> files;
+    present = false;
+    for (std::size_t i = 0; i < argv.size(); ++i) {
+        if (argv[i] != "--batch")
+            continue;
+        present = true;
+        std::size_t end = i + 1;
+        while (end < argv.size() && argv[end].rfind("--", 0) != 0)
+            files.push_back(argv[end++]);
+        argv.erase(argv.begin() + static_cast<std::ptrdiff_t>(i), argv.begin() + static_cast<std::ptrdiff_t>(end));
+        --i;
+    }
+    return files;
+}
+
+bool LoadSlotImage(const std::string& path, CRasterImage& image, std::string& error) {
+    const int type = FileTypeFromExtension(path);
+    if (type < 0) {
+        error = path + ": not a BMP, GIF, JPEG or PNG file name";
+        return false;
+    }
+    if (!image.Load(path, type)) {
+        error = path + ": " + (image.GetLastError().empty() ? "cannot be read" : image.GetLastError());
+        return false;
+    }
+    return true;
+}
+
+// Qt needs an application object; without a display it draws off-screen.
+std::unique_ptr<QGuiApplication> MakeApplication() {
+    if (QGuiApplication::instance())
+        return nullptr;
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
+        qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    static int argc = 1;
+    static char name[] = "korvane-cli";
+    static char* argv[] = {name, nullptr};
+    return std::make_unique<QGuiApplication>(argc, argv);
+}
+
+// The PDF's page is the sheet of the paper options.
+void SetUpPdf(QPrinter& printer, const std::string& path, const PageMetrics& page) {
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(QString::fromStdString(path));
+    const QSizeF mm(page.physicalWidth * 25.4 / page.dpiX, page.physicalHeight * 25.4 / page.dpiY);
+    printer.setPageSize(QPageSize(mm, QPageSize::Millimeter));
+    printer.setPageMargins(QMarginsF(0, 0, 0, 0));
+    printer.setResolution(page.dpiX);
+}
+
+int Print(const std::vector<std::string>& rawArgs) {
+    std::vector<std::string> argv = rawArgs;
+    bool batch = false;
+    const std::vector<std::string> batchFiles = TakeBatchFiles(argv, batch);
+    bool paperOptionGiven = false;
+    for (const std::string& a : argv)
+        for (const char* name : kPaperOptionNames)
+            if (a == name)
+                paperOptionGiven = true;
+
+    CCliArgs args(argv);
+    std::string formatsPath, leftPath, rightPath, leftText, rightText, mode = "both", pdfPath, printerName, jobName;
+    const bool hasFormats = args.TakeValue("--formats", formatsPath);
+    const bool hasLeftImage = args.TakeValue("--left", leftPath);
+    const bool hasRightImage = args.TakeValue("--right", rightPath);
+    const bool hasLeftFormat = args.TakeValue("--left-format", leftText);
+    const bool hasRightFormat = args.TakeValue("--right-format", rightText);
+    args.TakeValue("--mode", mode);
+    const bool toPdf = args.TakeValue("--pdf", pdfPath);
+    const bool toPrinter = args.TakeValue("--printer", printerName);
+    const bool hasJobName = args.TakeValue("--job-name", jobName);
+    const bool singlePage = args.TakeFlag("--single-page");
+    const bool noCutLines = args.TakeFlag("--no-cut-lines");
+    const bool noBorder = args.TakeFlag("--no-border");
+    const PageMetrics page = TakePaperOptions(args);
+    const int printMode = mode == "left" ? 0 : mode == "right" ? 1 : mode == "both" ? 2 : -1;
+    if (printMode < 0)
+        args.SetError("--mode: left, right or both is expected, not '" + mode + "'");
+    if (!hasFormats)
+        args.SetError("--formats FILE is required");
+    if (toPdf == toPrinter)
+        args.SetError("one of --pdf OUT.pdf or --printer QUEUE is required");
+    if (toPdf && pdfPath.empty())
+        args.SetError("--pdf needs a file name");
+    if (toPrinter && paperOptionGiven)
+        args.SetError("the paper options apply to --pdf; a printer prints on its own paper");
+    if (batch && batchFiles.empty())
+        args.SetError("--batch needs at least one file");
+    if (batch && (hasLeftImage || hasRightImage))
+        args.SetError("--batch prints its own files; --left and --right do not go with it");
+    if (hasJobName && jobName.empty())
+        args.SetError("--job-name needs a name");
+    std::string error;
+    if (!args.Finish(error))
+        return Fail(2, error);
+
+    CoverFormatList formats;
+    if (!LoadFormatsFile(formatsPath, formats, error))
+        return Fail(1, error);
+    if (toPrinter && !CupsPrinterExists(printerName))
+        return Fail(1, "no printer queue named '" + printerName + "'");
+
+    const auto app = MakeApplication();
+    CPrinterSettings& settings = AppPrinterSettings();
+    CCollectingPrompter prompter;
+    QPrinter printer(QPrinter::HighResolution);
+    std::unique_ptr<CQtPrinterSink> sink;
+    auto makeSink = [&] {
+        sink = toPdf ? std::make_unique<CQtPrinterSink>(printer, page) : std::make_unique<CQtPrinterSink>(printer);
+        if (hasJobName)
+            sink->SetJobName(jobName);
+    };
+    auto report = [&](int pages, const std::string& name) {
+        for (const std::string& text : prompter.shown)
+            std::fprintf(stderr, "korvane-cli print: %s\n", text.c_str());
+        if (toPdf)
+            std::printf("%s\n", pdfPath.c_str());
+        else
+            std::printf("request id is %s-%d (%d page(s), \"%s\")\n", printerName.c_str(), sink->JobId(), pages,
+                        (hasJobName ? jobName : name).c_str());
+    };
+
+    if (batch) {
+        BatchJob job;
+        job.files = batchFiles;
+        job.drawCutLines = noCutLines ? 0 : 1;
+        job.printBorder = noBorder ? 0 : 1;
+        if (hasLeftFormat && (job.format = ResolveFormat(formats, leftText, error)) < 0)
+            return Fail(1, error);
+        // A batch job takes the printer as it is: no format's settings.
+        if (toPdf) {
+            SetUpPdf(printer, pdfPath, page);
+        } else {
+            settings.SelectPrinter(printerName);
+            SetUpPrinter(printer, settings, PrinterRequest{});
+        }
+        makeSink();
+        CRasterImage leftImage;
+        const BatchResult result =
+            BatchPrint(job, formats, leftImage, BatchRecognitionFor(formats, 1, nullptr), *sink, &prompter);
+        for (const std::string& text : prompter.errors)
+            std::fprintf(stderr, "korvane-cli print: %s\n", text.c_str());
+        if (!result.started || sink->Refused())
+            return Fail(1, "could not start print job" + (sink->RefusalReason().empty() ? "" : ": " + sink->RefusalReason()));
+        report(result.pages, kBatchJobName);
+        if (result.pages == 0)
+            std::fprintf(stderr, "korvane-cli print: none of the files could be printed\n");
+        return 0;
+    }
+
+    CRasterImage leftImage, rightImage;
+    PrintJobRequest request;
+    request.printMode = printMode;
+    request.singlePage = singlePage ? 1 : 0;
+    request.drawCutLines = noCutLines ? 0 : 1;
+    request.printBorder = noBorder ? 0 : 1;
+    if ((hasLeftFormat && (request.leftFormat = ResolveFormat(formats, leftText, error)) < 0) ||
+        (hasRightFormat && (request.rightFormat = ResolveFormat(formats, rightText, error)) < 0) ||
+        (hasLeftImage && !LoadSlotImage(leftPath, leftImage, error)) ||
+        (hasRightImage && !LoadSlotImage(rightPath, rightImage, error)))
+        return Fail(1, error);
+    // A slot without a format is recognised from its image, asking nothing.
+    if (!hasLeftFormat && leftImage.IsValid() && formats.count() > 0)
+        request.leftFormat = DetectFormat(leftImage, formats, 1, nullptr);
+    if (!hasRightFormat && rightImage.IsValid() && formats.count() > 0)
+        request.rightFormat = DetectFormat(rightImage, formats, 1, nullptr);
+    request.leftName = FileNameOf(leftPath);
+    request.rightName = FileNameOf(rightPath);
+
+    CPrintPlan plan(formats, leftImage, rightImage, &prompter);
+    if (!plan.Prepare(request, false))
+        return Fail(1, plan.RefusalText());
+    if (toPdf) {
+        SetUpPdf(printer, pdfPath, page);
+    } else {
+        settings.SelectPrinter(printerName);
+        SetUpPrinter(printer, settings, plan.Printer());
+    }
+    makeSink();
+    const int pages = RunPrintJob(plan, *sink, false);
+    if (sink->Refused() || pages != plan.Range().count())
+        return Fail(1, "could not start print job" + (sink->RefusalReason().empty() ? "" : ": " + sink->RefusalReason()));
+    report(pages, plan.JobName());
+    return 0;
+}
+
+CliCommand reg("print", kUsage, Print);
+
+}  // namespace
