@@ -20,6 +20,14 @@ bool CRasterImage::CreateFromClipboard(const std::uint8_t* block, std::size_t si
     ParseDibHeader(block, size, h);
     const std::int64_t height = h.height < 0 ? -std::int64_t{h.height} : h.height;
     const bool topDown = h.height < 0;
+    // The block holds the rows (or their run-length form): a header claiming
+    // far more pixels than the block can hold is refused before allocating.
+    const bool rle = h.compression == DIB_RLE8 || h.compression == DIB_RLE4;
+    if (h.width > 0 && height > 0 && height <= INT32_MAX &&
+        !PlausibleSize(h.width, height, h.bitCount, static_cast<std::int64_t>(size), rle ? 256 : 4)) {
+        SetLastError("CRasterImage::Create can't allocate memory");
+        return false;
+    }
     if (!Create(h.width, static_cast<int>(std::min<std::int64_t>(height, INT32_MAX)), h.bitCount, IMAGE_BMP))
         return false;
     SetXDpi(DpiFromPelsPerMeter(h.xPelsPerMeter));

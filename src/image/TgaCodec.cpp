@@ -106,7 +106,7 @@ bool CRasterTGA::Decode(CByteSource& source) {
                 return false;
             }
         } else {
-            for (int x = 0; x < width; ++x) {
+            for (int x = 0; x < width;) {
                 std::uint8_t* px = line.data() + static_cast<std::size_t>(x) * pixelBytes;
                 if (runLeft == 0 && rawLeft == 0) {
                     std::uint8_t head = 0;
@@ -126,22 +126,33 @@ bool CRasterTGA::Decode(CByteSource& source) {
                         rawLeft = head + 1;
                     }
                 }
+                // Whole stretches of a packet at once; a packet may go on
+                // into the next row.
                 if (runLeft > 0) {
-                    std::memcpy(px, packet, pixelBytes);
-                    --runLeft;
+                    const int n = std::min(runLeft, width - x);
+                    for (int i = 0; i < n; ++i, px += pixelBytes)
+                        std::memcpy(px, packet, pixelBytes);
+                    runLeft -= n;
+                    x += n;
                 } else {
-                    if (!in.Read(px, pixelBytes)) {
+                    const int n = std::min(rawLeft, width - x);
+                    if (!in.Read(px, static_cast<std::size_t>(n) * pixelBytes)) {
                         Clear();
                         SetLastError("corrupted TGA");
                         return false;
                     }
-                    --rawLeft;
+                    rawLeft -= n;
+                    x += n;
                 }
             }
         }
         const int y = topDown ? height - 1 - fileRow : fileRow;
         std::uint8_t* out = GetRow(y);
         std::uint8_t* alpha = withAlpha ? GetAlphaRow(y) : nullptr;
+        if (kind == 2 && pixelBytes == 3) {  // stored as we keep it: blue, green, red
+            std::memcpy(out, line.data(), line.size());
+            continue;
+        }
         const std::uint8_t* p = line.data();
         for (int x = 0; x < width; ++x, p += pixelBytes) {
             if (kind == 2) {

@@ -126,6 +126,13 @@ TEST(ClipboardImport, RefusesWhatItCannotRead) {
     EXPECT_FALSE(img.CreateFromClipboard(c.data(), c.size()));
     EXPECT_EQ(img.GetLastError(), "unknown compression");
 
+    // A header claiming 20000 x 20000 pixels in a block of a few bytes
+    // (found by fuzzing) is refused without allocating gigabytes.
+    std::vector<std::uint8_t> huge = InfoHeader(20000, -20000, 24, 0);
+    huge.resize(huge.size() + 64);
+    EXPECT_FALSE(img.CreateFromClipboard(huge.data(), huge.size()));
+    EXPECT_EQ(img.GetLastError(), "CRasterImage::Create can't allocate memory");
+
     std::vector<std::uint8_t> d = InfoHeader(2, 2, 24, 0);
     d.resize(20);  // header cut short
     EXPECT_FALSE(img.CreateFromClipboard(d.data(), d.size()));
