@@ -1,6 +1,8 @@
 #include "cli/PaperOptions.h"
 
+#include "app/SlotFiles.h"
 #include "formats/FormatsReporter.h"
+#include "image/RasterImage.h"
 #include "settings/LanguageTable.h"
 
 #include <algorithm>
@@ -259,4 +261,17 @@ std::string JsonQuote(const std::string& text) {
         }
     }
     return out + "\"";
+}
+
+bool LoadSlotImage(const std::string& path, CRasterImage& image, std::string& error) {
+    const int type = FileTypeFromExtension(path);
+    if (type < 0) {
+        error = path + ": not a BMP, GIF, JPEG or PNG file name";
+        return false;
+    }
+    if (!image.Load(path, type)) {
+        error = path + ": " + (image.GetLastError().empty() ? "cannot be read" : image.GetLastError());
+        return false;
+    }
+    return true;
 }

@@ -63,3 +63,8 @@ public:
 
 // A JSON string literal.
 std::string JsonQuote(const std::string& text);
+
+class CRasterImage;
+// Loads an image for a slot as the program does (type from the extension);
+// on failure `error` says which file and why.
+bool LoadSlotImage(const std::string& path, CRasterImage& image, std::string& error);

@@ -56,19 +56,6 @@ std::vector<std::string> TakeBatchFiles(std::vector<std::string>& argv, bool& pr
     return files;
 }
 
-bool LoadSlotImage(const std::string& path, CRasterImage& image, std::string& error) {
-    const int type = FileTypeFromExtension(path);
-    if (type < 0) {
-        error = path + ": not a BMP, GIF, JPEG or PNG file name";
-        return false;
-    }
-    if (!image.Load(path, type)) {
-        error = path + ": " + (image.GetLastError().empty() ? "cannot be read" : image.GetLastError());
-        return false;
-    }
-    return true;
-}
-
 // Qt needs an application object; without a display it draws off-screen.
 std::unique_ptr<QGuiApplication> MakeApplication() {
     if (QGuiApplication::instance())

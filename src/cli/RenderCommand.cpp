@@ -63,19 +63,6 @@ private:
     std::string error_;
 };
 
-bool LoadSlotImage(const std::string& path, CRasterImage& image, std::string& error) {
-    const int type = FileTypeFromExtension(path);
-    if (type < 0) {
-        error = path + ": not a BMP, GIF, JPEG or PNG file name";
-        return false;
-    }
-    if (!image.Load(path, type)) {
-        error = path + ": " + (image.GetLastError().empty() ? "cannot be read" : image.GetLastError());
-        return false;
-    }
-    return true;
-}
-
 int Render(const std::vector<std::string>& argv) {
     CCliArgs args(argv);
     std::string formatsPath, leftPath, rightPath, leftText, rightText, mode = "both", prefix;
