@@ -23,53 +23,6 @@
 
 using namespace printtest;
 
-namespace {
-
-class BatchDialogs : public IPrintDialogs {
-public:
-    bool acceptBatch = true;
-    int batchFormat = -1;
-    bool acceptPrint = true;
-    QString pdfPath;  // empty: the queue below
-    QString queue;
-    int batchDialogs = 0, printDialogs = 0, progress = 0, done = 0, couldNotStart = 0;
-    int count = 0, proposed = -2;
-    bool batch = false;
-
-    bool PrintDialog(QPrinter& printer, int, int, bool isBatch) override {
-        ++printDialogs;
-        batch = isBatch;
-        if (!acceptPrint)
-            return false;
-        if (!pdfPath.isEmpty()) {
-            printer.setOutputFormat(QPrinter::PdfFormat);
-            printer.setOutputFileName(pdfPath);
-            printer.setPageSize(QPageSize(QPageSize::A4));
-            printer.setResolution(600);
-        } else {
-            printer.setPrinterName(queue);
-        }
-        return true;
-    }
-    void Preview(QPrinter&, const std::function<void(QPrinter&)>&) override {}
-    bool BatchDialog(int n, int proposedFormat, const CoverFormatList&, int& format) override {
-        ++batchDialogs;
-        count = n;
-        proposed = proposedFormat;
-        format = batchFormat;
-        return acceptBatch;
-    }
-    bool BatchProgress(int, int) override {
-        ++progress;
-        return true;
-    }
-    void BatchDone() override { ++done; }
-    bool PrintSetup(CPrinterSettings&) override { return false; }
-    void CouldNotStart() override { ++couldNotStart; }
-};
-
-}  // namespace
-
 class BatchPrintJobTest : public QObject {
     Q_OBJECT
 
@@ -173,17 +126,17 @@ private slots:
     }
 
     void aBatchToPdfPrintsOneRecognisedCoverPerReadableFile() {
-        BatchDialogs dialogs;
+        RecordingDialogs dialogs;
         dialogs.pdfPath = dir_.filePath("batch.pdf");
         const BatchPrintOutcome out = RunBatchPrintJob(Source(Files(), kCdBack), dialogs);
-        QCOMPARE(dialogs.count, 4);
-        QCOMPARE(dialogs.proposed, kCdBack);
+        QCOMPARE(dialogs.batchCount, 4);
+        QCOMPARE(dialogs.batchProposed, kCdBack);
         QVERIFY(dialogs.batch);
         QVERIFY(!out.cancelled && !out.refused);
         QCOMPARE(out.result.pages, 2);
         QCOMPARE(out.leftFormat, kCdBack);  // recognised for the last file
-        QVERIFY(dialogs.progress >= 2);
-        QCOMPARE(dialogs.done, 1);
+        QVERIFY(dialogs.progressCalls >= 2);
+        QCOMPARE(dialogs.batchDone, 1);
         QCOMPARE(PdfInfo(dialogs.pdfPath, "Title"), QString("Korvane"));
         QCOMPARE(PdfInfo(dialogs.pdfPath, "Pages"), QString("2"));
         // Each a left cover: the front on the middle line, the back centred
@@ -198,7 +151,7 @@ private slots:
     }
 
     void aForcedFormatPrintsEveryFileWithIt() {
-        BatchDialogs dialogs;
+        RecordingDialogs dialogs;
         dialogs.pdfPath = dir_.filePath("forced.pdf");
         dialogs.batchFormat = kCdFront;
         const BatchPrintOutcome out = RunBatchPrintJob(Source(Files(), -1), dialogs);
@@ -209,7 +162,7 @@ private slots:
     }
 
     void cancellingEitherDialogPrintsNothing() {
-        BatchDialogs dialogs;
+        RecordingDialogs dialogs;
         dialogs.pdfPath = dir_.filePath("cancel.pdf");
         dialogs.acceptBatch = false;
         BatchPrintOutcome out = RunBatchPrintJob(Source(Files(), kCdBack), dialogs);
@@ -218,7 +171,7 @@ private slots:
         QCOMPARE(dialogs.printDialogs, 0);
 
         dialogs.acceptBatch = true;
-        dialogs.acceptPrint = false;
+        dialogs.action = RecordingDialogs::Cancel;
         dialogs.batchFormat = -1;
         out = RunBatchPrintJob(Source(Files(), kCdBack), dialogs);
         QVERIFY(out.cancelled);
@@ -229,7 +182,7 @@ private slots:
     }
 
     void onlyUnsupportedFilesLeaveNoFile() {
-        BatchDialogs dialogs;
+        RecordingDialogs dialogs;
         dialogs.pdfPath = dir_.filePath("empty.pdf");
         QFile tif(dir_.filePath("only.tif"));
         tif.open(QIODevice::WriteOnly);
@@ -245,7 +198,8 @@ private slots:
         if (!cupstest::QueueExists(cupstest::kPhotoQueue))
             QSKIP(cupstest::kMissingQueueReason);
         const std::vector<int> before = cupstest::JobsNamed(cupstest::kPhotoQueue, "Korvane");
-        BatchDialogs dialogs;
+        RecordingDialogs dialogs;
+        dialogs.action = RecordingDialogs::ToQueue;
         dialogs.queue = cupstest::kPhotoQueue;
         const BatchPrintOutcome out = RunBatchPrintJob(Source(Files(), -1), dialogs);
         std::vector<int> mine;

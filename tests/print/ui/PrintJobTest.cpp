@@ -30,58 +30,6 @@ using namespace printtest;
 
 namespace {
 
-// Answers the print dialog: a PDF file, a queue, or Cancel.
-class TestDialogs : public IPrintDialogs {
-public:
-    enum Action { ToPdf, ToQueue, Cancel };
-    Action action = ToPdf;
-    QString pdfPath;
-    QString queue;
-    int printDialogs = 0;
-    int firstPage = 0, lastPage = 0;
-    bool batch = false;
-    int couldNotStart = 0;
-    bool acceptBatch = true;
-    int batchFormat = -1;
-    int batchDialogs = 0;
-    int batchCount = 0, batchProposed = -2;
-    int progressCalls = 0;
-    int batchDone = 0;
-
-    bool PrintDialog(QPrinter& printer, int first, int last, bool isBatch) override {
-        ++printDialogs;
-        firstPage = first;
-        lastPage = last;
-        batch = isBatch;
-        if (action == Cancel)
-            return false;
-        if (action == ToPdf) {
-            printer.setOutputFormat(QPrinter::PdfFormat);
-            printer.setOutputFileName(pdfPath);
-            printer.setPageSize(QPageSize(QPageSize::A4));
-            printer.setResolution(600);
-        } else {
-            printer.setPrinterName(queue);
-        }
-        return true;
-    }
-    void Preview(QPrinter&, const std::function<void(QPrinter&)>&) override {}
-    bool BatchDialog(int count, int proposed, const CoverFormatList&, int& format) override {
-        ++batchDialogs;
-        batchCount = count;
-        batchProposed = proposed;
-        format = batchFormat;
-        return acceptBatch;
-    }
-    bool BatchProgress(int, int) override {
-        ++progressCalls;
-        return true;
-    }
-    void BatchDone() override { ++batchDone; }
-    bool PrintSetup(CPrinterSettings&) override { return false; }
-    void CouldNotStart() override { ++couldNotStart; }
-};
-
 // The job's request as the view would hand it over.
 PrintJobRequest Request(int mode, int singlePage, int left, int right, const std::string& leftName,
                         const std::string& rightName) {
@@ -130,7 +78,7 @@ private slots:
     }
 
     void printLeftPutsACdFrontOnA4WhereThePlacementSays() {
-        TestDialogs dialogs;
+        RecordingDialogs dialogs;
         dialogs.pdfPath = dir_.filePath("left.pdf");
         const PrintJobOutcome out =
             RunCoverPrintJob(Source(Request(0, 0, kCdFront, kCdBack, "front.png", "back.png")), dialogs, false);
@@ -148,7 +96,7 @@ private slots:
     }
 
     void printRightPutsTheRightCoverInTheLowerHalfOnPageTwo() {
-        TestDialogs dialogs;
+        RecordingDialogs dialogs;
         dialogs.pdfPath = dir_.filePath("right.pdf");
         const PrintJobOutcome out =
             RunCoverPrintJob(Source(Request(1, 0, kCdFront, kCdBack, "front.png", "back.png")), dialogs, false);
@@ -164,7 +112,7 @@ private slots:
     }
 
     void singlePagePrintsBothCoversOnOnePage() {
-        TestDialogs dialogs;
+        RecordingDialogs dialogs;
         dialogs.pdfPath = dir_.filePath("single.pdf");
         const PrintJobOutcome out =
             RunCoverPrintJob(Source(Request(0, 1, kCdFront, kCdFront, "a.png", "b.png")), dialogs, false);
@@ -179,7 +127,7 @@ private slots:
     }
 
     void printBothGivesTwoPagesNamedAfterTheRightFile() {
-        TestDialogs dialogs;
+        RecordingDialogs dialogs;
         dialogs.pdfPath = dir_.filePath("both.pdf");
         const PrintJobOutcome out =
             RunCoverPrintJob(Source(Request(2, 0, kCdFront, kCdBack, "front.png", "back.png")), dialogs, false);
@@ -191,7 +139,7 @@ private slots:
     }
 
     void maskedJobNameReplacesTheFileName() {
-        TestDialogs dialogs;
+        RecordingDialogs dialogs;
         dialogs.pdfPath = dir_.filePath("mask.pdf");
         PrintJobRequest r = Request(0, 0, kCdFront, kCdBack, "front.png", "back.png");
         r.maskPrintJobName = 1;
@@ -200,8 +148,8 @@ private slots:
     }
 
     void cancellingTheDialogPrintsNothingAndSaysNothing() {
-        TestDialogs dialogs;
-        dialogs.action = TestDialogs::Cancel;
+        RecordingDialogs dialogs;
+        dialogs.action = RecordingDialogs::Cancel;
         dialogs.pdfPath = dir_.filePath("never.pdf");
         const PrintJobOutcome out =
             RunCoverPrintJob(Source(Request(0, 0, kCdFront, kCdBack, "front.png", "")), dialogs, false);
@@ -213,7 +161,7 @@ private slots:
     }
 
     void aSlotWithoutFormatIsRefusedBeforeTheDialog() {
-        TestDialogs dialogs;
+        RecordingDialogs dialogs;
         dialogs.pdfPath = dir_.filePath("noformat.pdf");
         const PrintJobOutcome out = RunCoverPrintJob(Source(Request(0, 0, -1, kCdBack, "f.png", "")), dialogs, false);
         QVERIFY(out.cancelled);
@@ -224,8 +172,8 @@ private slots:
     void aPrinterThatRefusesTheJobGetsCouldNotStart() {
         if (!cupstest::QueueExists(cupstest::kRejectingQueue))
             QSKIP(cupstest::kMissingQueueReason);
-        TestDialogs dialogs;
-        dialogs.action = TestDialogs::ToQueue;
+        RecordingDialogs dialogs;
+        dialogs.action = RecordingDialogs::ToQueue;
         dialogs.queue = cupstest::kRejectingQueue;
         const PrintJobOutcome out =
             RunCoverPrintJob(Source(Request(0, 0, kCdFront, kCdBack, "front.png", "")), dialogs, false);
@@ -239,8 +187,8 @@ private slots:
         if (!HaveQueue())
             QSKIP(cupstest::kMissingQueueReason);
         const std::string right = Unique("back");
-        TestDialogs dialogs;
-        dialogs.action = TestDialogs::ToQueue;
+        RecordingDialogs dialogs;
+        dialogs.action = RecordingDialogs::ToQueue;
         dialogs.queue = cupstest::kPhotoQueue;
         const PrintJobOutcome out =
             RunCoverPrintJob(Source(Request(2, 0, kCdFront, kCdBack, "front.png", right)), dialogs, false);
@@ -269,8 +217,8 @@ private slots:
         if (!HaveQueue())
             QSKIP(cupstest::kMissingQueueReason);
         AppPrinterSettings().SelectPrinter(cupstest::kPhotoQueue);
-        TestDialogs dialogs;
-        dialogs.action = TestDialogs::ToQueue;
+        RecordingDialogs dialogs;
+        dialogs.action = RecordingDialogs::ToQueue;
         dialogs.queue = cupstest::kPhotoQueue;
         const std::string tray = Unique("tray");
         RunCoverPrintJob(Source(Request(0, 0, kDiscTray, kCdBack, tray, "")), dialogs, false);
@@ -296,8 +244,8 @@ private slots:
         if (!HaveQueue())
             QSKIP(cupstest::kMissingQueueReason);
         AppPrinterSettings().SelectPrinter(cupstest::kPhotoQueue);
-        TestDialogs dialogs;
-        dialogs.action = TestDialogs::ToQueue;
+        RecordingDialogs dialogs;
+        dialogs.action = RecordingDialogs::ToQueue;
         dialogs.queue = cupstest::kPhotoQueue;
         const std::string name = Unique("glossy");
         // Printing only the right cover: the left slot's format still decides.

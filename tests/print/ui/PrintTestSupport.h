@@ -4,8 +4,11 @@
 #include "app/Prompter.h"
 #include "formats/CoverFormatList.h"
 #include "image/RasterImage.h"
+#include "print/ui/PrintDialogs.h"
 
 #include <QImage>
+#include <QPageSize>
+#include <QPrinter>
 #include <QImageReader>
 #include <QProcess>
 #include <QRect>
@@ -131,5 +134,57 @@ inline int CountRed(const QImage& image) {
         }
     return n;
 }
+
+// Answers the print dialog: a PDF file, a queue, or Cancel.
+class RecordingDialogs : public IPrintDialogs {
+public:
+    enum Action { ToPdf, ToQueue, Cancel };
+    Action action = ToPdf;
+    QString pdfPath;
+    QString queue;
+    int printDialogs = 0;
+    int firstPage = 0, lastPage = 0;
+    bool batch = false;
+    int couldNotStart = 0;
+    bool acceptBatch = true;
+    int batchFormat = -1;
+    int batchDialogs = 0;
+    int batchCount = 0, batchProposed = -2;
+    int progressCalls = 0;
+    int batchDone = 0;
+
+    bool PrintDialog(QPrinter& printer, int first, int last, bool isBatch) override {
+        ++printDialogs;
+        firstPage = first;
+        lastPage = last;
+        batch = isBatch;
+        if (action == Cancel)
+            return false;
+        if (action == ToPdf) {
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName(pdfPath);
+            printer.setPageSize(QPageSize(QPageSize::A4));
+            printer.setResolution(600);
+        } else {
+            printer.setPrinterName(queue);
+        }
+        return true;
+    }
+    void Preview(QPrinter&, const std::function<void(QPrinter&)>&) override {}
+    bool BatchDialog(int count, int proposed, const CoverFormatList&, int& format) override {
+        ++batchDialogs;
+        batchCount = count;
+        batchProposed = proposed;
+        format = batchFormat;
+        return acceptBatch;
+    }
+    bool BatchProgress(int, int) override {
+        ++progressCalls;
+        return true;
+    }
+    void BatchDone() override { ++batchDone; }
+    bool PrintSetup(CPrinterSettings&) override { return false; }
+    void CouldNotStart() override { ++couldNotStart; }
+};
 
 }  // namespace printtest
