@@ -48,11 +48,6 @@ public:
 
 private:
     void Plot(int x, int y, Rgb c);
-    void Stamp(int x, int y);
-    bool DotOn(std::int64_t step) const;
-    void Segment(int x1, int y1, int x2, int y2, std::int64_t& step);
-    void Path(const std::vector<SurfacePoint>& points, bool closed);
-    void FillRings(const std::vector<std::vector<SurfacePoint>>& rings);
 
     int width_;
     int height_;

@@ -1,12 +1,12 @@
 #pragma once
 // The drawing surface over a QPainter: the screen (through an off-screen
 // QImage), the printer and PDF. Lines, rectangles, ellipses and polygons are
-// rasterised here as CRasterSurface rasterises them (conventions in
-// DrawSurface.h) and handed to the painter as runs of filled pixels, so a
-// preview painted here matches the raster surface exactly and printed marks
-// are device pixels, never smoothed. On a QImage the scaled blits are
-// sampled here too and pixels can be read back; on other devices (printer,
-// PDF) the painter scales the pictures itself, without smoothing.
+// rasterised by the same code as on CRasterSurface (ShapeRasterizer.h) and
+// handed to the painter as runs of filled pixels, so a preview painted here
+// matches the raster surface exactly and printed marks are device pixels,
+// never smoothed. On a QImage the scaled blits are sampled here too and
+// pixels can be read back; on other devices (printer, PDF) the painter
+// scales the pictures itself, without smoothing.
 #include "image/DrawSurface.h"
 
 #include <cstdint>
@@ -40,6 +40,7 @@ public:
     void Rectangle(int left, int top, int right, int bottom) override;
     void Ellipse(int left, int top, int right, int bottom) override;
     void Polygon(const std::vector<SurfacePoint>& points) override;
+    void PolyPolygon(const std::vector<std::vector<SurfacePoint>>& rings) override;
     void Line(int x1, int y1, int x2, int y2) override;
     void Polyline(const std::vector<SurfacePoint>& points) override;
     void FillRect(const SurfaceRect& r, Rgb color) override;
@@ -53,12 +54,6 @@ public:
 
 private:
     void Fill(std::int64_t left, std::int64_t top, std::int64_t right, std::int64_t bottom, Rgb color);
-    // The pen's mark over the points x1..x2 of row y (a run of stamps).
-    void StampRow(std::int64_t x1, std::int64_t x2, std::int64_t y);
-    void StampColumn(std::int64_t x, std::int64_t y1, std::int64_t y2);
-    bool DotOn(std::int64_t step) const;
-    void Segment(int x1, int y1, int x2, int y2, std::int64_t& step);
-    void Path(const std::vector<SurfacePoint>& points, bool closed);
     void Stretch(const SurfaceRect& dst, const PixelBlock& src, const std::uint8_t* mask, std::ptrdiff_t maskStride);
 
     QPainter& painter_;
