@@ -67,26 +67,19 @@ void CQtPainterSurface::SetClip(const SurfaceRect& r)
 
 // --- pixels --------------------------------------------------------------------
 
-void CQtPainterSurface::Fill(std::int64_t left, std::int64_t top, std::int64_t right, std::int64_t bottom, Rgb color)
-{
-    const std::int64_t l = std::max<std::int64_t>(left, clip_.left);
-    const std::int64_t t = std::max<std::int64_t>(top, clip_.top);
-    const std::int64_t r = std::min<std::int64_t>(right, clip_.right);
-    const std::int64_t b = std::min<std::int64_t>(bottom, clip_.bottom);
-    if (r <= l || b <= t)
-        return;
-    painter_.fillRect(QRect(static_cast<int>(l), static_cast<int>(t), static_cast<int>(r - l), static_cast<int>(b - t)),
-                      ToQColor(color));
-}
-
 void CQtPainterSurface::FillRect(const SurfaceRect& r, Rgb color)
 {
-    Fill(r.left, r.top, r.right, r.bottom, color);
+    const SurfaceRect box = r.intersected(clip_);
+    if (box.empty())
+        return;
+    painter_.fillRect(QRect(box.left, box.top, box.width(), box.height()), ToQColor(color));
 }
 
 void CQtPainterSurface::SetPixel(int x, int y, Rgb color)
 {
-    Fill(x, y, x + 1, y + 1, color);
+    if (x < clip_.left || y < clip_.top || x >= clip_.right || y >= clip_.bottom)
+        return;
+    painter_.fillRect(QRect(x, y, 1, 1), ToQColor(color));
 }
 
 bool CQtPainterSurface::ReadPixels(const SurfaceRect& r, std::uint8_t* bgr, std::ptrdiff_t stride) const

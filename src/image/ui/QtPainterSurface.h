@@ -53,7 +53,6 @@ public:
     bool IsRaster() const { return image_ != nullptr; }
 
 private:
-    void Fill(std::int64_t left, std::int64_t top, std::int64_t right, std::int64_t bottom, Rgb color);
     void Stretch(const SurfaceRect& dst, const PixelBlock& src, const std::uint8_t* mask, std::ptrdiff_t maskStride);
 
     QPainter& painter_;

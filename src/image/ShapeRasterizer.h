@@ -1,0 +1,39 @@
+#pragma once
+// The pixel geometry of lines, rectangles, ellipses and polygons (the
+// conventions in DrawSurface.h), worked out once for every drawing surface.
+// The shapes come out as filled boxes, already clipped, handed to the target
+// surface's FillRect: the raster surface writes them into its buffer, the
+// painter surface fills device rectangles, so both give the same pixels.
+// Pen marks are gathered into runs, so a long straight line is one box.
+#include "image/DrawSurface.h"
+
+#include <cstdint>
+#include <vector>
+
+class CShapeRasterizer {
+public:
+    // Draws onto `target` within its current clip box with the given pen and
+    // brush; nothing is kept beyond one drawing call.
+    CShapeRasterizer(CDrawSurface& target, const Pen& pen, const Brush& brush);
+
+    void Rectangle(int left, int top, int right, int bottom);
+    void Ellipse(int left, int top, int right, int bottom);
+    // Rings filled together by the even-odd rule, then each outlined.
+    void PolyPolygon(const std::vector<std::vector<SurfacePoint>>& rings);
+    // The pen along the points; a closed path returns to its first point.
+    void Path(const std::vector<SurfacePoint>& points, bool closed);
+
+private:
+    void Fill(std::int64_t left, std::int64_t top, std::int64_t right, std::int64_t bottom, Rgb color);
+    // The pen's mark over the points x1..x2 of row y, or y1..y2 of column x.
+    void StampRow(std::int64_t x1, std::int64_t x2, std::int64_t y);
+    void StampColumn(std::int64_t x, std::int64_t y1, std::int64_t y2);
+    bool DotOn(std::int64_t step) const;
+    void Segment(int x1, int y1, int x2, int y2, std::int64_t& step);
+    void FillRings(const std::vector<std::vector<SurfacePoint>>& rings);
+
+    CDrawSurface& target_;
+    SurfaceRect clip_;
+    Pen pen_;
+    Brush brush_;
+};
