@@ -18,7 +18,7 @@ struct PngSpec {
     int background[3] = {-1, -1, -1};        // bKGD: grey uses [0], palette uses [0] as index
     int pixelsPerMeter = 0;
 };
-std::vector<std::uint8_t> EncodePng(const PngSpec& spec);
+std::vector<std::uint8_t> EncodePng(const PngSpec& picture);
 
 struct JpegSpec {
     int width = 0, height = 0;
@@ -28,7 +28,7 @@ struct JpegSpec {
     std::vector<std::uint8_t> exif;      // APP1 payload ("Exif\0\0" + TIFF), optional
     int jfifDensityUnit = 0, jfifX = 1, jfifY = 1;
 };
-std::vector<std::uint8_t> EncodeJpeg(const JpegSpec& spec);
+std::vector<std::uint8_t> EncodeJpeg(const JpegSpec& picture);
 
 // An Exif block with XResolution / YResolution / ResolutionUnit.
 std::vector<std::uint8_t> ExifWithResolution(std::uint32_t x, std::uint32_t y, int unit);
