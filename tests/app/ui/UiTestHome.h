@@ -80,15 +80,19 @@ private:
 
 // Runs `answer` on the next modal window (a dialog or message box) that
 // opens, from the event loop while it is shown; gives up after `timeoutMs`.
-inline void AnswerNextModal(std::function<void(QWidget*)> answer, int timeoutMs = 5000)
+// The wait is long on purpose: on a busy machine a file dialog can take seconds
+// to appear, and giving up would leave it open and the test hanging.
+inline void AnswerNextModal(std::function<void(QWidget*)> answer, int timeoutMs = 120000)
 {
     auto* timer = new QTimer;
     auto started = std::make_shared<QElapsedTimer>();
     started->start();
     timer->setInterval(10);
-    QObject::connect(timer, &QTimer::timeout, [timer, answer, started, timeoutMs] {
+    // A modal window already up (or still closing) is not the next one.
+    const QPointer<QWidget> before = QApplication::activeModalWidget();
+    QObject::connect(timer, &QTimer::timeout, [timer, answer, started, timeoutMs, before] {
         QWidget* modal = QApplication::activeModalWidget();
-        if (modal && modal->isVisible()) {
+        if (modal && modal != before && modal->isVisible()) {
             timer->stop();
             timer->deleteLater();
             answer(modal);
@@ -101,7 +105,7 @@ inline void AnswerNextModal(std::function<void(QWidget*)> answer, int timeoutMs 
 }
 
 // The same for the next pop-up menu.
-inline void AnswerNextPopup(std::function<void(QWidget*)> answer, int timeoutMs = 5000)
+inline void AnswerNextPopup(std::function<void(QWidget*)> answer, int timeoutMs = 120000)
 {
     auto* timer = new QTimer;
     auto started = std::make_shared<QElapsedTimer>();
