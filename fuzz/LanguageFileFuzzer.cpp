@@ -9,30 +9,13 @@
 #include <unistd.h>
 
 #include "../tests/settings/FakeMenu.h"
+#include "FuzzSupport.h"
 #include "settings/LanguageFile.h"
 #include "settings/LanguageTable.h"
 
 namespace {
 
-std::string Folder() {
-    static const std::string folder = [] {
-        std::string base = std::filesystem::exists("/dev/shm") ? "/dev/shm" : std::filesystem::temp_directory_path().string();
-        std::string pattern = base + "/korvane-fuzz-lng-XXXXXX";
-        if (!mkdtemp(pattern.data())) std::abort();
-        return pattern;
-    }();
-    static const bool cleanup = (std::atexit([] {
-                                     std::error_code ec;
-                                     std::filesystem::remove_all(folder, ec);
-                                 }),
-                                 true);
-    (void)cleanup;
-    return folder;
-}
-
-void Check(bool ok) {
-    if (!ok) std::abort();
-}
+std::string Folder() { return FuzzFolder("lng"); }
 
 bool EndsInWhiteSpace(const std::string& s) {
     return !s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r' || s.back() == '\n');

@@ -8,30 +8,13 @@
 #include <string>
 #include <unistd.h>
 
+#include "FuzzSupport.h"
 #include "settings/AppSettings.h"
 #include "settings/SettingsStore.h"
 
 namespace {
 
-std::string Folder() {
-    static const std::string folder = [] {
-        std::string base = std::filesystem::exists("/dev/shm") ? "/dev/shm" : std::filesystem::temp_directory_path().string();
-        std::string pattern = base + "/korvane-fuzz-cfg-XXXXXX";
-        if (!mkdtemp(pattern.data())) std::abort();
-        return pattern;
-    }();
-    static const bool cleanup = (std::atexit([] {
-                                     std::error_code ec;
-                                     std::filesystem::remove_all(folder, ec);
-                                 }),
-                                 true);
-    (void)cleanup;
-    return folder;
-}
-
-void Check(bool ok) {
-    if (!ok) std::abort();
-}
+std::string Folder() { return FuzzFolder("cfg"); }
 
 // A value made from the input: no line breaks (a value is one line) and no
 // "%" (the text "%5B" stands for a bracket by design).
