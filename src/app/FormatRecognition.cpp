@@ -1,6 +1,6 @@
 #include "app/FormatRecognition.h"
 
-#include "app/Prompter.h"
+#include "settings/Prompter.h"
 
 #include <cmath>
 

@@ -2,7 +2,7 @@
 
 #include "app/DocView.h"
 #include "app/FormatRecognition.h"
-#include "app/Prompter.h"
+#include "settings/Prompter.h"
 #include "app/SlotFiles.h"
 #include "app/SlotLabel.h"
 #include "settings/AppSettings.h"

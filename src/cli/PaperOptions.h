@@ -3,7 +3,7 @@
 // print): the sheet and its printable area, the formats file and formats
 // chosen by index or name, and a prompter that collects what a job would
 // have shown.
-#include "app/Prompter.h"
+#include "settings/Prompter.h"
 #include "formats/CoverFormatList.h"
 #include "print/PageMetrics.h"
 

@@ -1,6 +1,6 @@
 #include "print/BatchPrint.h"
 
-#include "app/Prompter.h"
+#include "settings/Prompter.h"
 #include "print/CoverLayout.h"
 #include "print/CoverRenderer.h"
 #include "print/PageSink.h"

@@ -1,6 +1,6 @@
 #include "print/CoverLayout.h"
 
-#include "app/Prompter.h"
+#include "settings/Prompter.h"
 
 #include <algorithm>
 

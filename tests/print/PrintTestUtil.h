@@ -2,7 +2,7 @@
 // Helpers of the layout, rendering and document tests: formats built in
 // code, pictures painted by a rule, files written to a temporary folder, a
 // prompter that records what it was asked.
-#include "app/Prompter.h"
+#include "settings/Prompter.h"
 #include "formats/CoverFormatList.h"
 #include "image/RasterImage.h"
 #include "image/RasterSurface.h"

@@ -1,6 +1,8 @@
 #pragma once
 // Command ids of the main menu, the paper pop-up menu and the main form's
-// controls; the language menu's commands are in the language table.
+// controls; the language menu's commands are in the language table, the
+// paper pop-up menu's beside the paper.
+#include "image/ui/PaperMenuCommands.h"
 
 namespace Cmd {
 // Main menu: File.
@@ -34,13 +36,6 @@ inline constexpr int DownloadCovers1 = 32826;
 inline constexpr int DownloadCovers2 = 32827;
 inline constexpr int About = 32828;
 
-// Paper pop-up menu.
-inline constexpr int PaperLoad = 32811;
-inline constexpr int PaperPaste = 32839;
-inline constexpr int PaperRotateCw = 32833;
-inline constexpr int PaperRotateCcw = 32834;
-inline constexpr int PaperNew = 32814;
-inline constexpr int PaperPrint = 32815;
 }  // namespace Cmd
 
 // Controls of the main form (template 101).

@@ -1,7 +1,7 @@
 #pragma once
 // The document's and the print core's message boxes, shown as Qt message
 // boxes over the main window with the current language's texts.
-#include "app/Prompter.h"
+#include "settings/Prompter.h"
 #include "formats/FormatsReporter.h"
 
 #include <QPointer>

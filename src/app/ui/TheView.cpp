@@ -1,7 +1,7 @@
 #include "app/ui/TheView.h"
 
 #include "app/KorvaneDoc.h"
-#include "app/ui/ClickableLabel.h"
+#include "controls/ui/ClickableLabel.h"
 #include "app/ui/ClipboardDib.h"
 #include "app/ui/CommandIds.h"
 #include "app/ui/MainMenu.h"
@@ -12,12 +12,10 @@
 #include "settings/LanguageTable.h"
 #include "settings/ProgramFolder.h"
 #include "settings/ui/QtMenuText.h"
-#include "settings/ui/WebLinks.h"
 
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDesktopServices>
 #include <QGuiApplication>
 #include <QImage>
 #include <QLabel>
@@ -26,7 +24,6 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QTimer>
-#include <QUrl>
 
 #include <algorithm>
 
@@ -367,7 +364,6 @@ bool CTheView::IsCommandEnabled(int id) const
     case Cmd::OpenRight:
     case Cmd::Paste:
     case Cmd::Exit:
-    case Cmd::MailTranslation:
     case Cmd::PaperLoad:
     case Cmd::PaperPaste:
         return true;
@@ -394,10 +390,13 @@ bool CTheView::IsCommandEnabled(int id) const
     default:
         break;
     }
+    bool enabled = false;
+    if (SkinCommandEnabled(id, enabled) || OptionsCommandEnabled(id, enabled) || LinkCommandEnabled(id, enabled) ||
+        EditorCommandEnabled(id, enabled))
+        return enabled;
     const int language = LanguageIndexForCommand(id);
     if (language >= 0)
         return language == 0 || Language().IsLanguageAvailable(language);
-    // Options, skins, the format editor and the help items come later.
     return false;
 }
 
@@ -478,9 +477,6 @@ void CTheView::OnCommand(int id)
     case Cmd::Exit:
         window()->close();
         return;
-    case Cmd::MailTranslation:
-        QDesktopServices::openUrl(QUrl(QString::fromLatin1(kTranslationContact)));
-        return;
     case Cmd::PaperLoad:
     case Cmd::PaperPaste:
     case Cmd::PaperRotateCw:
@@ -492,6 +488,8 @@ void CTheView::OnCommand(int id)
     default:
         break;
     }
+    if (RunSkinCommand(id) || RunOptionsCommand(id) || RunLinkCommand(id) || RunEditorCommand(id))
+        return;
     const int language = LanguageIndexForCommand(id);
     if (language >= 0)
         SelectLanguage(language);

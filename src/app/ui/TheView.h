@@ -5,7 +5,7 @@
 // controls, and paints the window background.
 #include "app/DocView.h"
 #include "app/ViewState.h"
-#include "app/ui/FormLayout.h"
+#include "controls/ui/FormLayout.h"
 #include "app/ui/PrintHooks.h"
 #include "app/ui/QtPrompter.h"
 #include "image/RasterImage.h"
@@ -125,6 +125,18 @@ private:
     void ReadCheckBoxes();
     std::vector<std::string> ChooseImages(bool allowMultiple);
     void ShowPapersData();
+
+    // Command groups, each in a file of its own. *Enabled returns true when
+    // the command is the group's own and sets `enabled`; Run* returns true when
+    // it ran the command.
+    bool SkinCommandEnabled(int id, bool& enabled) const;     // ViewSkins.cpp
+    bool RunSkinCommand(int id);
+    bool OptionsCommandEnabled(int id, bool& enabled) const;  // ViewOptions.cpp
+    bool RunOptionsCommand(int id);
+    bool LinkCommandEnabled(int id, bool& enabled) const;     // ViewLinks.cpp
+    bool RunLinkCommand(int id);
+    bool EditorCommandEnabled(int id, bool& enabled) const;   // ViewFormatEditor.cpp
+    bool RunEditorCommand(int id);
 
     CKorvaneDoc& doc_;
     ViewState state_;

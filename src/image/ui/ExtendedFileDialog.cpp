@@ -1,6 +1,6 @@
 #include "image/ui/ExtendedFileDialog.h"
 
-#include "app/ui/FormLayout.h"
+#include "controls/ui/FormLayout.h"
 #include "image/ui/PreviewWidget.h"
 #include "settings/AppSettings.h"
 #include "settings/LanguageTable.h"

@@ -1,6 +1,6 @@
 #include "image/ui/PaperWidget.h"
 
-#include "app/ui/CommandIds.h"
+#include "image/ui/PaperMenuCommands.h"
 #include "image/ui/QtPainterSurface.h"
 
 #include <QAction>

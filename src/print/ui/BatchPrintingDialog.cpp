@@ -1,6 +1,6 @@
 #include "print/ui/BatchPrintingDialog.h"
 
-#include "app/ui/FormLayout.h"
+#include "controls/ui/FormLayout.h"
 #include "formats/CoverFormatList.h"
 #include "settings/LanguageTable.h"
 #include "settings/ui/WidgetControlTexts.h"

@@ -2,7 +2,7 @@
 // level) and to the CUPS test photo queue (job names and options read back
 // from the held jobs, their spooled pages rasterised), the preview, the
 // print dialog, "Print Setup..." and the printer's lists for the editor.
-#include "app/Prompter.h"
+#include "settings/Prompter.h"
 #include "print/CupsPrinter.h"
 #include "print/PrinterOptions.h"
 #include "print/ui/PrintDialogs.h"

@@ -1,7 +1,7 @@
 #pragma once
 // What the print tests share: a small format list, plain images, a prompter
 // that counts, and reading back PDF files (pdfinfo, pdftoppm).
-#include "app/Prompter.h"
+#include "settings/Prompter.h"
 #include "formats/CoverFormatList.h"
 #include "image/RasterImage.h"
 #include "print/ui/PrintDialogs.h"

@@ -1,4 +1,4 @@
-#include "app/ui/ClickableLabel.h"
+#include "controls/ui/ClickableLabel.h"
 
 #include <QMouseEvent>
 

@@ -1,4 +1,4 @@
-#include "app/ui/FormLayout.h"
+#include "controls/ui/FormLayout.h"
 
 #include <QFontDatabase>
 #include <QFontMetrics>
