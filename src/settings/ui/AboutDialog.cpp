@@ -35,7 +35,7 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent)
     AddText(QStringLiteral("Build:"), 10, 21, 34, 8);
     build_ = AddText(BuildStamp(__DATE__, __TIME__), 48, 21, 160, 8);
     QLabel* bugs = AddText(
-        QStringLiteral("Send your bugs, compliments or just a friendly word to the email address below."), 10, 40, 240,
+        QStringLiteral("Send your bugs, compliments or just a friendly word to the email address below."), 10, 40, 215,
         17);
     bugs->setWordWrap(true);
     AddText(QStringLiteral("Contact:"), 10, 61, 34, 8);
