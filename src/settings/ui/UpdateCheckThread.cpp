@@ -67,7 +67,9 @@ void CUpdateCheckThread::run()
             // Only an http or https page, relative ones taken from the home
             // page's address; anything else ends the check.
             const QString named = QString::fromUtf8(frame->data(), static_cast<qsizetype>(frame->size()));
-            versionPage = named.isEmpty() ? QString() : QUrl(setup_.homePage).resolved(QUrl(named)).toString();
+            versionPage = named.isEmpty()
+                              ? QString()
+                              : QUrl(setup_.homePage).resolved(QUrl(named)).toString(QUrl::FullyEncoded);
         }
     }
     if (isInterruptionRequested() || !IsWebAddress(versionPage.toStdString()))

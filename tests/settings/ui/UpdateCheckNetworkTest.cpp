@@ -137,6 +137,18 @@ private slots:
         QCOMPARE(boxes.texts.size(), 1);
     }
 
+    void frameAddressFromTheSiteRoot()
+    {
+        LoopbackSite site;
+        site.pages["/start/index.html"] = "<frame src=\"/news/version 2.html\">";
+        site.pages["/news/version%202.html"] = VersionPage("1.30");
+        MessageBoxWatch boxes(QMessageBox::No);
+        RunCheck({site.Address(QStringLiteral("/start/index.html")), QString(), 0, "server:port"});
+        QCOMPARE(site.requests,
+                 QStringList({QStringLiteral("/start/index.html"), QStringLiteral("/news/version%202.html")}));
+        QCOMPARE(boxes.texts.size(), 1);
+    }
+
     void frameToAnotherSchemeEndsTheCheck_data()
     {
         QTest::addColumn<QByteArray>("home");
