@@ -72,7 +72,9 @@ void CUpdateCheckThread::run()
                               : QUrl(setup_.homePage).resolved(QUrl(named)).toString(QUrl::FullyEncoded);
         }
     }
-    if (isInterruptionRequested() || !IsWebAddress(versionPage.toStdString()))
+    // A placeholder version page (".example") is no page to ask either.
+    const std::string version = versionPage.toStdString();
+    if (isInterruptionRequested() || !IsWebAddress(version) || IsReservedExampleHost(AddressHost(version)))
         return;
     if (!Fetched(network, versionPage, page))
         return;

@@ -135,6 +135,13 @@ private slots:
         RunCheck({site.Address(), site.Address(QStringLiteral("/default.html")), 0, "server:port"});
         QCOMPARE(site.requests, QStringList({QStringLiteral("/"), QStringLiteral("/default.html")}));
         QCOMPARE(boxes.texts.size(), 1);
+
+        // A default page left at the placeholder domain is not asked: no message.
+        site.requests.clear();
+        boxes.texts.clear();
+        RunCheck({site.Address(), QStringLiteral("https://korvane.example/version.html"), 0, "server:port"});
+        QCOMPARE(site.requests, QStringList(QStringLiteral("/")));
+        QVERIFY(boxes.texts.isEmpty());
     }
 
     void frameAddressFromTheSiteRoot()
