@@ -71,6 +71,7 @@ void CLinkLabel::SetFitToText(bool fit)
 
 void CLinkLabel::SetLinkFont(const QFont& font)
 {
+    linkFontSet_ = true;
     normalFont_ = font;
     underlinedFont_ = font;
     underlinedFont_.setUnderline(true);
@@ -81,6 +82,13 @@ void CLinkLabel::SetLinkFont(const QFont& font)
 
 void CLinkLabel::Attach()
 {
+    if (!linkFontSet_) {
+        // The font the control has been given since it was made.
+        normalFont_ = font();
+        normalFont_.setUnderline(false);
+        underlinedFont_ = normalFont_;
+        underlinedFont_.setUnderline(true);
+    }
     if (address_.isEmpty())
         SetAddress(text());
     if (text().isEmpty())

@@ -29,7 +29,8 @@ public:
     void SetHoverColour(const QColor& colour);
     void SetUnderline(int mode);
     void SetFitToText(bool fit);
-    // The normal font; the hover font is the same, underlined.
+    // The normal font (else the control's own font when attached); the hover
+    // font is the same, underlined.
     void SetLinkFont(const QFont& font);
 
     // Once the text, address, font and place are set: the address from the
@@ -69,6 +70,7 @@ private:
     bool visited_ = false;
     int underline_ = kUnderlineWhileHovering;
     bool fitToText_ = true;
+    bool linkFontSet_ = false;
     QFont normalFont_;
     QFont underlinedFont_;
     QTimer hoverTimer_;

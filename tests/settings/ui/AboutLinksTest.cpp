@@ -146,6 +146,9 @@ private slots:
         CLinkLabel fromAddress(&window);
         fromAddress.setGeometry(100, 40, 150, 40);
         fromAddress.SetAddress(QStringLiteral("mailto:someone@korvane.org"));
+        QFont large = fromAddress.font();
+        large.setPointSize(14);
+        fromAddress.setFont(large);  // the font it is given keeps through hovering
         fromAddress.Attach();
         QCOMPARE(fromAddress.text(), QStringLiteral("mailto:someone@korvane.org"));
         // Fitted around its vertical centre (the label centres vertically).
@@ -165,6 +168,7 @@ private slots:
         QVERIFY(!fromAddress.IsHovering());
         QCOMPARE(fromAddress.CurrentColour(), QColor(0, 0, 238));
         QVERIFY(!fromAddress.font().underline());
+        QCOMPARE(fromAddress.font().pointSize(), 14);
     }
 
     void helpMenuOpensTheSites()
