@@ -16,6 +16,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMessageBox>
@@ -418,6 +419,55 @@ private slots:
         QCOMPARE(list.mediaType(0), -1);
     }
 
+    // Every caption has the room it asks for, in every shipped language.
+    void captionsFitInEveryShippedLanguage()
+    {
+        TestHome home;
+        const QDir shipped(QStringLiteral(KORVANE_SOURCE_DIR "/resources/languages"));
+        const QStringList files = shipped.entryList({QStringLiteral("*.lng")});
+        QVERIFY(!files.isEmpty());
+        for (const QString& file : files)
+            QFile::copy(shipped.filePath(file), home.FilePath(QStringLiteral("languages/")) + file);
+        Language().ProbeLanguageFiles();
+        CoverFormatList list;
+        list.formats = {Sized("Slim", 130, 184, "SLIMLINE_DVD")};
+        for (const QString& file : files) {
+            int index = -1;
+            for (int i = 0; i < kLanguageCount; ++i)
+                if (QString::fromLatin1(Languages()[i].fileName) + QStringLiteral(".lng") == file)
+                    index = i;
+            QVERIFY2(index > 0, qPrintable(file));
+            Language().SelectLanguage(index);
+            QCOMPARE(Language().GetCurrentLanguage(), index);
+            D editor(list, nullptr, 0, noPrinter_);
+            CEditLineDialog line(CutLine{}, true);
+            CEditRectDialog rect(CutRect{}, true);
+            for (QDialog* dialog : {static_cast<QDialog*>(&editor), static_cast<QDialog*>(&line),
+                                    static_cast<QDialog*>(&rect)}) {
+                dialog->show();
+                QVERIFY(QTest::qWaitForWindowExposed(dialog));
+                for (QWidget* w : dialog->findChildren<QWidget*>()) {
+                    QString caption;
+                    int room = w->width(), needed = 0;
+                    if (auto* b = qobject_cast<QAbstractButton*>(w); b && !b->text().isEmpty()) {
+                        caption = b->text();
+                        needed = b->sizeHint().width();
+                    } else if (auto* l = qobject_cast<QLabel*>(w); l && !l->wordWrap()) {
+                        caption = l->text();
+                        needed = l->sizeHint().width();
+                    } else if (auto* g = qobject_cast<QGroupBox*>(w)) {
+                        caption = g->title();
+                        needed = g->fontMetrics().horizontalAdvance(caption);
+                    }
+                    if (!caption.isEmpty())
+                        QVERIFY2(room >= needed, qPrintable(file + QStringLiteral(": ") + caption));
+                }
+                dialog->hide();
+            }
+        }
+        Language().SelectLanguage(0);
+    }
+
     void screenshots()
     {
         if (qEnvironmentVariableIsEmpty("KORVANE_SCREENSHOT_DIR"))
@@ -448,7 +498,7 @@ private slots:
                 if (list.name(i) == "Disc in Printer Tray")
                     tray = i;
             D d(list, nullptr, tray, noPrinter_);
-            Click(d, D::Inches);
+            Ctl<QRadioButton>(d, D::Inches)->click();
             Shoot(d, qPrintable(QStringLiteral("format-editor-tray-inches-%1.png").arg(suffix)));
         }
         {
