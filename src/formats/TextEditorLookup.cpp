@@ -136,10 +136,6 @@ bool CommandOfEntry(const std::string& id, const std::string& file, const Editor
         why = "not an application";
         return false;
     }
-    if (entry.terminal) {
-        why = "runs in a terminal";
-        return false;
-    }
     if (!entry.tryExec.empty() && FindProgram(entry.tryExec, env).empty()) {
         why = entry.tryExec + " not found";
         return false;
@@ -155,6 +151,17 @@ bool CommandOfEntry(const std::string& id, const std::string& file, const Editor
         return false;
     }
     argv[0] = program;
+    if (entry.terminal) {
+        // A terminal program gets a terminal window of its own.
+        std::string terminal;
+        for (const char* name : {"x-terminal-emulator", "xterm"})
+            if (terminal.empty()) terminal = FindProgram(name, env);
+        if (terminal.empty()) {
+            why = "runs in a terminal, and no x-terminal-emulator or xterm was found";
+            return false;
+        }
+        argv.insert(argv.begin(), {terminal, "-e"});
+    }
     command = EditorCommand{std::move(argv), entry.workingDir, id};
     return true;
 }

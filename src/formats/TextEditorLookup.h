@@ -6,7 +6,8 @@
 //     then general) of XDG_CONFIG_HOME, XDG_CONFIG_DIRS and the applications
 //     folders of XDG_DATA_HOME and XDG_DATA_DIRS, their [Default
 //     Applications] before their [Added Associations], then defaults.list and
-//     mimeinfo.cache; each started through its .desktop entry's Exec line;
+//     mimeinfo.cache; each started through its .desktop entry's Exec line
+//     (inside x-terminal-emulator or xterm when the entry runs in a terminal);
 //  2. $VISUAL, then $EDITOR, when they name a graphical program;
 //  3. the first installed of a short list of common desktop text editors.
 // Every way that cannot be used is noted, so that a failure can say what

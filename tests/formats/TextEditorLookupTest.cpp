@@ -96,7 +96,7 @@ TEST_F(Desktop, EntriesThatCannotOpenAWindowAreNotUsed) {
     const EditorSearch s = FindTextEditors("f", Env());
     EXPECT_TRUE(s.commands.empty());
     const std::vector<std::string> expected = {
-        "term.desktop (runs in a terminal)", "hidden.desktop (not an application)",
+        "term.desktop (runs in a terminal, and no x-terminal-emulator or xterm was found)", "hidden.desktop (not an application)",
         "tryexec.desktop (not-there not found)", "gone.desktop (/nowhere/ed not found)",
         "$VISUAL = vim (runs in a terminal)"};
     ASSERT_GE(s.tried.size(), expected.size());
@@ -104,8 +104,15 @@ TEST_F(Desktop, EntriesThatCannotOpenAWindowAreNotUsed) {
     EXPECT_NE(s.tried.back().find("gedit"), std::string::npos);
     const std::string message = EditorFailureMessage(s.tried, "/opt/k/Korvane.dat");
     EXPECT_EQ(message.rfind("OOPS ! SOMETHING WENT TERRIBLY WRONG :\n", 0), 0u);
-    EXPECT_NE(message.find("ShellCommand = term.desktop (runs in a terminal)\n"), std::string::npos);
+    EXPECT_NE(message.find("ShellCommand = term.desktop (runs in a terminal, and no"), std::string::npos);
     EXPECT_NE(message.find("\nParameters = /opt/k/Korvane.dat"), std::string::npos);
+
+    // With a terminal at hand the terminal entry runs inside it.
+    Program("xterm");
+    const EditorSearch withTerminal = FindTextEditors("f", Env());
+    ASSERT_FALSE(withTerminal.commands.empty());
+    EXPECT_EQ(withTerminal.commands[0].argv,
+              (std::vector<std::string>{root.File("bin/xterm"), "-e", root.File("bin/ed1"), "f"}));
 }
 
 TEST_F(Desktop, VisualEditorThenTheCommonEditors) {
