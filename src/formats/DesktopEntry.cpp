@@ -182,10 +182,10 @@ std::string JoinCommandLine(const std::vector<std::string>& args) {
     std::string line;
     for (const std::string& a : args) {
         if (!line.empty()) line += ' ';
-        if (a.empty() || a.find_first_of(" \t\"") != std::string::npos) {
+        if (a.empty() || a.find_first_of(" \t\n\"\\`$") != std::string::npos) {
             line += '"';
             for (char c : a) {
-                if (c == '"' || c == '\\') line += '\\';
+                if (c == '"' || c == '\\' || c == '`' || c == '$') line += '\\';
                 line += c;
             }
             line += '"';

@@ -34,6 +34,6 @@ bool SplitCommandLine(const std::string& line, std::vector<std::string>& args);
 // the file as its last argument. False when Exec is empty or malformed.
 bool ExpandExec(const DesktopEntry& entry, const std::string& file, std::vector<std::string>& argv);
 
-// Arguments as one readable line: an argument with blanks or quotes is put in
-// double quotes.
+// Arguments as one readable line that SplitCommandLine reads back: an
+// argument with blanks, quotes, backslashes, "`" or "$" is put in double quotes.
 std::string JoinCommandLine(const std::vector<std::string>& args);
