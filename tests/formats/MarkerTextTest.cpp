@@ -1,8 +1,6 @@
-// The editor's texts for lengths and cut markers, and its rules that need no
-// window: manual positions, new names, spin steps.
-#include "formats/FormatEditing.h"
+// The editor's texts for lengths and cut markers (the editor's own rules are
+// tested through its window, tests/formats/ui).
 #include "formats/MarkerText.h"
-#include "formats/CoverFormatList.h"
 
 #include <gtest/gtest.h>
 
@@ -31,38 +29,4 @@ TEST(MarkerText, TypedLengthsReadAsTheCLibraryReadsThem) {
     EXPECT_DOUBLE_EQ(ReadLength("3.94", 100.0, true), 100.0);
     EXPECT_DOUBLE_EQ(ReadLength("4", 100.0, true), 101.6);
     EXPECT_DOUBLE_EQ(ReadLength("", EDGE_TOP, false), 0.0);
-}
-
-TEST(FormatEditing, ManualPositionsStartOnTheSheet) {
-    ManualPosition p = ManualLeftPosition(120, 118);
-    EXPECT_DOUBLE_EQ(p.x, 45);
-    EXPECT_DOUBLE_EQ(p.y, 15.25);
-    p = ManualLeftPosition(130, 184);  // taller than half a sheet: centred
-    EXPECT_DOUBLE_EQ(p.x, 40);
-    EXPECT_DOUBLE_EQ(p.y, 56.5);
-    p = ManualRightPosition(120, 118);
-    EXPECT_DOUBLE_EQ(p.x, 45);
-    EXPECT_DOUBLE_EQ(p.y, 163.75);
-    p = ManualRightPosition(130, 184);  // would run off the bottom: centred
-    EXPECT_DOUBLE_EQ(p.y, 56.5);
-}
-
-TEST(FormatEditing, NamesOfAddedAndCopiedFormats) {
-    CoverFormatList list;
-    EXPECT_EQ(UnusedFormatName(list, "New Format"), "New Format");
-    list.addNew("New Format");
-    list.addNew("New Format 1");
-    list.addNew("Other");
-    EXPECT_EQ(UnusedFormatName(list, "New Format"), "New Format 2");
-    EXPECT_EQ(CopyName("Copy of", "CD Front"), "Copy of CD Front");
-}
-
-TEST(FormatEditing, SpinStepsAndStopsAtZero) {
-    bool below = true;
-    EXPECT_DOUBLE_EQ(SpinStep(0.05, true, false, below), 0.15);
-    EXPECT_FALSE(below);
-    EXPECT_DOUBLE_EQ(SpinStep(0.05, false, false, below), 0.0);
-    EXPECT_TRUE(below);
-    EXPECT_DOUBLE_EQ(SpinStep(10, false, true, below), 10 - 0.254);
-    EXPECT_FALSE(below);
 }
