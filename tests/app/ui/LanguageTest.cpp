@@ -136,8 +136,7 @@ private slots:
         Start(app);
         CMainMenu* menu = app.Frame()->Menu();
         emit menu->MenuAboutToShow();
-        for (int id : {Cmd::Options, Cmd::SkinDefault, Cmd::SkinAlternative, Cmd::SkinClean, Cmd::SkinRandom,
-                       Cmd::FormatEditor}) {
+        for (int id : {Cmd::Options, Cmd::SkinDefault, Cmd::SkinAlternative, Cmd::SkinClean, Cmd::SkinRandom}) {
             QVERIFY2(menu->Action(id), qPrintable(QString::number(id)));
             QVERIFY2(!menu->Action(id)->isEnabled(), qPrintable(QString::number(id)));
         }
