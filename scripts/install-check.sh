@@ -93,7 +93,7 @@ mkdir -p /tmp/fb-\$USER
 echo "\$ $exec_line   (the menu entry's command, under Xvfb)"
 xvfb-run -a -s "-screen 0 1280x1024x24 -fbdir /tmp/fb-\$USER" sh -c '
     $exec_line & pid=\$!
-    win=\$(timeout 60 xdotool search --sync --onlyvisible --name "Korvane" | tail -1)
+    win=\$(timeout 90 xdotool search --sync --onlyvisible --name "^Korvane V" | tail -1)
     sleep 3
     cp /tmp/fb-\$USER/Xvfb_screen0 /tmp/fb-\$USER/screen.xwd
     echo "window: \$(xdotool getwindowname \$win)"

@@ -64,6 +64,8 @@ void DrawDigits(CDrawSurface& s, const std::string& text, int x, int y, int h) {
 void DrawRulers(CDrawSurface& s, const PageGrid& g, const PageMetrics& page) {
     const int digitH = g.H(2.5);
     auto tickLength = [](int mm) { return mm % 10 == 0 ? 5.0 : mm % 5 == 0 ? 3.0 : 1.5; };
+    // Numbers near a corner would run into the other ruler's.
+    auto clearOfCorners = [](int mm, double first, double last) { return mm - first >= 9 && last - mm >= 12; };
     const int lastX = page.printableWidth, lastY = page.printableHeight;
     for (int mm = static_cast<int>(std::ceil(g.Left())); mm <= g.Right(); ++mm) {
         const int x = g.X(mm);
@@ -71,7 +73,7 @@ void DrawRulers(CDrawSurface& s, const PageGrid& g, const PageMetrics& page) {
         const int len = g.H(tickLength(mm));
         s.Line(x, 0, x, len);
         s.Line(x, lastY - 1, x, lastY - 1 - len);
-        if (mm % 10 == 0 && mm > 0) {
+        if (mm % 10 == 0 && mm > 0 && clearOfCorners(mm, g.Left(), g.Right())) {
             DrawDigits(s, std::to_string(mm), x + g.W(0.7), len, digitH);
             DrawDigits(s, std::to_string(mm), x + g.W(0.7), lastY - 1 - len - digitH, digitH);
         }
@@ -82,7 +84,7 @@ void DrawRulers(CDrawSurface& s, const PageGrid& g, const PageMetrics& page) {
         const int len = g.W(tickLength(mm));
         s.Line(0, y, len, y);
         s.Line(lastX - 1, y, lastX - 1 - len, y);
-        if (mm % 10 == 0 && mm > 0) {
+        if (mm % 10 == 0 && mm > 0 && clearOfCorners(mm, g.Top(), g.Bottom())) {
             const std::string n = std::to_string(mm);
             const int textW = static_cast<int>(n.size()) * (digitH / 2 + digitH / 4);
             DrawDigits(s, n, len + g.W(0.7), y + g.H(0.7), digitH);

@@ -90,9 +90,10 @@ TEST(CalibrationPage, CrosshairsSitAtTheirPlacesAndMoveWithTheCalibration) {
     ASSERT_EQ(marks.size(), 5u);
     EXPECT_DOUBLE_EQ(marks[0].xMm, 20.0);
     EXPECT_DOUBLE_EQ(marks[0].yMm, 20.0);
-    EXPECT_NEAR(marks[2].xMm, 105.0, 0.01);  // the sheet's centre
-    EXPECT_NEAR(marks[2].yMm, 148.5, 0.01);
-    EXPECT_NEAR(marks[4].xMm, 190.0, 0.01);
+    // The sheet's centre and far corners (4960 pixels are 209.97 mm).
+    EXPECT_NEAR(marks[2].xMm, 105.0, 0.02);
+    EXPECT_NEAR(marks[2].yMm, 148.5, 0.02);
+    EXPECT_NEAR(marks[4].xMm, 190.0, 0.03);
     // 20 mm at 600 dpi is pixel 472 (472.4), from the sheet's corner.
     EXPECT_EQ(CalibrationMarkPixel(page, marks[0], {}), (SurfacePoint{472, 472}));
     ExpectCrosshairsAt(DrawPage(page, {}), page, {});
@@ -144,7 +145,7 @@ TEST(CalibrationPage, MeasuredOffsetsGoIntoTheFormatsFileAndMoveCovers) {
     EXPECT_DOUBLE_EQ(CalibratedOffset(0.0, 20.0, 19.5), 0.5);
 
     TempFolder dir;
-    CoverFormatList list = List({Placed(Format("CD Front", "CD_FRONT", 120, 120), 45, 20)});
+    CoverFormatList list = List({Placed(Format("CD Front", "CD_FRONT", 120, 120), 20, 20)});
     list.filePath = dir.file("Korvane.dat");
     ASSERT_TRUE(list.save());
     const PageMetrics page = PageMetrics::Make(4960, 7016, 0, 0, 4960, 7016, 600, 600);
