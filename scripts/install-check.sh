@@ -64,9 +64,10 @@ snapshot() {
         -o -path /root \) -prune -o -print | sort
 }
 
-say "Tools of the check itself (not the package's): xvfb, xauth, xdotool"
+say "Tools of the check itself (not the package's): xvfb, xauth, xdotool; a user"
 in_root apt-get update -qq
 in_root apt-get install -y -qq --no-install-recommends xvfb xauth xdotool >/dev/null
+in_root useradd -m -s /bin/sh tester  # the user who runs the program (useradd leaves /etc backups)
 snapshot >"$out/files-before.txt"
 
 say "apt-get install ./$(basename "$deb")"
@@ -81,7 +82,6 @@ desktop-file-validate "$root/usr/share/applications/org.korvane.Korvane.desktop"
 appstreamcli validate --no-net "$root/usr/share/metainfo/org.korvane.Korvane.metainfo.xml" | tail -1
 
 say "As a new user, without KORVANE_HOME"
-in_root useradd -m -s /bin/sh tester
 exec_line=$(sed -n 's/^Exec=//p' "$root/usr/share/applications/org.korvane.Korvane.desktop")
 cat >"$root/tmp/as-user.sh" <<EOS
 set -e
