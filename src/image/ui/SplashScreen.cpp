@@ -34,8 +34,21 @@ int CSplashScreen::ShowModal(int displayMs)
         const QRect area = parentWidget() ? parentWidget()->frameGeometry() : screen->geometry();
         move(area.center() - rect().center());
     }
+    // Our own loop rather than exec(): a click or the timer can close the
+    // window while show() is still delivering events, before exec()'s loop
+    // would start, and that loop would then never end.
+    bool closed = false;
+    QEventLoop loop;
+    connect(this, &QDialog::finished, &loop, [&closed, &loop] {
+        closed = true;
+        loop.quit();
+    });
     QTimer::singleShot(displayMs, this, [this] { done(0); });
-    return exec();
+    setWindowModality(Qt::ApplicationModal);
+    show();
+    if (!closed)
+        loop.exec(QEventLoop::DialogExec);
+    return result();
 }
 
 void CSplashScreen::paintEvent(QPaintEvent*)
