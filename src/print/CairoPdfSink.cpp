@@ -67,10 +67,10 @@ CDrawSurface* CCairoPdfSink::StartPage(int) {
 }
 
 bool CCairoPdfSink::EndPage() {
-    surface_.reset();
-    if (!cr_)
+    if (!cr_ || !surface_)
         return false;
     cairo_show_page(cr_);
+    surface_.reset();
     if (!CheckStatus())
         return false;
     ++pages_;

@@ -81,7 +81,11 @@ CCairoPdfSurface::CCairoPdfSurface(cairo_t* cr, int width, int height)
     brush_ = Brush{Rgb{255, 255, 255}, false};
 }
 
-CCairoPdfSurface::~CCairoPdfSurface() { cairo_restore(cr_); }
+CCairoPdfSurface::~CCairoPdfSurface() {
+    cairo_restore(cr_);
+    for (cairo_surface_t* picture : pictures_)
+        cairo_surface_destroy(picture);
+}
 
 void CCairoPdfSurface::ApplyClip() {
     cairo_reset_clip(cr_);
@@ -130,7 +134,7 @@ void CCairoPdfSurface::Stretch(const SurfaceRect& dst, const PixelBlock& src, co
     if (cairo_surface_status(picture) == CAIRO_STATUS_SUCCESS)
         PaintPicture(cr_, picture, dst, cairo_image_surface_get_width(picture),
                      cairo_image_surface_get_height(picture));
-    cairo_surface_destroy(picture);
+    pictures_.push_back(picture);
 }
 
 bool CCairoPdfSurface::StretchJpeg(const SurfaceRect& dst, const std::shared_ptr<const std::vector<std::uint8_t>>& jpeg,
@@ -139,9 +143,10 @@ bool CCairoPdfSurface::StretchJpeg(const SurfaceRect& dst, const std::shared_ptr
         return false;
     if (dst.empty() || dst.intersected(clip_).empty())
         return true;
-    // The picture's pixels are never written: the PDF takes the JPEG data
-    // attached to it, so its memory is only reserved, never touched.
-    cairo_surface_t* picture = cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height);
+    // The PDF takes the JPEG data attached to the picture and draws it into
+    // the picture's unit square, whatever the picture's own pixels: one pixel
+    // stands in for them, so no picture-sized memory is ever made.
+    cairo_surface_t* picture = cairo_image_surface_create(CAIRO_FORMAT_RGB24, 1, 1);
     auto* keep = new std::shared_ptr<const std::vector<std::uint8_t>>(jpeg);
     if (cairo_surface_status(picture) != CAIRO_STATUS_SUCCESS ||
         cairo_surface_set_mime_data(picture, CAIRO_MIME_TYPE_JPEG, jpeg->data(), jpeg->size(), ReleaseJpeg, keep) !=
@@ -150,8 +155,8 @@ bool CCairoPdfSurface::StretchJpeg(const SurfaceRect& dst, const std::shared_ptr
         cairo_surface_destroy(picture);
         return false;
     }
-    PaintPicture(cr_, picture, dst, width, height);
-    cairo_surface_destroy(picture);
+    PaintPicture(cr_, picture, dst, 1, 1);
+    pictures_.push_back(picture);
     return true;
 }
 

@@ -10,12 +10,14 @@
 #include "image/DrawSurface.h"
 
 typedef struct _cairo cairo_t;
+typedef struct _cairo_surface cairo_surface_t;
 
 class CCairoPdfSurface : public CDrawSurface {
 public:
     // Draws through `cr` (not owned), whose user space is already the page's
     // device pixels with the origin at the top-left corner of a width x
-    // height area; nothing is drawn outside that area.
+    // height area; nothing is drawn outside that area. The pictures drawn
+    // are held until the surface goes, after the page is shown.
     CCairoPdfSurface(cairo_t* cr, int width, int height);
     ~CCairoPdfSurface() override;
 
@@ -54,6 +56,7 @@ private:
     void Stretch(const SurfaceRect& dst, const PixelBlock& src, const std::uint8_t* mask, std::ptrdiff_t maskStride);
 
     cairo_t* cr_;
+    std::vector<cairo_surface_t*> pictures_;
     int width_;
     int height_;
     SurfaceRect clip_;

@@ -59,13 +59,24 @@ TEST(PdfOutput, JpegCoverHoldsTheFilesOwnBytesAndThePageSaysWhatItIs) {
     CRasterImage image;
     ASSERT_TRUE(image.Load(dir.file("cover.jpg"), IMAGE_JPG));
     const std::string pdf = dir.file("out.pdf");
-    PrintCover(pdf, image, CdFront(), "Korvane - cover.jpg");
+    const CoverPlacement p = PrintCover(pdf, image, CdFront(), "Korvane - cover.jpg");
 
     std::filesystem::create_directory(dir.file("x"));
     const std::vector<std::string> images = Images(pdf, "-j", dir.file("x"));
     ASSERT_EQ(images.size(), 1u);
     EXPECT_EQ(images[0].substr(images[0].size() - 4), ".jpg");
     EXPECT_TRUE(Bytes(images[0]) == file) << "the PDF's JPEG is not the file's";
+
+    // The data fills the cover: sampled at 100 dpi, each source pixel's
+    // centre shows that pixel (as far as two JPEG decoders agree).
+    const Page page = Rasterise(pdf, 100, p.x / 6, p.y / 6, p.width / 6, p.height / 6, dir.path());
+    ASSERT_EQ(page.width, p.width / 6);
+    for (const auto& [sx, sy] : {std::pair{0, 0}, {63, 0}, {0, 47}, {63, 47}, {30, 20}}) {
+        const Rgb want = image.GetPixelColor(sx, 47 - sy);
+        const Rgb got = page.at(static_cast<int>((sx + 0.5) * page.width / 64), static_cast<int>((sy + 0.5) * page.height / 48));
+        EXPECT_LE(std::abs(want.r - got.r) + std::abs(want.g - got.g) + std::abs(want.b - got.b), 9)
+            << sx << "," << sy << ": " << want << " " << got;
+    }
 
     EXPECT_EQ(Info(pdf, "Title"), "Korvane - cover.jpg");
     EXPECT_EQ(Info(pdf, "Creator"), "Korvane 1.23");

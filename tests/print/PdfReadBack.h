@@ -4,6 +4,7 @@
 // properties.
 #include "image/RasterImage.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <filesystem>
