@@ -56,11 +56,15 @@ cairo_surface_t* PixelPicture(const SurfaceRect& dst, const PixelBlock& src, con
 }
 
 // Paints `picture` stretched into dst, sampled nearest-neighbour (the PDF
-// image says "do not interpolate").
+// image says "do not interpolate"). The edges are pulled in by a hair:
+// rasterisers such as poppler's paint a picture whose edge falls on a pixel
+// boundary (give or take the rounding of the PDF's numbers) into the pixel
+// beyond it as well.
 void PaintPicture(cairo_t* cr, cairo_surface_t* picture, const SurfaceRect& dst, int width, int height) {
+    constexpr double kHair = 1.0 / 64;
     cairo_save(cr);
-    cairo_translate(cr, dst.left, dst.top);
-    cairo_scale(cr, static_cast<double>(dst.width()) / width, static_cast<double>(dst.height()) / height);
+    cairo_translate(cr, dst.left + kHair, dst.top + kHair);
+    cairo_scale(cr, (dst.width() - 2 * kHair) / width, (dst.height() - 2 * kHair) / height);
     cairo_set_source_surface(cr, picture, 0, 0);
     cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_NEAREST);
     cairo_paint(cr);

@@ -121,15 +121,15 @@ TEST(PdfOutput, PureRedPrintsAsPureRedWhereThePlacementSays) {
     ASSERT_EQ(page.width, p.width + 8);
     for (int i : {4, 5, 100, p.width / 2, p.width + 2})
         EXPECT_EQ(page.at(i, i), kRed) << i;
-    // The frame just outside the cover, the page white around it. (poppler
-    // paints a picture one pixel past its right and bottom edges: the frame
-    // there is covered; placement is good to that pixel.)
-    EXPECT_EQ(page.at(3, 50), kBlack);
+    // The frame just outside the cover, the page white around it.
     EXPECT_EQ(page.at(2, 50), kWhite);
-    EXPECT_EQ(page.at(50, 2), kWhite);
+    EXPECT_EQ(page.at(3, 50), kBlack);
+    EXPECT_EQ(page.at(4, 50), kRed);
     EXPECT_EQ(page.at(p.width + 3, 50), kRed);
+    EXPECT_EQ(page.at(p.width + 4, 50), kBlack);
     EXPECT_EQ(page.at(p.width + 5, 50), kWhite);
-    EXPECT_EQ(page.at(50, p.height + 5), kWhite);
+    EXPECT_EQ(page.at(50, p.height + 3), kRed);
+    EXPECT_EQ(page.at(50, p.height + 4), kBlack);
 }
 
 TEST(PdfOutput, DiscLabelHasItsHoleWhereThePlacementSays) {
