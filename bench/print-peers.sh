@@ -5,6 +5,8 @@
 # and peak memory, the PDF sizes, their ratios, the cover's place on the page
 # at 600 dpi and whether the cover's pixels came through unchanged. Then a
 # batch of 100 such covers with korvane-cli (time per page, peak memory).
+# CPU seconds (user + system) are reported beside wall time: on a busy
+# machine they say more.
 #
 #   bench/print-peers.sh BUILD_DIR [RUNS] [WORK_DIR]
 #
@@ -43,19 +45,20 @@ cat > cover.glabels <<EOF
 EOF
 
 # --- timing -----------------------------------------------------------------
-# run NAME COMMAND...: RUNS runs, "seconds kilobytes" per line in NAME.times.
+# run NAME COMMAND...: RUNS runs, "wall-seconds kilobytes cpu-seconds" per
+# line in NAME.times.
 run() {
     name=$1
     shift
     : > "$name.times"
     i=0
     while [ "$i" -lt "$RUNS" ]; do
-        /usr/bin/time -f "%e %M" -o "$name.one" "$@" > /dev/null 2> "$name.err" || {
+        /usr/bin/time -f "%e %M %U %S" -o "$name.one" "$@" > /dev/null 2> "$name.err" || {
             echo "$name failed:" >&2
             cat "$name.err" >&2
             exit 1
         }
-        cat "$name.one" >> "$name.times"
+        awk '{print $1, $2, $3 + $4}' "$name.one" >> "$name.times"
         i=$((i + 1))
     done
 }
@@ -72,8 +75,8 @@ run cdlabelgen sh -c 'cdlabelgen -c Bench -e cover.eps -S 0 -o cdlabelgen.ps && 
 : > glabels.times
 i=0
 while [ "$i" -lt "$RUNS" ]; do
-    xvfb-run -a /usr/bin/time -f "%e %M" -o glabels.inner glabels-3-batch -o glabels.pdf cover.glabels > /dev/null 2>&1
-    cat glabels.inner >> glabels.times
+    xvfb-run -a /usr/bin/time -f "%e %M %U %S" -o glabels.inner glabels-3-batch -o glabels.pdf cover.glabels > /dev/null 2>&1
+    awk '{print $1, $2, $3 + $4}' glabels.inner >> glabels.times
     i=$((i + 1))
 done
 
@@ -88,21 +91,21 @@ pixels() {  # differing pixels between the PDF's picture and the source
     compare -metric AE "$1.img-000.png" cover.ppm null: 2>&1 || true
 }
 
-K_T=$(median korvane 1); K_M=$(median korvane 2)
-G_T=$(median glabels 1); G_M=$(median glabels 2)
-C_T=$(median cdlabelgen 1); C_M=$(median cdlabelgen 2)
+K_T=$(median korvane 1); K_M=$(median korvane 2); K_C=$(median korvane 3)
+G_T=$(median glabels 1); G_M=$(median glabels 2); G_C=$(median glabels 3)
+C_T=$(median cdlabelgen 1); C_M=$(median cdlabelgen 2); C_C=$(median cdlabelgen 3)
 K_S=$(stat -c %s korvane.pdf); G_S=$(stat -c %s glabels.pdf); C_S=$(stat -c %s cdlabelgen.pdf)
 rm -f korvane.pdf.jpg-*
 pdfimages -j korvane.pdf korvane.pdf.jpg
 if cmp -s korvane.pdf.jpg-000.jpg cover.jpg; then SAME_BYTES=yes; else SAME_BYTES=no; fi
 
 echo "cover: 4000 x 4000 JPEG q90, $JPEG_BYTES bytes; $RUNS runs each, medians"
-printf '%-22s %8s %10s %12s\n' tool "wall s" "peak MB" "PDF bytes"
-printf '%-22s %8s %10.1f %12s\n' korvane-cli "$K_T" "$(echo "$K_M / 1024" | bc -l)" "$K_S"
-printf '%-22s %8s %10.1f %12s\n' glabels-3-batch "$G_T" "$(echo "$G_M / 1024" | bc -l)" "$G_S"
-printf '%-22s %8s %10.1f %12s\n' "cdlabelgen + ps2pdf" "$C_T" "$(echo "$C_M / 1024" | bc -l)" "$C_S"
-echo "ratios korvane / glabels: time $(echo "scale=3; $K_T / $G_T" | bc), memory $(echo "scale=3; $K_M / $G_M" | bc)"
-echo "ratios korvane / cdlabelgen: time $(echo "scale=3; $K_T / $C_T" | bc), memory $(echo "scale=3; $K_M / $C_M" | bc)"
+printf '%-22s %8s %8s %10s %12s\n' tool "wall s" "cpu s" "peak MB" "PDF bytes"
+printf '%-22s %8s %8s %10.1f %12s\n' korvane-cli "$K_T" "$K_C" "$(echo "$K_M / 1024" | bc -l)" "$K_S"
+printf '%-22s %8s %8s %10.1f %12s\n' glabels-3-batch "$G_T" "$G_C" "$(echo "$G_M / 1024" | bc -l)" "$G_S"
+printf '%-22s %8s %8s %10.1f %12s\n' "cdlabelgen + ps2pdf" "$C_T" "$C_C" "$(echo "$C_M / 1024" | bc -l)" "$C_S"
+echo "ratios korvane / glabels: wall $(echo "scale=3; $K_T / $G_T" | bc), cpu $(echo "scale=3; $K_C / $G_C" | bc), memory $(echo "scale=3; $K_M / $G_M" | bc)"
+echo "ratios korvane / cdlabelgen: wall $(echo "scale=3; $K_T / $C_T" | bc), cpu $(echo "scale=3; $K_C / $C_C" | bc), memory $(echo "scale=3; $K_M / $C_M" | bc)"
 echo "PDF size / JPEG file: korvane $(echo "scale=4; $K_S / $JPEG_BYTES" | bc), glabels $(echo "scale=2; $G_S / $JPEG_BYTES" | bc)"
 echo "cover at 600 dpi (WxH+X+Y): korvane $(place korvane.pdf), glabels $(place glabels.pdf)"
 echo "korvane's PDF holds the JPEG file's bytes unchanged: $SAME_BYTES"
@@ -115,8 +118,8 @@ while [ "$i" -le 100 ]; do
     ln -f cover.jpg "batch/cover$i.jpg"
     i=$((i + 1))
 done
-/usr/bin/time -f "%e %M" -o batch.one "$CLI" print --formats "$BUILD/bin/Korvane.dat" --left-format "CD Front" \
+/usr/bin/time -f "%e %M %U %S" -o batch.one "$CLI" print --formats "$BUILD/bin/Korvane.dat" --left-format "CD Front" \
     --no-cut-lines --no-border --paper A4 --dpi 600 --pdf batch.pdf --batch batch/*.jpg > /dev/null
-read -r B_T B_M < batch.one
-echo "batch of 100: $B_T s, $(echo "scale=4; $B_T / 100" | bc) s per page, peak $(echo "$B_M / 1024" | bc) MB, PDF $(stat -c %s batch.pdf) bytes"
+read -r B_T B_M B_U B_S < batch.one
+echo "batch of 100: $B_T s wall, $(echo "scale=4; $B_T / 100" | bc) s per page ($(echo "scale=4; ($B_U + $B_S) / 100" | bc) s cpu), peak $(echo "$B_M / 1024" | bc) MB, PDF $(stat -c %s batch.pdf) bytes"
 rm -f batch.pdf
