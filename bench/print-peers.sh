@@ -83,7 +83,7 @@ done
 # --- place and pixels ---------------------------------------------------------
 place() {  # the non-white box of page 1 at 600 dpi: WxH+X+Y
     pdftoppm -r 600 -gray -f 1 -l 1 -singlefile "$1" "$1.page" > /dev/null
-    convert "$1.page.pgm" -fuzz 1% -trim -format '%wx%h+%X+%Y' info:
+    convert "$1.page.pgm" -fuzz 1% -trim -format '%wx%h%X%Y' info:
 }
 pixels() {  # differing pixels between the PDF's picture and the source
     rm -f "$1.img"-*
