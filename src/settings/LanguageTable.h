@@ -58,7 +58,7 @@ struct MenuTextRow {
     int pos[3];
     int number;
 };
-inline constexpr int kMenuTextRowCount = 59;
+inline constexpr int kMenuTextRowCount = 60;
 const std::array<MenuTextRow, kMenuTextRowCount>& MenuTextRows();
 
 // The English text built into the program for a number ("" when it has none;
@@ -77,7 +77,7 @@ public:
     // Language files are looked for in `languageFolder` (tests, tools).
     explicit CLanguageTable(std::string languageFolder);
 
-    // The 195 text numbers in their fixed order (a number's position is its
+    // The 197 text numbers in their fixed order (a number's position is its
     // row in every table).
     static const std::vector<int>& TextNumbers();
     // The row of a number, -1 when it is not in the list.
