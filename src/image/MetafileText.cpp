@@ -125,6 +125,10 @@ void CMetafileCanvas::Text(const MetaText& text) {
         return MetaPoint{start.x + dir.x * s + down.x * t, start.y + dir.y * s + down.y * t};
     };
 
+    // Backgrounds and bars stay inside the clipping rectangle as the glyphs do.
+    const SurfaceRect clipBefore = state_.clipBox;
+    state_.clipBox = limit;
+    ApplyClip();
     if (state_.bkMode == 2 && !(text.options & kOpaque))
         FillDeviceQuad({along(0, -ascent), along(total, -ascent), along(total, descent), along(0, descent)},
                        state_.bkColor);
@@ -153,6 +157,8 @@ void CMetafileCanvas::Text(const MetaText& text) {
         bar(m.underlinePosition, m.underlineThickness);
     if (font.strikeOut)
         bar(m.strikeoutPosition, m.strikeoutThickness);
+    state_.clipBox = clipBefore;
+    ApplyClip();
 
     if (align & kUpdateCp) {
         // The current position moves on by the text's width, in logical units.
