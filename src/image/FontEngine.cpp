@@ -79,6 +79,7 @@ struct CFontEngine::Impl {
     std::map<std::pair<std::string, int>, int> byFile;
     std::map<std::pair<int, char32_t>, int> fallback;
     std::unordered_map<GlyphKey, GlyphImage, GlyphKeyHash> glyphs;
+    std::unordered_map<GlyphKey, double, GlyphKeyHash> advances;
     std::size_t glyphBytes = 0;
 
     ~Impl() {
@@ -252,6 +253,49 @@ int CFontEngine::FaceFor(int face, char32_t ch) {
     return found;
 }
 
+// Sets the face's size and the transform of `font`; false when FreeType refuses.
+static bool Prepare(FT_Face face, const SizedFont& font) {
+    if (FT_Set_Char_Size(face, font.emX, font.emY, 72, 72) != 0)
+        return false;
+    // Rotation by the escapement and, for a face without italic, a slant.
+    const double a = font.angle / 10.0 * kPi / 180.0;
+    const double c = std::cos(a), s = std::sin(a), shear = font.oblique ? 0.2 : 0.0;
+    FT_Matrix m;
+    m.xx = static_cast<FT_Fixed>(c * 65536.0);
+    m.xy = static_cast<FT_Fixed>((c * shear - s) * 65536.0);
+    m.yx = static_cast<FT_Fixed>(s * 65536.0);
+    m.yy = static_cast<FT_Fixed>((s * shear + c) * 65536.0);
+    FT_Set_Transform(face, &m, nullptr);
+    return true;
+}
+
+static FT_Int32 LoadFlags(const SizedFont& font) {
+    return FT_LOAD_NO_BITMAP | (font.angle != 0 || font.oblique ? FT_LOAD_NO_HINTING : 0);
+}
+
+// The extra width of an emboldened glyph, in 1/64 pixel.
+static FT_Pos Emboldening(const SizedFont& font) { return std::max<FT_Pos>(font.emY / 24, 16); }
+
+double CFontEngine::Advance(const SizedFont& font, char32_t ch) {
+    if (font.face < 0 || font.face >= static_cast<int>(impl_->faces.size()) || font.emX <= 0 || font.emY <= 0)
+        return 0;
+    const GlyphKey key{font, ch};
+    if (const auto g = impl_->glyphs.find(key); g != impl_->glyphs.end())
+        return std::hypot(g->second.advanceX, g->second.advanceY);
+    if (const auto a = impl_->advances.find(key); a != impl_->advances.end())
+        return a->second;
+    if (impl_->advances.size() >= kMaxCachedGlyphs)
+        impl_->advances.clear();
+    double& advance = impl_->advances[key];
+    FT_Face face = impl_->faces[font.face].face;
+    if (!Prepare(face, font) || FT_Load_Glyph(face, FT_Get_Char_Index(face, ch), LoadFlags(font)) != 0)
+        return advance = 0;
+    advance = std::hypot(face->glyph->advance.x / 64.0, face->glyph->advance.y / 64.0);
+    if (font.bold)
+        advance += Emboldening(font) / 64.0;
+    return advance;
+}
+
 const GlyphImage* CFontEngine::Glyph(const SizedFont& font, char32_t ch) {
     if (font.face < 0 || font.face >= static_cast<int>(impl_->faces.size()) || font.emX <= 0 || font.emY <= 0)
         return nullptr;
@@ -267,29 +311,19 @@ const GlyphImage* CFontEngine::Glyph(const SizedFont& font, char32_t ch) {
     }
     FT_Face face = impl_->faces[font.face].face;
     GlyphImage& g = impl_->glyphs[key];
-    if (FT_Set_Char_Size(face, font.emX, font.emY, 72, 72) != 0)
-        return &g;
-    // Rotation by the escapement and, for a face without italic, a slant.
-    const double a = font.angle / 10.0 * kPi / 180.0;
-    const double c = std::cos(a), s = std::sin(a), shear = font.oblique ? 0.2 : 0.0;
-    FT_Matrix m;
-    m.xx = static_cast<FT_Fixed>(c * 65536.0);
-    m.xy = static_cast<FT_Fixed>((c * shear - s) * 65536.0);
-    m.yx = static_cast<FT_Fixed>(s * 65536.0);
-    m.yy = static_cast<FT_Fixed>((s * shear + c) * 65536.0);
-    FT_Set_Transform(face, &m, nullptr);
-    const FT_UInt index = FT_Get_Char_Index(face, ch);
-    const FT_Int32 flags = FT_LOAD_NO_BITMAP | (font.angle != 0 || font.oblique ? FT_LOAD_NO_HINTING : 0);
-    if (FT_Load_Glyph(face, index, flags) != 0)
+    if (!Prepare(face, font) || FT_Load_Glyph(face, FT_Get_Char_Index(face, ch), LoadFlags(font)) != 0)
         return &g;
     FT_GlyphSlot slot = face->glyph;
     if (font.bold && slot->format == FT_GLYPH_FORMAT_OUTLINE)
-        FT_Outline_Embolden(&slot->outline, std::max<FT_Pos>(font.emY / 24, 16));
+        FT_Outline_Embolden(&slot->outline, Emboldening(font));
     // Advances in device pixels, y down.
     g.advanceX = slot->advance.x / 64.0;
     g.advanceY = -slot->advance.y / 64.0;
-    if (font.bold)
-        g.advanceX += c * std::max(font.emY / 24, 16) / 64.0, g.advanceY -= s * std::max(font.emY / 24, 16) / 64.0;
+    if (font.bold) {
+        const double a = font.angle / 10.0 * kPi / 180.0;
+        g.advanceX += std::cos(a) * Emboldening(font) / 64.0;
+        g.advanceY -= std::sin(a) * Emboldening(font) / 64.0;
+    }
     if (FT_Render_Glyph(slot, FT_RENDER_MODE_NORMAL) != 0)
         return &g;
     const FT_Bitmap& bm = slot->bitmap;

@@ -59,6 +59,8 @@ public:
     // The face that has `ch`: `face` itself, else one fontconfig offers
     // in its place; `face` when none has it.
     int FaceFor(int face, char32_t ch);
+    // The pen's advance after `ch` in pixels (the glyph is not rendered).
+    double Advance(const SizedFont& font, char32_t ch);
     // The glyph of `ch` in `font`; null when it cannot be rendered. Valid
     // until the next call (the cache may be emptied then).
     const GlyphImage* Glyph(const SizedFont& font, char32_t ch);

@@ -102,8 +102,7 @@ void CMetafileCanvas::Text(const MetaText& text) {
             advances[i] = std::isfinite(v) ? std::copysign(MappedLength(std::abs(v), 0), v) : 0;
         } else if (ch != 0) {
             sized.face = faces[i];
-            if (const GlyphImage* g = engine.Glyph(sized, ch))
-                advances[i] = std::hypot(g->advanceX, g->advanceY) + extra + (ch == U' ' ? breakExtra : 0);
+            advances[i] = engine.Advance(sized, ch) + extra + (ch == U' ' ? breakExtra : 0);
         }
         total += advances[i];
     }
@@ -133,10 +132,15 @@ void CMetafileCanvas::Text(const MetaText& text) {
         FillDeviceQuad({along(0, -ascent), along(total, -ascent), along(total, descent), along(0, descent)},
                        state_.bkColor);
 
+    // Glyphs are rendered only where they can be seen.
+    const double reach = 2 * std::max(emX, emY);
     double pen = 0;
     for (std::size_t i = 0; i < text.chars.size(); ++i) {
         const char32_t ch = text.chars[i];
-        if (ch != 0 && ch != U' ') {
+        const MetaPoint near = along(pen, 0);
+        const bool visible = near.x + reach >= limit.left && near.x - reach <= limit.right &&
+                             near.y + reach >= limit.top && near.y - reach <= limit.bottom;
+        if (ch != 0 && ch != U' ' && visible) {
             sized.face = faces[i];
             if (const GlyphImage* g = engine.Glyph(sized, ch); g && g->width > 0) {
                 const MetaPoint at = along(pen, 0);
