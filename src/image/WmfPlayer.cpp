@@ -48,15 +48,16 @@ bool DibFrom(const WmfParams& a, std::size_t firstWord, CRasterImage& out) {
 }
 
 // An old device bitmap (type, width, height, bytes per row, planes, bits
-// per pixel, rows top-down): one-bit and 24-bit ones become images.
-bool Bitmap16From(const WmfParams& a, std::size_t firstWord, CRasterImage& out) {
-    if (firstWord + 5 > a.Words())
+// per pixel, rows top-down from word `bitsWord`): one-bit and 24-bit ones
+// become images.
+bool Bitmap16From(const WmfParams& a, std::size_t firstWord, CRasterImage& out, std::size_t bitsWord = 5) {
+    if (firstWord + bitsWord > a.Words())
         return false;
     const int w = a.S(firstWord + 1), h = a.S(firstWord + 2), rowBytes = a.S(firstWord + 3);
     const std::uint8_t* head = a.Bytes(firstWord);
     const int bits = head[9];
-    const std::size_t size = a.BytesFrom(firstWord + 5);
-    const std::uint8_t* rows = a.Bytes(firstWord + 5);
+    const std::size_t size = a.BytesFrom(firstWord + bitsWord);
+    const std::uint8_t* rows = a.Bytes(firstWord + bitsWord);
     if (w <= 0 || h <= 0 || rowBytes <= 0 || head[8] != 1 || (bits != 1 && bits != 24) ||
         static_cast<std::size_t>(rowBytes) * h > size || static_cast<std::int64_t>(w) * bits > rowBytes * 8LL)
         return false;
@@ -260,9 +261,16 @@ void PlayWmfRecords(CMetafileCanvas& canvas, const std::uint8_t* data, std::size
             canvas.AddObjectFirstFree(std::move(o));
             break;
         }
-        case 0x01F9:  // CreatePatternBrush (an old device bitmap): a grey fill
-            canvas.AddObjectFirstFree(BrushObject(0, Rgb{128, 128, 128}));
+        case 0x01F9: {  // CreatePatternBrush: device bitmap header, 18 reserved bytes, bits
+            auto pattern = std::make_shared<CRasterImage>();
+            CMetafileCanvas::Object o = BrushObject(3, Rgb{128, 128, 128});
+            if (Bitmap16From(a, 0, *pattern, 14))
+                o.brush.pattern = std::move(pattern);
+            else
+                o.brush.style = 0;  // shown as a grey fill
+            canvas.AddObjectFirstFree(std::move(o));
             break;
+        }
         case 0x02FB:  // CreateFontIndirect
             canvas.AddObjectFirstFree(Font(a));
             break;

@@ -255,3 +255,48 @@ TEST(MetafileDrawing, EmfBitmapsJpegPngAndOwnOffsets) {
     EXPECT_EQ(At(img, 10, 50), kRed);
     EXPECT_EQ(At(img, 30, 50), kBlack);
 }
+
+TEST(MetafileDrawing, PatternBrushTilesItsBitmap) {
+    // DIBCreatePatternBrush with a 2 x 2 red/white checker (24-bit rows, bottom-up).
+    std::vector<std::uint8_t> dib = DibHeader(2, 2, 24, 0, 16, 0);
+    for (std::uint8_t b : {0, 0, 255, 255, 255, 255, 0, 0,     // bottom row: red, white, padding
+                           255, 255, 255, 0, 0, 255, 0, 0})  // top row: white, red, padding
+        dib.push_back(b);
+    Wmf m;
+    m.Record(0x020C, {20, 20});
+    m.Record(0x02FA, {5, 0, 0, 0, 0});
+    m.Record(0x012D, {0});
+    m.Record(0x0142, {5, 0}, dib);
+    m.Record(0x012D, {1});
+    m.Record(0x041B, {20, 20, 0, 0});
+    const CRasterImage img = Play(m.File(20, 20, 96));
+    // Device row 0 is the pattern's top row: white, red, white, red...
+    EXPECT_EQ(At(img, 4, 0), kWhite);
+    EXPECT_EQ(At(img, 5, 0), kRed);
+    EXPECT_EQ(At(img, 4, 1), kRed);
+    EXPECT_EQ(At(img, 5, 1), kWhite);
+}
+
+TEST(MetafileDrawing, EmfClipRegionsAndPaths) {
+    Emf e;
+    e.Record(39, {1, 0, 0x0000FF, 0});  // red brush
+    e.Record(37, {1});
+    e.Record(37, {static_cast<std::int32_t>(0x80000008u)});
+    // EXTSELECTCLIPRGN, copy: two rectangles (device pixels).
+    e.Record(75, {64, 5, 32, 1, 2, 32, 0, 0, 100, 100, 0, 0, 20, 20, 60, 60, 80, 80});
+    e.Record(43, {0, 0, 100, 100});
+    e.Record(75, {0, 5});  // no region: clipping ends
+    // A path used as clip (and, intersected): a triangle in 100..200.
+    e.Record(59, {});
+    e.Record(3, {0, 0, 0, 0, 3, 100, 100, 200, 100, 100, 200});  // POLYGON
+    e.Record(60, {});
+    e.Record(67, {1});
+    e.Record(43, {100, 100, 200, 200});
+    CRasterImage img;
+    ASSERT_TRUE(DecodeBytes(img, e.File(5292, 5292), IMAGE_WMF));  // 200 x 200
+    EXPECT_EQ(At(img, 10, 10), kRed);
+    EXPECT_EQ(At(img, 70, 70), kRed);
+    EXPECT_EQ(At(img, 40, 40), kWhite);
+    EXPECT_EQ(At(img, 110, 110), kRed);
+    EXPECT_EQ(At(img, 190, 190), kWhite);  // beyond the triangle's diagonal
+}
