@@ -44,21 +44,22 @@ std::vector<std::uint8_t> TextHeavyA4() {
         for (const char* c = faces[f]; *c; ++c)
             tail.push_back(static_cast<std::uint8_t>(*c));
         tail.resize(40, 0);
-        Record(r, 0x02FB, {-200, 0, 0, 0, f == 0 ? 700 : 400}, tail);
+        Record(r, 0x02FB, {-120, 0, 0, 0, f == 0 ? 700 : 400}, tail);
     }
     for (int i = 0; i < 1000; ++i) {
-        const int row = i / 4, column = i % 4;
-        if (column == 0 || i < 4)
+        // Eight columns of 125 lines, 6-point text: a dense track list.
+        const int row = i / 8, column = i % 8;
+        if (column == 0)
             Record(r, 0x012D, {(row % 4)});  // a font per line
-        std::string s = "Track " + std::to_string(i) + ": a+b=p and words";
+        std::string s = "Track " + std::to_string(i) + ": a+b=p";
         std::vector<std::uint8_t> bytes(s.begin(), s.end());
         if (bytes.size() % 2)
             bytes.push_back(0);
         std::vector<int> words = {static_cast<int>(s.size())};
         for (std::size_t k = 0; k < bytes.size(); k += 2)
             words.push_back(bytes[k] | (bytes[k + 1] << 8));
-        words.push_back(400 + row * 65);   // y
-        words.push_back(300 + column * 2900);  // x
+        words.push_back(400 + row * 130);      // y
+        words.push_back(300 + column * 1430);  // x
         Record(r, 0x0521, words);
     }
     std::vector<std::uint8_t> f;
