@@ -30,29 +30,29 @@ std::vector<std::uint8_t> CMetafileCanvas::MaskOfRects(const std::vector<Surface
 
 void CMetafileCanvas::CombineClip(const std::vector<std::uint8_t>& area, int mode) {
     const int w = surface_.Width(), h = surface_.Height();
-    std::vector<std::uint8_t> clip =
-        state_.clipMask ? *state_.clipMask : MaskOfRects({state_.clipBox});
-    for (std::size_t i = 0; i < clip.size() && i < area.size(); ++i) {
-        const bool c = clip[i] != 0, a = area[i] != 0;
-        bool out = c;
-        switch (mode) {
-        case 1: out = c && a; break;   // RGN_AND
-        case 2: out = c || a; break;   // RGN_OR
-        case 3: out = c != a; break;   // RGN_XOR
-        case 4: out = c && !a; break;  // RGN_DIFF
-        case 5: out = a; break;        // RGN_COPY
-        default: break;
-        }
-        clip[i] = out ? 1 : 0;
-    }
-    // The bounding box becomes the clip box; a full box needs no mask.
+    std::vector<std::uint8_t> clip = state_.clipMask ? *state_.clipMask : MaskOfRects({state_.clipBox});
+    // The clip is empty outside its box: "and" and "diff" only change the box.
+    const SurfaceRect span = (mode == 1 || mode == 4) ? state_.clipBox : SurfaceRect{0, 0, w, h};
     int left = w, top = h, right = 0, bottom = 0;
     std::size_t inside = 0;
-    for (int y = 0; y < h; ++y) {
-        const std::uint8_t* row = clip.data() + static_cast<std::size_t>(y) * w;
-        for (int x = 0; x < w; ++x) {
-            if (!row[x])
+    for (int y = span.top; y < span.bottom; ++y) {
+        std::uint8_t* row = clip.data() + static_cast<std::size_t>(y) * w;
+        const std::uint8_t* add = area.data() + static_cast<std::size_t>(y) * w;
+        for (int x = span.left; x < span.right; ++x) {
+            const bool c = row[x] != 0, a = add[x] != 0;
+            bool out = c;
+            switch (mode) {
+            case 1: out = c && a; break;   // RGN_AND
+            case 2: out = c || a; break;   // RGN_OR
+            case 3: out = c != a; break;   // RGN_XOR
+            case 4: out = c && !a; break;  // RGN_DIFF
+            case 5: out = a; break;        // RGN_COPY
+            default: break;
+            }
+            row[x] = out ? 1 : 0;
+            if (!out)
                 continue;
+            // The bounding box becomes the clip box.
             ++inside;
             left = std::min(left, x);
             right = std::max(right, x + 1);
@@ -65,6 +65,7 @@ void CMetafileCanvas::CombineClip(const std::vector<std::uint8_t>& area, int mod
         state_.clipMask.reset();
     } else {
         state_.clipBox = SurfaceRect{left, top, right, bottom};
+        // A full box needs no mask.
         if (inside == static_cast<std::size_t>(right - left) * static_cast<std::size_t>(bottom - top))
             state_.clipMask.reset();
         else
