@@ -2,6 +2,7 @@
 #include "image/MetafileCanvas.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 // A ternary raster operation's truth table is the third byte of its code:
@@ -22,13 +23,31 @@ bool DependsOnSource(std::uint8_t t) { return ((t & 0xCC) >> 2) != (t & 0x33); }
 void CMetafileCanvas::Blit(double x, double y, double w, double h, const CRasterImage* bitmap, int srcX, int srcY,
                            int srcW, int srcH, std::uint32_t rop) {
     const SurfacePoint p = Map(x, y), q = Map(x + w, y + h);
-    const SurfaceRect dst{std::min(p.x, q.x), std::min(p.y, q.y), std::max(p.x, q.x), std::max(p.y, q.y)};
-    const SurfaceRect box = dst.intersected(state_.clipBox);
-    if (box.empty())
-        return;
+    SurfaceRect dst{std::min(p.x, q.x), std::min(p.y, q.y), std::max(p.x, q.x), std::max(p.y, q.y)};
     const std::uint8_t table = static_cast<std::uint8_t>(rop >> 16);
     const bool usesSource = DependsOnSource(table);
     if (usesSource && (!bitmap || !bitmap->IsValid() || srcW <= 0 || srcH <= 0))
+        return;
+    if (usesSource) {
+        // Only the part of the source rectangle inside the bitmap is drawn,
+        // onto the matching part of the destination.
+        const std::int64_t sx0 = std::max<std::int64_t>(srcX, 0), sy0 = std::max<std::int64_t>(srcY, 0);
+        const std::int64_t sx1 = std::min<std::int64_t>(std::int64_t{srcX} + srcW, bitmap->GetWidth());
+        const std::int64_t sy1 = std::min<std::int64_t>(std::int64_t{srcY} + srcH, bitmap->GetHeight());
+        if (sx1 <= sx0 || sy1 <= sy0)
+            return;
+        const double fx = static_cast<double>(dst.width()) / srcW, fy = static_cast<double>(dst.height()) / srcH;
+        dst = SurfaceRect{dst.left + static_cast<int>(std::lround((sx0 - srcX) * fx)),
+                          dst.top + static_cast<int>(std::lround((sy0 - srcY) * fy)),
+                          dst.left + static_cast<int>(std::lround((sx1 - srcX) * fx)),
+                          dst.top + static_cast<int>(std::lround((sy1 - srcY) * fy))};
+        srcX = static_cast<int>(sx0);
+        srcY = static_cast<int>(sy0);
+        srcW = static_cast<int>(sx1 - sx0);
+        srcH = static_cast<int>(sy1 - sy0);
+    }
+    const SurfaceRect box = dst.intersected(state_.clipBox);
+    if (box.empty())
         return;
     if (table == 0xCC && ClipIsRectangle()) {  // SRCCOPY
         bitmap->DrawRegion(&surface_, dst.left, dst.top, dst.width(), dst.height(), srcX, srcY, srcW, srcH);
