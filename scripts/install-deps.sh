@@ -5,6 +5,7 @@ PACKAGES="build-essential cmake ninja-build pkg-config \
   libjpeg62-turbo-dev libpng-dev qt6-base-dev libcups2-dev libcairo2-dev \
   libgtest-dev libgmock-dev \
   cups cups-client printer-driver-cups-pdf printer-driver-gutenprint poppler-utils xvfb xauth \
+  libfreetype-dev libfontconfig-dev fonts-liberation2 \
   fontconfig fonts-dejavu-core"
 missing=""
 for p in $PACKAGES; do

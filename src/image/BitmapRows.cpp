@@ -101,20 +101,28 @@ void ExpandDibRle(CRasterImage& image, const std::uint8_t* data, std::size_t siz
 }
 
 namespace {
-// Brings the bits of `value` under `mask` to an 8-bit channel.
+// Brings the bits of `value` under `mask` to an 8-bit channel. Narrow
+// channels repeat their high bits below themselves, so the largest value
+// becomes 255 (31 of 5 bits gives 255, not 248).
 inline std::uint8_t Channel(std::uint32_t value, std::uint32_t mask) {
     if (mask == 0)
         return 0;
     const int low = std::countr_zero(mask);
     const int bits = std::popcount(mask);
-    std::uint32_t v = (value & mask) >> low;
-    if (bits < 8)
-        v <<= (8 - bits);
-    else if (bits > 8)
-        v >>= (bits - 8);
-    return static_cast<std::uint8_t>(v);
+    return WidenChannel((value & mask) >> low, bits);
 }
 }  // namespace
+
+std::uint8_t WidenChannel(std::uint32_t v, int bits) {
+    if (bits <= 0)
+        return 0;
+    if (bits >= 8)
+        return static_cast<std::uint8_t>(v >> (bits - 8));
+    std::uint32_t out = 0;
+    for (int shift = 8 - bits; shift > -bits; shift -= bits)
+        out |= shift >= 0 ? v << shift : v >> -shift;
+    return static_cast<std::uint8_t>(out);
+}
 
 void ConvertDibRow16(const std::uint8_t* src, int width, const ChannelMasks& m, std::uint8_t* dst) {
     const std::uint32_t r = m.red & 0xFFFF, g = m.green & 0xFFFF, b = m.blue & 0xFFFF;

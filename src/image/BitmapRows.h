@@ -53,9 +53,12 @@ struct ChannelMasks {
     std::uint32_t red = 0x7C00, green = 0x03E0, blue = 0x001F;
 };
 
+// A channel of `bits` bits brought to 8 bits: narrower ones repeat their
+// high bits (5 bits: (v << 3) | (v >> 2)), so full intensity stays 255.
+std::uint8_t WidenChannel(std::uint32_t value, int bits);
+
 // Converts one row of 16-bit little-endian pixels to 24-bit blue, green, red:
-// each channel is taken from under its mask and brought to 8 bits (the
-// 5-5-5 and 5-6-5 layouts give (value << 3) or (value << 2)).
+// each channel is taken from under its mask and widened to 8 bits.
 void ConvertDibRow16(const std::uint8_t* src, int width, const ChannelMasks& masks, std::uint8_t* dst);
 
 // Converts one row of 32-bit pixels: blue, green, red from the first three

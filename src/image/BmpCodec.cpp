@@ -53,10 +53,11 @@ bool CRasterBMP::Decode(CByteSource& source) {
         return false;
     }
     const std::int64_t absHeight = h.height < 0 ? -std::int64_t{h.height} : h.height;
-    // Headers of the known larger layouts (OS/2 2.x: 64 bytes; version 4 and
-    // 5: 108 and 124 bytes) are read as the 40-byte one; any other size only
-    // when it describes a plain uncompressed bitmap.
-    if (h.size > 40 && h.size != 64 && h.size != 108 && h.size != 124) {
+    // Headers of the known larger layouts (52 and 56 bytes with the bit-field
+    // masks inside, as image editors write them; OS/2 2.x: 64 bytes; version
+    // 4 and 5: 108 and 124 bytes) are read as the 40-byte one; any other size
+    // only when it describes a plain uncompressed bitmap.
+    if (h.size > 40 && h.size != 52 && h.size != 56 && h.size != 64 && h.size != 108 && h.size != 124) {
         const std::uint64_t computed = DibRowBytes(h.width, h.bitCount) * static_cast<std::uint64_t>(absHeight);
         if (h.planes != 1 || h.compression != DIB_RGB || h.colorsUsed != 0 || h.sizeImage != computed) {
             SetLastError("Error reading BMP info");

@@ -1,9 +1,13 @@
 // Enhanced metafile records onto the metafile canvas. Every record is
 // type (32-bit), size (32-bit, a multiple of 4), parameters.
 #include "image/CodecUtil.h"
+#include "image/MetafileBitmaps.h"
 #include "image/MetafileCanvas.h"
 
+#include <algorithm>
+#include <cstdlib>
 #include <cstring>
+#include <memory>
 
 namespace {
 class EmfParams {
@@ -70,15 +74,86 @@ std::vector<std::vector<MetaPoint>> Rings(const EmfParams& r, bool small) {
     return rings;
 }
 
-// A bitmap given by header and bits offsets inside the record.
+// A bitmap given by its own header and bits offsets and sizes inside the
+// record (the header block may hold more than header and palette).
 bool DibFrom(const EmfParams& r, std::uint32_t offBmi, std::uint32_t cbBmi, std::uint32_t offBits,
              std::uint32_t cbBits, CRasterImage& out) {
     if (cbBmi < 12 || !r.Has(offBmi, cbBmi) || !r.Has(offBits, cbBits))
         return false;
-    std::vector<std::uint8_t> block(std::size_t{cbBmi} + cbBits);
-    std::memcpy(block.data(), r.At(offBmi), cbBmi);
-    std::memcpy(block.data() + cbBmi, r.At(offBits), cbBits);
-    return out.CreateFromClipboard(block.data(), block.size());
+    return ImageFromDib(r.At(offBmi), cbBmi, r.At(offBits), cbBits, out);
+}
+
+CMetafileCanvas::Object BrushObject(int style, Rgb color, int hatch = 0) {
+    CMetafileCanvas::Object o;
+    o.kind = CMetafileCanvas::kBrush;
+    o.brush = MetaBrush(style, color, hatch);
+    return o;
+}
+
+// EXTCREATEFONTINDIRECTW: index, then a LOGFONTW.
+CMetafileCanvas::Object Font(const EmfParams& r) {
+    CMetafileCanvas::Object o;
+    o.kind = CMetafileCanvas::kFont;
+    MetaFont& f = o.font;
+    f.height = r.I(12);
+    f.width = std::abs(static_cast<double>(r.I(16)));
+    f.escapement = static_cast<int>(r.I(20) % 3600);
+    f.weight = r.I(28);
+    if (r.Has(32, 4)) {
+        f.italic = r.At(32)[0] != 0;
+        f.underline = r.At(33)[0] != 0;
+        f.strikeOut = r.At(34)[0] != 0;
+        f.charset = r.At(35)[0];
+    }
+    for (std::size_t i = 0; i < 32 && r.Has(40 + i * 2, 2); ++i) {
+        const std::uint16_t c = static_cast<std::uint16_t>(r.S(40 + i * 2));
+        if (c == 0)
+            break;
+        f.family.push_back(c < 0x80 ? static_cast<char>(c) : '?');
+    }
+    return o;
+}
+
+// Region data: header (size, type, count, bytes, bounds), then rectangles.
+std::vector<MetaPoint> Region(const EmfParams& r, std::size_t at, std::uint32_t bytes) {
+    std::vector<MetaPoint> rects;
+    if (bytes < 32 || !r.Has(at, bytes))
+        return rects;
+    const std::uint32_t count = r.U(at + 8);
+    for (std::uint32_t i = 0; i < count && 32 + (std::size_t{i} + 1) * 16 <= bytes; ++i) {
+        const std::size_t p = at + 32 + std::size_t{i} * 16;
+        rects.push_back(MetaPoint{double(r.I(p)), double(r.I(p + 4))});
+        rects.push_back(MetaPoint{double(r.I(p + 8)), double(r.I(p + 12))});
+    }
+    return rects;
+}
+
+// One EMRTEXT at `at`: reference point, count, string offset, options,
+// rectangle, spacing offset; offsets count from the record's start.
+void TextAt(CMetafileCanvas& canvas, const EmfParams& r, std::size_t at, bool wide) {
+    MetaText t;
+    t.x = r.I(at);
+    t.y = r.I(at + 4);
+    const std::uint32_t count = std::min<std::uint32_t>(r.U(at + 8), 1u << 16);
+    const std::uint32_t offString = r.U(at + 12);
+    t.options = static_cast<int>(r.U(at + 16));
+    t.rectLeft = r.I(at + 20);
+    t.rectTop = r.I(at + 24);
+    t.rectRight = r.I(at + 28);
+    t.rectBottom = r.I(at + 32);
+    const std::uint32_t offDx = r.U(at + 36);
+    const std::size_t unit = wide ? 2 : 1;
+    // Glyph indices name glyphs of the original font, not characters.
+    const bool glyphIndices = (t.options & 0x10) != 0;
+    if (count > 0 && !glyphIndices && r.Has(offString, std::size_t{count} * unit)) {
+        t.chars = wide ? canvas.DecodeWideText(r.At(offString), count) : canvas.DecodeText(r.At(offString), count);
+        // With ETO_PDY the spacing holds x and y pairs.
+        const std::size_t step = (t.options & 0x2000) ? 8 : 4;
+        if (offDx != 0 && r.Has(offDx, std::size_t{count} * step))
+            for (std::uint32_t i = 0; i < count; ++i)
+                t.advances.push_back(r.I(offDx + i * step));
+    }
+    canvas.Text(t);
 }
 }  // namespace
 
@@ -126,22 +201,134 @@ void PlayEmfRecords(CMetafileCanvas& canvas, const std::uint8_t* data, std::size
         case 36:  // MODIFYWORLDTRANSFORM
             canvas.ModifyWorldTransform(r.F(8), r.F(12), r.F(16), r.F(20), r.F(24), r.F(28), r.I(32));
             break;
-        case 38:  // CREATEPEN: index, style, width (x, y), colour
-            canvas.SetObject(r.U(8), CMetafileCanvas::kPen, MetaPen{r.I(12), double(r.I(16)), ColorRef(r.U(24))},
-                             MetaBrush{});
+        case 38:    // CREATEPEN: index, style, width (x, y), colour
+        case 95: {  // EXTCREATEPEN: index, bitmap offsets, style, width, brush style, colour
+            CMetafileCanvas::Object o;
+            o.kind = CMetafileCanvas::kPen;
+            o.pen = type == 38 ? MetaPen{r.I(12), double(r.I(16)), ColorRef(r.U(24))}
+                               : MetaPen{r.I(28), double(r.U(32)), ColorRef(r.U(40))};
+            canvas.SetObject(r.U(8), std::move(o));
             break;
-        case 95:  // EXTCREATEPEN: index, bitmap offsets, style, width, brush style, colour
-            canvas.SetObject(r.U(8), CMetafileCanvas::kPen, MetaPen{r.I(28), double(r.U(32)), ColorRef(r.U(40))},
-                             MetaBrush{});
-            break;
+        }
         case 39:  // CREATEBRUSHINDIRECT: index, style, colour, hatch
-            canvas.SetObject(r.U(8), CMetafileCanvas::kBrush, MetaPen{},
-                             MetaBrush{static_cast<int>(r.U(12)), ColorRef(r.U(16))});
+            canvas.SetObject(r.U(8), BrushObject(static_cast<int>(r.U(12)), ColorRef(r.U(16)), r.I(20)));
             break;
-        case 93:  // CREATEMONOBRUSH
-        case 94:  // CREATEDIBPATTERNBRUSHPT: shown as a grey fill
-            canvas.SetObject(r.U(8), CMetafileCanvas::kBrush, MetaPen{}, MetaBrush{0, Rgb{128, 128, 128}});
+        case 93:    // CREATEMONOBRUSH: index, usage, bitmap offsets and sizes
+        case 94: {  // CREATEDIBPATTERNBRUSHPT
+            auto pattern = std::make_shared<CRasterImage>();
+            CMetafileCanvas::Object o = BrushObject(5, Rgb{128, 128, 128});
+            if (DibFrom(r, r.U(16), r.U(20), r.U(24), r.U(28), *pattern))
+                o.brush.pattern = std::move(pattern);
+            else
+                o.brush.style = 0;
+            canvas.SetObject(r.U(8), std::move(o));
             break;
+        }
+        case 82:  // EXTCREATEFONTINDIRECTW
+            canvas.SetObject(r.U(8), Font(r));
+            break;
+        case 83:  // EXTTEXTOUTA: bounds, mode, scales, one EMRTEXT
+        case 84:  // EXTTEXTOUTW
+            TextAt(canvas, r, 36, type == 84);
+            break;
+        case 96:    // POLYTEXTOUTA: bounds, mode, scales, count, EMRTEXTs
+        case 97: {  // POLYTEXTOUTW
+            const std::uint32_t n = r.U(36);
+            for (std::uint32_t i = 0; i < n && r.Has(40 + std::size_t{i} * 40, 40); ++i)
+                TextAt(canvas, r, 40 + std::size_t{i} * 40, type == 97);
+            break;
+        }
+        case 18:  // SETBKMODE
+            canvas.SetBackgroundMode(r.I(8));
+            break;
+        case 19:  // SETPOLYFILLMODE
+            canvas.SetPolyFillMode(r.I(8));
+            break;
+        case 20:  // SETROP2
+            canvas.SetRop2(r.I(8));
+            break;
+        case 22:  // SETTEXTALIGN
+            canvas.SetTextAlign(r.I(8));
+            break;
+        case 24:  // SETTEXTCOLOR
+            canvas.SetTextColor(ColorRef(r.U(8)));
+            break;
+        case 25:  // SETBKCOLOR
+            canvas.SetBackgroundColor(ColorRef(r.U(8)));
+            break;
+        case 57:  // SETARCDIRECTION
+            canvas.SetArcDirection(r.I(8));
+            break;
+        case 29:  // EXCLUDECLIPRECT
+            canvas.ExcludeClipRect(r.I(8), r.I(12), r.I(16), r.I(20));
+            break;
+        case 30:  // INTERSECTCLIPRECT
+            canvas.IntersectClipRect(r.I(8), r.I(12), r.I(16), r.I(20));
+            break;
+        case 26:  // OFFSETCLIPRGN
+            canvas.OffsetClip(r.I(8), r.I(12));
+            break;
+        case 67:  // SELECTCLIPPATH
+            canvas.SelectClipPath(r.I(8));
+            break;
+        case 75:  // EXTSELECTCLIPRGN: data size, mode, region data
+            canvas.SelectClipRegion(Region(r, 16, r.U(8)), true, r.I(12));
+            break;
+        case 71: {  // FILLRGN: bounds, data size, brush, region data
+            const CMetafileCanvas::Object* brush = canvas.ObjectAt(r.U(28));
+            if (brush && brush->kind == CMetafileCanvas::kBrush)
+                canvas.FillRegion(Region(r, 32, r.U(24)), brush->brush, true);
+            break;
+        }
+        case 73:  // INVERTRGN: bounds, data size, region data
+            canvas.InvertRegion(Region(r, 28, r.U(24)), true);
+            break;
+        case 74:  // PAINTRGN
+            canvas.PaintRegion(Region(r, 28, r.U(24)), true);
+            break;
+        case 68:  // ABORTPATH
+            canvas.AbortPath();
+            break;
+        case 15:  // SETPIXELV: point, colour
+            canvas.SetPixel(r.I(8), r.I(12), ColorRef(r.U(16)));
+            break;
+        case 41:  // ANGLEARC: centre, radius, start and sweep angles
+            canvas.AngleArc(r.I(8), r.I(12), r.U(16), r.F(20), r.F(24));
+            break;
+        case 45:  // ARC: box, start, end
+        case 46:  // CHORD
+        case 47:  // PIE
+        case 55: {  // ARCTO
+            const CMetafileCanvas::ArcKind kind = type == 45   ? CMetafileCanvas::ArcKind::Arc
+                                                  : type == 46 ? CMetafileCanvas::ArcKind::Chord
+                                                  : type == 47 ? CMetafileCanvas::ArcKind::Pie
+                                                               : CMetafileCanvas::ArcKind::ArcTo;
+            canvas.Arc(kind, r.I(8), r.I(12), r.I(16), r.I(20), r.I(24), r.I(28), r.I(32), r.I(36));
+            break;
+        }
+        case 118: {  // GRADIENTFILL: bounds, vertex count, item count, mode, vertices, items
+            const std::uint32_t nv = r.U(24), ni = r.U(28), mode = r.U(32);
+            if (nv > (1u << 20) || ni > (1u << 20) || !r.Has(36, std::size_t{nv} * 16))
+                break;
+            std::vector<CMetafileCanvas::GradientVertex> v(nv);
+            for (std::uint32_t i = 0; i < nv; ++i) {
+                const std::size_t p = 36 + std::size_t{i} * 16;
+                v[i] = {double(r.I(p)), double(r.I(p + 4)), (r.U(p + 8) & 0xFFFF) / 256.0,
+                        (r.U(p + 8) >> 16) / 256.0, (r.U(p + 12) & 0xFFFF) / 256.0};
+            }
+            const std::size_t items = 36 + std::size_t{nv} * 16, each = mode == 2 ? 12 : 8;
+            for (std::uint32_t i = 0; i < ni && r.Has(items + i * each, each); ++i) {
+                const std::size_t p = items + i * each;
+                const std::uint32_t a = r.U(p), b = r.U(p + 4), c = mode == 2 ? r.U(p + 8) : 0;
+                if (a >= nv || b >= nv || c >= nv)
+                    continue;
+                if (mode == 2)
+                    canvas.GradientTriangle(v[a], v[b], v[c]);
+                else
+                    canvas.GradientRect(v[a], v[b], mode == 1);
+            }
+            break;
+        }
         case 37:  // SELECTOBJECT
             canvas.SelectObject(r.U(8));
             break;
@@ -187,8 +374,10 @@ void PlayEmfRecords(CMetafileCanvas& canvas, const std::uint8_t* data, std::size
             canvas.Ellipse(r.I(8), r.I(12), r.I(16), r.I(20));
             break;
         case 43:  // RECTANGLE
-        case 44:  // ROUNDRECT: drawn square
             canvas.Rectangle(r.I(8), r.I(12), r.I(16), r.I(20));
+            break;
+        case 44:  // ROUNDRECT: box, corner size
+            canvas.RoundRect(r.I(8), r.I(12), r.I(16), r.I(20), r.I(24), r.I(28));
             break;
         case 59:  // BEGINPATH
             canvas.BeginPath();
@@ -235,7 +424,7 @@ void PlayEmfRecords(CMetafileCanvas& canvas, const std::uint8_t* data, std::size
             }
             break;
         }
-        default:  // text, arcs, regions, clipping, palettes...: not drawn
+        default:  // palettes, alpha blends, masks, frames of regions...: not drawn
             break;
         }
     }

@@ -1,7 +1,16 @@
+// CMetafileCanvas: mapping, state, objects and the line and polygon
+// drawing of the metafile player. Shapes go through DrawShape, which takes
+// the fast road straight onto the surface when the pen copies, the brush is
+// plain and the clip is a rectangle, and otherwise records the shape's
+// pixels and combines them one by one.
 #include "image/MetafileCanvas.h"
+
+#include "image/CoverageRecorder.h"
+#include "image/ShapeRasterizer.h"
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 namespace {
 constexpr double kCoordLimit = 1e8;  // device coordinates are kept well inside int
@@ -12,12 +21,37 @@ int ToPixel(double v) {
     return static_cast<int>(std::floor(std::clamp(v, -kCoordLimit, kCoordLimit) + 0.5));
 }
 
-// Raster operation codes of the blits we carry out.
-constexpr std::uint32_t kSrcCopy = 0x00CC0020, kSrcPaint = 0x00EE0086, kSrcAnd = 0x008800C6,
-                        kSrcInvert = 0x00660046, kSrcErase = 0x00440328, kNotSrcCopy = 0x00330008,
-                        kMergePaint = 0x00BB0226, kPatCopy = 0x00F00021, kBlackness = 0x00000042,
-                        kWhiteness = 0x00FF0062, kDstInvert = 0x00550009;
+// A binary raster operation (R2_BLACK = 1 ... R2_WHITE = 16) on one byte of
+// pen and destination: its code less one is the truth table over (pen, dst).
+std::uint8_t Rop2(int rop, std::uint8_t pen, std::uint8_t dst) {
+    const int t = rop - 1;
+    std::uint8_t out = 0;
+    if (t & 1)
+        out |= static_cast<std::uint8_t>(~pen & ~dst);
+    if (t & 2)
+        out |= static_cast<std::uint8_t>(~pen & dst);
+    if (t & 4)
+        out |= static_cast<std::uint8_t>(pen & ~dst);
+    if (t & 8)
+        out |= static_cast<std::uint8_t>(pen & dst);
+    return out;
+}
+
+// GDI's eight-by-eight hatch patterns: true where the line is.
+bool HatchAt(int hatch, int x, int y) {
+    const int hx = x & 7, hy = y & 7;
+    switch (hatch) {
+    case 0: return hy == 7;                   // HS_HORIZONTAL
+    case 1: return hx == 7;                   // HS_VERTICAL
+    case 2: return hx == hy;                  // HS_FDIAGONAL, "\"
+    case 3: return hx + hy == 7;              // HS_BDIAGONAL, "/"
+    case 4: return hx == 7 || hy == 7;        // HS_CROSS
+    case 5: return hx == hy || hx + hy == 7;  // HS_DIAGCROSS
+    default: return false;
+    }
+}
 }  // namespace
+
 
 CMetafileCanvas::CMetafileCanvas(CRasterSurface& surface, double originX, double originY, double scaleX,
                                  double scaleY, bool windowMapsToPicture)
@@ -25,7 +59,10 @@ CMetafileCanvas::CMetafileCanvas(CRasterSurface& surface, double originX, double
       windowMapsToPicture_(windowMapsToPicture) {
     state_.pen = MetaPen{0, 0, Rgb{0, 0, 0}};
     state_.brush = MetaBrush{0, Rgb{255, 255, 255}};
+    state_.clipBox = SurfaceRect{0, 0, surface.Width(), surface.Height()};
 }
+
+CMetafileCanvas::~CMetafileCanvas() = default;
 
 // --- mapping ----------------------------------------------------------------------
 
@@ -63,6 +100,18 @@ MetaPoint CMetafileCanvas::MapExact(double x, double y) const {
     return MetaPoint{(dx - originX_) * scaleX_, (dy - originY_) * scaleY_};
 }
 
+MetaPoint CMetafileCanvas::DeviceToPicture(double x, double y) const {
+    if (windowMapsToPicture_)
+        return MapExact(x, y);
+    return MetaPoint{(x - originX_) * scaleX_, (y - originY_) * scaleY_};
+}
+
+// The length in pixels of a logical distance.
+double CMetafileCanvas::MappedLength(double dx, double dy) const {
+    const MetaPoint a = MapExact(0, 0), b = MapExact(dx, dy);
+    return std::hypot(b.x - a.x, b.y - a.y);
+}
+
 SurfacePoint CMetafileCanvas::Map(double x, double y) const {
     const MetaPoint p = MapExact(x, y);
     return SurfacePoint{ToPixel(p.x), ToPixel(p.y)};
@@ -97,6 +146,7 @@ void CMetafileCanvas::RestoreState(int which) {
     }
     state_ = saved_[keep];
     saved_.resize(keep);
+    ApplyClip();
 }
 
 void CMetafileCanvas::SetWorldTransform(double m11, double m12, double m21, double m22, double dx, double dy) {
@@ -135,9 +185,10 @@ void CMetafileCanvas::ModifyWorldTransform(double a11, double a12, double a21, d
                       a.dx * b.m12 + a.dy * b.m22 + b.dy);
 }
 
+
 // --- objects -------------------------------------------------------------------------
 
-int CMetafileCanvas::AddObjectFirstFree(int kind, const MetaPen& pen, const MetaBrush& brush) {
+int CMetafileCanvas::AddObjectFirstFree(Object object) {
     std::size_t i = 0;
     while (i < objects_.size() && objects_[i].kind != kNone)
         ++i;
@@ -146,16 +197,20 @@ int CMetafileCanvas::AddObjectFirstFree(int kind, const MetaPen& pen, const Meta
             return -1;
         objects_.emplace_back();
     }
-    objects_[i] = Object{kind, pen, brush};
+    objects_[i] = std::move(object);
     return static_cast<int>(i);
 }
 
-void CMetafileCanvas::SetObject(std::uint32_t index, int kind, const MetaPen& pen, const MetaBrush& brush) {
+void CMetafileCanvas::SetObject(std::uint32_t index, Object object) {
     if (index >= 65536)
         return;
     if (index >= objects_.size())
         objects_.resize(index + 1);
-    objects_[index] = Object{kind, pen, brush};
+    objects_[index] = std::move(object);
+}
+
+const CMetafileCanvas::Object* CMetafileCanvas::ObjectAt(std::uint32_t index) const {
+    return index < objects_.size() && objects_[index].kind != kNone ? &objects_[index] : nullptr;
 }
 
 void CMetafileCanvas::SelectObject(std::uint32_t index) {
@@ -171,6 +226,10 @@ void CMetafileCanvas::SelectObject(std::uint32_t index) {
         case 6: state_.pen = MetaPen{0, 0, Rgb{255, 255, 255}}; break;
         case 7: state_.pen = MetaPen{0, 0, Rgb{0, 0, 0}}; break;
         case 8: state_.pen = MetaPen{5, 0, Rgb{}}; break;
+        case 10: case 11: case 12: case 13: case 14: case 16: case 17:  // stock fonts
+            state_.font = MetaFont{};
+            state_.font.family = (index & 0x7FFFFFFFu) == 11 ? "Courier New" : "Arial";
+            break;
         case 18: state_.brush = MetaBrush{0, Rgb{255, 255, 255}}; break;  // DC_BRUSH
         case 19: state_.pen = MetaPen{0, 0, Rgb{0, 0, 0}}; break;         // DC_PEN
         default: break;
@@ -184,6 +243,10 @@ void CMetafileCanvas::SelectObject(std::uint32_t index) {
         state_.pen = o.pen;
     else if (o.kind == kBrush)
         state_.brush = o.brush;
+    else if (o.kind == kFont)
+        state_.font = o.font;
+    else if (o.kind == kRegion)
+        SelectClipRegion(o.region, false, 5);
 }
 
 void CMetafileCanvas::DeleteObject(std::uint32_t index) {
@@ -191,22 +254,126 @@ void CMetafileCanvas::DeleteObject(std::uint32_t index) {
         objects_[index] = Object{};
 }
 
-void CMetafileCanvas::UsePen() {
+// --- painting ---------------------------------------------------------------------------
+
+Pen CMetafileCanvas::DevicePen() const {
     const MetaPen& p = state_.pen;
     Pen pen;
     pen.color = p.color;
     const int style = p.style & 0x0F;
     pen.style = style == 5 ? PenStyle::Null : (style >= 1 && style <= 4) ? PenStyle::Dotted : PenStyle::Solid;
     // Pen widths are logical units: scale them like horizontal distances.
-    const MetaPoint a = MapExact(0, 0), b = MapExact(p.width, 0);
-    const double w = std::hypot(b.x - a.x, b.y - a.y);
-    pen.width = std::clamp(static_cast<int>(w + 0.5), 1, 256);
-    surface_.SetPen(pen);
+    pen.width = std::clamp(static_cast<int>(MappedLength(p.width, 0) + 0.5), 1, 256);
+    return pen;
 }
 
-void CMetafileCanvas::UseBrush(bool fill) {
-    const bool hollow = !fill || state_.brush.style == 1 || state_.brush.style == 2;
-    surface_.SetBrush(Brush{state_.brush.color, hollow});
+bool CMetafileCanvas::Visible(int x, int y) const {
+    const SurfaceRect& c = state_.clipBox;
+    if (x < c.left || y < c.top || x >= c.right || y >= c.bottom)
+        return false;
+    return !state_.clipMask || (*state_.clipMask)[static_cast<std::size_t>(y) * surface_.Width() + x] != 0;
+}
+
+bool CMetafileCanvas::BrushColorAt(const MetaBrush& brush, int x, int y, Rgb& out) const {
+    switch (brush.style) {
+    case 2:  // hatched: the gaps show the background colour unless transparent
+        if (HatchAt(brush.hatch, x, y)) {
+            out = brush.color;
+            return true;
+        }
+        out = state_.bkColor;
+        return state_.bkMode != 1;
+    case 3:
+    case 5:
+    case 6:  // pattern and DIB pattern brushes: the bitmap tiled from the origin
+        if (brush.pattern && brush.pattern->IsValid()) {
+            const int w = brush.pattern->GetWidth(), h = brush.pattern->GetHeight();
+            const int px = ((x % w) + w) % w, py = ((y % h) + h) % h;
+            out = brush.pattern->GetPixelColor(px, h - 1 - py);
+            return true;
+        }
+        out = brush.color;
+        return true;
+    default:
+        out = brush.color;
+        return true;
+    }
+}
+
+void CMetafileCanvas::DrawShape(const ShapeFn& shape, bool fill, bool outline) {
+    const MetaBrush& b = state_.brush;
+    const bool hollow = !fill || b.style == 1;
+    const Pen pen = DevicePen();
+    const bool stroke = outline && pen.style != PenStyle::Null;
+    if (state_.rop2 == 13 && ClipIsRectangle() && (hollow || b.style == 0)) {
+        Pen usedPen = pen;
+        if (!outline)
+            usedPen.style = PenStyle::Null;
+        const Brush brush{b.color, hollow};
+        surface_.SetPen(usedPen);
+        surface_.SetBrush(brush);
+        shape(surface_, usedPen, brush);
+        return;
+    }
+    if (!hollow)
+        DrawShapeWith(shape, &b, false, false);
+    if (stroke)
+        DrawShapeWith(shape, nullptr, true, false);
+}
+
+// One part of a shape (its fill with `brush`, or its outline with the pen)
+// recorded, then combined with the picture under the pen's raster operation.
+void CMetafileCanvas::DrawShapeWith(const ShapeFn& shape, const MetaBrush* brush, bool outline, bool invert) {
+    if (state_.clipBox.empty())
+        return;
+    if (!recorder_)
+        recorder_ = std::make_unique<CCoverageRecorder>(surface_.Width(), surface_.Height());
+    CCoverageRecorder& rec = *recorder_;
+    rec.Begin(state_.clipBox);
+    Pen pen = DevicePen();
+    if (!outline)
+        pen.style = PenStyle::Null;
+    const Brush marker{Rgb{}, brush == nullptr};
+    rec.SetPen(pen);
+    rec.SetBrush(marker);
+    shape(rec, pen, marker);
+    const SurfaceRect box = rec.Dirty();
+    if (box.empty())
+        return;
+    const int bw = box.width(), bh = box.height();
+    std::vector<std::uint8_t> pixels(static_cast<std::size_t>(bw) * bh * 3);
+    surface_.ReadPixels(box, pixels.data(), bw * 3);
+    const int rop = state_.rop2;
+    for (int y = box.top; y < box.bottom; ++y) {
+        std::uint8_t* d = pixels.data() + static_cast<std::size_t>(y - box.top) * bw * 3;
+        for (int x = box.left; x < box.right; ++x, d += 3) {
+            if (!rec.Covered(x, y) || !Visible(x, y))
+                continue;
+            if (invert) {
+                d[0] = static_cast<std::uint8_t>(~d[0]);
+                d[1] = static_cast<std::uint8_t>(~d[1]);
+                d[2] = static_cast<std::uint8_t>(~d[2]);
+                continue;
+            }
+            Rgb c = pen.color;
+            if (brush && !BrushColorAt(*brush, x, y, c))
+                continue;
+            d[0] = Rop2(rop, c.b, d[0]);
+            d[1] = Rop2(rop, c.g, d[1]);
+            d[2] = Rop2(rop, c.r, d[2]);
+        }
+    }
+    rec.ClearDirty();
+    surface_.WritePixels(box.left, box.top, PixelBlock{pixels.data(), bw * 3, bw, bh});
+}
+
+void CMetafileCanvas::FillRings(const std::vector<std::vector<SurfacePoint>>& rings, bool outline) {
+    const bool winding = state_.polyFillMode == 2;
+    DrawShape(
+        [&rings, winding](CDrawSurface& s, const Pen& pen, const Brush& brush) {
+            CShapeRasterizer(s, pen, brush).PolyPolygon(rings, winding);
+        },
+        true, outline);
 }
 
 // --- drawing ---------------------------------------------------------------------------
@@ -237,8 +404,8 @@ void CMetafileCanvas::Polyline(const std::vector<MetaPoint>& points) {
         AddToPath(points, true);
         return;
     }
-    UsePen();
-    surface_.Polyline(MapAll(points));
+    const std::vector<SurfacePoint> mapped = MapAll(points);
+    DrawShape([&mapped](CDrawSurface& s, const Pen&, const Brush&) { s.Polyline(mapped); }, false, true);
 }
 
 void CMetafileCanvas::PolylineTo(const std::vector<MetaPoint>& points) {
@@ -253,8 +420,8 @@ void CMetafileCanvas::PolylineTo(const std::vector<MetaPoint>& points) {
         all.reserve(points.size() + 1);
         all.push_back(state_.position);
         all.insert(all.end(), points.begin(), points.end());
-        UsePen();
-        surface_.Polyline(MapAll(all));
+        const std::vector<SurfacePoint> mapped = MapAll(all);
+        DrawShape([&mapped](CDrawSurface& s, const Pen&, const Brush&) { s.Polyline(mapped); }, false, true);
     }
     state_.position = points.back();
 }
@@ -291,14 +458,7 @@ void CMetafileCanvas::PolyBezierTo(const std::vector<MetaPoint>& points) {
 void CMetafileCanvas::Polygon(const std::vector<MetaPoint>& points) {
     if (points.empty())
         return;
-    if (inPath_) {
-        AddToPath(points, true);
-        pathClosed_.back() = true;
-        return;
-    }
-    UsePen();
-    UseBrush(true);
-    surface_.Polygon(MapAll(points));
+    PolyPolygon({points});
 }
 
 void CMetafileCanvas::PolyPolygon(const std::vector<std::vector<MetaPoint>>& rings) {
@@ -312,9 +472,7 @@ void CMetafileCanvas::PolyPolygon(const std::vector<std::vector<MetaPoint>>& rin
     std::vector<std::vector<SurfacePoint>> mapped;
     for (const std::vector<MetaPoint>& ring : rings)
         mapped.push_back(MapAll(ring));
-    UsePen();
-    UseBrush(true);
-    surface_.PolyPolygon(mapped);
+    FillRings(mapped, true);
 }
 
 void CMetafileCanvas::Rectangle(double l, double t, double r, double b) {
@@ -322,10 +480,10 @@ void CMetafileCanvas::Rectangle(double l, double t, double r, double b) {
         Polygon({{l, t}, {r, t}, {r, b}, {l, b}});
         return;
     }
-    SurfacePoint p = Map(l, t), q = Map(r, b);
-    UsePen();
-    UseBrush(true);
-    surface_.Rectangle(std::min(p.x, q.x), std::min(p.y, q.y), std::max(p.x, q.x), std::max(p.y, q.y));
+    const SurfacePoint p = Map(l, t), q = Map(r, b);
+    const SurfaceRect box{std::min(p.x, q.x), std::min(p.y, q.y), std::max(p.x, q.x), std::max(p.y, q.y)};
+    DrawShape([box](CDrawSurface& s, const Pen&, const Brush&) { s.Rectangle(box.left, box.top, box.right, box.bottom); },
+              true, true);
 }
 
 void CMetafileCanvas::Ellipse(double l, double t, double r, double b) {
@@ -340,10 +498,10 @@ void CMetafileCanvas::Ellipse(double l, double t, double r, double b) {
         CloseFigure();
         return;
     }
-    SurfacePoint p = Map(l, t), q = Map(r, b);
-    UsePen();
-    UseBrush(true);
-    surface_.Ellipse(std::min(p.x, q.x), std::min(p.y, q.y), std::max(p.x, q.x), std::max(p.y, q.y));
+    const SurfacePoint p = Map(l, t), q = Map(r, b);
+    const SurfaceRect box{std::min(p.x, q.x), std::min(p.y, q.y), std::max(p.x, q.x), std::max(p.y, q.y)};
+    DrawShape([box](CDrawSurface& s, const Pen&, const Brush&) { s.Ellipse(box.left, box.top, box.right, box.bottom); },
+              true, true);
 }
 
 void CMetafileCanvas::BeginPath() {
@@ -354,6 +512,12 @@ void CMetafileCanvas::BeginPath() {
 
 void CMetafileCanvas::EndPath() { inPath_ = false; }
 
+void CMetafileCanvas::AbortPath() {
+    inPath_ = false;
+    pathFigures_.clear();
+    pathClosed_.clear();
+}
+
 void CMetafileCanvas::CloseFigure() {
     if (!pathClosed_.empty())
         pathClosed_.back() = true;
@@ -361,74 +525,26 @@ void CMetafileCanvas::CloseFigure() {
 
 void CMetafileCanvas::DrawPath(bool fill, bool stroke) {
     inPath_ = false;
-    if (fill) {
-        UseBrush(true);
-        Pen none;
-        none.style = PenStyle::Null;
-        surface_.SetPen(none);
-        surface_.PolyPolygon(pathFigures_);
-    }
+    if (fill)
+        FillRings(pathFigures_, false);
     if (stroke) {
-        UsePen();
         for (std::size_t i = 0; i < pathFigures_.size(); ++i) {
             std::vector<SurfacePoint> figure = pathFigures_[i];
-            if (pathClosed_[i] && !figure.empty())
+            if (figure.empty())
+                continue;
+            if (pathClosed_[i])
                 figure.push_back(figure.front());
             // The end point of an open figure is drawn too, as a path's is.
-            if (!pathClosed_[i] && !figure.empty())
-                surface_.SetPixel(figure.back().x, figure.back().y, state_.pen.color);
-            surface_.Polyline(figure);
+            const bool open = !pathClosed_[i];
+            DrawShape(
+                [&figure, open](CDrawSurface& s, const Pen& pen, const Brush&) {
+                    if (open && pen.style != PenStyle::Null)
+                        s.SetPixel(figure.back().x, figure.back().y, pen.color);
+                    s.Polyline(figure);
+                },
+                false, true);
         }
     }
     pathFigures_.clear();
     pathClosed_.clear();
-}
-
-// --- raster operations ---------------------------------------------------------------------
-
-void CMetafileCanvas::Blit(double x, double y, double w, double h, const CRasterImage* bitmap, int srcX, int srcY,
-                           int srcW, int srcH, std::uint32_t rop) {
-    const SurfacePoint p = Map(x, y), q = Map(x + w, y + h);
-    SurfaceRect dst{std::min(p.x, q.x), std::min(p.y, q.y), std::max(p.x, q.x), std::max(p.y, q.y)};
-    const SurfaceRect box = dst.intersected(surface_.GetClipBox());
-    if (box.empty())
-        return;
-    const bool usesSource = rop != kPatCopy && rop != kBlackness && rop != kWhiteness && rop != kDstInvert;
-    if (usesSource && (!bitmap || !bitmap->IsValid() || srcW <= 0 || srcH <= 0))
-        return;
-    if (rop == kSrcCopy) {
-        bitmap->DrawRegion(&surface_, dst.left, dst.top, dst.width(), dst.height(), srcX, srcY, srcW, srcH);
-        return;
-    }
-    // Other operations combine the (stretched) source with what is there.
-    const int bw = box.width(), bh = box.height();
-    std::vector<std::uint8_t> target(static_cast<std::size_t>(bw) * bh * 3);
-    surface_.ReadPixels(box, target.data(), bw * 3);
-    CRasterSurface source(bw, bh);
-    if (usesSource)
-        bitmap->DrawRegion(&source, dst.left - box.left, dst.top - box.top, dst.width(), dst.height(), srcX, srcY,
-                           srcW, srcH);
-    const Rgb brush = state_.brush.color;
-    const std::uint8_t pattern[3] = {brush.b, brush.g, brush.r};
-    for (int j = 0; j < bh; ++j) {
-        const std::uint8_t* s = source.Bits() + j * source.Stride();
-        std::uint8_t* d = target.data() + static_cast<std::size_t>(j) * bw * 3;
-        for (int i = 0; i < bw * 3; ++i) {
-            const std::uint8_t sv = s[i], dv = d[i];
-            switch (rop) {
-            case kSrcPaint: d[i] = sv | dv; break;
-            case kSrcAnd: d[i] = sv & dv; break;
-            case kSrcInvert: d[i] = sv ^ dv; break;
-            case kSrcErase: d[i] = sv & static_cast<std::uint8_t>(~dv); break;
-            case kNotSrcCopy: d[i] = static_cast<std::uint8_t>(~sv); break;
-            case kMergePaint: d[i] = static_cast<std::uint8_t>(~sv) | dv; break;
-            case kPatCopy: d[i] = pattern[i % 3]; break;
-            case kBlackness: d[i] = 0; break;
-            case kWhiteness: d[i] = 255; break;
-            case kDstInvert: d[i] = static_cast<std::uint8_t>(~dv); break;
-            default: d[i] = sv; break;
-            }
-        }
-    }
-    surface_.WritePixels(box.left, box.top, PixelBlock{target.data(), bw * 3, bw, bh});
 }

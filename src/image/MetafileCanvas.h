@@ -1,13 +1,19 @@
 #pragma once
-// The drawing state of our small metafile player: object table, pen and
-// brush, coordinate mapping, current position, paths and bitmap blits,
-// drawn onto a raster surface. The WMF and EMF record readers
+// The drawing state of our small metafile player: object table, pen, brush
+// and font, coordinate mapping, current position, clipping, paths, text and
+// bitmap blits, drawn onto a raster surface. The WMF and EMF record readers
 // (WmfPlayer.cpp, EmfPlayer.cpp) translate records into calls on it.
 #include "image/RasterImage.h"
 #include "image/RasterSurface.h"
 
 #include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
 #include <vector>
+
+class CCoverageRecorder;
+struct GlyphImage;
 
 struct MetaPoint {
     double x = 0, y = 0;
@@ -29,8 +35,33 @@ struct MetaPen {
 };
 
 struct MetaBrush {
-    int style = 0;  // BS_SOLID = 0, BS_NULL = 1, BS_HATCHED = 2, patterns
+    MetaBrush() = default;
+    MetaBrush(int style_, Rgb color_, int hatch_ = 0) : style(style_), color(color_), hatch(hatch_) {}
+    int style = 0;  // BS_SOLID = 0, BS_NULL = 1, BS_HATCHED = 2, BS_PATTERN = 3, BS_DIBPATTERN = 5
     Rgb color{255, 255, 255};
+    int hatch = 0;  // HS_HORIZONTAL ... HS_DIAGCROSS
+    std::shared_ptr<const CRasterImage> pattern;  // pattern brushes
+};
+
+// A logical font as the font records give it; sizes in logical units.
+struct MetaFont {
+    double height = 0;   // < 0: character (em) height, > 0: cell height, 0: default
+    double width = 0;    // average character width, 0: natural
+    int escapement = 0;  // tenths of a degree, counter-clockwise
+    int weight = 400;
+    bool italic = false, underline = false, strikeOut = false;
+    int charset = 0;
+    std::string family;
+};
+
+// Text of one output call, as Unicode, with optional advances (logical
+// units, one per character) and the options of EXTTEXTOUT.
+struct MetaText {
+    std::u32string chars;
+    std::vector<double> advances;
+    double x = 0, y = 0;
+    int options = 0;  // ETO_OPAQUE = 2, ETO_CLIPPED = 4
+    double rectLeft = 0, rectTop = 0, rectRight = 0, rectBottom = 0;
 };
 
 class CMetafileCanvas {
@@ -40,6 +71,7 @@ public:
     // (originX, originY).
     CMetafileCanvas(CRasterSurface& surface, double originX, double originY, double scaleX, double scaleY,
                     bool windowMapsToPicture);
+    ~CMetafileCanvas();
 
     // Pixels per millimetre of the device an enhanced metafile was made on
     // (for its metric mapping modes).
@@ -54,14 +86,33 @@ public:
     void RestoreState(int which);  // negative: relative, positive: absolute
     void SetWorldTransform(double m11, double m12, double m21, double m22, double dx, double dy);
     void ModifyWorldTransform(double m11, double m12, double m21, double m22, double dx, double dy, int mode);
+    void SetTextColor(Rgb c) { state_.textColor = c; }
+    void SetBackgroundColor(Rgb c) { state_.bkColor = c; }
+    void SetBackgroundMode(int mode) { state_.bkMode = mode; }  // 1 transparent, 2 opaque
+    void SetTextAlign(int align) { state_.textAlign = align; }
+    void SetCharacterExtra(double extra) { state_.charExtra = extra; }
+    // Extra space shared among the break characters (spaces) of each string.
+    void SetTextJustification(double extra, int breaks) {
+        state_.breakExtra = breaks > 0 ? extra / breaks : 0;
+    }
+    void SetRop2(int rop) { state_.rop2 = rop >= 1 && rop <= 16 ? rop : 13; }
+    void SetPolyFillMode(int mode) { state_.polyFillMode = mode; }  // 1 alternate, 2 winding
+    void SetArcDirection(int dir) { state_.arcDirection = dir; }    // 1 counter-clockwise, 2 clockwise
 
     // --- objects ----------------------------------------------------------------
+    enum ObjectKind { kNone = 0, kPen = 1, kBrush = 2, kOther = 3, kFont = 4, kRegion = 5 };
+    struct Object {
+        int kind = kNone;
+        MetaPen pen;
+        MetaBrush brush;
+        MetaFont font;
+        std::vector<MetaPoint> region;  // rectangles as corner pairs, logical units
+    };
     // WMF: objects take the first free slot. EMF: explicit indices.
-    int AddObjectFirstFree(int kind, const MetaPen& pen, const MetaBrush& brush);
-    void SetObject(std::uint32_t index, int kind, const MetaPen& pen, const MetaBrush& brush);
+    int AddObjectFirstFree(Object object);
+    void SetObject(std::uint32_t index, Object object);
     void SelectObject(std::uint32_t index);
     void DeleteObject(std::uint32_t index);
-    enum ObjectKind { kNone = 0, kPen = 1, kBrush = 2, kOther = 3 };
 
     // --- drawing, in record coordinates ------------------------------------------
     void MoveTo(double x, double y);
@@ -73,13 +124,56 @@ public:
     void Polygon(const std::vector<MetaPoint>& points);
     void PolyPolygon(const std::vector<std::vector<MetaPoint>>& rings);
     void Rectangle(double l, double t, double r, double b);
+    void RoundRect(double l, double t, double r, double b, double cornerW, double cornerH);
     void Ellipse(double l, double t, double r, double b);
+    // Arcs of the ellipse in the box from the radial through (x1, y1) to the
+    // one through (x2, y2), in the arc direction: the curve, the curve closed
+    // by its chord, the pie slice. ArcTo draws a line to the start first.
+    enum class ArcKind { Arc, ArcTo, Chord, Pie };
+    void Arc(ArcKind kind, double l, double t, double r, double b, double x1, double y1, double x2, double y2);
+    void AngleArc(double cx, double cy, double radius, double startDeg, double sweepDeg);
+    void SetPixel(double x, double y, Rgb color);
+    // Gradient fills: vertices in logical units with their colours (16 bits
+    // per channel); rectangles or triangles index them.
+    struct GradientVertex {
+        double x = 0, y = 0;
+        double r = 0, g = 0, b = 0;  // 0..255
+    };
+    void GradientRect(const GradientVertex& a, const GradientVertex& b, bool vertical);
+    void GradientTriangle(const GradientVertex& a, const GradientVertex& b, const GradientVertex& c);
+    // Regions (rectangles as corner pairs, in logical units or the
+    // reference device's pixels): filled with a brush, painted, inverted.
+    void FillRegion(const std::vector<MetaPoint>& region, const MetaBrush& brush, bool deviceUnits = false);
+    void FillRegionObject(std::uint32_t regionIndex, std::uint32_t brushIndex);
+    void PaintRegion(const std::vector<MetaPoint>& region, bool deviceUnits = false) {
+        FillRegion(region, state_.brush, deviceUnits);
+    }
+    void InvertRegion(const std::vector<MetaPoint>& region, bool deviceUnits = false);
+    const Object* ObjectAt(std::uint32_t index) const;
 
     // Paths: between BeginPath and EndPath the drawing calls above add figures.
     void BeginPath();
     void EndPath();
+    void AbortPath();
     void CloseFigure();
     void DrawPath(bool fill, bool stroke);
+
+    // Clipping. Rectangles in logical units; regions of enhanced metafiles
+    // in the reference device's pixels. Mode: 1 and, 2 or, 3 xor, 4 diff, 5 copy.
+    void IntersectClipRect(double l, double t, double r, double b);
+    void ExcludeClipRect(double l, double t, double r, double b);
+    void SelectClipRegion(const std::vector<MetaPoint>& rects, bool deviceUnits, int mode);
+    void SelectClipRegionObject(std::uint32_t index);  // WMF: a region object, or none
+    void SelectClipPath(int mode);
+    void OffsetClip(double dx, double dy);
+
+    // Text: the selected font, text colour, background and alignment.
+    void Text(const MetaText& text);
+    // Characters of the selected font's character set (8-bit), or UTF-16
+    // units, as Unicode: one character per byte or unit, 0 where nothing is
+    // drawn (the second half of a surrogate pair, empty symbol codes).
+    std::u32string DecodeText(const std::uint8_t* bytes, std::size_t count) const;
+    std::u32string DecodeWideText(const std::uint8_t* units, std::size_t count) const;
 
     // Raster operations: `bitmap` may be null for pattern-only operations.
     // The source rectangle counts rows from the top of the bitmap.
@@ -87,27 +181,51 @@ public:
               int srcH, std::uint32_t rop);
 
 private:
-    struct Object {
-        int kind = kNone;
-        MetaPen pen;
-        MetaBrush brush;
-    };
     struct State {
         MetaMapping map;
         MetaPen pen;
         MetaBrush brush;
+        MetaFont font;
         MetaPoint position;
+        Rgb textColor{0, 0, 0}, bkColor{255, 255, 255};
+        int bkMode = 2, textAlign = 0, rop2 = 13, polyFillMode = 1, arcDirection = 1;
+        double charExtra = 0, breakExtra = 0;
+        SurfaceRect clipBox;
+        // Non-rectangular clipping: one byte per picture pixel, non-zero inside.
+        std::shared_ptr<const std::vector<std::uint8_t>> clipMask;
     };
 
     SurfacePoint Map(double x, double y) const;
     MetaPoint MapExact(double x, double y) const;
+    MetaPoint DeviceToPicture(double x, double y) const;
     std::vector<SurfacePoint> MapAll(const std::vector<MetaPoint>& points) const;
-    void UsePen();
-    void UseBrush(bool fill);
+    double MappedLength(double dx, double dy) const;
+    Pen DevicePen() const;
+    bool ClipIsRectangle() const { return !state_.clipMask; }
+    bool Visible(int x, int y) const;
+    // The brush's colour at a pixel; false where a hatch leaves it empty
+    // in transparent background mode.
+    bool BrushColorAt(const MetaBrush& brush, int x, int y, Rgb& out) const;
+    // Draws a shape with the current pen, the brush when `fill`, honouring
+    // the pen's raster operation, pattern brushes and the clip region.
+    using ShapeFn = std::function<void(CDrawSurface&, const Pen&, const Brush&)>;
+    void DrawShape(const ShapeFn& shape, bool fill, bool outline);
+    void DrawShapeWith(const ShapeFn& shape, const MetaBrush* brush, bool outline, bool invert);
+    void FillRings(const std::vector<std::vector<SurfacePoint>>& rings, bool outline);
     void AddToPath(const std::vector<MetaPoint>& points, bool startsFigure);
+    // Points of an arc in picture pixels, from the start radial to the end one.
+    std::vector<MetaPoint> ArcPoints(double l, double t, double r, double b, double x1, double y1, double x2,
+                                     double y2) const;
+    void DrawDevicePolygon(const std::vector<MetaPoint>& points, bool closed, bool startsFigure);
+    void FillDeviceQuad(const std::vector<MetaPoint>& points, Rgb color);
     // By value: the start point often lives in `out` itself.
     static void Flatten(MetaPoint p0, MetaPoint p1, MetaPoint p2, MetaPoint p3,
                         std::vector<MetaPoint>& out);
+    // Clip helpers: the clip as a mask, combined with `area` by `mode`.
+    void CombineClip(const std::vector<std::uint8_t>& area, int mode);
+    std::vector<std::uint8_t> MaskOfRects(const std::vector<SurfaceRect>& rects) const;
+    void ApplyClip();
+    void BlendGlyph(int x, int y, const GlyphImage& glyph, Rgb color, const SurfaceRect& limit);
 
     CRasterSurface& surface_;
     double originX_, originY_, scaleX_, scaleY_;
@@ -119,6 +237,7 @@ private:
     bool inPath_ = false;
     std::vector<std::vector<SurfacePoint>> pathFigures_;
     std::vector<bool> pathClosed_;
+    std::unique_ptr<CCoverageRecorder> recorder_;
 };
 
 // Players: draw every record they know onto the canvas, skip the others and

@@ -249,11 +249,13 @@ void CShapeRasterizer::Ellipse(int left, int top, int right, int bottom) {
     }
 }
 
-// Even-odd fill at pixel centres over all rings together. Edges are sorted
-// by their top so that each row only looks at the edges that cross it.
-void CShapeRasterizer::FillRings(const std::vector<std::vector<SurfacePoint>>& rings) {
+// Even-odd (or non-zero winding) fill at pixel centres over all rings
+// together. Edges are sorted by their top so that each row only looks at the
+// edges that cross it.
+void CShapeRasterizer::FillRings(const std::vector<std::vector<SurfacePoint>>& rings, bool winding) {
     struct Edge {
         double x0, y0, x1, y1;  // y0 < y1
+        int dir;                // +1 downwards in the ring's order, -1 upwards
     };
     std::vector<Edge> edges;
     int minY = INT32_MAX, maxY = INT32_MIN;
@@ -266,9 +268,9 @@ void CShapeRasterizer::FillRings(const std::vector<std::vector<SurfacePoint>>& r
             if (p.y == q.y)
                 continue;
             if (p.y < q.y)
-                edges.push_back(Edge{double(p.x), double(p.y), double(q.x), double(q.y)});
+                edges.push_back(Edge{double(p.x), double(p.y), double(q.x), double(q.y), 1});
             else
-                edges.push_back(Edge{double(q.x), double(q.y), double(p.x), double(p.y)});
+                edges.push_back(Edge{double(q.x), double(q.y), double(p.x), double(p.y), -1});
             minY = std::min({minY, p.y, q.y});
             maxY = std::max({maxY, p.y, q.y});
         }
@@ -279,6 +281,7 @@ void CShapeRasterizer::FillRings(const std::vector<std::vector<SurfacePoint>>& r
     const int yFrom = std::max(minY, clip_.top), yTo = std::min(maxY, clip_.bottom);
     std::vector<const Edge*> active;
     std::vector<double> xs;
+    std::vector<std::pair<double, int>> crossings;
     std::size_t next = 0;
     for (int y = yFrom; y < yTo; ++y) {
         const double ys = y + 0.5;
@@ -289,11 +292,29 @@ void CShapeRasterizer::FillRings(const std::vector<std::vector<SurfacePoint>>& r
         active.erase(std::remove_if(active.begin(), active.end(), [ys](const Edge* e) { return e->y1 <= ys; }),
                      active.end());
         xs.clear();
-        for (const Edge* e : active) {
-            if (e->y0 <= ys && ys < e->y1)
-                xs.push_back(e->x0 + (ys - e->y0) * (e->x1 - e->x0) / (e->y1 - e->y0));
+        if (!winding) {
+            for (const Edge* e : active) {
+                if (e->y0 <= ys && ys < e->y1)
+                    xs.push_back(e->x0 + (ys - e->y0) * (e->x1 - e->x0) / (e->y1 - e->y0));
+            }
+            std::sort(xs.begin(), xs.end());
+        } else {
+            // Spans where the winding number is not zero, as pairs like the
+            // even-odd crossings.
+            crossings.clear();
+            for (const Edge* e : active) {
+                if (e->y0 <= ys && ys < e->y1)
+                    crossings.emplace_back(e->x0 + (ys - e->y0) * (e->x1 - e->x0) / (e->y1 - e->y0), e->dir);
+            }
+            std::sort(crossings.begin(), crossings.end());
+            int count = 0;
+            for (const auto& [x, dir] : crossings) {
+                const int before = count;
+                count += dir;
+                if ((before == 0) != (count == 0))
+                    xs.push_back(x);
+            }
         }
-        std::sort(xs.begin(), xs.end());
         for (std::size_t k = 0; k + 1 < xs.size(); k += 2) {
             // pixels whose centre x + 0.5 lies in [xs[k], xs[k + 1])
             const double from = std::max<double>(std::ceil(xs[k] - 0.5), clip_.left);
@@ -304,9 +325,9 @@ void CShapeRasterizer::FillRings(const std::vector<std::vector<SurfacePoint>>& r
     }
 }
 
-void CShapeRasterizer::PolyPolygon(const std::vector<std::vector<SurfacePoint>>& rings) {
+void CShapeRasterizer::PolyPolygon(const std::vector<std::vector<SurfacePoint>>& rings, bool winding) {
     if (!brush_.hollow)
-        FillRings(rings);
+        FillRings(rings, winding);
     for (const std::vector<SurfacePoint>& ring : rings)
         if (!ring.empty())
             Path(ring, true);

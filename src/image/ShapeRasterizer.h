@@ -18,8 +18,9 @@ public:
 
     void Rectangle(int left, int top, int right, int bottom);
     void Ellipse(int left, int top, int right, int bottom);
-    // Rings filled together by the even-odd rule, then each outlined.
-    void PolyPolygon(const std::vector<std::vector<SurfacePoint>>& rings);
+    // Rings filled together by the even-odd rule (or, with `winding`, the
+    // non-zero winding rule), then each outlined.
+    void PolyPolygon(const std::vector<std::vector<SurfacePoint>>& rings, bool winding = false);
     // The pen along the points; a closed path returns to its first point.
     void Path(const std::vector<SurfacePoint>& points, bool closed);
 
@@ -30,7 +31,7 @@ private:
     void StampColumn(std::int64_t x, std::int64_t y1, std::int64_t y2);
     bool DotOn(std::int64_t step) const;
     void Segment(int x1, int y1, int x2, int y2, std::int64_t& step);
-    void FillRings(const std::vector<std::vector<SurfacePoint>>& rings);
+    void FillRings(const std::vector<std::vector<SurfacePoint>>& rings, bool winding);
 
     CDrawSurface& target_;
     SurfaceRect clip_;

@@ -1,5 +1,6 @@
 // CRasterTGA: Truevision TGA, colour-mapped, true-colour and grey, raw or
 // run-length encoded.
+#include "image/BitmapRows.h"
 #include "image/CodecUtil.h"
 #include "image/RasterCodecs.h"
 
@@ -13,9 +14,26 @@ constexpr std::uint64_t kRleRatio = 128;
 
 // A 5-5-5 pixel brought to blue, green, red.
 inline void From555(std::uint16_t v, std::uint8_t* bgr) {
-    bgr[0] = static_cast<std::uint8_t>((v & 0x1F) << 3);
-    bgr[1] = static_cast<std::uint8_t>(((v >> 5) & 0x1F) << 3);
-    bgr[2] = static_cast<std::uint8_t>(((v >> 10) & 0x1F) << 3);
+    bgr[0] = WidenChannel(v & 0x1F, 5);
+    bgr[1] = WidenChannel((v >> 5) & 0x1F, 5);
+    bgr[2] = WidenChannel((v >> 10) & 0x1F, 5);
+}
+
+// TGA 2.0 files end with a footer naming their extension area, whose
+// attributes byte says what the fourth byte of a 32-bit pixel holds. False
+// when the file says that byte is no alpha (0 none, 1 and 2 undefined).
+bool ExtensionDeclaresAlpha(CByteSource& source, std::int64_t base) {
+    const std::int64_t end = source.Size();
+    std::uint8_t footer[26];
+    if (end - base < 18 + 26 || !source.Seek(end - 26, CByteSource::FromStart) ||
+        !source.ReadExact(footer, sizeof footer) || std::memcmp(footer + 8, "TRUEVISION-XFILE.", 18) != 0)
+        return true;
+    const std::uint32_t ext = LoadLE32(footer);
+    std::uint8_t attributes = 3;
+    if (ext == 0 || base + std::int64_t{ext} + 495 > end - 26 ||
+        !source.Seek(base + ext + 494, CByteSource::FromStart) || !source.ReadExact(&attributes, 1))
+        return true;
+    return attributes >= 3;
 }
 }  // namespace
 
@@ -87,7 +105,18 @@ bool CRasterTGA::Decode(CByteSource& source) {
             SetPaletteEntry(mapFirst + i, bgr[2], bgr[1], bgr[0]);
         }
     }
-    const bool withAlpha = (kind == 2 && depth == 32) || (kind == 3 && depth == 16);
+    // A 32-bit picture whose header declares no alpha bits, or whose
+    // extension area says the fourth byte is not alpha, is opaque.
+    bool withAlpha = (kind == 2 && depth == 32 && (descriptor & 0x0F) != 0) || (kind == 3 && depth == 16);
+    if (withAlpha && kind == 2) {
+        const std::int64_t pixels = source.Tell();
+        withAlpha = ExtensionDeclaresAlpha(source, base);
+        if (!source.Seek(pixels, CByteSource::FromStart)) {
+            Clear();
+            SetLastError("corrupted TGA");
+            return false;
+        }
+    }
     if (withAlpha)
         CreateAlpha();
 

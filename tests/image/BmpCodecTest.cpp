@@ -105,9 +105,9 @@ TEST(BmpCodec, LargerHeadersAreReadLikeTheFortyByteOne) {
     // An unknown size passes only for a plain uncompressed bitmap whose stated
     // image size is right (ours states 4 bytes for one padded row).
     CRasterImage plain;
-    EXPECT_TRUE(DecodeBytes(plain, Bmp(1, 1, 24, 0, {}, rows, 56), IMAGE_BMP));
+    EXPECT_TRUE(DecodeBytes(plain, Bmp(1, 1, 24, 0, {}, rows, 60), IMAGE_BMP));
     CRasterImage packed;
-    EXPECT_FALSE(DecodeBytes(packed, Bmp(1, 1, 24, 0, {}, {7, 8, 9, 0, 0}, 56), IMAGE_BMP));
+    EXPECT_FALSE(DecodeBytes(packed, Bmp(1, 1, 24, 0, {}, {7, 8, 9, 0, 0}, 60), IMAGE_BMP));
     EXPECT_EQ(packed.GetLastError(), "Error reading BMP info");
 }
 
@@ -135,13 +135,25 @@ TEST(BmpCodec, RunLengthEightAndFour) {
 TEST(BmpCodec, SixteenBitDefaultsToFiveFiveFiveAndHonoursBitFields) {
     CRasterImage a;
     ASSERT_TRUE(DecodeBytes(a, Bmp(2, 1, 16, 0, {}, {0x00, 0x7C, 0x1F, 0x00}), IMAGE_BMP));
-    EXPECT_EQ(Px(a, 0, 0), (Rgb{248, 0, 0}));
-    EXPECT_EQ(Px(a, 1, 0), (Rgb{0, 0, 248}));
+    EXPECT_EQ(Px(a, 0, 0), (Rgb{255, 0, 0}));
+    EXPECT_EQ(Px(a, 1, 0), (Rgb{0, 0, 255}));
     CRasterImage b;
     ASSERT_TRUE(DecodeBytes(b, Bmp(2, 1, 16, 3, {}, {0xE0, 0x07, 0x00, 0xF8}, 40, {0xF800, 0x07E0, 0x001F}),
                             IMAGE_BMP));
-    EXPECT_EQ(Px(b, 0, 0), (Rgb{0, 252, 0}));
-    EXPECT_EQ(Px(b, 1, 0), (Rgb{248, 0, 0}));
+    EXPECT_EQ(Px(b, 0, 0), (Rgb{0, 255, 0}));
+    EXPECT_EQ(Px(b, 1, 0), (Rgb{255, 0, 0}));
+}
+
+TEST(BmpCodec, FiftyTwoAndFiftySixByteHeadersCarryTheirMasks) {
+    // 5-6-5 masks inside the header; white must stay white (31 -> 255).
+    for (std::uint32_t size : {52u, 56u}) {
+        CRasterImage img;
+        ASSERT_TRUE(DecodeBytes(img, Bmp(2, 1, 16, 3, {}, {0xFF, 0xFF, 0x1F, 0x00}, size, {0xF800, 0x07E0, 0x001F}),
+                                IMAGE_BMP))
+            << size << img.GetLastError();
+        EXPECT_EQ(Px(img, 0, 0), (Rgb{255, 255, 255}));
+        EXPECT_EQ(Px(img, 1, 0), (Rgb{0, 0, 255}));
+    }
 }
 
 TEST(BmpCodec, ThirtyTwoBitDropsTheFourthByte) {

@@ -33,8 +33,8 @@ TEST(ClipboardImport, SixteenBitWithoutBitFieldsUsesFiveFiveFive) {
     ASSERT_TRUE(img.CreateFromClipboard(b.data(), b.size()));
     EXPECT_EQ(img.GetBpp(), 24);
     EXPECT_EQ(img.GetXDpi(), 300);
-    EXPECT_EQ(img.GetPixelColor(0, 0), (Rgb{248, 0, 0}));
-    EXPECT_EQ(img.GetPixelColor(1, 0), (Rgb{0, 248, 248}));
+    EXPECT_EQ(img.GetPixelColor(0, 0), (Rgb{255, 0, 0}));
+    EXPECT_EQ(img.GetPixelColor(1, 0), (Rgb{0, 255, 255}));
 }
 
 TEST(ClipboardImport, SixteenBitWithBitFieldsUsesTheMasks) {
@@ -48,8 +48,8 @@ TEST(ClipboardImport, SixteenBitWithBitFieldsUsesTheMasks) {
     PutLE16(b, 0);
     CRasterImage img;
     ASSERT_TRUE(img.CreateFromClipboard(b.data(), b.size()));
-    EXPECT_EQ(img.GetPixelColor(0, 0), (Rgb{0, 252, 0}));
-    EXPECT_EQ(img.GetPixelColor(0, 1), (Rgb{248, 0, 248}));
+    EXPECT_EQ(img.GetPixelColor(0, 0), (Rgb{0, 255, 0}));
+    EXPECT_EQ(img.GetPixelColor(0, 1), (Rgb{255, 0, 255}));
 }
 
 TEST(ClipboardImport, ThirtyTwoBitRowsFollowTheHeaderAndDropTheFourthByte) {

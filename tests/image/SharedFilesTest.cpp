@@ -23,10 +23,10 @@ bool Contains(const std::string& s, const char* part) { return s.find(part) != s
 // How a good file is compared. Colour tolerance per channel, or -1 to
 // compare the size only.
 int ToleranceFor(const std::string& path) {
-    // 16-bit pixels and 16-bit colour-map entries become 8 bits by a shift
-    // (31 -> 248), where the references scale (31 -> 255).
+    // 15- and 16-bit channels widen by repeating their high bits (31 -> 255);
+    // the references scale and round down, one level apart at most.
     if (Contains(path, "rgb16") || Contains(path, "p_16.tga") || Contains(path, "rgba16.tga"))
-        return 7;
+        return 1;
     // Only frame 0 is decoded; these references show later frames composed.
     for (const char* composed : {"dispose-restore-previous", "high-color", "images-combine", "images-overlap"})
         if (Contains(path, composed))

@@ -68,6 +68,41 @@ TEST(TgaCodec, RunLengthPacketsMayCrossRowsAndAlphaIsKept) {
     EXPECT_EQ(img.GetAlpha(2, 1), 0);
 }
 
+TEST(TgaCodec, ThirtyTwoBitWithoutDeclaredAlphaIsOpaque) {
+    const std::vector<std::uint8_t> px = {10, 20, 30, 0};
+    CRasterImage none;
+    ASSERT_TRUE(DecodeBytes(none, Cat(TgaHeader(2, 1, 1, 32, 0), px), IMAGE_TGA));
+    EXPECT_FALSE(none.HasAlpha());
+    EXPECT_EQ(none.GetPixelColor(0, 0), (Rgb{30, 20, 10}));
+    // TGA 2.0: eight alpha bits declared, but the extension area's attributes
+    // byte (offset 494) says they are undefined.
+    std::vector<std::uint8_t> file = Cat(TgaHeader(2, 1, 1, 32, 8), px);
+    const std::size_t ext = file.size();
+    file.resize(ext + 495, 0);
+    file[ext] = 0xEF;  // extension size 495
+    file[ext + 1] = 0x01;
+    file[ext + 494] = 1;
+    PutLE32(file, static_cast<std::uint32_t>(ext));
+    PutLE32(file, 0);
+    for (char c : std::string("TRUEVISION-XFILE."))
+        file.push_back(static_cast<std::uint8_t>(c));
+    file.push_back(0);
+    CRasterImage undefined;
+    ASSERT_TRUE(DecodeBytes(undefined, file, IMAGE_TGA)) << undefined.GetLastError();
+    EXPECT_FALSE(undefined.HasAlpha());
+    file[ext + 494] = 3;  // useful alpha
+    CRasterImage useful;
+    ASSERT_TRUE(DecodeBytes(useful, file, IMAGE_TGA));
+    EXPECT_TRUE(useful.HasAlpha());
+}
+
+TEST(TgaCodec, FifteenBitColoursWidenToFullIntensity) {
+    CRasterImage img;
+    ASSERT_TRUE(DecodeBytes(img, Cat(TgaHeader(2, 2, 1, 16, 0), {0xFF, 0x7F, 0x10, 0x42}), IMAGE_TGA));
+    EXPECT_EQ(img.GetPixelColor(0, 0), (Rgb{255, 255, 255}));
+    EXPECT_EQ(img.GetPixelColor(1, 0), (Rgb{132, 132, 132}));  // 16 -> (16 << 3) | (16 >> 2)
+}
+
 TEST(TgaCodec, ColourMappedAndGrey) {
     std::vector<std::uint8_t> map = {0, 0, 255, 0, 255, 0};  // BGR entries: red, green
     CRasterImage mapped;

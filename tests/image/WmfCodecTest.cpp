@@ -1,82 +1,12 @@
 // Metafiles: the sizes from their headers and what our player draws.
 #include "image/RasterImage.h"
 
+#include "MetafileWriter.h"
 #include "TestImages.h"
 
 #include <gtest/gtest.h>
 
 namespace {
-// --- Windows metafile ----------------------------------------------------------
-struct Wmf {
-    std::vector<std::uint8_t> records;
-    void Record(unsigned function, const std::vector<int>& words, const std::vector<std::uint8_t>& tail = {}) {
-        PutLE32(records, static_cast<std::uint32_t>(3 + words.size() + (tail.size() + 1) / 2));
-        PutLE16(records, function);
-        for (int w : words)
-            PutLE16(records, static_cast<unsigned>(w & 0xFFFF));
-        records.insert(records.end(), tail.begin(), tail.end());
-        if (tail.size() % 2)
-            records.push_back(0);
-    }
-    // Placeable header with a box of `w` x `h` units at `unitsPerInch`.
-    std::vector<std::uint8_t> File(int w, int h, int unitsPerInch) const {
-        std::vector<std::uint8_t> f;
-        PutLE32(f, 0x9AC6CDD7);
-        PutLE16(f, 0);
-        for (int v : {0, 0, w, h})
-            PutLE16(f, static_cast<unsigned>(v));
-        PutLE16(f, static_cast<unsigned>(unitsPerInch));
-        PutLE32(f, 0);
-        PutLE16(f, 0);
-        PutLE16(f, 1);  // type: memory
-        PutLE16(f, 9);  // header words
-        PutLE16(f, 0x300);
-        PutLE32(f, static_cast<std::uint32_t>(9 + records.size() / 2 + 3));
-        PutLE16(f, 4);
-        PutLE32(f, 8);
-        PutLE16(f, 0);
-        f.insert(f.end(), records.begin(), records.end());
-        PutLE32(f, 3);
-        PutLE16(f, 0);  // EOF
-        return f;
-    }
-};
-
-// --- Enhanced metafile ---------------------------------------------------------
-struct Emf {
-    std::vector<std::uint8_t> records;
-    void Record(std::uint32_t type, const std::vector<std::int32_t>& values) {
-        PutLE32(records, type);
-        PutLE32(records, static_cast<std::uint32_t>(8 + values.size() * 4));
-        for (std::int32_t v : values)
-            PutLE32(records, static_cast<std::uint32_t>(v));
-    }
-    // Frame in hundredths of a millimetre; reference device 96 dpi.
-    std::vector<std::uint8_t> File(int frameW, int frameH) const {
-        std::vector<std::uint8_t> f;
-        PutLE32(f, 1);
-        PutLE32(f, 88);
-        for (int v : {0, 0, 100, 100, 0, 0, frameW, frameH})
-            PutLE32(f, static_cast<std::uint32_t>(v));
-        PutLE32(f, 0x464D4520);
-        PutLE32(f, 0x10000);
-        PutLE32(f, static_cast<std::uint32_t>(88 + records.size() + 20));
-        PutLE32(f, 0);
-        PutLE32(f, 0);
-        PutLE32(f, 0);
-        PutLE32(f, 0);
-        PutLE32(f, 0);
-        PutLE32(f, 960);  // device pixels
-        PutLE32(f, 960);
-        PutLE32(f, 254);  // device millimetres: 96 dpi
-        PutLE32(f, 254);
-        f.insert(f.end(), records.begin(), records.end());
-        for (std::uint32_t v : {14u, 20u, 0u, 0u, 20u})
-            PutLE32(f, v);
-        return f;
-    }
-};
-
 const Rgb kWhite{255, 255, 255};
 Rgb At(const CRasterImage& img, int x, int fromTop) { return img.GetPixelColor(x, img.GetHeight() - 1 - fromTop); }
 }  // namespace
