@@ -136,15 +136,15 @@ private slots:
         Start(app);
         CMainMenu* menu = app.Frame()->Menu();
         emit menu->MenuAboutToShow();
-        for (int id : {Cmd::Options, Cmd::SkinDefault, Cmd::SkinAlternative, Cmd::SkinClean, Cmd::SkinRandom,
-                       Cmd::FormatEditor, Cmd::OnlineHelp, Cmd::Website, Cmd::DownloadCovers1, Cmd::DownloadCovers2,
+        for (int id : {Cmd::FormatEditor, Cmd::OnlineHelp, Cmd::Website, Cmd::DownloadCovers1, Cmd::DownloadCovers2,
                        Cmd::About}) {
             QVERIFY2(menu->Action(id), qPrintable(QString::number(id)));
             QVERIFY2(!menu->Action(id)->isEnabled(), qPrintable(QString::number(id)));
         }
         // Random is the stored skin of a first run.
         QVERIFY(menu->Action(Cmd::SkinRandom)->isChecked());
-        for (int id : {Cmd::New, Cmd::OpenLeft, Cmd::OpenRight, Cmd::Paste, Cmd::Exit, Cmd::MailTranslation})
+        for (int id : {Cmd::New, Cmd::OpenLeft, Cmd::OpenRight, Cmd::Paste, Cmd::Exit, Cmd::MailTranslation,
+                       Cmd::Options, Cmd::SkinDefault, Cmd::SkinAlternative, Cmd::SkinClean, Cmd::SkinRandom})
             QVERIFY(menu->Action(id)->isEnabled());
 
         UrlCatcher catcher;
