@@ -27,8 +27,8 @@ struct BuiltinSkin {
 
 constexpr BuiltinPictureRef kNone{nullptr, nullptr, IMAGE_UNKNOWN};
 
-// Default, Alternative, Clean. Colours are the skin.ini defaults for all
-// three; Clean uses the platform's colours instead.
+// Default, Alternative, Clean. Default and Alternative take the skin.ini
+// default colours.
 constexpr BuiltinSkin kBuiltinSkins[] = {
     {{"IDJ_ANIME_GIRL", "JPG", IMAGE_JPG}, 170, 30, {"IDG_LEFTOVERLAY", "GIF", IMAGE_GIF}, 160, 33,
      {"IDJ_WHEELS", "JPG", IMAGE_JPG}, false, false},
@@ -59,7 +59,15 @@ void MakeGray(SkinSettings& skin) {
 void ApplyBuiltin(SkinSettings& skin, int number, bool grayScale) {
     const BuiltinSkin& b = kBuiltinSkins[number];
     skin.selectedSkin = number;
+    // Clean leaves the text and combo colours as they were: it shows the
+    // platform's colours instead.
+    const SkinIniValues before = skin.values;
     skin.values = SkinIniValues{};
+    if (b.useSystemColors) {
+        skin.values.text = before.text;
+        skin.values.comboText = before.comboText;
+        skin.values.comboBackground = before.comboBackground;
+    }
     skin.values.mainX = b.mainX;
     skin.values.mainY = b.mainY;
     skin.values.leftX = b.leftX;

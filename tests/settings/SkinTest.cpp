@@ -151,6 +151,7 @@ TEST_F(SkinFolders, FolderSkinLoadsValuesAndPicturesWithTheirFallbacks) {
     EXPECT_EQ(skin.selectedSkin, kSkinClean);
     EXPECT_TRUE(skin.values.useSystemColors);
     EXPECT_TRUE(skin.values.drawEdge);
+    EXPECT_EQ(skin.values.text, (Rgb{0xD0, 0xE4, 0xF5})) << "Clean leaves the text colour as it was";
     EXPECT_EQ(skin.values.mainX, 190);
     EXPECT_EQ(skin.values.mainY, 50);
     EXPECT_TRUE(skin.mainPicture.IsValid());
