@@ -35,7 +35,16 @@ int CSplashScreen::ShowModal(int displayMs)
         move(area.center() - rect().center());
     }
     QTimer::singleShot(displayMs, this, [this] { done(0); });
-    return exec();
+    // Showing a window can run timers and input already, so the splash may
+    // be closed before it is up; exec() would then wait for ever. A loop of
+    // our own ends with the window, or is not entered at all.
+    setWindowModality(Qt::ApplicationModal);
+    QEventLoop loop;
+    connect(this, &QDialog::finished, &loop, &QEventLoop::quit);
+    show();
+    if (isVisible())
+        loop.exec(QEventLoop::DialogExec);
+    return result();
 }
 
 void CSplashScreen::paintEvent(QPaintEvent*)
