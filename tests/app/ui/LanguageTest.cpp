@@ -136,7 +136,7 @@ private slots:
         Start(app);
         CMainMenu* menu = app.Frame()->Menu();
         emit menu->MenuAboutToShow();
-        for (int id : {Cmd::FormatEditor, Cmd::OnlineHelp, Cmd::Website, Cmd::DownloadCovers1, Cmd::DownloadCovers2,
+        for (int id : {Cmd::OnlineHelp, Cmd::Website, Cmd::DownloadCovers1, Cmd::DownloadCovers2,
                        Cmd::About}) {
             QVERIFY2(menu->Action(id), qPrintable(QString::number(id)));
             QVERIFY2(!menu->Action(id)->isEnabled(), qPrintable(QString::number(id)));
