@@ -14,11 +14,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string bytes(reinterpret_cast<const char*>(data), size);
     static const bool home = [] {
         SetProgramFolder(FuzzFolder("skin"));
-        std::filesystem::create_directories(JoinPath(SkinsFolder(), "Fuzz"));
+        std::filesystem::create_directories(SkinFolderPath("Fuzz"));
         return true;
     }();
     (void)home;
-    const std::string path = JoinPath(JoinPath(SkinsFolder(), "Fuzz"), "skin.ini");
+    const std::string path = JoinPath(SkinFolderPath("Fuzz"), "skin.ini");
     std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
 
     ReadSkinIni(bytes);

@@ -90,18 +90,26 @@ std::string Lower(std::string s) {
 
 }  // namespace
 
-std::string SkinsFolder() { return JoinPath(ProgramFolder(), "skins"); }
+std::vector<std::string> SkinsFolders() {
+    std::vector<std::string> folders;
+    for (const std::string& data : ProgramDataFolders()) folders.push_back(JoinPath(data, "skins"));
+    return folders;
+}
 
-std::vector<std::string> ListSkinFolders(const std::string& skinsFolder) {
+std::vector<std::string> ListSkinFolders(const std::vector<std::string>& skinsFolders) {
     namespace fs = std::filesystem;
     std::vector<std::string> names;
-    std::error_code ec;
-    fs::directory_iterator it(skinsFolder, ec);
-    if (ec) return names;
-    for (; it != fs::directory_iterator(); it.increment(ec)) {
-        if (ec) break;
-        std::error_code typeError;
-        if (it->is_directory(typeError)) names.push_back(it->path().filename().string());
+    for (const std::string& skins : skinsFolders) {
+        std::error_code ec;
+        fs::directory_iterator it(skins, ec);
+        if (ec) continue;
+        for (; it != fs::directory_iterator(); it.increment(ec)) {
+            if (ec) break;
+            std::error_code typeError;
+            const std::string name = it->path().filename().string();
+            if (it->is_directory(typeError) && std::find(names.begin(), names.end(), name) == names.end())
+                names.push_back(name);
+        }
     }
     // The platform lists a folder in no particular order; the menu shows the
     // skins alphabetically.
@@ -111,6 +119,8 @@ std::vector<std::string> ListSkinFolders(const std::string& skinsFolder) {
     });
     return names;
 }
+
+std::string SkinFolderPath(const std::string& name) { return FindProgramFile(JoinPath("skins", name)); }
 
 int ChooseStartupSkin(int stored, const std::vector<std::string>& folders, int currentVersion, int lastRanVersion) {
     int skin = stored;
@@ -132,7 +142,7 @@ int DrawRandomSkin(int folderCount) {
 
 bool LoadSkinFolder(SkinSettings& skin, int k, bool grayScale) {
     if (k < 0 || k >= static_cast<int>(skin.folders.size())) return false;
-    const std::string folder = JoinPath(SkinsFolder(), skin.folders[k]);
+    const std::string folder = SkinFolderPath(skin.folders[k]);
     std::string text;
     if (!ReadSkinIniFile(JoinPath(folder, "skin.ini"), text)) return false;
 

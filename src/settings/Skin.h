@@ -30,12 +30,14 @@ struct SkinSettings {
     std::vector<std::string> folders;  // names of the folders under skins/
 };
 
-// The folder the skin folders are looked for in: skins/ in the program's
-// folder.
-std::string SkinsFolder();
-// The names of the folders under `skinsFolder` (not "." and ".."), sorted by
-// name without regard to letter case; empty when it does not exist.
-std::vector<std::string> ListSkinFolders(const std::string& skinsFolder = SkinsFolder());
+// The folders skin folders are looked for in, first choice first: skins/ in
+// each of the program's data folders (the user's, then the shipped one).
+std::vector<std::string> SkinsFolders();
+// The names of the folders under those (not "." and ".."), a name found twice
+// listed once, sorted without regard to letter case.
+std::vector<std::string> ListSkinFolders(const std::vector<std::string>& skinsFolders = SkinsFolders());
+// The folder of the skin `name`: in the first of SkinsFolders() that has it.
+std::string SkinFolderPath(const std::string& name);
 
 // The skin to start with: the stored choice, except that on the first run of
 // version 123 a folder named exactly "Anime" is chosen, and a number outside
@@ -51,7 +53,7 @@ int DrawRandomSkin(int folderCount);
 // Pictures are turned grey when `grayScale`. Returns false when nothing
 // changed: a folder that is not in the list or whose skin.ini cannot be read.
 bool ApplySkin(SkinSettings& skin, int number, bool grayScale, bool keepRandomPick = false);
-// Loads folder k of skin.folders (its skin.ini and up to four pictures) from
-// SkinsFolder(); false, changing nothing, when k is not in the list or its
-// skin.ini cannot be read.
+// Loads folder k of skin.folders (its skin.ini and up to four pictures);
+// false, changing nothing, when k is not in the list or its skin.ini cannot
+// be read.
 bool LoadSkinFolder(SkinSettings& skin, int k, bool grayScale);

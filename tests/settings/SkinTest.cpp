@@ -114,8 +114,13 @@ TEST_F(SkinFolders, ListsFoldersOnlySortedByName) {
     AddOcean("Alpha");
     home_.Write("skins/notes.txt", "not a skin");
     EXPECT_EQ(ListSkinFolders(), (std::vector<std::string>{"Alpha", "beta"}));
-    SetProgramFolder(home_.File("nowhere"));
-    EXPECT_TRUE(ListSkinFolders().empty());
+    EXPECT_EQ(SkinFolderPath("beta"), home_.File("skins/beta"));
+    // The user's skins and the shipped ones together, each name once.
+    TempFolder shipped;
+    std::filesystem::create_directories(shipped.File("skins/Alpha"));
+    std::filesystem::create_directories(shipped.File("skins/Gamma"));
+    EXPECT_EQ(ListSkinFolders({home_.File("skins"), home_.File("nowhere"), shipped.File("skins")}),
+              (std::vector<std::string>{"Alpha", "beta", "Gamma"}));
 }
 
 TEST_F(SkinFolders, FolderSkinLoadsValuesAndPicturesWithTheirFallbacks) {
