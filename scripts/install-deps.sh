@@ -2,7 +2,7 @@
 # Installs what Korvane needs to build, run and test on Debian 12.
 set -e
 PACKAGES="build-essential cmake ninja-build pkg-config \
-  libjpeg62-turbo-dev libpng-dev qt6-base-dev libcups2-dev \
+  libjpeg62-turbo-dev libpng-dev qt6-base-dev libcups2-dev libcairo2-dev \
   libgtest-dev libgmock-dev \
   cups cups-client printer-driver-cups-pdf printer-driver-gutenprint poppler-utils xvfb xauth \
   fontconfig fonts-dejavu-core"

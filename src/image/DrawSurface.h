@@ -41,6 +41,7 @@
 //   one-pixel pen, solid white brush, white background colour.
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 struct SurfaceRect {
@@ -115,6 +116,22 @@ public:
     // stay unchanged. The mask has src.width x src.height bytes, rows top-down.
     virtual void StretchPixelsMasked(const SurfaceRect& dst, const PixelBlock& src,
                                      const std::uint8_t* mask, std::ptrdiff_t maskStride) = 0;
+
+    // A whole picture of width x height pixels that is the clean decoding of
+    // `jpeg` (its file's bytes), scaled into dst. A surface that can keep
+    // the JPEG data as it is (a PDF page) does so and returns true; the
+    // others return false and the caller writes the pixels.
+    virtual bool StretchJpeg(const SurfaceRect& /*dst*/, const std::shared_ptr<const std::vector<std::uint8_t>>& /*jpeg*/,
+                             int /*width*/, int /*height*/) {
+        return false;
+    }
+
+    // Vector surfaces (a PDF page) clip what follows to the ring between the
+    // ellipses inscribed in `outer` and `hole` and paint the rest of `outer`
+    // white, with true curves; EndDiscClip ends it. Pixel surfaces return
+    // false and the caller builds the disc from pixels.
+    virtual bool BeginDiscClip(const SurfaceRect& /*outer*/, const SurfaceRect& /*hole*/) { return false; }
+    virtual void EndDiscClip() {}
 
     virtual void SetPen(const Pen& pen) = 0;
     virtual void SetBrush(const Brush& brush) = 0;

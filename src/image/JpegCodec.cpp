@@ -8,6 +8,9 @@
 #include <csetjmp>
 #include <cstdio>
 #include <cstring>
+#include <memory>
+#include <new>
+#include <vector>
 
 #include <jpeglib.h>
 
@@ -28,8 +31,12 @@ void OnError(j_common_ptr cinfo) {
     std::longjmp(err->jump, 1);
 }
 
-// Warnings (corrupt data the library can step over) stay silent.
-void OnMessage(j_common_ptr, int) {}
+// Warnings (corrupt data the library can step over) stay silent, but are
+// counted: only a picture that decoded cleanly keeps its JPEG data.
+void OnMessage(j_common_ptr cinfo, int level) {
+    if (level < 0)
+        ++cinfo->err->num_warnings;
+}
 
 struct SourceManager {
     jpeg_source_mgr pub;
@@ -191,9 +198,32 @@ bool DecodeJpeg(j_decompress_ptr cinfo, CRasterImage& image, std::int64_t fileBy
     jpeg_finish_decompress(cinfo);
     return true;
 }
+
+// Data any PDF reader decodes to the same pixels: 8-bit YCbCr or grey,
+// Huffman-coded (baseline or progressive), decoded without a warning.
+bool PassesThrough(const jpeg_decompress_struct& cinfo) {
+    return cinfo.err->num_warnings == 0 && cinfo.data_precision == 8 && !cinfo.arith_code &&
+           (cinfo.jpeg_color_space == JCS_YCbCr || cinfo.jpeg_color_space == JCS_GRAYSCALE);
+}
+
+// The file's bytes from `start` to `end`, read again after the decode.
+std::shared_ptr<const std::vector<std::uint8_t>> ReadBack(CByteSource& source, std::int64_t start,
+                                                          std::int64_t end) {
+    if (end <= start || !source.Seek(start, CByteSource::FromStart))
+        return nullptr;
+    try {
+        auto data = std::make_shared<std::vector<std::uint8_t>>(static_cast<std::size_t>(end - start));
+        const bool read = source.ReadExact(data->data(), data->size());
+        source.Seek(end, CByteSource::FromStart);
+        return read ? data : nullptr;
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+}
 }  // namespace
 
 bool CRasterJPG::Decode(CByteSource& source) {
+    const std::int64_t start = source.Tell();
     const std::int64_t fileBytes = source.Remaining();
     jpeg_decompress_struct cinfo;
     ErrorManager err;
@@ -225,8 +255,15 @@ bool CRasterJPG::Decode(CByteSource& source) {
     cinfo.src = &src->pub;
 
     const bool ok = DecodeJpeg(&cinfo, *this, fileBytes);
+    const bool clean = ok && PassesThrough(cinfo);
+    // The end of the data: what the library took, less what it left unread.
+    const std::int64_t end = source.Tell() - static_cast<std::int64_t>(src->pub.bytes_in_buffer);
     jpeg_destroy_decompress(&cinfo);
-    if (!ok)
+    if (!ok) {
         Clear();
-    return ok;
+        return false;
+    }
+    if (clean)
+        jpegData_ = ReadBack(source, start, end);
+    return true;
 }

@@ -93,6 +93,7 @@ void CRasterImage::Clear() {
     pixels_.reset();
     alpha_.clear();
     alpha_.shrink_to_fit();
+    jpegData_.reset();
 }
 
 bool CRasterImage::Create(int width, int height, int bpp, int type) {
@@ -130,6 +131,7 @@ bool CRasterImage::Create(int width, int height, int bpp, int type) {
 void CRasterImage::SetPaletteEntry(int index, std::uint8_t r, std::uint8_t g, std::uint8_t b, std::uint8_t alpha) {
     if (index < 0 || index >= GetPaletteSize())
         return;
+    jpegData_.reset();
     palette_[index] = PaletteEntry{b, g, r, alpha};
 }
 
@@ -194,6 +196,7 @@ std::uint8_t CRasterImage::GetPixelIndex(int x, int y) const {
 void CRasterImage::SetPixelIndex(int x, int y, std::uint8_t index) {
     if (!IsValid() || bpp_ > 8 || x < 0 || y < 0 || x >= width_ || y >= height_)
         return;
+    jpegData_.reset();
     std::uint8_t* row = GetRow(y);
     switch (bpp_) {
     case 8:
@@ -233,6 +236,7 @@ Rgb CRasterImage::GetPixelColor(int x, int y) const {
 void CRasterImage::SetPixelColor(int x, int y, Rgb c) {
     if (!IsValid() || bpp_ != 24 || x < 0 || y < 0 || x >= width_ || y >= height_)
         return;
+    jpegData_.reset();
     std::uint8_t* p = GetRow(y) + x * 3;
     p[0] = c.b;
     p[1] = c.g;
@@ -294,6 +298,8 @@ bool CRasterImage::CopyFrom(const CRasterImage& source, bool copyPixels, bool co
     result.frame_ = source.frame_;
     result.numFrames_ = source.numFrames_;
     result.lastError_ = source.lastError_;
+    if (copyPixels)
+        result.jpegData_ = source.jpegData_;
     Transfer(result);
     return true;
 }
@@ -319,6 +325,7 @@ bool CRasterImage::Transfer(CRasterImage& source) {
     frame_ = source.frame_;
     numFrames_ = source.numFrames_;
     lastError_ = source.lastError_;
+    jpegData_ = std::move(source.jpegData_);
     source.Clear();
     source.palette_.clear();
     source.alpha_.clear();
@@ -328,6 +335,7 @@ bool CRasterImage::Transfer(CRasterImage& source) {
 void CRasterImage::Flip() {
     if (!IsValid())
         return;
+    jpegData_.reset();
     std::vector<std::uint8_t> tmp(stride_);
     for (int top = 0, bottom = height_ - 1; top < bottom; ++top, --bottom) {
         std::memcpy(tmp.data(), GetRow(top), stride_);
@@ -343,6 +351,7 @@ void CRasterImage::Flip() {
 void CRasterImage::Mirror() {
     if (!IsValid())
         return;
+    jpegData_.reset();
     for (int y = 0; y < height_; ++y) {
         if (bpp_ == 24) {
             std::uint8_t* row = GetRow(y);

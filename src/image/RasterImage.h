@@ -107,6 +107,14 @@ public:
     int GetNumFrames() const { return numFrames_; }
     void SetNumFrames(int n) { numFrames_ = n; }
 
+    // The JPEG data (start to end of image) that the pixels are still the
+    // clean decoding of, or null: kept by the JPEG decoder, dropped by every
+    // change of the pixels here (rotation, grey, mirror, flip, pixel writes).
+    // Whoever changes pixels through GetBits or GetRow calls DropJpegData.
+    // Printing to PDF embeds these bytes instead of re-encoding the pixels.
+    const std::shared_ptr<const std::vector<std::uint8_t>>& GetJpegData() const { return jpegData_; }
+    void DropJpegData() { jpegData_.reset(); }
+
     const std::string& GetLastError() const { return lastError_; }
     void SetLastError(const std::string& message);  // keeps at most 255 characters
 
@@ -169,6 +177,7 @@ protected:
     int frame_ = 0;
     int numFrames_ = 0;
     std::string lastError_;
+    std::shared_ptr<const std::vector<std::uint8_t>> jpegData_;
 
     // Copies the settings a codec starts from: the frame to decode; the
     // transparency settings start from their defaults.

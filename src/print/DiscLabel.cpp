@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <cmath>
 #include <new>
-#include <vector>
 
 void DrawLabelMask(CDrawSurface& mask, int holeWidth, int holeHeight) {
     DrawLabelMaskRows(mask, mask.Width(), mask.Height(), 0, holeWidth, holeHeight);
@@ -30,22 +29,26 @@ void ApplyLabelMask(CDrawSurface& surface, const SurfaceRect& rect, int holeWidt
     // needs only a small buffer.
     const int bandRows = std::max(1, std::min(h, static_cast<int>((1 << 20) / w)));
     CRasterSurface band(w, bandRows);
-    std::vector<std::uint8_t> keep(static_cast<std::size_t>(w) * bandRows);
     for (int y0 = 0; y0 < h; y0 += bandRows) {
         const int rows = std::min(bandRows, h - y0);
         DrawLabelMaskRows(band, w, h, y0, holeWidth, holeHeight);
         // The mask is black and white only: OR-ing it keeps the surface under
-        // black and makes it white under white, which is a masked write of
-        // the mask's white pixels.
+        // black and makes it white under white, so its white runs are filled
+        // white and nothing else is touched.
         for (int y = 0; y < rows; ++y) {
             const std::uint8_t* row = band.Bits() + y * band.Stride();
-            std::uint8_t* k = keep.data() + static_cast<std::size_t>(y) * w;
-            for (int x = 0; x < w; ++x)
-                k[x] = row[3 * x] == 0 ? 1 : 0;
+            for (int x = 0; x < w;) {
+                if (row[3 * x] == 0) {
+                    ++x;
+                    continue;
+                }
+                const int start = x;
+                while (x < w && row[3 * x] != 0)
+                    ++x;
+                surface.FillRect(SurfaceRect{rect.left + start, rect.top + y0 + y, rect.left + x, rect.top + y0 + y + 1},
+                                 Rgb{255, 255, 255});
+            }
         }
-        const PixelBlock block{band.Bits(), band.Stride(), w, rows};
-        surface.StretchPixelsMasked(SurfaceRect{rect.left, rect.top + y0, rect.right, rect.top + y0 + rows}, block,
-                                    keep.data(), w);
     }
 }
 
@@ -53,7 +56,26 @@ void DrawDiscLabel(CDrawSurface& surface, const CRasterImage& image, const Surfa
     const int W = target.width(), H = target.height();
     if (W <= 0 || H <= 0 || !image.IsValid() || image.GetWidth() <= 0 || image.GetHeight() <= 0)
         return;
+    // A surface of curves (a PDF) clips the picture to the disc itself: the
+    // outline and the hole stay sharp at any resolution.
+    const SurfaceRect hole{target.left + W / 2 - holeSize / 2, target.top + H / 2 - holeSize / 2,
+                           target.left + holeSize / 2 + W / 2, target.top + holeSize / 2 + H / 2};
+    if (surface.BeginDiscClip(target, hole)) {
+        image.DrawMasked(&surface, target.left, target.top, W, H);
+        surface.EndDiscClip();
+        return;
+    }
     int w = image.GetWidth(), h = image.GetHeight();
+    if (static_cast<long long>(w) * h >= static_cast<long long>(W) * H) {
+        // A picture at least as fine as the label is drawn straight onto the
+        // page and the disc cut out at the page's resolution: the same
+        // label, without a picture-sized detour.
+        if (image.GetTransparentIndex() >= 0)
+            surface.FillRect(target, Rgb{255, 255, 255});
+        image.DrawMasked(&surface, target.left, target.top, W, H);
+        ApplyLabelMask(surface, target, holeSize, holeSize);
+        return;
+    }
     const long long pixels = static_cast<long long>(w) * h;
     if (pixels > kMaxLabelBuildPixels) {
         const double k = std::sqrt(static_cast<double>(kMaxLabelBuildPixels) / static_cast<double>(pixels));

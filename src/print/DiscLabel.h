@@ -16,10 +16,12 @@ void DrawLabelMaskRows(CDrawSurface& band, int w, int h, int firstRow, int holeW
 
 // Turns `rect` of the surface into a label: white outside the disc inscribed
 // in it and inside its centre hole, the surface's pixels kept on the disc
-// (the same as OR-ing the mask onto it). Works by a masked write, so the
+// (the same as OR-ing the mask onto it). Works by filling white runs, so the
 // surface need not be readable.
 void ApplyLabelMask(CDrawSurface& surface, const SurfaceRect& rect, int holeWidth, int holeHeight);
 
-// Builds the label from `image` at the image's size and stretches it into
-// `target` on the page; holeSize is in the target's pixels.
+// Draws the label from `image` into `target` on the page; holeSize is in the
+// target's pixels. A surface of curves clips the picture to the disc; on
+// pixels a picture coarser than the target is built at its own size and
+// stretched, a finer one is drawn into the target and cut out there.
 void DrawDiscLabel(CDrawSurface& surface, const CRasterImage& image, const SurfaceRect& target, int holeSize);

@@ -20,6 +20,14 @@ public:
     void StretchPixels(const SurfaceRect& dst, const PixelBlock& src) override;
     void StretchPixelsMasked(const SurfaceRect& dst, const PixelBlock& src,
                              const std::uint8_t* mask, std::ptrdiff_t maskStride) override;
+    bool StretchJpeg(const SurfaceRect& dst, const std::shared_ptr<const std::vector<std::uint8_t>>& jpeg, int width,
+                     int height) override {
+        return sheet_.StretchJpeg(ToSheet(dst), jpeg, width, height);
+    }
+    bool BeginDiscClip(const SurfaceRect& outer, const SurfaceRect& hole) override {
+        return sheet_.BeginDiscClip(ToSheet(outer), ToSheet(hole));
+    }
+    void EndDiscClip() override { sheet_.EndDiscClip(); }
     void SetPen(const Pen& pen) override { sheet_.SetPen(pen); }
     void SetBrush(const Brush& brush) override { sheet_.SetBrush(brush); }
     void Rectangle(int left, int top, int right, int bottom) override;

@@ -256,6 +256,28 @@ TEST(DiscLabel, MaskMadeInBandsIsTheWholeMask) {
     EXPECT_EQ(banded.GetPixel(10, 10), kWhite);
 }
 
+TEST(DiscLabel, FinePictureIsCutOutAtThePagesResolution) {
+    CoverFormat label = Placed(Format("CD Label", "CUSTOM", 80.0, 80.0), 5.0, 5.0);
+    label.label = 1;
+    label.holeSize = 20.0;
+    const CRasterImage picture = Picture(1000, 1000, [](int x, int y) {
+        return Rgb{static_cast<std::uint8_t>(x), static_cast<std::uint8_t>(y), static_cast<std::uint8_t>(x + y)};
+    });
+    const Drawn d = Draw(List({label}), 0, picture);
+    // The picture stretched to the label's 800 x 800 pixels, white where the
+    // label's mask (disc with a 200-pixel hole) is white.
+    CRasterSurface stretched(800, 800), mask(800, 800);
+    picture.DrawMasked(&stretched, 0, 0, 800, 800);
+    DrawLabelMask(mask, 200, 200);
+    int differences = 0;
+    for (int y = 0; y < 800; ++y)
+        for (int x = 0; x < 800; ++x) {
+            const Rgb want = mask.GetPixel(x, y) == kWhite ? kWhite : stretched.GetPixel(x, y);
+            differences += d.surface.GetPixel(d.left + x, d.top + y) != want;
+        }
+    EXPECT_EQ(differences, 0);
+}
+
 TEST(BrokenFormats, ExtremeValuesDrawWithoutHarm) {
     const double nan = std::numeric_limits<double>::quiet_NaN();
     const double inf = std::numeric_limits<double>::infinity();

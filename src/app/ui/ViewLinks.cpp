@@ -2,14 +2,37 @@
 // the translation contact and the About box.
 #include "app/ui/CommandIds.h"
 #include "app/ui/TheView.h"
+#include "controls/ui/OpenAddress.h"
+#include "settings/ui/AboutDialog.h"
 #include "settings/ui/WebLinks.h"
 
-#include <QDesktopServices>
-#include <QUrl>
+namespace {
+
+// The address a link command opens; empty for the About box and for
+// commands that are not links.
+QString LinkAddress(int id)
+{
+    switch (id) {
+    case Cmd::OnlineHelp: return OnlineHelpAddress();
+    case Cmd::Website: return HomePageAddress();
+    case Cmd::DownloadCovers1: return CoverSiteAddress(0);
+    case Cmd::DownloadCovers2: return CoverSiteAddress(1);
+    case Cmd::MailTranslation: return TranslationContactAddress();
+    default: return {};
+    }
+}
+
+bool IsLinkCommand(int id)
+{
+    return id == Cmd::OnlineHelp || id == Cmd::Website || id == Cmd::DownloadCovers1 ||
+           id == Cmd::DownloadCovers2 || id == Cmd::MailTranslation || id == Cmd::About;
+}
+
+}  // namespace
 
 bool CTheView::LinkCommandEnabled(int id, bool& enabled) const
 {
-    if (id != Cmd::MailTranslation)
+    if (!IsLinkCommand(id))
         return false;
     enabled = true;
     return true;
@@ -17,8 +40,13 @@ bool CTheView::LinkCommandEnabled(int id, bool& enabled) const
 
 bool CTheView::RunLinkCommand(int id)
 {
-    if (id != Cmd::MailTranslation)
+    if (!IsLinkCommand(id))
         return false;
-    QDesktopServices::openUrl(QUrl(QString::fromLatin1(kTranslationContact)));
+    if (id == Cmd::About) {
+        CAboutDlg about(this);
+        about.exec();
+    } else {
+        OpenAddress(LinkAddress(id));  // as with the shell, the result is not shown
+    }
     return true;
 }

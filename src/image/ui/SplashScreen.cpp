@@ -34,15 +34,19 @@ int CSplashScreen::ShowModal(int displayMs)
         const QRect area = parentWidget() ? parentWidget()->frameGeometry() : screen->geometry();
         move(area.center() - rect().center());
     }
-    QTimer::singleShot(displayMs, this, [this] { done(0); });
-    // Showing a window can run timers and input already, so the splash may
-    // be closed before it is up; exec() would then wait for ever. A loop of
-    // our own ends with the window, or is not entered at all.
-    setWindowModality(Qt::ApplicationModal);
+    // Our own loop rather than exec(): a click or the timer can close the
+    // window while show() is still delivering events, before exec()'s loop
+    // would start, and that loop would then never end.
+    bool closed = false;
     QEventLoop loop;
-    connect(this, &QDialog::finished, &loop, &QEventLoop::quit);
+    connect(this, &QDialog::finished, &loop, [&closed, &loop] {
+        closed = true;
+        loop.quit();
+    });
+    QTimer::singleShot(displayMs, this, [this] { done(0); });
+    setWindowModality(Qt::ApplicationModal);
     show();
-    if (isVisible())
+    if (!closed)
         loop.exec(QEventLoop::DialogExec);
     return result();
 }

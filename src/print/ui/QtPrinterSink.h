@@ -1,9 +1,10 @@
 #pragma once
-// The pages of a job drawn through Qt: for a CUPS queue into a PDF that is
-// handed to the queue as one job when the job ends (nothing reaches the
-// queue when it is aborted); for a PDF file chosen in the print dialog or
-// the print preview straight onto the QPrinter. Each page's surface has its
-// origin at the printable area's corner and draws nothing outside it.
+// The pages of a job for a QPrinter: for a CUPS queue into a PDF (cairo,
+// pictures without loss) that is handed to the queue as one job when the
+// job ends (nothing reaches the queue when it is aborted); for a PDF file
+// chosen in the print dialog into that file the same way; for the print
+// preview straight onto the QPrinter. Each page's surface has its origin at
+// the printable area's corner and draws nothing outside it.
 #include "print/PageSink.h"
 
 #include <QPainter>
@@ -12,11 +13,10 @@
 #include <memory>
 #include <string>
 
-class QPagedPaintDevice;
-class QPdfWriter;
 class QPrinter;
 class QTemporaryFile;
 class CQtPainterSurface;
+class CCairoPdfSink;
 
 class CQtPrinterSink : public IPageSink {
 public:
@@ -52,7 +52,6 @@ public:
 
 private:
     bool ToQueue() const;
-    void Release();
 
     QPrinter& printer_;
     PageMetrics metrics_;
@@ -60,8 +59,8 @@ private:
     std::unique_ptr<CQtPainterSurface> surface_;
     std::unique_ptr<CDrawSurface> previewSurface_;
     std::unique_ptr<QTemporaryFile> spoolFile_;
-    std::unique_ptr<QPdfWriter> spool_;
-    QPagedPaintDevice* device_ = nullptr;
+    std::unique_ptr<CCairoPdfSink> pdf_;
+    bool started_ = false;
     std::function<bool(int)> progress_;
     std::string jobName_;
     std::string title_;

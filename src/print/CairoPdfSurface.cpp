@@ -1,0 +1,234 @@
+#include "print/CairoPdfSurface.h"
+
+#include "image/ShapeRasterizer.h"
+#include "print/AreaAverage.h"
+
+#include <cairo.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+namespace {
+
+void SetColor(cairo_t* cr, Rgb c) { cairo_set_source_rgb(cr, c.r / 255.0, c.g / 255.0, c.b / 255.0); }
+
+// The ellipse inscribed in the box, as a closed sub-path.
+void EllipsePath(cairo_t* cr, const SurfaceRect& box) {
+    const double rx = (box.right - box.left) / 2.0, ry = (box.bottom - box.top) / 2.0;
+    if (rx <= 0 || ry <= 0)
+        return;
+    cairo_save(cr);
+    cairo_translate(cr, box.left + rx, box.top + ry);
+    cairo_scale(cr, rx, ry);
+    cairo_new_sub_path(cr);
+    cairo_arc(cr, 0, 0, 1, 0, 2 * M_PI);
+    cairo_close_path(cr);
+    cairo_restore(cr);
+}
+
+// The pixels a picture is embedded with: the block at its own size, or
+// reduced by area averaging where it has more pixels than `dst` shows.
+// Transparent (masked) pixels make an image with alpha.
+cairo_surface_t* PixelPicture(const SurfaceRect& dst, const PixelBlock& src, const std::uint8_t* mask,
+                              std::ptrdiff_t maskStride) {
+    const int w = std::min(src.width, dst.width()), h = std::min(src.height, dst.height());
+    cairo_surface_t* picture = cairo_image_surface_create(mask ? CAIRO_FORMAT_ARGB32 : CAIRO_FORMAT_RGB24, w, h);
+    if (cairo_surface_status(picture) != CAIRO_STATUS_SUCCESS)
+        return picture;
+    cairo_surface_flush(picture);
+    std::uint8_t* data = cairo_image_surface_get_data(picture);
+    const int stride = cairo_image_surface_get_stride(picture);
+    if (w < src.width || h < src.height) {
+        AreaAverage(src, mask, maskStride, w, h, data, stride);
+    } else {
+        for (int y = 0; y < h; ++y) {
+            const std::uint8_t* in = src.first + y * src.stride;
+            const std::uint8_t* m = mask ? mask + y * maskStride : nullptr;
+            auto* out = reinterpret_cast<std::uint32_t*>(data + static_cast<std::ptrdiff_t>(y) * stride);
+            for (int x = 0; x < w; ++x, in += 3)
+                out[x] = (m && m[x]) ? 0u
+                                     : 0xFF000000u | (std::uint32_t{in[2]} << 16) | (std::uint32_t{in[1]} << 8) | in[0];
+        }
+    }
+    cairo_surface_mark_dirty(picture);
+    return picture;
+}
+
+// Paints `picture` stretched into dst, sampled nearest-neighbour (the PDF
+// image says "do not interpolate"). The edges are pulled in by a hair:
+// rasterisers such as poppler's paint a picture whose edge falls on a pixel
+// boundary (give or take the rounding of the PDF's numbers) into the pixel
+// beyond it as well.
+void PaintPicture(cairo_t* cr, cairo_surface_t* picture, const SurfaceRect& dst, int width, int height) {
+    constexpr double kHair = 1.0 / 64;
+    cairo_save(cr);
+    cairo_translate(cr, dst.left + kHair, dst.top + kHair);
+    cairo_scale(cr, (dst.width() - 2 * kHair) / width, (dst.height() - 2 * kHair) / height);
+    cairo_set_source_surface(cr, picture, 0, 0);
+    cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_NEAREST);
+    cairo_paint(cr);
+    cairo_restore(cr);
+}
+
+void ReleaseJpeg(void* data) { delete static_cast<std::shared_ptr<const std::vector<std::uint8_t>>*>(data); }
+
+}  // namespace
+
+CCairoPdfSurface::CCairoPdfSurface(cairo_t* cr, int width, int height)
+    : cr_(cr), width_(std::max(0, width)), height_(std::max(0, height)) {
+    cairo_save(cr_);
+    cairo_set_antialias(cr_, CAIRO_ANTIALIAS_NONE);
+    clip_ = SurfaceRect{0, 0, width_, height_};
+    ApplyClip();
+    // As a fresh device context: black one-pixel pen, solid white brush.
+    brush_ = Brush{Rgb{255, 255, 255}, false};
+}
+
+CCairoPdfSurface::~CCairoPdfSurface() {
+    cairo_restore(cr_);
+    for (cairo_surface_t* picture : pictures_)
+        cairo_surface_destroy(picture);
+}
+
+void CCairoPdfSurface::ApplyClip() {
+    cairo_reset_clip(cr_);
+    cairo_rectangle(cr_, clip_.left, clip_.top, clip_.width(), clip_.height());
+    cairo_clip(cr_);
+    if (discClip_) {
+        cairo_set_fill_rule(cr_, CAIRO_FILL_RULE_EVEN_ODD);
+        EllipsePath(cr_, disc_);
+        EllipsePath(cr_, hole_);
+        cairo_clip(cr_);
+        cairo_set_fill_rule(cr_, CAIRO_FILL_RULE_WINDING);
+    }
+}
+
+SurfaceRect CCairoPdfSurface::IntersectClip(const SurfaceRect& r) {
+    const SurfaceRect previous = clip_;
+    SetClip(clip_.intersected(r));
+    return previous;
+}
+
+void CCairoPdfSurface::SetClip(const SurfaceRect& r) {
+    clip_ = r.intersected(SurfaceRect{0, 0, width_, height_});
+    if (clip_.empty())
+        clip_ = SurfaceRect{0, 0, 0, 0};
+    ApplyClip();
+}
+
+// --- pictures ----------------------------------------------------------------
+
+void CCairoPdfSurface::WritePixels(int x, int y, const PixelBlock& src) {
+    Stretch(SurfaceRect{x, y, x + src.width, y + src.height}, src, nullptr, 0);
+}
+
+void CCairoPdfSurface::StretchPixels(const SurfaceRect& dst, const PixelBlock& src) { Stretch(dst, src, nullptr, 0); }
+
+void CCairoPdfSurface::StretchPixelsMasked(const SurfaceRect& dst, const PixelBlock& src, const std::uint8_t* mask,
+                                           std::ptrdiff_t maskStride) {
+    Stretch(dst, src, mask, maskStride);
+}
+
+void CCairoPdfSurface::Stretch(const SurfaceRect& dst, const PixelBlock& src, const std::uint8_t* mask,
+                               std::ptrdiff_t maskStride) {
+    if (!src.first || src.width <= 0 || src.height <= 0 || dst.empty() || dst.intersected(clip_).empty())
+        return;
+    cairo_surface_t* picture = PixelPicture(dst, src, mask, maskStride);
+    if (cairo_surface_status(picture) == CAIRO_STATUS_SUCCESS)
+        PaintPicture(cr_, picture, dst, cairo_image_surface_get_width(picture),
+                     cairo_image_surface_get_height(picture));
+    pictures_.push_back(picture);
+}
+
+bool CCairoPdfSurface::StretchJpeg(const SurfaceRect& dst, const std::shared_ptr<const std::vector<std::uint8_t>>& jpeg,
+                                   int width, int height) {
+    if (!jpeg || jpeg->empty() || width <= 0 || height <= 0)
+        return false;
+    if (dst.empty() || dst.intersected(clip_).empty())
+        return true;
+    // The PDF takes the JPEG data attached to the picture and draws it into
+    // the picture's unit square, whatever the picture's own pixels: one pixel
+    // stands in for them, so no picture-sized memory is ever made.
+    cairo_surface_t* picture = cairo_image_surface_create(CAIRO_FORMAT_RGB24, 1, 1);
+    auto* keep = new std::shared_ptr<const std::vector<std::uint8_t>>(jpeg);
+    if (cairo_surface_status(picture) != CAIRO_STATUS_SUCCESS ||
+        cairo_surface_set_mime_data(picture, CAIRO_MIME_TYPE_JPEG, jpeg->data(), jpeg->size(), ReleaseJpeg, keep) !=
+            CAIRO_STATUS_SUCCESS) {
+        delete keep;
+        cairo_surface_destroy(picture);
+        return false;
+    }
+    PaintPicture(cr_, picture, dst, 1, 1);
+    pictures_.push_back(picture);
+    return true;
+}
+
+// --- the disc --------------------------------------------------------------------
+
+bool CCairoPdfSurface::BeginDiscClip(const SurfaceRect& outer, const SurfaceRect& hole) {
+    if (discClip_)
+        return false;
+    // White around the disc and in the hole: the box, the disc and the hole
+    // filled together by the even-odd rule.
+    cairo_new_path(cr_);
+    cairo_set_fill_rule(cr_, CAIRO_FILL_RULE_EVEN_ODD);
+    cairo_rectangle(cr_, outer.left, outer.top, outer.width(), outer.height());
+    EllipsePath(cr_, outer);
+    EllipsePath(cr_, hole);
+    SetColor(cr_, Rgb{255, 255, 255});
+    cairo_fill(cr_);
+    cairo_set_fill_rule(cr_, CAIRO_FILL_RULE_WINDING);
+    discClip_ = true;
+    disc_ = outer;
+    hole_ = hole;
+    ApplyClip();
+    return true;
+}
+
+void CCairoPdfSurface::EndDiscClip() {
+    if (!discClip_)
+        return;
+    discClip_ = false;
+    ApplyClip();
+}
+
+// --- pen and shapes --------------------------------------------------------------
+// The geometry is the raster surface's (ShapeRasterizer.h); it comes back as
+// clipped boxes for FillRect, each a filled rectangle of whole device pixels.
+
+void CCairoPdfSurface::FillRect(const SurfaceRect& r, Rgb color) {
+    const SurfaceRect box = r.intersected(clip_);
+    if (box.empty())
+        return;
+    SetColor(cr_, color);
+    cairo_rectangle(cr_, box.left, box.top, box.width(), box.height());
+    cairo_fill(cr_);
+}
+
+void CCairoPdfSurface::SetPixel(int x, int y, Rgb color) { FillRect(SurfaceRect{x, y, x + 1, y + 1}, color); }
+
+void CCairoPdfSurface::Line(int x1, int y1, int x2, int y2) {
+    CShapeRasterizer(*this, pen_, brush_).Path({{x1, y1}, {x2, y2}}, false);
+}
+
+void CCairoPdfSurface::Polyline(const std::vector<SurfacePoint>& points) {
+    CShapeRasterizer(*this, pen_, brush_).Path(points, false);
+}
+
+void CCairoPdfSurface::Rectangle(int left, int top, int right, int bottom) {
+    CShapeRasterizer(*this, pen_, brush_).Rectangle(left, top, right, bottom);
+}
+
+void CCairoPdfSurface::Ellipse(int left, int top, int right, int bottom) {
+    CShapeRasterizer(*this, pen_, brush_).Ellipse(left, top, right, bottom);
+}
+
+void CCairoPdfSurface::Polygon(const std::vector<SurfacePoint>& points) {
+    if (!points.empty())
+        CShapeRasterizer(*this, pen_, brush_).PolyPolygon({points});
+}
+
+void CCairoPdfSurface::PolyPolygon(const std::vector<std::vector<SurfacePoint>>& rings) {
+    CShapeRasterizer(*this, pen_, brush_).PolyPolygon(rings);
+}

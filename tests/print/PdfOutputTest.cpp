@@ -1,0 +1,221 @@
+// Covers printed to a PDF file: the pictures arrive without loss (a JPEG as
+// its file's own data, everything else as the same pixels), the page says
+// what it is, and a disc label's hole lies where the placement puts it.
+#include "print/AreaAverage.h"
+#include "print/CairoPdfSink.h"
+#include "print/CoverLayout.h"
+#include "print/CoverRenderer.h"
+#include "print/PdfReadBack.h"
+#include "print/PrintTestUtil.h"
+
+#include "image/TestEncoders.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+using namespace testutil;
+using namespace pdfread;
+
+namespace {
+const PageMetrics kA4At600 = PageMetrics::Make(4960, 7016, 0, 0, 4960, 7016, 600, 600);
+
+CoverPlacement PrintCover(const std::string& pdf, const CRasterImage& image, const CoverFormat& format,
+                          const std::string& title = "Korvane - cover") {
+    const CoverFormatList formats = List({format});
+    PlacementJob job;
+    const CoverPlacement p = ComputePlacement(kA4At600, formats, 0, job);
+    CCairoPdfSink sink(pdf, kA4At600);
+    EXPECT_TRUE(sink.StartJob(title));
+    CDrawSurface* surface = sink.StartPage(1);
+    EXPECT_NE(surface, nullptr);
+    if (surface)
+        RenderCover(*surface, kA4At600, p, image, formats, 0, RenderOptions{0, 0, 0});
+    EXPECT_TRUE(sink.EndPage());
+    sink.EndJob();
+    EXPECT_FALSE(sink.Failed()) << sink.Error();
+    return p;
+}
+
+std::vector<std::uint8_t> JpegFile(int w, int h) {
+    JpegSpec s;
+    s.width = w;
+    s.height = h;
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            s.pixels.insert(s.pixels.end(), {static_cast<std::uint8_t>(x * 4), static_cast<std::uint8_t>(y * 3),
+                                             static_cast<std::uint8_t>((x + y) & 0xFF)});
+    s.quality = 90;
+    return EncodeJpeg(s);
+}
+
+CoverFormat CdFront() { return Format("CD Front", "CD_FRONT", 120.0, 120.0); }
+}  // namespace
+
+TEST(PdfOutput, JpegCoverHoldsTheFilesOwnBytesAndThePageSaysWhatItIs) {
+    TempFolder dir;
+    const std::vector<std::uint8_t> file = JpegFile(64, 48);
+    WriteFile(dir.file("cover.jpg"), file);
+    CRasterImage image;
+    ASSERT_TRUE(image.Load(dir.file("cover.jpg"), IMAGE_JPG));
+    const std::string pdf = dir.file("out.pdf");
+    const CoverPlacement p = PrintCover(pdf, image, CdFront(), "Korvane - cover.jpg");
+
+    std::filesystem::create_directory(dir.file("x"));
+    const std::vector<std::string> images = Images(pdf, "-j", dir.file("x"));
+    ASSERT_EQ(images.size(), 1u);
+    EXPECT_EQ(images[0].substr(images[0].size() - 4), ".jpg");
+    EXPECT_TRUE(Bytes(images[0]) == file) << "the PDF's JPEG is not the file's";
+
+    // The data fills the cover: sampled at 100 dpi, each source pixel's
+    // centre shows that pixel (as far as two JPEG decoders agree).
+    const Page page = Rasterise(pdf, 100, p.x / 6, p.y / 6, p.width / 6, p.height / 6, dir.path());
+    ASSERT_EQ(page.width, p.width / 6);
+    for (const auto& [sx, sy] : {std::pair{0, 0}, {63, 0}, {0, 47}, {63, 47}, {30, 20}}) {
+        const Rgb want = image.GetPixelColor(sx, 47 - sy);
+        const Rgb got = page.at(static_cast<int>((sx + 0.5) * page.width / 64), static_cast<int>((sy + 0.5) * page.height / 48));
+        EXPECT_LE(std::abs(want.r - got.r) + std::abs(want.g - got.g) + std::abs(want.b - got.b), 9)
+            << sx << "," << sy << ": " << want << " " << got;
+    }
+
+    EXPECT_EQ(Info(pdf, "Title"), "Korvane - cover.jpg");
+    EXPECT_EQ(Info(pdf, "Creator"), "Korvane 1.23");
+    EXPECT_EQ(Info(pdf, "Pages"), "1");
+    EXPECT_NE(Info(pdf, "Page size").find("(A4)"), std::string::npos) << Info(pdf, "Page size");
+}
+
+TEST(PdfOutput, PngAndRotatedJpegComeBackPixelIdentical) {
+    TempFolder dir;
+    // A picture smaller than the cover goes in at its own size.
+    CRasterImage png = Picture(50, 30, [](int x, int y) {
+        return Rgb{static_cast<std::uint8_t>(x * 5), static_cast<std::uint8_t>(y * 8), static_cast<std::uint8_t>(x ^ y)};
+    });
+    WriteFile(dir.file("jpeg.jpg"), JpegFile(40, 24));
+    CRasterImage rotated;
+    ASSERT_TRUE(rotated.Load(dir.file("jpeg.jpg"), IMAGE_JPG));
+    ASSERT_TRUE(rotated.Rotate(90));
+
+    for (const CRasterImage* source : {&png, &rotated}) {
+        const std::string sub = dir.file(source == &png ? "png" : "rot");
+        std::filesystem::create_directory(sub);
+        PrintCover(sub + "/out.pdf", *source, CdFront());
+        const std::vector<std::string> list = ImageList(sub + "/out.pdf");
+        ASSERT_EQ(list.size(), 1u);
+        EXPECT_EQ(list[0].find("jpeg"), std::string::npos) << "stored lossy: " << list[0];
+        std::filesystem::create_directory(sub + "/x");
+        const std::vector<std::string> images = Images(sub + "/out.pdf", "-png", sub + "/x");
+        ASSERT_EQ(images.size(), 1u);
+        CRasterImage back;
+        ASSERT_TRUE(back.Load(images[0], IMAGE_PNG));
+        EXPECT_TRUE(SamePixels(back, *source)) << sub;
+    }
+}
+
+TEST(PdfOutput, PureRedPrintsAsPureRedWhereThePlacementSays) {
+    TempFolder dir;
+    const std::string pdf = dir.file("red.pdf");
+    const CoverPlacement p = PrintCover(pdf, Solid(300, 300, kRed), CdFront());
+    ASSERT_EQ(p.x, 1063);
+    // The cover's corners and a margin around them, at the placement's resolution.
+    const Page page = Rasterise(pdf, 600, p.x - 4, p.y - 4, p.width + 8, p.height + 8, dir.path());
+    ASSERT_EQ(page.width, p.width + 8);
+    for (int i : {4, 5, 100, p.width / 2, p.width + 2})
+        EXPECT_EQ(page.at(i, i), kRed) << i;
+    // The frame just outside the cover, the page white around it.
+    EXPECT_EQ(page.at(2, 50), kWhite);
+    EXPECT_EQ(page.at(3, 50), kBlack);
+    EXPECT_EQ(page.at(4, 50), kRed);
+    EXPECT_EQ(page.at(p.width + 3, 50), kRed);
+    EXPECT_EQ(page.at(p.width + 4, 50), kBlack);
+    EXPECT_EQ(page.at(p.width + 5, 50), kWhite);
+    EXPECT_EQ(page.at(50, p.height + 3), kRed);
+    EXPECT_EQ(page.at(50, p.height + 4), kBlack);
+}
+
+TEST(PdfOutput, DiscLabelHasItsHoleWhereThePlacementSays) {
+    TempFolder dir;
+    CoverFormat label = Format("CD Label", "CUSTOM", 117.0, 117.0);
+    label.label = 1;
+    label.holeSize = 41.0;
+    const std::string pdf = dir.file("label.pdf");
+    // A picture finer than the label: it is reduced, never cut to a square.
+    const CoverPlacement p = PrintCover(pdf, Solid(3000, 3000, kBlue), label);
+    const Page page = Rasterise(pdf, 600, p.x, p.y, p.width, p.height, dir.path());
+    ASSERT_EQ(page.width, p.width);
+    const int c = p.width / 2, r = p.width / 2, hole = p.holeSize / 2;
+    auto atRadius = [&](int radius) { return page.at(c + radius, c); };
+    EXPECT_EQ(page.at(c, c), kWhite);                 // the hole's centre
+    EXPECT_EQ(atRadius(hole - 3), kWhite);            // just inside the hole
+    EXPECT_EQ(atRadius(hole + 3), kBlue);             // just outside it
+    EXPECT_EQ(atRadius(-(hole + 3)), kBlue);
+    EXPECT_EQ(atRadius(r - 3), kBlue);                // just inside the disc's edge
+    // On the diagonal the disc's edge is 0.29 radii from the box's corner.
+    const int in = static_cast<int>(r * 0.35), out = static_cast<int>(r * 0.22);
+    EXPECT_EQ(page.at(out, out), kWhite);
+    EXPECT_EQ(page.at(in, in), kBlue);
+    EXPECT_EQ(page.at(p.width - 1 - out, p.height - 1 - out), kWhite);
+    EXPECT_EQ(page.at(p.width - 1 - in, p.height - 1 - in), kBlue);
+    // The picture went in reduced to the label's pixels.
+    const std::vector<std::string> list = ImageList(pdf);
+    ASSERT_EQ(list.size(), 1u);
+    EXPECT_NE(list[0].find(" " + std::to_string(p.width) + " "), std::string::npos) << list[0];
+}
+
+TEST(PdfOutput, PagesOfAJobAndAnAbortedJobLeavesNoFile) {
+    TempFolder dir;
+    const std::string pdf = dir.file("job.pdf");
+    CCairoPdfSink sink(pdf, kA4At600);
+    ASSERT_TRUE(sink.StartJob("Korvane"));
+    for (int n = 1; n <= 3; ++n) {
+        ASSERT_NE(sink.StartPage(n), nullptr);
+        ASSERT_TRUE(sink.EndPage());
+    }
+    sink.EndJob();
+    EXPECT_EQ(Info(pdf, "Pages"), "3");
+
+    const std::string aborted = dir.file("aborted.pdf");
+    CCairoPdfSink second(aborted, kA4At600);
+    ASSERT_TRUE(second.StartJob("Korvane"));
+    ASSERT_NE(second.StartPage(1), nullptr);
+    second.AbortJob();
+    EXPECT_FALSE(std::filesystem::exists(aborted));
+
+    CCairoPdfSink nowhere(dir.file("no/such/folder/x.pdf"), kA4At600);
+    ASSERT_TRUE(nowhere.StartJob("Korvane"));
+    EXPECT_EQ(nowhere.StartPage(1), nullptr);
+    EXPECT_TRUE(nowhere.Failed());
+}
+
+TEST(AreaAverage, MeansOfTheCoveredAreas) {
+    // 3 x 1 pixels into 2: the middle one shared half and half.
+    const std::uint8_t row[9] = {0, 0, 0, 90, 90, 90, 200, 200, 200};
+    std::uint32_t out[2] = {};
+    AreaAverage(PixelBlock{row, 9, 3, 1}, nullptr, 0, 2, 1, reinterpret_cast<std::uint8_t*>(out), 8);
+    // (0 * 2 + 90 * 1) / 3 = 30, (90 * 1 + 200 * 2) / 3 = 163.3
+    EXPECT_EQ(out[0], 0xFF1E1E1Eu);
+    EXPECT_EQ(out[1], 0xFFA3A3A3u);
+
+    // A flat colour stays exactly that colour at any ratio; masked pixels
+    // leave a transparent, premultiplied result.
+    const int w = 17, h = 13;
+    std::vector<std::uint8_t> flat(static_cast<std::size_t>(w) * h * 3);
+    for (std::size_t i = 0; i < flat.size(); i += 3) {
+        flat[i] = 0;
+        flat[i + 1] = 0;
+        flat[i + 2] = 255;
+    }
+    std::vector<std::uint8_t> mask(static_cast<std::size_t>(w) * h, 0);
+    for (int y = 0; y < h; ++y)
+        mask[static_cast<std::size_t>(y) * w + 16] = 1;  // the last column
+    std::vector<std::uint32_t> small(5 * 4);
+    AreaAverage(PixelBlock{flat.data(), w * 3, w, h}, nullptr, 0, 5, 4, reinterpret_cast<std::uint8_t*>(small.data()),
+                20);
+    for (std::uint32_t v : small)
+        EXPECT_EQ(v, 0xFFFF0000u);
+    AreaAverage(PixelBlock{flat.data(), w * 3, w, h}, mask.data(), w, 5, 4,
+                reinterpret_cast<std::uint8_t*>(small.data()), 20);
+    EXPECT_EQ(small[0], 0xFFFF0000u);
+    const std::uint32_t edge = small[4];
+    EXPECT_LT(edge >> 24, 255u);
+    EXPECT_EQ((edge >> 16) & 0xFF, edge >> 24);  // red premultiplied: equal to alpha
+}
