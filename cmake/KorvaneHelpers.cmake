@@ -10,9 +10,12 @@ function(korvane_core_library name dir)
   set_target_properties(${name} PROPERTIES POSITION_INDEPENDENT_CODE ON)
 endfunction()
 
-# Korvane.dat and the language files sit beside the program.
+# Korvane.dat, the language files and the shipped skin folders sit beside the
+# program.
 function(korvane_copy_resources)
   file(GLOB lngs CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/resources/languages/*.lng)
+  file(GLOB_RECURSE skins RELATIVE ${CMAKE_SOURCE_DIR}/resources/skins CONFIGURE_DEPENDS
+       ${CMAKE_SOURCE_DIR}/resources/skins/*)
   set(outputs ${KORVANE_BIN_DIR}/Korvane.dat)
   add_custom_command(OUTPUT ${KORVANE_BIN_DIR}/Korvane.dat
     COMMAND ${CMAKE_COMMAND} -E make_directory ${KORVANE_BIN_DIR}
@@ -25,6 +28,14 @@ function(korvane_copy_resources)
       COMMAND ${CMAKE_COMMAND} -E copy_if_different ${f} ${KORVANE_BIN_DIR}/languages/${n}
       DEPENDS ${f})
     list(APPEND outputs ${KORVANE_BIN_DIR}/languages/${n})
+  endforeach()
+  foreach(rel ${skins})
+    get_filename_component(d ${rel} DIRECTORY)
+    add_custom_command(OUTPUT ${KORVANE_BIN_DIR}/skins/${rel}
+      COMMAND ${CMAKE_COMMAND} -E make_directory ${KORVANE_BIN_DIR}/skins/${d}
+      COMMAND ${CMAKE_COMMAND} -E copy_if_different ${CMAKE_SOURCE_DIR}/resources/skins/${rel} ${KORVANE_BIN_DIR}/skins/${rel}
+      DEPENDS ${CMAKE_SOURCE_DIR}/resources/skins/${rel})
+    list(APPEND outputs ${KORVANE_BIN_DIR}/skins/${rel})
   endforeach()
   add_custom_target(korvane_resources ALL DEPENDS ${outputs})
 endfunction()

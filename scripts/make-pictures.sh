@@ -30,6 +30,16 @@ disc() {
         "$2"
 }
 
+# A picture whose border fades into the window colour, so that no edge shows
+# where it meets the background: fade_edges IN COLOUR OUT [convert options]
+fade_edges() {
+    in=$1; colour=$2; target=$3; shift 3
+    w=$(identify -format %w "$in"); h=$(identify -format %h "$in")
+    convert -size "${w}x${h}" xc:black -fill white \
+        -draw "roundrectangle 24,24 $((w - 25)),$((h - 25)) 50,50" -blur 0x16 "$tmp/fade.png"
+    convert -size "${w}x${h}" xc:"$colour" "$in" "$tmp/fade.png" -composite "$@" "$target"
+}
+
 # --- splash screen: 480 x 300, name and version -------------------------------
 disc 230 "$tmp/disc.png"
 convert -size 480x300 gradient:'#24365e'-'#0a0f1e' \
@@ -53,7 +63,8 @@ convert -size 280x320 xc:'#3c3c3c' \
     "$tmp/disc2.png" -geometry +40+50 -composite \
     -fill '#ffffffc0' -stroke none -draw 'circle 232,58 232,55' -draw 'circle 40,40 40,38' \
     -draw 'circle 250,200 250,198' -draw 'circle 20,180 20,179' \
-    -quality 85 "$out/JPG/IDJ_ANIME_GIRL.jpg"
+    "$tmp/main0.png"
+fade_edges "$tmp/main0.png" '#3c3c3c' "$out/JPG/IDJ_ANIME_GIRL.jpg" -quality 90
 
 # Alternative skin: cooler colours, a stack of two discs, 280 x 300.
 disc 170 "$tmp/disc3.png" '#def3f5'
@@ -62,7 +73,8 @@ convert -size 280x300 xc:'#3c3c3c' \
     -compose over "$tmp/disc3.png" -geometry +20+30 -composite \
     "$tmp/disc3.png" -geometry +95+110 -composite \
     -fill none -stroke '#9be8ff90' -strokewidth 2 -draw 'bezier 0,40 100,0 180,80 280,20' \
-    -quality 85 "$out/JPG/IDJ_ANOTHER_ANIME_GIRL.jpg"
+    "$tmp/main1.png"
+fade_edges "$tmp/main1.png" '#3c3c3c' "$out/JPG/IDJ_ANOTHER_ANIME_GIRL.jpg" -quality 90
 
 # Placeholder inside the paper previews: grey discs ("wheels"), 160 x 160.
 disc 80 "$tmp/wheel.png" '#f0f0f0'
@@ -124,4 +136,38 @@ convert -size 220x190 xc:none \
     -fill '#e85d4a' -draw 'polygon 140,134 140,160 162,147' \
     -depth 8 "PNG32:$out/PNG_IMAGES/IDP_PHOTOSVIDEOS.png"
 
-ls -l "$out"/*/
+# --- the skin folders shipped beside the program (resources/skins/) ---------------
+skins=$root/resources/skins
+mkdir -p "$skins/Ocean" "$skins/Ember"
+# Ocean: a blue disc over waves on 1E3A5F, a drop on the left paper, a disc
+# outline in empty papers.
+convert -size 240x290 xc:'#1E3A5F' \
+    -fill '#2E6A9A' -draw 'circle 120,120 120,30' -fill '#3F86BD' -draw 'circle 120,120 120,50' \
+    -fill none -stroke '#9FD3F5' -strokewidth 1 -draw 'circle 120,120 120,70' -draw 'circle 120,120 120,90' \
+    -fill '#DDF1FF' -stroke none -draw 'circle 120,120 120,108' -fill '#1E3A5F' -draw 'circle 120,120 120,114' \
+    -fill none -stroke '#7FC4EE' -strokewidth 3 -draw "path 'M 0,230 C 40,210 80,250 120,230 S 200,210 240,230'" \
+    -stroke '#5AA6D8' -strokewidth 2 -draw "path 'M 0,252 C 40,232 80,272 120,252 S 200,232 240,252'" \
+    "$tmp/ocean.png"
+fade_edges "$tmp/ocean.png" '#1E3A5F' "$skins/Ocean/main.png"
+convert -size 36x36 xc:'#FF00FF' -fill '#1E6FB5' -stroke '#0B3A66' -strokewidth 2 \
+    -draw "path 'M 18,3 C 24,14 31,20 31,25 A 13,10 0 0 1 5,25 C 5,20 12,14 18,3 Z'" \
+    -fill '#BFE6FF' -stroke none -draw 'ellipse 12,24 3,5 0,360' +antialias -colors 16 "$skins/Ocean/left.gif"
+convert -size 150x150 xc:white -fill none -stroke '#3F86BD' -strokewidth 3 -draw 'circle 75,75 75,15' \
+    -strokewidth 1 -stroke '#9FD3F5' -draw 'circle 75,75 75,30' -draw 'circle 75,75 75,45' \
+    -fill '#3F86BD' -stroke none -draw 'circle 75,75 75,67' -fill white -draw 'circle 75,75 75,71' \
+    -colors 32 "$skins/Ocean/background.png"
+# Ember: a low sun on 3B2418, a sun on the left paper and a star on the right one.
+convert -size 240x290 xc:'#3B2418' \
+    -fill '#7A3A1C' -draw 'circle 120,140 120,40' -fill '#C2571F' -draw 'circle 120,140 120,62' \
+    -fill '#F08A2C' -draw 'circle 120,140 120,84' -fill '#FFC76B' -draw 'circle 120,140 120,104' \
+    -fill '#3B2418' -draw 'rectangle 0,170 240,290' \
+    -stroke '#F08A2C' -strokewidth 2 -draw 'line 30,182 210,182' -strokewidth 1 -draw 'line 55,196 185,196' \
+    -draw 'line 80,208 160,208' "$tmp/ember.png"
+fade_edges "$tmp/ember.png" '#3B2418' "$skins/Ember/main.jpg" -quality 90
+convert -size 32x32 xc:'#00FF00' -fill '#F08A2C' -stroke '#7A3A1C' -strokewidth 2 -draw 'circle 16,16 16,5' \
+    +antialias -colors 8 "$skins/Ember/left.gif"
+convert -size 32x32 xc:'#00FF00' -fill '#FFC76B' -stroke '#7A3A1C' -strokewidth 2 \
+    -draw 'polygon 16,3 20,12 30,13 22,19 25,29 16,23 7,29 10,19 2,13 12,12' +antialias -colors 8 \
+    "$skins/Ember/right.gif"
+
+ls -l "$out"/*/ "$skins"/*/

@@ -57,6 +57,7 @@ CMainMenu::CMainMenu(QMenuBar* bar) : QObject(bar), bar_(bar)
     AddItem(skins_, Cmd::SkinAlternative, 3047)->setCheckable(true);
     AddItem(skins_, Cmd::SkinClean, 3057)->setCheckable(true);
     AddItem(skins_, Cmd::SkinRandom, 3052)->setCheckable(true);
+    skins_->addSeparator();
     language_ = AddMenu(options, 3008);
     for (const LanguageItem& item : kLanguageItems)
         AddItem(language_, Languages()[item.language].menuCommand, item.number)->setCheckable(true);
@@ -96,6 +97,24 @@ QAction* CMainMenu::AddItem(QMenu* menu, int commandId, int number, const char* 
     connect(a, &QAction::triggered, this, [this, commandId] { emit CommandChosen(commandId); });
     actions_[commandId] = a;
     return a;
+}
+
+void CMainMenu::AddSkinFolders(const std::vector<std::string>& names)
+{
+    for (const std::string& name : names) {
+        const int command = Cmd::SkinFolderFirst + static_cast<int>(skinFolders_.size());
+        QAction* a = nullptr;
+        if (command <= Cmd::SkinFolderLast) {
+            a = AddItem(skins_, command, 0);
+        } else {
+            a = skins_->addAction(QString());
+            a->setEnabled(false);
+        }
+        // The name as it stands: "&" is no mnemonic here.
+        a->setText(QString::fromStdString(name).replace(QLatin1Char('&'), QStringLiteral("&&")));
+        a->setCheckable(true);
+        skinFolders_.push_back(a);
+    }
 }
 
 QAction* CMainMenu::Action(int commandId) const

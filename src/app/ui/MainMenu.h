@@ -5,6 +5,8 @@
 #include <QObject>
 
 #include <map>
+#include <string>
+#include <vector>
 
 class QAction;
 class QMenu;
@@ -21,6 +23,12 @@ public:
     QAction* Action(int commandId) const;
     QMenu* SkinsMenu() const { return skins_; }
     QMenu* LanguageMenu() const { return language_; }
+    // One Skins item per skin folder after the fixed items, the folder's name
+    // as its text: the first eleven run commands 12345 to 12355, further
+    // ones have no command and stay unavailable.
+    void AddSkinFolders(const std::vector<std::string>& names);
+    int SkinFolderCount() const { return static_cast<int>(skinFolders_.size()); }
+    QAction* SkinFolderItem(int k) const { return skinFolders_[k]; }
 
 signals:
     void CommandChosen(int commandId);
@@ -35,4 +43,5 @@ private:
     QMenu* skins_ = nullptr;
     QMenu* language_ = nullptr;
     std::map<int, QAction*> actions_;
+    std::vector<QAction*> skinFolders_;
 };

@@ -7,7 +7,6 @@
 #include "app/ui/MainMenu.h"
 #include "image/ui/ExtendedFileDialog.h"
 #include "image/ui/PaperWidget.h"
-#include "image/ui/QtPainterSurface.h"
 #include "settings/AppSettings.h"
 #include "settings/LanguageTable.h"
 #include "settings/ProgramFolder.h"
@@ -17,11 +16,9 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGuiApplication>
-#include <QImage>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
-#include <QPainter>
 #include <QPushButton>
 #include <QTimer>
 
@@ -31,11 +28,6 @@ namespace {
 
 constexpr int kTimer1Ms = 50;
 constexpr int kTimer2Ms = 25;
-
-QColor ToQColor(Rgb c)
-{
-    return QColor(c.r, c.g, c.b);
-}
 
 int SlotIndex(Slot s)
 {
@@ -71,7 +63,7 @@ CTheView::~CTheView()
     s.drawCutAndFoldLines = state_.drawCutLines;
     s.lastUsedLeftFormat = state_.leftFormat;
     s.lastUsedRightFormat = state_.rightFormat;
-    s.selectedSkin = look_.selectedSkin;
+    s.selectedSkin = skin_.selectedSkin;
     WriteViewCloseSettings(s);
     while (waitDepth_ > 0)
         SetWaitCursor(false);
@@ -217,50 +209,10 @@ void CTheView::InitialUpdate()
 
     QTimer::singleShot(kTimer1Ms, this, &CTheView::OnTimer1);
 
-    look_.selectedSkin = s.selectedSkin;
-    ApplyLook();
+    InitSkins();
 
     doc_.SetSlotLabels();
     SetCaption();
-}
-
-void CTheView::ApplyLook()
-{
-    // The Default skin's values and pictures.
-    look_.mainPicture.Clear();
-    look_.leftOverlay.Clear();
-    look_.backgroundPicture.Clear();
-    look_.mainPicture.LoadFromResource("IDJ_ANIME_GIRL", "JPG", IMAGE_JPG);
-    look_.leftOverlay.LoadFromResource("IDG_LEFTOVERLAY", "GIF", IMAGE_GIF);
-    look_.backgroundPicture.LoadFromResource("IDJ_WHEELS", "JPG", IMAGE_JPG);
-    if (RunningValues().grayScale == 1) {
-        for (CRasterImage* picture : {&look_.mainPicture, &look_.leftOverlay, &look_.backgroundPicture}) {
-            if (picture->IsValid())
-                picture->ConvertToGray();
-        }
-    }
-    const CRasterImage* placeholder = look_.backgroundPicture.IsValid() ? &look_.backgroundPicture : nullptr;
-    for (CPaper* paper : paper_) {
-        paper->SetBackgroundColor(look_.background);
-        paper->SetPlaceholder(placeholder);
-        paper->SetDrawBorder(look_.drawEdge);
-    }
-    paper_[0]->SetOverlay(look_.leftOverlay.IsValid() ? &look_.leftOverlay : nullptr, look_.leftOverlayX,
-                          look_.leftOverlayY);
-
-    QPalette labels = palette();
-    labels.setColor(QPalette::WindowText, ToQColor(look_.text));
-    for (QWidget* w : {static_cast<QWidget*>(label_[0]), static_cast<QWidget*>(label_[1]),
-                       static_cast<QWidget*>(singlePageLabel_), static_cast<QWidget*>(cutLinesLabel_)})
-        w->setPalette(labels);
-    QPalette combos = combo_[0]->palette();
-    for (QPalette::ColorRole role : {QPalette::Button, QPalette::Base, QPalette::Window})
-        combos.setColor(role, ToQColor(look_.comboBackground));
-    for (QPalette::ColorRole role : {QPalette::ButtonText, QPalette::Text, QPalette::WindowText})
-        combos.setColor(role, ToQColor(look_.comboText));
-    for (QComboBox* combo : combo_)
-        combo->setPalette(combos);
-    update();
 }
 
 // --- the document's view ----------------------------------------------------------
@@ -421,12 +373,7 @@ void CTheView::UpdateCommandStates()
             a->setChecked(i == current);
         }
     }
-    const std::pair<int, int> skins[] = {{Cmd::SkinDefault, 0}, {Cmd::SkinAlternative, 1}, {Cmd::SkinClean, 2},
-                                         {Cmd::SkinRandom, -1}};
-    for (const auto& [id, skin] : skins) {
-        if (QAction* a = menu_->Action(id))
-            a->setChecked(look_.selectedSkin == skin);
-    }
+    UpdateSkinMenu();
     // Rotate's sub-menu opens only when one of its items can run.
     if (QAction* rotateLeft = menu_->Action(Cmd::RotateLeft)) {
         if (auto* rotate = qobject_cast<QMenu*>(rotateLeft->parent()))
@@ -495,19 +442,6 @@ void CTheView::OnCommand(int id)
     const int language = LanguageIndexForCommand(id);
     if (language >= 0)
         SelectLanguage(language);
-}
-
-void CTheView::Print(int printMode, bool preview)
-{
-    if (hooks_.runPrintJob)
-        hooks_.runPrintJob(printMode, preview);
-}
-
-void CTheView::SetPrintHooks(PrintHooks hooks)
-{
-    hooks_ = std::move(hooks);
-    if (printLeft_)
-        Refresh();
 }
 
 std::vector<std::string> CTheView::ChooseImages(bool allowMultiple)
@@ -640,57 +574,6 @@ void CTheView::OnTimer2()
         doc_.LoadLeftImage(path, true);
 }
 
-// --- language ------------------------------------------------------------------------
-
-QString CTheView::Caption() const
-{
-    return QStringLiteral("Korvane V") + QString::fromLatin1(kVersionText) + QStringLiteral(" - ") +
-           QString::fromStdString(Language().GetText(Txt::CaptionTail));
-}
-
-void CTheView::SetCaption()
-{
-    CLanguageTable& language = Language();
-    static constexpr ControlTextNumber rows[] = {{Ctl::SinglePageLabel, Txt::SinglePage},
-                                                 {Ctl::CutLinesLabel, Txt::CutLines},
-                                                 {Ctl::PrintLeft, Txt::PrintLeft},
-                                                 {Ctl::PrintBoth, Txt::PrintBoth},
-                                                 {Ctl::PrintRight, Txt::PrintRight}};
-    language.SetControlTexts(controls_, rows);
-    window()->setWindowTitle(Caption());
-    if (menuText_)
-        language.TranslateMenu(*menuText_);
-    doc_.SetSlotLabels();
-}
-
-void CTheView::FillCombos()
-{
-    CLanguageTable& language = Language();
-    const bool translate = language.GetCurrentLanguage() != 0;
-    const CoverFormatList& formats = doc_.formats;
-    for (QComboBox* combo : combo_) {
-        const int selected = combo->currentIndex();
-        combo->clear();
-        for (int i = 0; i < formats.count(); ++i) {
-            const CoverFormat& f = formats.at(i);
-            if (f.translationId != 0)
-                language.SetEnglishText(f.translationId, f.name);
-            const std::string name =
-                translate && f.translationId != 0 ? language.GetText(f.translationId) : f.name;
-            combo->addItem(QString::fromStdString(name));
-        }
-        combo->setCurrentIndex(selected < combo->count() ? selected : -1);
-    }
-}
-
-void CTheView::SelectLanguage(int index)
-{
-    Language().SelectLanguage(index);
-    SetCaption();
-    FillCombos();
-    Refresh();
-}
-
 // --- parts and painting -------------------------------------------------------------
 
 QWidget* CTheView::Control(int controlId) const
@@ -711,23 +594,4 @@ QComboBox* CTheView::Combo(Slot slot) const
 QLabel* CTheView::SlotLabel(Slot slot) const
 {
     return label_[SlotIndex(slot)];
-}
-
-void CTheView::paintEvent(QPaintEvent*)
-{
-    // Off-screen: the background colour, then the skin's main picture.
-    QImage buffer(size(), QImage::Format_RGB32);
-    {
-        QPainter p(&buffer);
-        CQtPainterSurface surface(p, width(), height());
-        const QColor face = palette().color(QPalette::Button);
-        const Rgb background = look_.useSystemColors
-                                   ? Rgb{static_cast<std::uint8_t>(face.red()), static_cast<std::uint8_t>(face.green()),
-                                         static_cast<std::uint8_t>(face.blue())}
-                                   : look_.background;
-        surface.FillRect(SurfaceRect{0, 0, width(), height()}, background);
-        if (look_.mainPicture.IsValid())
-            look_.mainPicture.Draw(&surface, look_.mainX, look_.mainY);
-    }
-    QPainter(this).drawImage(0, 0, buffer);
 }

@@ -8,7 +8,7 @@
 #include "controls/ui/FormLayout.h"
 #include "app/ui/PrintHooks.h"
 #include "app/ui/QtPrompter.h"
-#include "image/RasterImage.h"
+#include "settings/Skin.h"
 #include "settings/ui/WidgetControlTexts.h"
 
 #include <QWidget>
@@ -26,22 +26,6 @@ class QCheckBox;
 class QComboBox;
 class QLabel;
 class QPushButton;
-
-// The look of the window until skins can be chosen: the Default skin.
-struct ViewLook {
-    int selectedSkin = -1;
-    int mainX = 170, mainY = 30;
-    Rgb background{0x3C, 0x3C, 0x3C};
-    Rgb text{0xC0, 0xC0, 0xC0};
-    Rgb comboText{0xFF, 0xFF, 0xFF};
-    Rgb comboBackground{0x80, 0x80, 0x80};
-    bool useSystemColors = false;
-    bool drawEdge = false;
-    CRasterImage mainPicture;
-    CRasterImage leftOverlay;
-    int leftOverlayX = 160, leftOverlayY = 33;
-    CRasterImage backgroundPicture;
-};
 
 class CTheView : public QWidget, public IDocView {
     Q_OBJECT
@@ -100,7 +84,7 @@ public:
     CPaper* Paper(Slot slot) const;
     QComboBox* Combo(Slot slot) const;
     QLabel* SlotLabel(Slot slot) const;
-    const ViewLook& Look() const { return look_; }
+    const SkinSettings& Skin() const { return skin_; }
     CQtPrompter& Prompter() { return prompter_; }
     // The size the form asks of the main window's client area.
     QSize ClientSize() const;
@@ -110,7 +94,14 @@ protected:
 
 private:
     void BuildControls();
-    void ApplyLook();
+    // Skins (ViewSkins.cpp): the folders listed into the Skins menu and the
+    // stored skin applied, once at start; a skin applied and shown on the
+    // window, the papers and the controls; the Skins menu's check marks.
+    void InitSkins();
+    void ApplySkin(int number, bool keepRandomPick = false);
+    void ShowSkin();
+    void UpdateSkinMenu();
+    Rgb SkinBackground() const;
     void StartTimer1();
     void OnTimer1();
     void OnTimer2();
@@ -142,7 +133,7 @@ private:
 
     CKorvaneDoc& doc_;
     ViewState state_;
-    ViewLook look_;
+    SkinSettings skin_;
     PrintHooks hooks_;
     CQtPrompter prompter_;
     CFormLayout layout_;

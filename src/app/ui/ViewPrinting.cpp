@@ -74,3 +74,16 @@ void InstallPrintHooks(CTheView& view)
     };
     view.SetPrintHooks(std::move(hooks));
 }
+
+void CTheView::Print(int printMode, bool preview)
+{
+    if (hooks_.runPrintJob)
+        hooks_.runPrintJob(printMode, preview);
+}
+
+void CTheView::SetPrintHooks(PrintHooks hooks)
+{
+    hooks_ = std::move(hooks);
+    if (printLeft_)
+        Refresh();
+}

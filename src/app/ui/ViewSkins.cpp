@@ -1,12 +1,145 @@
-// The main view's Skins commands.
+// The main view's skin: the Skins commands, the skin handed to the papers
+// and the controls, and the window background painted with it.
+#include "app/ui/CommandIds.h"
+#include "app/ui/MainMenu.h"
 #include "app/ui/TheView.h"
+#include "controls/ui/ClickableLabel.h"
+#include "controls/ui/WidgetColors.h"
+#include "image/ui/PaperWidget.h"
+#include "image/ui/QtPainterSurface.h"
+#include "settings/AppSettings.h"
 
-bool CTheView::SkinCommandEnabled(int, bool&) const
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QImage>
+#include <QLabel>
+#include <QPainter>
+
+namespace {
+
+// The fixed items of the Skins menu and the skins they choose.
+struct FixedSkinItem {
+    int command;
+    int skin;
+};
+constexpr FixedSkinItem kFixedSkinItems[] = {{Cmd::SkinDefault, kSkinDefault},
+                                             {Cmd::SkinAlternative, kSkinAlternative},
+                                             {Cmd::SkinClean, kSkinClean},
+                                             {Cmd::SkinRandom, kSkinRandom}};
+
+// The skin folder chosen by a folder command, -1 for another command.
+int FolderOfCommand(int id)
 {
-    return false;
+    return id >= Cmd::SkinFolderFirst && id <= Cmd::SkinFolderLast ? id - Cmd::SkinFolderFirst : -1;
 }
 
-bool CTheView::RunSkinCommand(int)
+}  // namespace
+
+bool CTheView::SkinCommandEnabled(int id, bool& enabled) const
 {
-    return false;
+    for (const FixedSkinItem& item : kFixedSkinItems) {
+        if (item.command == id) {
+            enabled = true;
+            return true;
+        }
+    }
+    const int folder = FolderOfCommand(id);
+    if (folder < 0)
+        return false;
+    enabled = folder < static_cast<int>(skin_.folders.size());
+    return true;
+}
+
+bool CTheView::RunSkinCommand(int id)
+{
+    for (const FixedSkinItem& item : kFixedSkinItems) {
+        if (item.command == id) {
+            ApplySkin(item.skin);
+            return true;
+        }
+    }
+    const int folder = FolderOfCommand(id);
+    if (folder < 0)
+        return false;
+    ApplySkin(kFirstSkinFolder + folder);
+    return true;
+}
+
+void CTheView::InitSkins()
+{
+    skin_.folders = ListSkinFolders();
+    if (menu_)
+        menu_->AddSkinFolders(skin_.folders);
+    const AppSettings& s = RunningValues();
+    skin_.selectedSkin = ChooseStartupSkin(s.selectedSkin, skin_.folders, CurrentVersionNumber(), s.lastRanVersion);
+    ::ApplySkin(skin_, skin_.selectedSkin, s.grayScale == 1);
+    // Shown even when a folder's skin.ini could not be read: the window then
+    // keeps the colours a skin.ini without keys gives.
+    ShowSkin();
+}
+
+void CTheView::ApplySkin(int number, bool keepRandomPick)
+{
+    if (::ApplySkin(skin_, number, RunningValues().grayScale == 1, keepRandomPick))
+        ShowSkin();
+}
+
+Rgb CTheView::SkinBackground() const
+{
+    if (!skin_.values.useSystemColors)
+        return skin_.values.background;
+    const QColor face = QApplication::palette().color(QPalette::Button);
+    return Rgb{static_cast<std::uint8_t>(face.red()), static_cast<std::uint8_t>(face.green()),
+               static_cast<std::uint8_t>(face.blue())};
+}
+
+void CTheView::ShowSkin()
+{
+    const auto shown = [](CRasterImage& picture) { return picture.IsValid() ? &picture : nullptr; };
+    const SkinIniValues& v = skin_.values;
+    for (CPaper* paper : paper_) {
+        paper->SetBackgroundColor(SkinBackground());
+        paper->SetPlaceholder(shown(skin_.backgroundPicture));
+        paper->SetDrawBorder(v.drawEdge);
+    }
+    paper_[0]->SetOverlay(shown(skin_.leftOverlay), v.leftX, v.leftY);
+    paper_[1]->SetOverlay(shown(skin_.rightOverlay), v.rightX, v.rightY);
+
+    const SkinControlColors colors{v.useSystemColors, v.text, v.comboText, v.comboBackground};
+    for (QLabel* label : label_)
+        ApplyControlColors(label, ColorsForControl(ControlKind::FileNameLabel, colors));
+    for (QLabel* label : {static_cast<QLabel*>(singlePageLabel_), static_cast<QLabel*>(cutLinesLabel_)})
+        ApplyControlColors(label, ColorsForControl(ControlKind::Label, colors));
+    for (QComboBox* combo : combo_)
+        ApplyControlColors(combo, ColorsForControl(ControlKind::ComboBox, colors));
+    for (QCheckBox* box : {singlePage_, cutLines_})
+        ApplyControlColors(box, ColorsForControl(ControlKind::Other, colors));
+    update();
+}
+
+void CTheView::UpdateSkinMenu()
+{
+    for (const FixedSkinItem& item : kFixedSkinItems) {
+        if (QAction* a = menu_->Action(item.command))
+            a->setChecked(skin_.selectedSkin == item.skin);
+    }
+    for (int k = 0; k < menu_->SkinFolderCount(); ++k)
+        menu_->SkinFolderItem(k)->setChecked(skin_.selectedSkin == kFirstSkinFolder + k);
+}
+
+void CTheView::paintEvent(QPaintEvent*)
+{
+    // Off-screen: the background colour, then the skin's main picture at its
+    // natural size, copied to the window in one step.
+    QImage buffer(size(), QImage::Format_RGB32);
+    {
+        QPainter p(&buffer);
+        CQtPainterSurface surface(p, width(), height());
+        surface.FillRect(SurfaceRect{0, 0, width(), height()}, SkinBackground());
+        if (skin_.mainPicture.IsValid())
+            skin_.mainPicture.Draw(&surface, skin_.values.mainX, skin_.values.mainY);
+    }
+    QPainter(this).drawImage(0, 0, buffer);
 }

@@ -136,14 +136,11 @@ private slots:
         Start(app);
         CMainMenu* menu = app.Frame()->Menu();
         emit menu->MenuAboutToShow();
-        for (int id : {Cmd::Options, Cmd::SkinDefault, Cmd::SkinAlternative, Cmd::SkinClean, Cmd::SkinRandom}) {
-            QVERIFY2(menu->Action(id), qPrintable(QString::number(id)));
-            QVERIFY2(!menu->Action(id)->isEnabled(), qPrintable(QString::number(id)));
-        }
         // Random is the stored skin of a first run.
         QVERIFY(menu->Action(Cmd::SkinRandom)->isChecked());
         for (int id : {Cmd::New, Cmd::OpenLeft, Cmd::OpenRight, Cmd::Paste, Cmd::Exit, Cmd::MailTranslation,
-                       Cmd::OnlineHelp, Cmd::Website, Cmd::DownloadCovers1, Cmd::DownloadCovers2, Cmd::About})
+                       Cmd::OnlineHelp, Cmd::Website, Cmd::DownloadCovers1, Cmd::DownloadCovers2, Cmd::About,
+                       Cmd::Options, Cmd::SkinDefault, Cmd::SkinAlternative, Cmd::SkinClean, Cmd::SkinRandom})
             QVERIFY(menu->Action(id)->isEnabled());
 
         UrlCatcher catcher;
