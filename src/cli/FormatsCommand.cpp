@@ -17,7 +17,7 @@ class StderrReporter : public CFormatsReporter {
 public:
     explicit StderrReporter(const std::string& file) : file_(file) {}
     void report(const FormatsMessage& m) override {
-        if (m.kind == FormatsMessageKind::FileNotFound)
+        if (m.kind != FormatsMessageKind::InvalidKeyword)
             std::fprintf(stderr, "%s: %s\n", file_.c_str(), FormatsMessageText(m).c_str());
         else
             std::fprintf(stderr, "%s:%zu: %s\n", file_.c_str(), m.lineNumber, FormatsMessageText(m).c_str());

@@ -82,10 +82,12 @@ class StderrFormatsReporter : public CFormatsReporter {
 public:
     explicit StderrFormatsReporter(const std::string& file) : file_(file) {}
     void report(const FormatsMessage& m) override {
-        if (m.kind == FormatsMessageKind::FileNotFound)
-            return;  // the caller says it
-        std::fprintf(stderr, "%s:%zu: %s\n", file_.c_str(), m.lineNumber, FormatsMessageText(m).c_str());
+        if (m.kind == FormatsMessageKind::InvalidKeyword)
+            std::fprintf(stderr, "%s:%zu: %s\n", file_.c_str(), m.lineNumber, FormatsMessageText(m).c_str());
+        else if (m.kind != FormatsMessageKind::FileNotFound)
+            why = FormatsMessageText(m);  // the caller says it, with this reason
     }
+    std::string why;
 
 private:
     std::string file_;
@@ -210,7 +212,7 @@ PageMetrics TakePaperOptions(CCliArgs& args) {
 bool LoadFormatsFile(const std::string& path, CoverFormatList& formats, std::string& error) {
     StderrFormatsReporter reporter(path);
     if (!formats.load(path, reporter)) {
-        error = "cannot read the formats file " + path;
+        error = "cannot read the formats file " + path + (reporter.why.empty() ? "" : " (" + reporter.why + ")");
         return false;
     }
     return true;
