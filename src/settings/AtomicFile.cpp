@@ -1,5 +1,7 @@
 #include "settings/AtomicFile.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -31,6 +33,10 @@ void RemoveStaleTemporaries(const std::string& path) {
     while (const dirent* entry = ::readdir(dir)) {
         const std::string name = entry->d_name;
         if (name.size() != prefix.size() + 6 || name.compare(0, prefix.size(), prefix) != 0) continue;
+        // mkstemp's six characters are letters and digits.
+        if (!std::all_of(name.begin() + static_cast<std::ptrdiff_t>(prefix.size()), name.end(),
+                         [](char c) { return std::isalnum(static_cast<unsigned char>(c)) != 0; }))
+            continue;
         const std::string full = folder + "/" + name;
         const int fd = ::open(full.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK);
         if (fd < 0) continue;

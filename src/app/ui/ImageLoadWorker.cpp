@@ -1,5 +1,6 @@
 #include "app/ui/ImageLoadWorker.h"
 
+#include <QCursor>
 #include <QGuiApplication>
 
 #include <algorithm>
