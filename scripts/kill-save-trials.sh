@@ -1,25 +1,28 @@
 #!/usr/bin/env bash
-# Kill-during-save trials: korvane-cli rewrites a formats file of a few MB and
-# is killed (SIGKILL) at a random moment, again and again. After each kill
+# Kill-during-save trials: korvane-cli rewrites a formats file (4000 sections
+# unless told otherwise) and is killed (SIGKILL) at a random moment, again and
+# again. After each kill
 # the file must be the old one or the new one, whole; temporary files a kill
 # leaves behind must be gone after the next save.
 #
-#   scripts/kill-save-trials.sh [KORVANE_CLI] [TRIALS]
+#   scripts/kill-save-trials.sh [KORVANE_CLI] [TRIALS] [SECTIONS]
 #
 # Prints the counts: old, new, partial (want 0), temporaries seen right after
 # a kill, and debris left after a final save (want 0).
 set -euo pipefail
 cli=${1:-build/bin/korvane-cli}
 trials=${2:-300}
+sections=${3:-4000}
 [ -x "$cli" ] || { echo "no korvane-cli at $cli" >&2; exit 2; }
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
+trap 'exit 130' INT TERM
 
 # Two different formats files, each written once by the program itself so
 # that "old" and "new" are byte for byte what a save produces.
 for side in old new; do
-    for i in $(seq 1 40000); do
+    for i in $(seq 1 "$sections"); do
         printf '[%s cover %d]\r\nSIZE = 120,%d\r\nPOSITION = 10,10\r\nREMAP = %s cover 1\r\n' "$side" "$i" "$i" "$side"
     done > "$work/$side.src"
     "$cli" formats "$work/$side.src" --rewrite "$work/$side.dat" > /dev/null
