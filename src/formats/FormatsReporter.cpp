@@ -41,3 +41,11 @@ void CBoxLimitFormatsReporter::finish() {
     }
     shown_ = ignored_ = 0;
 }
+
+std::string FormatsMessageLine(const std::string& file, const FormatsMessage& message) {
+    if (message.kind != FormatsMessageKind::InvalidKeyword) return file + ": " + FormatsMessageText(message);
+    std::string line = message.line;
+    for (char& c : line)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f) c = '?';
+    return file + ":" + std::to_string(message.lineNumber) + ": invalid keyword, the line is ignored: " + line;
+}

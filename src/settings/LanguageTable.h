@@ -58,7 +58,7 @@ struct MenuTextRow {
     int pos[3];
     int number;
 };
-inline constexpr int kMenuTextRowCount = 59;
+inline constexpr int kMenuTextRowCount = 61;
 const std::array<MenuTextRow, kMenuTextRowCount>& MenuTextRows();
 
 // The English text built into the program for a number ("" when it has none;
@@ -72,12 +72,13 @@ std::string PlainText(const std::string& text);
 class CLanguageTable {
 public:
     // English texts built in, every language available, English current.
-    // Language files are looked for in ProgramFolder()/languages.
+    // Language files are looked for in languages/ of the user's folder, then
+    // of the shipped one (ProgramDataFolders()).
     CLanguageTable();
     // Language files are looked for in `languageFolder` (tests, tools).
     explicit CLanguageTable(std::string languageFolder);
 
-    // The 195 text numbers in their fixed order (a number's position is its
+    // The 209 text numbers in their fixed order (a number's position is its
     // row in every table).
     static const std::vector<int>& TextNumbers();
     // The row of a number, -1 when it is not in the list.
