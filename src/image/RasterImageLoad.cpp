@@ -70,17 +70,17 @@ bool CRasterImage::Load(const std::string& path, int type, const std::atomic<boo
     // guess from bytes that are not there.
     std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
     if (!file) {
-        SetLastError(path + ": " + std::strerror(errno));
+        SetLastError(std::strerror(errno));
         return false;
     }
     struct stat st {};
     if (::fstat(fileno(file.get()), &st) == 0) {
         if (S_ISDIR(st.st_mode)) {
-            SetLastError(path + " is a folder, not a picture");
+            SetLastError("This is a folder, not a picture");
             return false;
         }
         if (S_ISREG(st.st_mode) && st.st_size == 0) {
-            SetLastError(path + " is an empty file");
+            SetLastError("The file is empty");
             return false;
         }
     }
@@ -103,7 +103,7 @@ bool CRasterImage::Load(const std::string& path, int type, const std::atomic<boo
         return false;
     }
     if (source.ReadErrno() != 0) {
-        SetLastError(path + ": " + std::strerror(source.ReadErrno()));
+        SetLastError(std::strerror(source.ReadErrno()));
         return false;
     }
     // The caller asked for one codec: its message says more than the catch-all.

@@ -95,8 +95,8 @@ TEST_F(DecodeCommand, TypeOptionAndFailures) {
 
     // The real reason for files that hold no picture at all.
     const std::string empty = Write("empty.jpg", {});
-    EXPECT_EQ(Execute("decode " + empty).out, empty + " is an empty file\n");
-    EXPECT_EQ(Execute("decode " + dir_.string()).out, dir_.string() + " is a folder, not a picture\n");
+    EXPECT_EQ(Execute("decode " + empty).out, empty + ": The file is empty\n");
+    EXPECT_EQ(Execute("decode " + dir_.string()).out, dir_.string() + ": This is a folder, not a picture\n");
     EXPECT_EQ(Execute("decode " + (dir_ / "gone.png").string()).out,
               (dir_ / "gone.png").string() + ": No such file or directory\n");
 }

@@ -65,15 +65,15 @@ TEST_F(LoadTest, FilesThatHoldNoPictureSayWhy) {
     CRasterImage img;
     const std::string missing = (dir_ / "none.png").string();
     EXPECT_FALSE(img.Load(missing, IMAGE_PNG));
-    EXPECT_EQ(img.GetLastError(), missing + ": No such file or directory");
+    EXPECT_EQ(img.GetLastError(), "No such file or directory");
 
     const std::string empty = Write("empty.jpg", {});
     EXPECT_FALSE(img.Load(empty, IMAGE_JPG));
-    EXPECT_EQ(img.GetLastError(), empty + " is an empty file");
+    EXPECT_EQ(img.GetLastError(), "The file is empty");
 
     std::filesystem::create_directories(dir_ / "folder.png");
     EXPECT_FALSE(img.Load((dir_ / "folder.png").string(), IMAGE_PNG));
-    EXPECT_EQ(img.GetLastError(), (dir_ / "folder.png").string() + " is a folder, not a picture");
+    EXPECT_EQ(img.GetLastError(), "This is a folder, not a picture");
 
     const std::vector<std::uint8_t> png = SmallPng();
     const std::string cut = Write("cut.png", std::vector<std::uint8_t>(png.begin(), png.begin() + 40));
@@ -84,7 +84,7 @@ TEST_F(LoadTest, FilesThatHoldNoPictureSayWhy) {
         const std::string locked = Write("locked.png", png);
         std::filesystem::permissions(locked, std::filesystem::perms::none);
         EXPECT_FALSE(img.Load(locked, IMAGE_PNG));
-        EXPECT_EQ(img.GetLastError(), locked + ": Permission denied");
+        EXPECT_EQ(img.GetLastError(), "Permission denied");
     }
     EXPECT_FALSE(img.IsValid());
 }
