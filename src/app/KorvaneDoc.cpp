@@ -9,6 +9,8 @@
 #include "settings/LanguageTable.h"
 #include "settings/SettingsStore.h"
 
+#include <memory>
+
 CKorvaneDoc::CKorvaneDoc() : CKorvaneDoc(RunningValues(), Settings()) {}
 
 CKorvaneDoc::CKorvaneDoc(AppSettings& settings, CSettingsStore& store) : settings_(&settings), store_(&store) {}
@@ -67,8 +69,26 @@ bool CKorvaneDoc::LoadImage(Slot slot, const std::string& path, bool rememberFol
             WaitCursor(false);
         return false;
     }
-    const bool loaded = image(slot).Load(path, type);
+    auto loaded = std::make_shared<bool>(false);
+    IImageLoader::Done done = [this, slot, path, rememberFolder, loaded](LoadOutcome outcome, CRasterImage& decoded) {
+        *loaded = FinishLoad(slot, path, rememberFolder, outcome, decoded);
+    };
+    if (loader_) {
+        loader_->Start(slot, path, type, std::move(done));
+    } else {
+        CRasterImage decoded;
+        const bool ok = decoded.Load(path, type);
+        done(ok ? LoadOutcome::Loaded : LoadOutcome::Failed, decoded);
+    }
+    return *loaded;
+}
+
+bool CKorvaneDoc::FinishLoad(Slot slot, const std::string& path, bool rememberFolder, LoadOutcome outcome,
+                             CRasterImage& decoded) {
+    const bool left = slot == Slot::Left;
+    const bool loaded = outcome == LoadOutcome::Loaded;
     if (loaded) {
+        image(slot) = std::move(decoded);
         RecentFile(slot) = path;
         if (rememberFolder && LastSeparator(path) != std::string::npos)
             WriteLastUsedFolder(FolderOf(path), *store_);
@@ -85,8 +105,16 @@ bool CKorvaneDoc::LoadImage(Slot slot, const std::string& path, bool rememberFol
             if (std::optional<std::string> back = FindMatchingCover(path))
                 LoadRightImage(*back, rememberFolder);
         }
+    } else if (outcome == LoadOutcome::Failed) {
+        // The slot keeps its picture; the reason stays with it.
+        image(slot).SetLastError(decoded.GetLastError());
+        // Most failures pass without a word; a picture too large to load is
+        // worth telling, or the user waits for nothing.
+        if (IsPictureTooLargeText(decoded.GetLastError()) && prompter_)
+            prompter_->Error(decoded.GetLastError());
     }
-    Refresh();
+    if (outcome != LoadOutcome::Cancelled)
+        Refresh();
     if (left)
         WaitCursor(false);
     return loaded;

@@ -3,6 +3,7 @@
 // an image enters, changes or leaves a slot. The per-run state lives in the
 // view (IDocView::State()); the settings in the running values (AppSettings)
 // and, for the last used folder, the settings store.
+#include "app/ImageLoader.h"
 #include "app/ViewState.h"
 #include "formats/CoverFormatList.h"
 #include "image/RasterImage.h"
@@ -39,10 +40,16 @@ public:
     const CRasterImage& image(Slot s) const { return s == Slot::Left ? leftImage : rightImage; }
     bool IsLoaded(Slot s) const { return image(s).IsValid(); }
 
+    // Decoding through `loader` (null: at once, on this thread); the loader
+    // must outlive its loads or be detached first.
+    void SetImageLoader(IImageLoader* loader) { loader_ = loader; }
+
     // Loads a file into a slot (unsupported extensions are ignored silently;
-    // a failed decode keeps the slot's name, label and format). Loading the
-    // left slot may load the matching back cover into the right slot.
-    // Returns true when the file was loaded.
+    // a failed decode keeps the slot's name, label and format; a picture
+    // refused for its size is said in an error box). Loading the left slot
+    // may load the matching back cover into the right slot. Returns true
+    // when the file was loaded by the time the call returns (a loader may
+    // finish later).
     bool LoadLeftImage(const std::string& path, bool rememberFolder);
     bool LoadRightImage(const std::string& path, bool rememberFolder);
     bool LoadImage(Slot slot, const std::string& path, bool rememberFolder);
@@ -73,6 +80,8 @@ public:
     ViewState& State();
 
 private:
+    bool FinishLoad(Slot slot, const std::string& path, bool rememberFolder, LoadOutcome outcome,
+                    CRasterImage& decoded);
     void ClearSlotState(Slot slot);
     std::string Text(int number) const;
     std::string& RecentFile(Slot slot);
@@ -85,6 +94,7 @@ private:
     CSettingsStore* store_;
     IDocView* view_ = nullptr;
     IPrompter* prompter_ = nullptr;
+    IImageLoader* loader_ = nullptr;
     std::function<std::string(int)> textOf_;
     ViewState ownState_;
 };

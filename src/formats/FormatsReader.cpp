@@ -3,25 +3,36 @@
 #include "formats/FormatsGrammar.h"
 #include "formats/FormatsReporter.h"
 
-#include <cstdio>
+#include "settings/TextFile.h"
+
 #include <memory>
+#include <unordered_map>
 
 namespace {
 // Far more than any formats file; keeps a wrong path (a device, a huge file)
 // from exhausting memory.
 constexpr std::size_t kMaxFileBytes = 64u << 20;
 
-bool readWholeFile(const std::string& path, std::string& bytes) {
-    const auto close = [](std::FILE* f) { std::fclose(f); };
-    std::unique_ptr<std::FILE, decltype(close)> file(std::fopen(path.c_str(), "rb"), close);
-    if (!file) return false;
-    char buffer[65536];
-    std::size_t n = 0;
-    while ((n = std::fread(buffer, 1, sizeof buffer, file.get())) > 0) {
-        bytes.append(buffer, n);
-        if (bytes.size() > kMaxFileBytes) return false;
+// The file's bytes, or the message that says why there are none.
+bool readWholeFile(const std::string& path, std::string& bytes, FormatsMessage& failure) {
+    FileReadFailure why;
+    switch (ReadWholeFile(path, kMaxFileBytes, bytes, &why)) {
+    case FileReadResult::Ok:
+        return true;
+    case FileReadResult::Missing:
+        failure = FormatsMessage{FormatsMessageKind::FileNotFound, 0, std::string()};
+        break;
+    case FileReadResult::TooLarge:
+        failure = FormatsMessage{FormatsMessageKind::FileTooLarge, 0, std::string()};
+        failure.fileBytes = why.size;
+        failure.limitBytes = kMaxFileBytes;
+        break;
+    case FileReadResult::Unreadable:
+        failure = FormatsMessage{FormatsMessageKind::FileUnreadable, 0, std::string()};
+        failure.reason = why.reason;
+        break;
     }
-    return !std::ferror(file.get());  // a folder opens but cannot be read
+    return false;
 }
 
 struct RemapRequest {
@@ -129,17 +140,28 @@ void applyToFormat(CoverFormat& f, RemapRequest& remap, const std::string& line,
     }
 }
 
-int findByName(const std::vector<CoverFormat>& formats, const std::string& name) {
-    for (std::size_t j = 0; j < formats.size(); ++j)
-        if (formats[j].name == name) return static_cast<int>(j);
-    return -1;
-}
+// Each name's first format, for REMAP lookups in time linear in the file.
+class FirstByName {
+public:
+    explicit FirstByName(const std::vector<CoverFormat>& formats) {
+        index_.reserve(formats.size());
+        for (std::size_t j = 0; j < formats.size(); ++j) index_.emplace(formats[j].name, static_cast<int>(j));
+    }
+    int find(const std::string& name) const {
+        const auto it = index_.find(name);
+        return it == index_.end() ? -1 : it->second;
+    }
+
+private:
+    std::unordered_map<std::string, int> index_;
+};
 }  // namespace
 
 bool CoverFormatList::load(const std::string& path, CFormatsReporter& reporter) {
     std::string bytes;
-    if (!readWholeFile(path, bytes)) {
-        reporter.report(FormatsMessage{FormatsMessageKind::FileNotFound, 0, std::string()});
+    FormatsMessage failure;
+    if (!readWholeFile(path, bytes, failure)) {
+        reporter.report(failure);
         return false;
     }
     loadText(bytes, path, reporter);
@@ -196,11 +218,13 @@ void CoverFormatList::loadText(const std::string& bytes, const std::string& path
     // that name wins, and a name that matches none leaves -1. A name the
     // writer wrote for a target whose name begins with blanks is found by its
     // written form.
+    const FirstByName byName(formats);
     for (std::size_t s = 0; s < remaps.size(); ++s) {
         if (!remaps[s].present) continue;
         CoverFormat& f = formats[firstNew + s];
-        f.remapIndex = findByName(formats, remaps[s].name);
+        f.remapIndex = byName.find(remaps[s].name);
         if (f.remapIndex == -1 && remaps[s].writtenName != remaps[s].name)
-            f.remapIndex = findByName(formats, remaps[s].writtenName);
+            f.remapIndex = byName.find(remaps[s].writtenName);
     }
+    reporter.finish();
 }

@@ -4,24 +4,55 @@
 // window shows message boxes (with the current language's text 4000), the
 // command line prints "FILE:LINE: text", tests collect the messages.
 #include <cstddef>
+#include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 enum class FormatsMessageKind {
-    FileNotFound,    // the file could not be opened; fixed English text
-    InvalidKeyword,  // a key line with no keyword; language text 4000
+    FileNotFound,         // the file does not exist; fixed English text
+    InvalidKeyword,       // a key line with no keyword; language text 4000
+    FileTooLarge,         // larger than the reader takes (fileBytes, limitBytes)
+    FileUnreadable,       // exists but cannot be read (reason: the system's words)
+    FurtherLinesIgnored,  // after the last box shown: ignoredLines more bad lines
 };
 
 struct FormatsMessage {
+    FormatsMessage() = default;
+    FormatsMessage(FormatsMessageKind k, std::size_t number, std::string text)
+        : kind(k), lineNumber(number), line(std::move(text)) {}
+
     FormatsMessageKind kind = FormatsMessageKind::InvalidKeyword;
-    std::size_t lineNumber = 0;  // 1-based line in the file; 0 for FileNotFound
-    std::string line;            // the line as read (no line end); empty for FileNotFound
+    std::size_t lineNumber = 0;  // 1-based line in the file; 0 for the others
+    std::string line;            // the line as read (no line end); empty for the others
+    std::uint64_t fileBytes = 0, limitBytes = 0;
+    std::string reason;
+    std::size_t ignoredLines = 0;
 };
 
 class CFormatsReporter {
 public:
     virtual ~CFormatsReporter() = default;
     virtual void report(const FormatsMessage& message) = 0;
+    // Called once when a read has gone through the whole file.
+    virtual void finish() {}
+};
+
+// Message boxes for a read: the first `limit` bad lines are shown one by
+// one; the others are counted and, when the read ends, one more box says how
+// many further lines were ignored. File messages are always shown.
+class CBoxLimitFormatsReporter : public CFormatsReporter {
+public:
+    explicit CBoxLimitFormatsReporter(std::size_t limit = 10) : limit_(limit) {}
+    void report(const FormatsMessage& message) final;
+    void finish() final;
+
+protected:
+    virtual void show(const FormatsMessage& message) = 0;
+
+private:
+    std::size_t limit_;
+    std::size_t shown_ = 0, ignored_ = 0;
 };
 
 // Keeps every message, in order.
@@ -31,7 +62,7 @@ public:
     void report(const FormatsMessage& message) override { messages.push_back(message); }
 };
 
-// Fixed English text shown when the formats file cannot be opened (not translated).
+// Fixed English text shown when the formats file does not exist (not translated).
 inline constexpr const char* kFormatsFileMissingText = "No configuration file found. Please Reinstall Korvane.";
 // Language text number of the invalid-keyword message, and its English text;
 // "%s" stands for the line.

@@ -1,13 +1,18 @@
 #include "image/ByteSource.h"
 
+#include <cerrno>
 #include <cstring>
 
-CFileSource::CFileSource(std::FILE* file) : file_(file) {}
+CFileSource::CFileSource(std::FILE* file, const std::atomic<bool>* cancel) : file_(file), cancel_(cancel) {}
 
 std::size_t CFileSource::Read(void* buffer, std::size_t count) {
-    if (!file_ || count == 0)
+    if (!file_ || count == 0 || Cancelled())
         return 0;
-    return std::fread(buffer, 1, count, file_);
+    errno = 0;
+    const std::size_t n = std::fread(buffer, 1, count, file_);
+    if (n < count && std::ferror(file_) && readErrno_ == 0)
+        readErrno_ = errno ? errno : EIO;
+    return n;
 }
 
 bool CFileSource::Seek(std::int64_t offset, Origin origin) {
@@ -32,7 +37,7 @@ std::int64_t CFileSource::Size() const {
 
 bool CFileSource::Eof() const { return !file_ || std::feof(file_) != 0; }
 
-bool CFileSource::Error() const { return !file_ || std::ferror(file_) != 0; }
+bool CFileSource::Error() const { return !file_ || std::ferror(file_) != 0 || Cancelled(); }
 
 CMemorySource::CMemorySource(const void* data, std::size_t size)
     : data_(static_cast<const std::uint8_t*>(data)), size_(data ? size : 0) {}

@@ -1,6 +1,7 @@
 #pragma once
 // Byte sources the decoders read from. A short read is reported by the count
 // returned, never by reading past the data.
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -26,19 +27,26 @@ public:
     }
 };
 
-// Wraps an open stdio stream; does not close it.
+// Wraps an open stdio stream; does not close it. When `cancel` becomes true
+// (another thread asks), reads return nothing and Error() is true, so that a
+// decoder stops at its next read.
 class CFileSource : public CByteSource {
 public:
-    explicit CFileSource(std::FILE* file);
+    explicit CFileSource(std::FILE* file, const std::atomic<bool>* cancel = nullptr);
     std::size_t Read(void* buffer, std::size_t count) override;
     bool Seek(std::int64_t offset, Origin origin) override;
     std::int64_t Tell() const override;
     std::int64_t Size() const override;
     bool Eof() const override;
     bool Error() const override;
+    bool Cancelled() const { return cancel_ && cancel_->load(std::memory_order_relaxed); }
+    // The system's error number of the first failed read, 0 when none failed.
+    int ReadErrno() const { return readErrno_; }
 
 private:
     std::FILE* file_;
+    const std::atomic<bool>* cancel_;
+    int readErrno_ = 0;
 };
 
 // Wraps a read-only memory block (resources, clipboard data, tests).

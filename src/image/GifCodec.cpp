@@ -272,6 +272,8 @@ bool CRasterGIF::Decode(CByteSource& source) {
                     w = f.left + f.width;
                     h = f.top + f.height;
                 }
+                if (!PicturePixelsAllowed(*this, w, h))
+                    return false;
                 if (!PlausibleSize(w, h, bpp, fileBytes, kLzwRatio)) {
                     SetLastError("Can't allocate memory");
                     return false;

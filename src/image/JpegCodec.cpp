@@ -10,6 +10,7 @@
 #include <cstring>
 #include <memory>
 #include <new>
+#include <string>
 #include <vector>
 
 #include <jpeglib.h>
@@ -42,6 +43,7 @@ struct SourceManager {
     jpeg_source_mgr pub;
     CByteSource* source;
     JOCTET* buffer;
+    bool ended;  // the data ran out and an end marker was made up
 };
 
 void InitSource(j_decompress_ptr) {}
@@ -53,6 +55,7 @@ boolean FillInputBuffer(j_decompress_ptr cinfo) {
         // The file ended early: end the image as libjpeg suggests, so that
         // what was decoded stays.
         (*cinfo->err->emit_message)(reinterpret_cast<j_common_ptr>(cinfo), -1);
+        src->ended = true;
         src->buffer[0] = 0xFF;
         src->buffer[1] = JPEG_EOI;
         n = 2;
@@ -157,6 +160,8 @@ bool DecodeJpeg(j_decompress_ptr cinfo, CRasterImage& image, std::int64_t fileBy
     } else {
         cinfo->out_color_space = JCS_EXT_BGR;
     }
+    if (!PicturePixelsAllowed(image, cinfo->image_width, cinfo->image_height))
+        return false;
     if (!PlausibleSize(cinfo->image_width, cinfo->image_height, bpp, fileBytes, kJpegRatio)) {
         image.SetLastError("Can't allocate memory");
         return false;
@@ -233,10 +238,15 @@ bool CRasterJPG::Decode(CByteSource& source) {
     err.pub.emit_message = OnMessage;
     err.message[0] = '\0';
 
+    SourceManager* volatile manager = nullptr;
     if (setjmp(err.jump)) {
+        // An error after the data ran out is the file's end, whatever the
+        // library makes of the end marker it was given.
+        const bool truncated = manager && manager->ended;
         jpeg_destroy_decompress(&cinfo);
         Clear();
-        SetLastError(err.message);
+        SetLastError(truncated ? std::string("Truncated data: the JPEG file ends early (") + err.message + ")"
+                               : std::string(err.message));
         return false;
     }
     jpeg_create_decompress(&cinfo);
@@ -252,7 +262,9 @@ bool CRasterJPG::Decode(CByteSource& source) {
     src->pub.term_source = TermSource;
     src->pub.bytes_in_buffer = 0;
     src->pub.next_input_byte = nullptr;
+    src->ended = false;
     cinfo.src = &src->pub;
+    manager = src;
 
     const bool ok = DecodeJpeg(&cinfo, *this, fileBytes);
     const bool clean = ok && PassesThrough(cinfo);

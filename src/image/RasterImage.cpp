@@ -47,6 +47,27 @@ bool PlausibleSize(std::int64_t width, std::int64_t height, int bpp, std::int64_
     return bytes <= reach;
 }
 
+namespace {
+const char kTooLargeStart[] = "The picture is too large: ";
+}
+
+bool IsPictureTooLargeText(const std::string& message) { return message.rfind(kTooLargeStart, 0) == 0; }
+
+std::string PictureTooLargeText(std::int64_t width, std::int64_t height) {
+    const long long megapixels = (static_cast<long long>(width) * height + 500000) / 1000000;
+    return kTooLargeStart + std::to_string(width) + " x " + std::to_string(height) + " pixels (" +
+           std::to_string(megapixels) + " megapixels); the limit is " + std::to_string(kMaxPicturePixels / 1000000) +
+           " megapixels.";
+}
+
+bool PicturePixelsAllowed(CRasterImage& image, std::int64_t width, std::int64_t height) {
+    // Both below 2^32 in every caller: the product fits.
+    if (width <= 0 || height <= 0 || width * height <= kMaxPicturePixels)
+        return true;
+    image.SetLastError(PictureTooLargeText(width, height));
+    return false;
+}
+
 int ImageTypeFromExtension(const std::string& path) {
     const std::size_t dot = path.rfind('.');
     if (dot == std::string::npos)
@@ -102,6 +123,8 @@ bool CRasterImage::Create(int width, int height, int bpp, int type) {
         SetLastError("CRasterImage::Create : width and height must be greater than zero");
         return false;
     }
+    if (!PicturePixelsAllowed(*this, width, height))
+        return false;
     const int depth = NormalizeBpp(bpp);
     if (!RasterSizeAllowed(width, height, depth)) {
         SetLastError("RASTER_MAX_MEMORY exceeded");

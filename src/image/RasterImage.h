@@ -8,6 +8,7 @@
 #include "image/ByteSource.h"
 #include "image/DrawSurface.h"
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -45,7 +46,9 @@ public:
     // rows are not cleared, any alpha plane is dropped.
     bool Create(int width, int height, int bpp, int type);
     // A failed Load, LoadFromResource or Decode leaves the image as it was.
-    bool Load(const std::string& path, int type);
+    // A load whose `cancel` flag is set (from another thread) stops early and
+    // fails.
+    bool Load(const std::string& path, int type, const std::atomic<bool>* cancel = nullptr);
     // Built-in picture by name and resource type ("JPG", "GIF", "PNG_IMAGES").
     bool LoadFromResource(const char* name, const char* resourceType, int type);
     bool Decode(CByteSource& source, int type);
@@ -188,6 +191,16 @@ protected:
 
 // Largest pixel memory Create accepts: width * height * bpp >> 8.
 constexpr std::uint64_t kRasterMaxMemory = 256000000ULL;
+
+// Largest picture the program takes, in pixels (600 MB at 24 bits): larger
+// ones are refused before anything is allocated.
+constexpr std::int64_t kMaxPicturePixels = 200000000;
+// The message for a refused picture: its size and the limit.
+std::string PictureTooLargeText(std::int64_t width, std::int64_t height);
+bool IsPictureTooLargeText(const std::string& message);
+// True when a picture of that size is within kMaxPicturePixels; otherwise
+// `image` gets PictureTooLargeText as its last error.
+bool PicturePixelsAllowed(CRasterImage& image, std::int64_t width, std::int64_t height);
 
 // The depth an image of `bpp` requested bits per pixel gets: 1, 4, 8 or 24.
 int NormalizeBpp(int bpp);

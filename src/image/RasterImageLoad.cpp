@@ -3,9 +3,11 @@
 #include "image/RasterCodecs.h"
 #include "image/RasterImage.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <sys/stat.h>
 
 namespace {
 // Runs one codec over the source; on success its result moves into `target`,
@@ -59,27 +61,51 @@ bool CRasterImage::Decode(CByteSource& source, int type) {
     return false;
 }
 
-bool CRasterImage::Load(const std::string& path, int type) {
+bool CRasterImage::Load(const std::string& path, int type, const std::atomic<bool>* cancel) {
     if (type < IMAGE_UNKNOWN || type > IMAGE_WMF) {
         SetLastError("Decode: Unknown or wrong format");
         return false;
     }
+    // What the system says about the file comes first: a decoder can only
+    // guess from bytes that are not there.
+    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
+    if (!file) {
+        SetLastError(std::strerror(errno));
+        return false;
+    }
+    struct stat st {};
+    if (::fstat(fileno(file.get()), &st) == 0) {
+        if (S_ISDIR(st.st_mode)) {
+            SetLastError("This is a folder, not a picture");
+            return false;
+        }
+        if (S_ISREG(st.st_mode) && st.st_size == 0) {
+            SetLastError("The file is empty");
+            return false;
+        }
+    }
+    CFileSource source(file.get(), cancel);
     std::string firstError;
     if (type >= IMAGE_BMP && type <= IMAGE_WMF) {
-        std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
-        if (!file)
-            return false;
-        CFileSource source(file.get());
         if (Decode(source, type))
             return true;
         firstError = lastError_;
+        // A picture refused for its size is refused by every codec.
+        if (IsPictureTooLargeText(firstError) || source.Cancelled())
+            return false;
+        if (!source.Seek(0, CByteSource::FromStart))
+            return false;
     }
-    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
-    if (!file)
-        return false;
-    CFileSource source(file.get());
     if (Decode(source, IMAGE_UNKNOWN))
         return true;
+    if (source.Cancelled()) {
+        SetLastError("Loading was cancelled");
+        return false;
+    }
+    if (source.ReadErrno() != 0) {
+        SetLastError(std::strerror(source.ReadErrno()));
+        return false;
+    }
     // The caller asked for one codec: its message says more than the catch-all.
     if (type != IMAGE_UNKNOWN)
         SetLastError(firstError);

@@ -87,6 +87,7 @@ bool CLanguageTable::LoadLanguageFile(int index) {
 
 void CLanguageTable::SelectLanguage(int index) {
     if (!IsLanguageAvailable(index)) return;
+    chosen_ = index;
     if (index == 0) {
         current_ = 0;
         return;
@@ -95,7 +96,7 @@ void CLanguageTable::SelectLanguage(int index) {
 }
 
 void CLanguageTable::SelectLanguageForSystem(int primaryLanguageId) {
-    current_ = 0;
+    current_ = chosen_ = 0;
     for (int i = 0; i < kLanguageCount; ++i) {
         if (Languages()[i].primaryLanguageId == primaryLanguageId) {
             SelectLanguage(i);

@@ -97,13 +97,17 @@ public:
     void SetControlTexts(IControlTexts& controls, std::span<const ControlTextNumber> rows, bool plain = false);
 
     // Makes an available language current, loading its file; a file that
-    // cannot be read makes English current. Unavailable or unknown indices
-    // change nothing.
+    // cannot be used makes English current for this run, while the language
+    // stays the chosen one (GetChosenLanguage). Unavailable or unknown
+    // indices change nothing.
     void SelectLanguage(int index);
     // English first, then the first language with that primary language id
     // (the platform's user-interface language id & 0x3FF).
     void SelectLanguageForSystem(int primaryLanguageId);
     int GetCurrentLanguage() const { return current_; }
+    // The language to keep in the settings: the last one selected, also when
+    // its file could not be used in this run.
+    int GetChosenLanguage() const { return chosen_; }
     bool IsLanguageAvailable(int index) const;
 
     // Once, at the main view's start: the English table from the built-in
@@ -124,6 +128,7 @@ private:
 
     std::string folder_;  // empty: ProgramFolder()/languages
     int current_ = 0;
+    int chosen_ = 0;
     std::array<std::vector<std::string>, kLanguageCount> tables_;
     std::array<bool, kLanguageCount> available_{};
 };

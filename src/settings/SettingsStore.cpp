@@ -2,6 +2,7 @@
 
 #include <climits>
 #include <memory>
+#include <utility>
 
 #include "settings/AtomicFile.h"
 #include "settings/ProgramFolder.h"
@@ -144,7 +145,7 @@ void CSettingsStore::EnsureLoaded() {
     std::string bytes;
     switch (ReadWholeFile(path_, kMaxFileSize, bytes)) {
     case FileReadResult::Ok:
-        text_ = HeadersOnOwnLines(NormalisedLines(DecodeTextBytes(bytes)));
+        text_ = HeadersOnOwnLines(NormalisedLines(DecodeTextBytes(bytes, &readCleanly_)));
         break;
     case FileReadResult::Missing:
         break;
@@ -263,8 +264,20 @@ void CSettingsStore::WriteValue(const std::string& section, const std::string& k
 bool CSettingsStore::SaveCfgFile() {
     EnsureLoaded();
     if (unreadable_) return false;
+    if (!readCleanly_ && !backedUp_) {
+        // The old bytes as they are, before the first save that replaces them.
+        const std::string backup = FollowSymlinks(path_) + ".bak";
+        std::string old;
+        if (ReadWholeFile(path_, kMaxFileSize, old) != FileReadResult::Ok || !WriteFileAtomically(backup, old))
+            return false;
+        backedUp_ = true;
+        backupNotice_ = "Some of the settings in " + path_ +
+                        " could not be read as text; the file as it was is kept as " + backup + ".";
+    }
     return WriteFileAtomically(path_, EncodeUtf16LeWithMark(text_));
 }
+
+std::string CSettingsStore::TakeBackupNotice() { return std::exchange(backupNotice_, std::string()); }
 
 namespace {
 std::unique_ptr<CSettingsStore>& Store() {

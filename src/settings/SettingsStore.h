@@ -24,7 +24,12 @@ public:
     // Writes UTF-16LE with FF FE, atomically; false when it could not be
     // written. An existing file that could not be read at load time is never
     // overwritten (false too), so a passing fault does not wipe the settings.
+    // A file that was read but not cleanly (bytes replaced, encoding guessed)
+    // is first kept as "Korvane.cfg.bak" beside it (path + ".bak").
     bool SaveCfgFile();
+    // After a save that kept a copy: the sentence that tells the user so,
+    // once; empty otherwise.
+    std::string TakeBackupNotice();
 
     const std::string& Path() const { return path_; }
     // The whole settings text (UTF-8 in memory, CR LF line ends).
@@ -42,6 +47,9 @@ private:
     std::string text_;
     bool loaded_ = false;
     bool unreadable_ = false;  // the file exists but could not be read
+    bool readCleanly_ = true;  // every byte of the file was a character
+    bool backedUp_ = false;
+    std::string backupNotice_;
 };
 
 // The program-wide store at ProgramFolder()/Korvane.cfg.

@@ -1,7 +1,9 @@
 #include "settings/TextFile.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -63,18 +65,29 @@ void AppendChar(std::string& out, std::uint32_t cp) { AppendUtf8(out, cp == 0 ? 
 
 }  // namespace
 
-FileReadResult ReadWholeFile(const std::string& path, std::size_t maxSize, std::string& bytes) {
+FileReadResult ReadWholeFile(const std::string& path, std::size_t maxSize, std::string& bytes,
+                             FileReadFailure* failure) {
     bytes.clear();
+    const auto fail = [&](FileReadResult result, const std::string& reason, std::uint64_t size = 0) {
+        if (failure) *failure = FileReadFailure{reason, size};
+        bytes.clear();
+        return result;
+    };
     int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return (errno == ENOENT || errno == ENOTDIR) ? FileReadResult::Missing : FileReadResult::Unreadable;
+    if (fd < 0) {
+        const int e = errno;
+        return fail((e == ENOENT || e == ENOTDIR) ? FileReadResult::Missing : FileReadResult::Unreadable,
+                    std::strerror(e));
+    }
     struct stat st{};
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        const bool folder = S_ISDIR(st.st_mode);
         ::close(fd);
-        return FileReadResult::Unreadable;
+        return fail(FileReadResult::Unreadable, folder ? "is a folder" : "is not a regular file");
     }
     if (static_cast<std::uint64_t>(st.st_size) > maxSize) {
         ::close(fd);
-        return FileReadResult::TooLarge;
+        return fail(FileReadResult::TooLarge, "too large", static_cast<std::uint64_t>(st.st_size));
     }
     // The file may grow while it is read: never take more than maxSize.
     char buf[65536];
@@ -82,15 +95,15 @@ FileReadResult ReadWholeFile(const std::string& path, std::size_t maxSize, std::
         ssize_t n = ::read(fd, buf, sizeof buf);
         if (n < 0 && errno == EINTR) continue;
         if (n < 0) {
+            const int e = errno;
             ::close(fd);
-            bytes.clear();
-            return FileReadResult::Unreadable;
+            return fail(FileReadResult::Unreadable, std::strerror(e));
         }
         if (n == 0) break;
         if (bytes.size() + static_cast<std::size_t>(n) > maxSize) {
+            const std::uint64_t size = bytes.size() + static_cast<std::size_t>(n);
             ::close(fd);
-            bytes.clear();
-            return FileReadResult::TooLarge;
+            return fail(FileReadResult::TooLarge, "too large", size);
         }
         bytes.append(buf, static_cast<std::size_t>(n));
     }
@@ -117,41 +130,84 @@ bool IsValidUtf8(std::string_view bytes) {
     return true;
 }
 
-std::string DecodeTextBytes(std::string_view bytes) {
+namespace {
+std::string DecodeUtf16Le(std::string_view bytes, bool& clean) {
+    std::string out;
+    out.reserve(bytes.size());
+    const std::size_t units = bytes.size() / 2;  // an odd last byte is no character
+    if (bytes.size() % 2 != 0) clean = false;
+    auto unit = [&](std::size_t k) {
+        return static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[2 * k])) |
+               (static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[1 + 2 * k])) << 8);
+    };
+    for (std::size_t k = 0; k < units; ++k) {
+        std::uint32_t u = unit(k);
+        if (u >= 0xD800 && u <= 0xDBFF && k + 1 < units && unit(k + 1) >= 0xDC00 && unit(k + 1) <= 0xDFFF) {
+            AppendChar(out, 0x10000 + ((u - 0xD800) << 10) + (unit(k + 1) - 0xDC00));
+            ++k;
+        } else if (u >= 0xD800 && u <= 0xDFFF) {
+            AppendChar(out, kReplacement);
+            clean = false;
+        } else {
+            AppendChar(out, u);
+        }
+    }
+    return out;
+}
+}  // namespace
+
+bool LooksLikeUtf16LeWithoutMark(std::string_view bytes) {
+    // Judged on the first characters; 8-bit text has no NUL bytes at all.
+    const std::size_t units = std::min<std::size_t>(bytes.size() / 2, 4096);
+    if (units < 2) return false;
+    std::size_t zeroHigh = 0, zeroLow = 0;
+    for (std::size_t k = 0; k < units; ++k) {
+        if (bytes[2 * k + 1] == '\0') ++zeroHigh;
+        if (bytes[2 * k] == '\0') ++zeroLow;
+    }
+    return bytes[1] == '\0' && bytes[0] != '\0' && zeroHigh * 4 >= units * 3 && zeroLow * 8 <= units;
+}
+
+std::string DecodeTextBytes(std::string_view bytes, bool* clean) {
+    bool ok = true;
     std::string out;
     if (bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFF && static_cast<unsigned char>(bytes[1]) == 0xFE) {
-        out.reserve(bytes.size());
-        const std::size_t units = (bytes.size() - 2) / 2;  // an odd last byte is no character
-        auto unit = [&](std::size_t k) {
-            return static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[2 + 2 * k])) |
-                   (static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[3 + 2 * k])) << 8);
-        };
-        for (std::size_t k = 0; k < units; ++k) {
-            std::uint32_t u = unit(k);
-            if (u >= 0xD800 && u <= 0xDBFF && k + 1 < units && unit(k + 1) >= 0xDC00 && unit(k + 1) <= 0xDFFF) {
-                AppendChar(out, 0x10000 + ((u - 0xD800) << 10) + (unit(k + 1) - 0xDC00));
-                ++k;
-            } else if (u >= 0xD800 && u <= 0xDFFF) {
-                AppendChar(out, kReplacement);
+        out = DecodeUtf16Le(bytes.substr(2), ok);
+    } else if (LooksLikeUtf16LeWithoutMark(bytes)) {
+        out = DecodeUtf16Le(bytes, ok);
+        ok = false;  // a guess: the file keeps a copy before it is rewritten
+    } else {
+        if (bytes.size() >= 3 && bytes.substr(0, 3) == "\xEF\xBB\xBF") bytes.remove_prefix(3);
+        // Older 8-bit files hold no UTF-8 sequence at all: each byte is its
+        // own character. Otherwise the text is UTF-8 and only the bytes that
+        // break it are replaced.
+        bool anySequence = false, anyInvalid = false;
+        std::uint32_t cp;
+        for (std::size_t i = 0; i < bytes.size() && !(anySequence && anyInvalid);) {
+            const std::size_t n = DecodeUtf8At(bytes, i, cp);
+            anySequence |= n > 1;
+            anyInvalid |= n == 0;
+            i += n ? n : 1;
+        }
+        out.reserve(bytes.size() + bytes.size() / 8);
+        const bool latin1 = anyInvalid && !anySequence;
+        for (std::size_t i = 0; i < bytes.size();) {
+            const std::size_t n = latin1 ? 0 : DecodeUtf8At(bytes, i, cp);
+            if (n == 0) {
+                AppendChar(out, latin1 ? static_cast<unsigned char>(bytes[i]) : kReplacement);
+                ok = ok && latin1;
+                ++i;
+            } else if (n == 1) {
+                AppendChar(out, cp);
+                ok = ok && cp != 0;
+                ++i;
             } else {
-                AppendChar(out, u);
+                out.append(bytes.substr(i, n));
+                i += n;
             }
         }
-        return out;
     }
-    if (IsValidUtf8(bytes)) {
-        if (bytes.size() >= 3 && bytes.substr(0, 3) == "\xEF\xBB\xBF") bytes.remove_prefix(3);
-        out.reserve(bytes.size());
-        for (char c : bytes) {
-            if (c == '\0')
-                AppendChar(out, 0);
-            else
-                out += c;
-        }
-        return out;
-    }
-    out.reserve(bytes.size() * 2);
-    for (char c : bytes) AppendChar(out, static_cast<unsigned char>(c));
+    if (clean) *clean = ok;
     return out;
 }
 

@@ -155,6 +155,15 @@ TEST(FormatsCli, MissingFileAndBadArguments) {
     const CliRun home = folder.run("", "KORVANE_HOME='" + folder.file("") + "'");
     EXPECT_EQ(home.status, 1);
     EXPECT_NE(home.err.find("/Korvane.dat: No configuration file found."), std::string::npos);
+    // A folder given as the file says so; every bad line is printed, with no
+    // limit of the window's boxes.
+    const CliRun dir = folder.run("'" + folder.file("") + "'");
+    EXPECT_EQ(dir.status, 1);
+    EXPECT_NE(dir.err.find("The formats file cannot be read: is a folder"), std::string::npos);
+    std::string bad = "[A]\r\n";
+    for (int i = 0; i < 25; ++i) bad += "nokey = " + std::to_string(i) + "\r\n";
+    const std::string dat = folder.write("bad.dat", bad);
+    EXPECT_EQ(occurrences(folder.run("'" + dat + "'").err, "invalid keyword"), 25u);
     EXPECT_EQ(folder.run("a b").status, 2);
     EXPECT_EQ(folder.run("a --rewrite").status, 2);
 }

@@ -163,6 +163,7 @@ TEST(FormatsReader, FilesOnDisk) {
     EXPECT_FALSE(list.load(folder.path(), reporter));  // a folder opens but cannot be read
     ASSERT_EQ(reporter.messages.size(), 2u);
     EXPECT_EQ(reporter.messages[0].kind, FormatsMessageKind::FileNotFound);
+    EXPECT_EQ(FormatsMessageText(reporter.messages[1]), "The formats file cannot be read: is a folder");
     EXPECT_EQ(list.filePath, "/old/path");
 
     // 8-bit text is kept as bytes: UTF-8 and Latin-1 names alike.
@@ -174,4 +175,72 @@ TEST(FormatsReader, FilesOnDisk) {
     EXPECT_EQ(list.name(0), utf8);
     EXPECT_EQ(list.name(1), latin1);
     EXPECT_EQ(list.remapIndex(1), 0);
+}
+
+TEST(FormatsReader, AFileTooLargeSaysSoWithItsSize) {
+    TempFolder folder;
+    WriteBytes(folder.file("Korvane.dat"), "[A]\r\n");
+    std::filesystem::resize_file(folder.file("Korvane.dat"), (64u << 20) + 1);
+    CoverFormatList list;
+    CCollectingFormatsReporter reporter;
+    EXPECT_FALSE(list.load(folder.file("Korvane.dat"), reporter));
+    ASSERT_EQ(reporter.messages.size(), 1u);
+    EXPECT_EQ(FormatsMessageText(reporter.messages[0]),
+              "The formats file is too large: 67108865 bytes; the limit is 67108864 bytes.");
+}
+
+TEST(FormatsReader, ManyRemapSectionsFindTheirTargets) {
+    // Each section remaps to the one before it; names repeat every 1000, so
+    // the first format of a name wins.
+    constexpr int kSections = 200000;
+    std::string text;
+    text.reserve(kSections * 40);
+    for (int i = 0; i < kSections; ++i) {
+        text += "[F" + std::to_string(i) + "]\r\nSIZE = 10,20\r\n";
+        if (i > 0) text += "REMAP = F" + std::to_string(i - 1) + "\r\n";
+    }
+    text += "[Dup]\r\nREMAP = F7\r\n[F7]\r\n[Last]\r\nREMAP = nowhere\r\n";
+    const ReadResult r = ReadFormats(text);
+    ASSERT_EQ(r.list.count(), kSections + 3);
+    EXPECT_EQ(r.list.remapIndex(0), -1);
+    for (int i = 1; i < kSections; i += 997) EXPECT_EQ(r.list.remapIndex(i), i - 1);
+    EXPECT_EQ(r.list.remapIndex(kSections - 1), kSections - 2);
+    EXPECT_EQ(r.list.remapIndex(kSections), 7);  // the first F7
+    EXPECT_EQ(r.list.remapIndex(kSections + 2), -1);
+}
+
+namespace {
+// Boxes as the window shows them, counted.
+class CountedBoxes : public CBoxLimitFormatsReporter {
+public:
+    std::vector<FormatsMessage> shown;
+
+protected:
+    void show(const FormatsMessage& message) override { shown.push_back(message); }
+};
+}  // namespace
+
+TEST(FormatsReader, ABinaryFileShowsAtMostElevenBoxes) {
+    // A binary file: hundreds of lines with an "=" and no keyword.
+    std::string bytes;
+    for (int i = 0; i < 3000; ++i) bytes += static_cast<char>((i * 37 + 11) % 256);
+    for (int i = 0; i < 300; ++i) bytes += "\x01\x02=\xFF\n";
+    CountedBoxes boxes;
+    CoverFormatList list;
+    list.loadText(bytes, "Korvane.dat", boxes);
+    CCollectingFormatsReporter all;
+    CoverFormatList again;
+    again.loadText(bytes, "Korvane.dat", all);
+    ASSERT_GT(all.messages.size(), 11u);
+    ASSERT_EQ(boxes.shown.size(), 11u);
+    for (int i = 0; i < 10; ++i) EXPECT_EQ(boxes.shown[i].lineNumber, all.messages[i].lineNumber);
+    EXPECT_EQ(boxes.shown[10].kind, FormatsMessageKind::FurtherLinesIgnored);
+    EXPECT_EQ(FormatsMessageText(boxes.shown[10]),
+              std::to_string(all.messages.size() - 10) +
+                  " further lines of the configuration file could not be used and were ignored.");
+
+    // Each read counts afresh; a read with few bad lines has no summary.
+    list.loadText(CrLf({"[A]", "x = 1"}), "Korvane.dat", boxes);
+    ASSERT_EQ(boxes.shown.size(), 12u);
+    EXPECT_EQ(boxes.shown[11].kind, FormatsMessageKind::InvalidKeyword);
 }

@@ -92,6 +92,13 @@ TEST_F(DecodeCommand, TypeOptionAndFailures) {
     EXPECT_EQ(typed.out, text + ": Decode: Unknown or wrong format\n");
     EXPECT_EQ(Execute("decode " + text + " --type 12").status, 2);
     EXPECT_EQ(Execute("decode").status, 2);
+
+    // The real reason for files that hold no picture at all.
+    const std::string empty = Write("empty.jpg", {});
+    EXPECT_EQ(Execute("decode " + empty).out, empty + ": The file is empty\n");
+    EXPECT_EQ(Execute("decode " + dir_.string()).out, dir_.string() + ": This is a folder, not a picture\n");
+    EXPECT_EQ(Execute("decode " + (dir_ / "gone.png").string()).out,
+              (dir_ / "gone.png").string() + ": No such file or directory\n");
 }
 
 TEST_F(DecodeCommand, UnknownExtensionsTryEveryCodec) {

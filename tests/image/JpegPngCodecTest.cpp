@@ -231,7 +231,7 @@ TEST(PngCodec, HugeTextChunksAreSkippedUnread) {
     png.insert(png.begin() + 33, chunk.begin(), chunk.end());
     CRasterImage img;
     EXPECT_FALSE(DecodeBytes(img, png, IMAGE_PNG));
-    EXPECT_EQ(img.GetLastError(), "Read Error");
+    EXPECT_EQ(img.GetLastError(), "Truncated data: the PNG file ends early");
 }
 
 TEST(PngCodec, ErrorsCarryMessages) {
@@ -239,7 +239,7 @@ TEST(PngCodec, ErrorsCarryMessages) {
     std::vector<std::uint8_t> cut(png.begin(), png.begin() + 30);
     CRasterImage img;
     EXPECT_FALSE(DecodeBytes(img, cut, IMAGE_PNG));
-    EXPECT_EQ(img.GetLastError(), "Read Error");
+    EXPECT_EQ(img.GetLastError(), "Truncated data: the PNG file ends early");
     png[20] ^= 0xFF;  // inside the header: checksum no longer matches
     EXPECT_FALSE(DecodeBytes(img, png, IMAGE_PNG));
     EXPECT_FALSE(img.GetLastError().empty());

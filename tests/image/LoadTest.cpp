@@ -11,6 +11,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <unistd.h>
 
 namespace {
 class LoadTest : public ::testing::Test {
@@ -60,11 +61,32 @@ TEST_F(LoadTest, TextWithTypeJpegKeepsTheJpegMessage) {
     EXPECT_EQ(img.GetLastError(), "Decode: Unknown or wrong format");
 }
 
-TEST_F(LoadTest, MissingFileLeavesTheErrorAsItWas) {
+TEST_F(LoadTest, FilesThatHoldNoPictureSayWhy) {
     CRasterImage img;
-    img.SetLastError("earlier");
-    EXPECT_FALSE(img.Load((dir_ / "none.png").string(), IMAGE_PNG));
-    EXPECT_EQ(img.GetLastError(), "earlier");
+    const std::string missing = (dir_ / "none.png").string();
+    EXPECT_FALSE(img.Load(missing, IMAGE_PNG));
+    EXPECT_EQ(img.GetLastError(), "No such file or directory");
+
+    const std::string empty = Write("empty.jpg", {});
+    EXPECT_FALSE(img.Load(empty, IMAGE_JPG));
+    EXPECT_EQ(img.GetLastError(), "The file is empty");
+
+    std::filesystem::create_directories(dir_ / "folder.png");
+    EXPECT_FALSE(img.Load((dir_ / "folder.png").string(), IMAGE_PNG));
+    EXPECT_EQ(img.GetLastError(), "This is a folder, not a picture");
+
+    const std::vector<std::uint8_t> png = SmallPng();
+    const std::string cut = Write("cut.png", std::vector<std::uint8_t>(png.begin(), png.begin() + 40));
+    EXPECT_FALSE(img.Load(cut, IMAGE_PNG));
+    EXPECT_EQ(img.GetLastError(), "Truncated data: the PNG file ends early");
+
+    if (::geteuid() != 0) {  // root reads everything
+        const std::string locked = Write("locked.png", png);
+        std::filesystem::permissions(locked, std::filesystem::perms::none);
+        EXPECT_FALSE(img.Load(locked, IMAGE_PNG));
+        EXPECT_EQ(img.GetLastError(), "Permission denied");
+    }
+    EXPECT_FALSE(img.IsValid());
 }
 
 TEST_F(LoadTest, FailedLoadLeavesThePictureIntact) {

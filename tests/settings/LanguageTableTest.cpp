@@ -9,8 +9,10 @@
 
 #include "FakeMenu.h"
 #include "TempFolder.h"
+#include "settings/AppSettings.h"
 #include "settings/LanguageFile.h"
 #include "settings/LanguageTable.h"
+#include "settings/SettingsStore.h"
 
 namespace {
 
@@ -193,11 +195,22 @@ TEST_F(LanguageTableTest, OutOfRangeIndicesChangeNothing) {
     EXPECT_EQ(table.GetCurrentLanguage(), 0);
 }
 
-TEST_F(LanguageTableTest, AHugeFileIsNotLoaded) {
+TEST_F(LanguageTableTest, AHugeFileIsNotLoadedButStaysTheChosenLanguage) {
     WriteLanguage(kDutch, "3000=&Bestand\r\n");
     std::filesystem::resize_file(table.LanguageFilePath(kDutch), kMaxLanguageFileSize + 1);
     table.SelectLanguage(kDutch);
     EXPECT_EQ(table.GetCurrentLanguage(), 0);
+    EXPECT_EQ(table.GetText(3000), "&File");
+    // The settings keep Dutch: English stands in for this run only.
+    EXPECT_EQ(table.GetChosenLanguage(), kDutch);
+    TempFolder settings;
+    CSettingsStore store(settings.File("Korvane.cfg"));
+    ASSERT_TRUE(WriteExitSettings(AppSettings{}, table.GetChosenLanguage(), store));
+    EXPECT_EQ(CSettingsStore(settings.File("Korvane.cfg")).GetCfgInt("Options", "Language", -1), kDutch);
+
+    // Choosing English afterwards is a choice like any other.
+    table.SelectLanguage(0);
+    EXPECT_EQ(table.GetChosenLanguage(), 0);
 }
 
 // --- Choosing by the system's language ---------------------------------------

@@ -1,7 +1,9 @@
 #include "app/ui/KorvaneApp.h"
 
 #include "app/KorvaneDoc.h"
+#include "app/ui/ImageLoadWorker.h"
 #include "app/ui/MainFrame.h"
+#include "app/ui/QtPrompter.h"
 #include "app/ui/TheView.h"
 #include "image/ui/SplashScreen.h"
 #include "settings/AppSettings.h"
@@ -12,6 +14,7 @@
 
 #include <QCoreApplication>
 #include <QLocale>
+#include <QMessageBox>
 
 namespace {
 constexpr int kSplashMs = 3000;
@@ -62,16 +65,28 @@ bool CKorvaneApp::InitInstance()
 
     doc_ = std::make_unique<CKorvaneDoc>();
     frame_ = std::make_unique<CMainFrame>(*doc_);
+    // Pictures decode beside the window, which goes on painting.
+    loader_ = std::make_unique<CImageLoadWorker>();
+    doc_->SetImageLoader(loader_.get());
     frame_->InitialUpdateAndShow();
     return true;
 }
 
 int CKorvaneApp::ExitInstance()
 {
+    // Loads under way end first: they would report to the window.
+    if (doc_)
+        doc_->SetImageLoader(nullptr);
+    loader_.reset();
     // The main window goes first (its position, then the view's settings).
     frame_.reset();
     const AppSettings& s = RunningValues();
-    WriteExitSettings(s, Language().GetCurrentLanguage());
+    // The chosen language stays chosen when its file could not be used in
+    // this run (English stood in).
+    WriteExitSettings(s, Language().GetChosenLanguage());
+    const std::string notice = Settings().TakeBackupNotice();
+    if (!notice.empty())
+        QMessageBox::information(nullptr, MessageBoxTitle(), QString::fromStdString(notice));
     doc_.reset();
     return 0;
 }

@@ -4,6 +4,7 @@
 #include <memory>
 
 class CKorvaneDoc;
+class CImageLoadWorker;
 class CMainFrame;
 class CTheView;
 
@@ -30,4 +31,5 @@ public:
 private:
     std::unique_ptr<CKorvaneDoc> doc_;
     std::unique_ptr<CMainFrame> frame_;
+    std::unique_ptr<CImageLoadWorker> loader_;
 };

@@ -47,7 +47,7 @@ void CQtPrompter::Error(const std::string& text)
     QMessageBox::critical(parent_, MessageBoxTitle(), QString::fromStdString(text), QMessageBox::Ok);
 }
 
-void CQtFormatsReporter::report(const FormatsMessage& message)
+void CQtFormatsReporter::show(const FormatsMessage& message)
 {
     CLanguageTable& language = Language();
     language.SetEnglishText(kInvalidKeywordTextId, kInvalidKeywordEnglishText);

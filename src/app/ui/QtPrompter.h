@@ -20,11 +20,14 @@ private:
     QPointer<QWidget> parent_;
 };
 
-// The formats reader's messages as error boxes (text 4000 for a bad line).
-class CQtFormatsReporter : public CFormatsReporter {
+// The formats reader's messages as error boxes (text 4000 for a bad line),
+// at most ten bad lines per read and one box that counts the rest.
+class CQtFormatsReporter : public CBoxLimitFormatsReporter {
 public:
     explicit CQtFormatsReporter(QWidget* parent = nullptr) : parent_(parent) {}
-    void report(const FormatsMessage& message) override;
+
+protected:
+    void show(const FormatsMessage& message) override;
 
 private:
     QPointer<QWidget> parent_;

@@ -1,0 +1,33 @@
+#pragma once
+// The window's image loader: decodes on a worker thread. A picture that is
+// ready within the grace time arrives at once, as if decoded in place; a
+// slower one shows the busy cursor while the window goes on painting, and
+// reaches its slot from the event loop when done.
+#include "app/ImageLoader.h"
+
+#include <QObject>
+
+#include <array>
+#include <memory>
+#include <vector>
+
+class CImageLoadWorker : public QObject, public IImageLoader {
+public:
+    static constexpr int kGraceMs = 500;
+    explicit CImageLoadWorker(int graceMs = kGraceMs, QObject* parent = nullptr);
+    // Cancels and waits for every load; none calls back.
+    ~CImageLoadWorker() override;
+
+    void Start(Slot slot, const std::string& path, int type, Done done) override;
+    // Loads under way (cancelled ones included, until their thread ends).
+    int Running() const { return static_cast<int>(jobs_.size()); }
+
+private:
+    struct Job;
+    void Finished(const std::shared_ptr<Job>& job);
+    void Cancel(Slot slot);
+
+    int graceMs_;
+    std::vector<std::shared_ptr<Job>> jobs_;
+    std::array<std::shared_ptr<Job>, 2> current_;  // the load each slot waits for
+};
