@@ -5,7 +5,7 @@ PACKAGES="build-essential cmake ninja-build pkg-config \
   libjpeg62-turbo-dev libpng-dev qt6-base-dev libcups2-dev \
   libgtest-dev libgmock-dev \
   cups cups-client printer-driver-cups-pdf poppler-utils xvfb xauth \
-  fontconfig fonts-dejavu-core"
+  fontconfig fonts-dejavu-core qt6-translations-l10n"
 missing=""
 for p in $PACKAGES; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"

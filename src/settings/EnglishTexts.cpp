@@ -198,6 +198,13 @@ constexpr EnglishText kEnglish[] = {
     {9000, "CD Front"},
     {9001, "CD Back"},
     {9002, "CD Front + Inside"},
+    // Print Setup dialog.
+    {9550, "Print Setup"},
+    {9551, "Printer:"},
+    {9552, "Paper size:"},
+    {9553, "Paper source:"},
+    {9554, "OK"},
+    {9555, "Cancel"},
 };
 
 }  // namespace

@@ -54,6 +54,8 @@ const std::vector<int>& CLanguageTable::TextNumbers() {
         AddRange(v, 7200, 7204);
         AddRange(v, 8000, 8006);
         AddRange(v, 9000, 9025);
+        // Texts added since: the Print Setup dialog.
+        AddRange(v, 9550, 9555);
         return v;
     }();
     return numbers;

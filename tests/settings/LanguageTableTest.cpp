@@ -36,10 +36,12 @@ protected:
 
 TEST(LanguageLists, HoldTheNumbersInTheirFixedOrder) {
     const auto& numbers = CLanguageTable::TextNumbers();
-    ASSERT_EQ(numbers.size(), 195u);
-    EXPECT_EQ(std::set<int>(numbers.begin(), numbers.end()).size(), 195u);
+    // The program's own 195 come first; later texts follow them.
+    ASSERT_GE(numbers.size(), 195u);
+    EXPECT_EQ(std::set<int>(numbers.begin(), numbers.end()).size(), numbers.size());
     EXPECT_EQ(numbers.front(), 1000);
-    EXPECT_EQ(numbers.back(), 9025);
+    EXPECT_EQ(numbers[194], 9025);
+    EXPECT_GE(CLanguageTable::RowOf(9550), 195);
     EXPECT_EQ(CLanguageTable::RowOf(1000), 0);
     EXPECT_EQ(CLanguageTable::RowOf(3000), 8);
     EXPECT_EQ(CLanguageTable::RowOf(3029), 67);

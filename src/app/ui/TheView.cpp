@@ -12,6 +12,7 @@
 #include "settings/LanguageTable.h"
 #include "settings/ProgramFolder.h"
 #include "settings/ui/QtMenuText.h"
+#include "settings/ui/QtTranslations.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -211,6 +212,8 @@ void CTheView::InitialUpdate()
 
     if (menuText_)
         Language().BuildEnglishTable(*menuText_);
+    // The probe may have found the start's language gone.
+    InstallQtTranslations(Language().GetCurrentLanguage());
 
     FillCombos();
     Refresh();
@@ -684,6 +687,7 @@ void CTheView::FillCombos()
 void CTheView::SelectLanguage(int index)
 {
     Language().SelectLanguage(index);
+    InstallQtTranslations(Language().GetCurrentLanguage());
     SetCaption();
     FillCombos();
     Refresh();

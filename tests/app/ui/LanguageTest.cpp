@@ -8,6 +8,7 @@
 #include "app/ui/KorvaneApp.h"
 #include "app/ui/MainFrame.h"
 #include "app/ui/MainMenu.h"
+#include "print/ui/PrintSetupDialog.h"
 #include "app/ui/TheView.h"
 #include "settings/LanguageTable.h"
 #include "settings/ui/QtMenuText.h"
@@ -42,7 +43,9 @@ class LanguageTest : public QObject {
                   "3000=&Datei\r\n"
                   "3001=&Neu\\tStrg+N\r\n"
                   "3008=Sprache\r\n"
-                  "9000=CD Vorderseite\r\n");
+                  "9000=CD Vorderseite\r\n"
+                  "9550=Druckeinrichtung\r\n"
+                  "9551=Drucker:\r\n");
     }
 
     static void Start(CKorvaneApp& app)
@@ -100,6 +103,18 @@ private slots:
         QCOMPARE(view->SlotLabel(Slot::Left)->text(), QString::fromUtf8("kein Bild gew\xC3\xA4hlt"));
         QCOMPARE(view->Combo(Slot::Left)->itemText(0), QStringLiteral("CD Vorderseite"));
         QCOMPARE(view->Combo(Slot::Left)->itemText(1), QStringLiteral("CD Back"));
+        // Qt's own windows speak German too, and so does Print Setup.
+        QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("Abbrechen"));
+        {
+            CPrintSetupDialog setup{CPrinterSettings()};
+            QCOMPARE(setup.windowTitle(), QStringLiteral("Druckeinrichtung"));
+            QVERIFY(setup.findChild<QLabel*>() != nullptr);
+            QStringList labels;
+            for (QLabel* label : setup.findChildren<QLabel*>())
+                labels << label->text();
+            QVERIFY(labels.contains(QStringLiteral("Drucker:")));
+            QVERIFY(labels.contains(QStringLiteral("Paper size:")));
+        }
 
         // The Language menu: German checked, languages without a file greyed.
         CMainMenu* menu = app.Frame()->Menu();
@@ -115,6 +130,7 @@ private slots:
         menu->Action(32773)->trigger();
         QCOMPARE(bar->actions()[0]->text(), QStringLiteral("&File"));
         QCOMPARE(app.Frame()->windowTitle(), QStringLiteral("Korvane V1.23 - Ready To Print Some Covers ?"));
+        QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("Cancel"));
         QCOMPARE(qobject_cast<QPushButton*>(view->Control(Ctl::PrintLeft))->text(), QStringLiteral("Print Left"));
         QCOMPARE(qobject_cast<QLabel*>(view->Control(Ctl::SinglePageLabel))->text(),
                  QStringLiteral("Print on a Single Page"));
