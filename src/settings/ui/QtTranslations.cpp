@@ -32,15 +32,18 @@ QStringList LocaleNames(const char* fileName) {
     return {};
 }
 
-// Qt 6 asks for the standard buttons' texts ("OK", "Cancel", "&Yes") under
-// "QPlatformTheme"; the older all-in-one catalogs hold them under
-// "QDialogButtonBox".
+// Qt 6 asks for the standard buttons' texts ("OK", "&Cancel", "&Yes") under
+// "QPlatformTheme" or "QGnomeTheme"; the older all-in-one catalogs hold them
+// under "QDialogButtonBox", some without the access key.
 class CatalogTranslator : public QTranslator {
 public:
     QString translate(const char* context, const char* source, const char* disambiguation, int n) const override {
         QString text = QTranslator::translate(context, source, disambiguation, n);
-        if (text.isEmpty() && qstrcmp(context, "QPlatformTheme") == 0)
-            text = QTranslator::translate("QDialogButtonBox", source, disambiguation, n);
+        if (!text.isEmpty() || (qstrcmp(context, "QPlatformTheme") != 0 && qstrcmp(context, "QGnomeTheme") != 0))
+            return text;
+        text = QTranslator::translate("QDialogButtonBox", source, disambiguation, n);
+        if (text.isEmpty() && source && source[0] == '&')
+            text = QTranslator::translate("QDialogButtonBox", source + 1, disambiguation, n);
         return text;
     }
 };

@@ -52,6 +52,7 @@ private slots:
         QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("Cancelar"));
         QCOMPARE(InstallQtTranslations(4), QStringLiteral("qt_sv"));
         QCOMPARE(QCoreApplication::translate("QPlatformTheme", "&Yes"), QStringLiteral("&Ja"));
+        QCOMPARE(QCoreApplication::translate("QGnomeTheme", "&Cancel"), QStringLiteral("&Avbryt"));
         QCOMPARE(InstallQtTranslations(0), QString());
         QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("Cancel"));
         QVERIFY(QtCatalogNames(0).isEmpty());
