@@ -5,10 +5,12 @@
 #include <cstdint>
 #include <system_error>
 
-std::string FormatFixed1(double value) {
+std::string FormatFixed1(double value) { return FormatFixed(value, 1); }
+
+std::string FormatFixed(double value, int digits) {
     // std::to_chars with a precision is specified as printf in the C locale.
     char buf[400];  // DBL_MAX has 309 integer digits
-    auto [end, ec] = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed, 1);
+    auto [end, ec] = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed, digits);
     if (ec != std::errc()) return std::isnan(value) ? "nan" : (value < 0 ? "-inf" : "inf");
     return std::string(buf, end);
 }

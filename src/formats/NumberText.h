@@ -6,6 +6,8 @@
 
 // The text "%0.1f" gives in the C locale (correctly rounded, "-0.0" kept).
 std::string FormatFixed1(double value);
+// The same with `digits` decimals ("%0.2f" for 2).
+std::string FormatFixed(double value, int digits);
 
 // The shortest text that reads back to exactly `value` ("5000", "0.1",
 // "1e+300"); "nan"/"inf" for values that are not finite.

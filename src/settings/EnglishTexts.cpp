@@ -164,6 +164,8 @@ constexpr EnglishText kEnglish[] = {
     {7036, "New Format"},
     {7037, "Copy of"},
     {7038, "No Name"},
+    {7039, "Edit Formats File..."},
+    {7040, "The formats file could not be saved:\n%s\n\n%s\n\nYour changes stay in use until Korvane is closed."},
     // Line and rectangle dialogs.
     {7100, "Cut / Fold Line"},
     {7101, "Line type"},

@@ -49,7 +49,7 @@ const std::vector<int>& CLanguageTable::TextNumbers() {
         AddRange(v, 4000, 4004);
         AddRange(v, 5000, 5022);
         AddRange(v, 6000, 6005);
-        AddRange(v, 7000, 7038);
+        AddRange(v, 7000, 7040);
         AddRange(v, 7100, 7115);
         AddRange(v, 7200, 7204);
         AddRange(v, 8000, 8006);
@@ -126,6 +126,7 @@ const std::array<MenuTextRow, kMenuTextRowCount>& MenuTextRows() {
         {3, {1, 2, 27}, 3060},
         {3, {1, 2, 28}, 3021},
         {2, {1, 3}, 3044},
+        {2, {1, 4}, 7039},
 
         {1, {2}, 3026},
         {2, {2, 0}, 3027},

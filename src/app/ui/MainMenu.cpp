@@ -64,6 +64,7 @@ CMainMenu::CMainMenu(QMenuBar* bar) : QObject(bar), bar_(bar)
     AddItem(language_, Cmd::MailTranslation, 3021);
     options->addSeparator();
     AddItem(options, Cmd::FormatEditor, 3044);
+    AddItem(options, Cmd::EditFormatsFile, 7039);
 
     QMenu* help = AddMenu(bar, 3026);
     AddItem(help, Cmd::OnlineHelp, 3027);

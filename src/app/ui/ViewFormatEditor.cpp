@@ -1,12 +1,51 @@
-// The main view's FormatEditor commands.
+// The main view's format commands: the format editor and the formats file
+// in a text editor.
 #include "app/ui/TheView.h"
 
-bool CTheView::EditorCommandEnabled(int, bool&) const
+#include "app/KorvaneDoc.h"
+#include "app/ui/CommandIds.h"
+#include "formats/ui/FormatEditDialog.h"
+#include "formats/ui/TextEditorLauncher.h"
+#include "settings/ProgramFolder.h"
+
+namespace {
+std::string FormatsFilePath(const CoverFormatList& formats)
 {
-    return false;
+    return formats.filePath.empty() ? JoinPath(ProgramFolder(), "Korvane.dat") : formats.filePath;
+}
+}  // namespace
+
+bool CTheView::EditorCommandEnabled(int id, bool& enabled) const
+{
+    if (id != Cmd::FormatEditor && id != Cmd::EditFormatsFile)
+        return false;
+    enabled = true;
+    return true;
 }
 
-bool CTheView::RunEditorCommand(int)
+bool CTheView::RunEditorCommand(int id)
 {
-    return false;
+    CoverFormatList& formats = doc_.formats;
+    if (id == Cmd::EditFormatsFile) {
+        OpenInTextEditor(FormatsFilePath(formats), EditorEnvironment::Process(), this);
+        return true;
+    }
+    if (id != Cmd::FormatEditor)
+        return false;
+    // A formats file missing at start is created by the editor's OK.
+    if (formats.filePath.empty())
+        formats.filePath = FormatsFilePath(formats);
+    const CRasterImage* left = doc_.leftImage.IsValid() ? &doc_.leftImage : nullptr;
+    CFormatEditDialog dialog(formats, left, state_.leftFormat, CFormatEditDialog::PrinterLists::Read(), this);
+    if (dialog.exec() != QDialog::Accepted)
+        return true;
+    // Indices may have moved: selections past the end are dropped.
+    const int count = formats.count();
+    if (state_.leftFormat >= count)
+        state_.leftFormat = -1;
+    if (state_.rightFormat >= count)
+        state_.rightFormat = -1;
+    FillCombos();
+    Refresh();
+    return true;
 }

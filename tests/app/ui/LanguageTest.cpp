@@ -217,7 +217,7 @@ private slots:
         CMainMenu* menu = app.Frame()->Menu();
         emit menu->MenuAboutToShow();
         for (int id : {Cmd::Options, Cmd::SkinDefault, Cmd::SkinAlternative, Cmd::SkinClean, Cmd::SkinRandom,
-                       Cmd::FormatEditor, Cmd::OnlineHelp, Cmd::Website, Cmd::DownloadCovers1, Cmd::DownloadCovers2,
+                       Cmd::OnlineHelp, Cmd::Website, Cmd::DownloadCovers1, Cmd::DownloadCovers2,
                        Cmd::About}) {
             QVERIFY2(menu->Action(id), qPrintable(QString::number(id)));
             QVERIFY2(!menu->Action(id)->isEnabled(), qPrintable(QString::number(id)));
