@@ -4,7 +4,7 @@ set -e
 PACKAGES="build-essential cmake ninja-build pkg-config \
   libjpeg62-turbo-dev libpng-dev qt6-base-dev libcups2-dev \
   libgtest-dev libgmock-dev \
-  cups cups-client printer-driver-cups-pdf poppler-utils xvfb xauth \
+  cups cups-client printer-driver-cups-pdf printer-driver-gutenprint poppler-utils xvfb xauth \
   fontconfig fonts-dejavu-core qt6-translations-l10n"
 missing=""
 for p in $PACKAGES; do

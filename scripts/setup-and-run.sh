@@ -13,5 +13,5 @@ if [ -x build/bin/korvane ]; then
   fi
   exec build/bin/korvane
 fi
-# Until the main window is built, show the shipped cover formats.
+# Built without the desktop program (-DKORVANE_GUI=OFF): show the shipped cover formats.
 exec build/bin/korvane-cli formats build/bin/Korvane.dat

@@ -4,7 +4,11 @@
 #   KorvaneTestPhoto  a photo printer with input slots, media types and a disc
 #                     tray (tests/print/data/KorvaneTestPhoto.ppd); its jobs are
 #                     held, so tests read their options and data, then cancel them;
-#   KorvaneTestRejecting  the same printer refusing every job (tests of refusal).
+#   KorvaneTestRejecting  the same printer refusing every job (tests of refusal);
+#   KorvaneTestXP8500, KorvaneTestIP7250  two real disc-tray printers with
+#                     Gutenprint's own driver PPDs (printer-driver-gutenprint:
+#                     Epson Expression Photo XP-8500, Canon PIXMA iP7250),
+#                     printing to /dev/null, their jobs held like the photo one.
 # Starts cupsd when it is not running (CI containers have no service manager).
 # Touches no other queue. Without root it says so and leaves everything alone:
 # the tests that need the queues then skip.
@@ -75,5 +79,19 @@ lpadmin -p KorvaneTestRejecting -v file:///dev/null -P "$PPD" \
     -D "Korvane test printer that refuses jobs" -o job-hold-until-default=indefinite
 cupsenable KorvaneTestRejecting
 cupsreject -r "Korvane test: refuses every job" KorvaneTestRejecting
+
+# Real drivers: Gutenprint's PPDs, found by model (the driver's version is in
+# its name). Without printer-driver-gutenprint these two are not set up.
+gutenprint_queue() {  # QUEUE MODEL DESCRIPTION
+    model=$(lpinfo -m 2>/dev/null | grep -i "^gutenprint.*$2 " | grep -i "/expert " | head -1 | cut -d' ' -f1)
+    if [ -z "$model" ]; then
+        echo "setup-test-printers: no Gutenprint driver for $2 (install printer-driver-gutenprint); $1 is not set up." >&2
+        return 0
+    fi
+    lpadmin -p "$1" -E -v file:///dev/null -m "$model" -D "$3 (Korvane test, jobs are held)" \
+        -o job-hold-until-default=indefinite -o printer-error-policy=abort-job
+}
+gutenprint_queue KorvaneTestXP8500 "escp2-xp8500/expert" "Epson Expression Photo XP-8500"
+gutenprint_queue KorvaneTestIP7250 "bjc-PIXMA-iP7250/expert" "Canon PIXMA iP7250"
 
 lpstat -v 2>/dev/null | grep Korvane || true

@@ -1,6 +1,7 @@
 // korvane-cli decode: loads an image as the program does and describes it;
 // -o writes the decoded pixels as an 8-bit RGBA PNG (top-down).
 #include "cli/CliCommand.h"
+#include "cli/PaperOptions.h"
 #include "cli/PngWriter.h"
 #include "image/RasterImage.h"
 #include "image/RgbaExport.h"
@@ -60,7 +61,7 @@ int Decode(const std::vector<std::string>& args) {
     CRasterImage image;
     if (!image.Load(file, type)) {
         const std::string& error = image.GetLastError();
-        std::fprintf(stderr, "%s\n", error.empty() ? "cannot load the image" : error.c_str());
+        std::fprintf(stderr, "%s: %s\n", file.c_str(), OneLine(error.empty() ? "cannot load the image" : error).c_str());
         return 1;
     }
     std::printf("%dx%d bpp=%d type=%d alpha=%d transparent=%d frames=%d\n", image.GetWidth(), image.GetHeight(),
@@ -68,7 +69,7 @@ int Decode(const std::vector<std::string>& args) {
                 image.GetNumFrames());
     std::string error;
     if (!output.empty() && !WriteRgbaPng(output, image, &error)) {
-        std::fprintf(stderr, "cannot write %s: %s\n", output.c_str(), error.c_str());
+        std::fprintf(stderr, "%s: cannot write: %s\n", output.c_str(), OneLine(error).c_str());
         return 1;
     }
     return 0;

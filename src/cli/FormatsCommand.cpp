@@ -3,6 +3,7 @@
 // show as "FILE:LINE: text" on stderr, and can write it back as the format
 // editor does.
 #include "cli/CliCommand.h"
+#include "cli/PaperOptions.h"
 #include "formats/CoverFormatList.h"
 #include "formats/FormatsReporter.h"
 #include "formats/NumberText.h"
@@ -13,20 +14,6 @@
 #include <string>
 
 namespace {
-class StderrReporter : public CFormatsReporter {
-public:
-    explicit StderrReporter(const std::string& file) : file_(file) {}
-    void report(const FormatsMessage& m) override {
-        if (m.kind == FormatsMessageKind::FileNotFound)
-            std::fprintf(stderr, "%s: %s\n", file_.c_str(), FormatsMessageText(m).c_str());
-        else
-            std::fprintf(stderr, "%s:%zu: %s\n", file_.c_str(), m.lineNumber, FormatsMessageText(m).c_str());
-    }
-
-private:
-    std::string file_;
-};
-
 // Length of the well-formed UTF-8 sequence at s[i], or 0.
 std::size_t utf8Length(const std::string& s, std::size_t i) {
     const auto b = [&](std::size_t k) { return static_cast<unsigned char>(s[k]); };
@@ -156,7 +143,7 @@ int runFormats(const std::vector<std::string>& args) {
     if (file.empty()) file = JoinPath(ProgramFolder(), "Korvane.dat");
 
     CoverFormatList list;
-    StderrReporter reporter(file);
+    CStderrFormatsReporter reporter(file, true);
     if (!list.load(file, reporter)) return 1;
     const std::string json = listJson(list);
     std::fwrite(json.data(), 1, json.size(), stdout);

@@ -78,19 +78,13 @@ std::string Lower(std::string s) {
 // Millimetres to device pixels, rounded to the nearest.
 int RoundPixels(double mm, int dpi) { return static_cast<int>(std::floor(mm / 25.4 * dpi + 0.5)); }
 
-class StderrFormatsReporter : public CFormatsReporter {
-public:
-    explicit StderrFormatsReporter(const std::string& file) : file_(file) {}
-    void report(const FormatsMessage& m) override {
-        if (m.kind == FormatsMessageKind::FileNotFound)
-            return;  // the caller says it
-        std::fprintf(stderr, "%s:%zu: %s\n", file_.c_str(), m.lineNumber, FormatsMessageText(m).c_str());
-    }
-
-private:
-    std::string file_;
-};
 }  // namespace
+
+void CStderrFormatsReporter::report(const FormatsMessage& m) {
+    if (m.kind == FormatsMessageKind::FileNotFound && !reportMissing_)
+        return;  // the caller says it
+    std::fprintf(stderr, "%s\n", FormatsMessageLine(file_, m).c_str());
+}
 
 bool CCliArgs::TakeValue(const std::string& name, std::string& value) {
     bool found = false;
@@ -208,7 +202,7 @@ PageMetrics TakePaperOptions(CCliArgs& args) {
 }
 
 bool LoadFormatsFile(const std::string& path, CoverFormatList& formats, std::string& error) {
-    StderrFormatsReporter reporter(path);
+    CStderrFormatsReporter reporter(path, false);
     if (!formats.load(path, reporter)) {
         error = "cannot read the formats file " + path;
         return false;
@@ -232,10 +226,25 @@ int ResolveFormat(const CoverFormatList& formats, const std::string& text, std::
     return -1;
 }
 
-void CCollectingPrompter::Information(int textNumber) { shown.push_back(BuiltinEnglishText(textNumber)); }
+std::string OneLine(const std::string& text) {
+    std::string out;
+    for (const char c : text) {
+        const bool space = c == '\n' || c == '\r' || c == '\t' || c == ' ';
+        if (space && (out.empty() || out.back() == ' '))
+            continue;
+        out += space ? ' ' : c;
+    }
+    while (!out.empty() && out.back() == ' ')
+        out.pop_back();
+    return out;
+}
+
+void CCollectingPrompter::Information(int textNumber) { shown.push_back(OneLine(BuiltinEnglishText(textNumber))); }
+
+void CCollectingPrompter::Error(const std::string& text) { errors.push_back(OneLine(text)); }
 
 bool CCollectingPrompter::AskYesNo(int textNumber) {
-    shown.push_back(BuiltinEnglishText(textNumber));
+    shown.push_back(OneLine(BuiltinEnglishText(textNumber)));
     return false;
 }
 

@@ -5,6 +5,7 @@
 // have shown.
 #include "settings/Prompter.h"
 #include "formats/CoverFormatList.h"
+#include "formats/FormatsReporter.h"
 #include "print/PageMetrics.h"
 
 #include <string>
@@ -44,6 +45,18 @@ PageMetrics TakePaperOptions(CCliArgs& args);
 inline constexpr const char* kPaperOptionsUsage =
     "[--paper A4|Letter|WxH] [--dpi N] [--margins L,T,R,B] [--sheet W,H] [--printable X,Y,W,H]";
 
+// The formats reader's messages on stderr, one line each: "FILE:LINE: text".
+class CStderrFormatsReporter : public CFormatsReporter {
+public:
+    // reportMissing: say it when the file cannot be opened (else the caller does).
+    CStderrFormatsReporter(const std::string& file, bool reportMissing) : file_(file), reportMissing_(reportMissing) {}
+    void report(const FormatsMessage& m) override;
+
+private:
+    std::string file_;
+    bool reportMissing_;
+};
+
 // Reads a formats file as the program does; the reader's messages go to
 // stderr as "FILE:LINE: text". False (with a reason) when it cannot be read.
 bool LoadFormatsFile(const std::string& path, CoverFormatList& formats, std::string& error);
@@ -51,14 +64,17 @@ bool LoadFormatsFile(const std::string& path, CoverFormatList& formats, std::str
 // A format given by index ("3") or by exact name; -1 with an error otherwise.
 int ResolveFormat(const CoverFormatList& formats, const std::string& text, std::string& error);
 
-// Collects the texts a job would have shown, in English.
+// A message box text as one line: line breaks and runs of blanks become one blank.
+std::string OneLine(const std::string& text);
+
+// Collects the texts a job would have shown, in English, one line each.
 class CCollectingPrompter : public IPrompter {
 public:
     std::vector<std::string> shown;   // information boxes and questions
     std::vector<std::string> errors;  // error boxes
     void Information(int textNumber) override;
     bool AskYesNo(int textNumber) override;  // answered No
-    void Error(const std::string& text) override { errors.push_back(text); }
+    void Error(const std::string& text) override;
 };
 
 // A JSON string literal.

@@ -7,6 +7,7 @@
 #include "app/SlotFiles.h"
 #include "cli/CliCommand.h"
 #include "cli/PaperOptions.h"
+#include "cli/QtPrintOutput.h"
 #include "print/BatchPrint.h"
 #include "print/CupsPrinter.h"
 #include "print/PrintPlan.h"
@@ -14,8 +15,6 @@
 #include "print/ui/PrintJobRunner.h"
 #include "print/ui/QtPrinterSink.h"
 
-#include <QGuiApplication>
-#include <QPageSize>
 #include <QPrinter>
 
 #include <cstdio>
@@ -31,8 +30,6 @@ constexpr const char* kUsage =
     "[--mode left|right|both] [--single-page] [--no-cut-lines] [--no-border] [--job-name NAME] "
     "[--batch FILE...] (--pdf OUT.pdf [--paper A4|Letter|WxH] [--dpi N] [--margins L,T,R,B] "
     "[--sheet W,H] [--printable X,Y,W,H] | --printer QUEUE)";
-
-const char* const kPaperOptionNames[] = {"--paper", "--dpi", "--margins", "--sheet", "--printable"};
 
 int Fail(int status, const std::string& message) {
     std::fprintf(stderr, "korvane-cli print: %s\n", message.c_str());
@@ -56,38 +53,11 @@ std::vector<std::string> TakeBatchFiles(std::vector<std::string>& argv, bool& pr
     return files;
 }
 
-// Qt needs an application object; without a display it draws off-screen.
-std::unique_ptr<QGuiApplication> MakeApplication() {
-    if (QGuiApplication::instance())
-        return nullptr;
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
-        qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    static int argc = 1;
-    static char name[] = "korvane-cli";
-    static char* argv[] = {name, nullptr};
-    return std::make_unique<QGuiApplication>(argc, argv);
-}
-
-// The PDF's page is the sheet of the paper options.
-void SetUpPdf(QPrinter& printer, const std::string& path, const PageMetrics& page) {
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(QString::fromStdString(path));
-    const QSizeF mm(page.physicalWidth * 25.4 / page.dpiX, page.physicalHeight * 25.4 / page.dpiY);
-    printer.setPageSize(QPageSize(mm, QPageSize::Millimeter));
-    printer.setPageMargins(QMarginsF(0, 0, 0, 0));
-    printer.setResolution(page.dpiX);
-}
-
 int Print(const std::vector<std::string>& rawArgs) {
     std::vector<std::string> argv = rawArgs;
     bool batch = false;
     const std::vector<std::string> batchFiles = TakeBatchFiles(argv, batch);
-    bool paperOptionGiven = false;
-    for (const std::string& a : argv)
-        for (const char* name : kPaperOptionNames)
-            if (a == name)
-                paperOptionGiven = true;
+    const bool paperOptionGiven = HasPaperOption(argv);
 
     CCliArgs args(argv);
     std::string formatsPath, leftPath, rightPath, leftText, rightText, mode = "both", pdfPath, printerName, jobName;
@@ -109,12 +79,7 @@ int Print(const std::vector<std::string>& rawArgs) {
         args.SetError("--mode: left, right or both is expected, not '" + mode + "'");
     if (!hasFormats)
         args.SetError("--formats FILE is required");
-    if (toPdf == toPrinter)
-        args.SetError("one of --pdf OUT.pdf or --printer QUEUE is required");
-    if (toPdf && pdfPath.empty())
-        args.SetError("--pdf needs a file name");
-    if (toPrinter && paperOptionGiven)
-        args.SetError("the paper options apply to --pdf; a printer prints on its own paper");
+    CheckPrintDestination(args, toPdf, toPrinter, pdfPath, paperOptionGiven);
     if (batch && batchFiles.empty())
         args.SetError("--batch needs at least one file");
     if (batch && (hasLeftImage || hasRightImage))
@@ -131,7 +96,7 @@ int Print(const std::vector<std::string>& rawArgs) {
     if (toPrinter && !CupsPrinterExists(printerName))
         return Fail(1, "no printer queue named '" + printerName + "'");
 
-    const auto app = MakeApplication();
+    const auto app = MakeCliApplication();
     CPrinterSettings& settings = AppPrinterSettings();
     CCollectingPrompter prompter;
     QPrinter printer(QPrinter::HighResolution);

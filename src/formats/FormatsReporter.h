@@ -44,3 +44,8 @@ inline constexpr const char* kInvalidKeywordEnglishText =
 // used as a format string).
 std::string FormatsMessageText(const FormatsMessage& message,
                                const std::string& invalidKeywordText = kInvalidKeywordEnglishText);
+
+// The same message as one line in the conventional "FILE:LINE: text" form
+// (without LINE for a file that cannot be opened), for the command line and
+// logs; control characters of the line are shown as '?'.
+std::string FormatsMessageLine(const std::string& file, const FormatsMessage& message);

@@ -105,9 +105,10 @@ void writeFormat(std::string& out, const CoverFormat& f, const std::vector<Cover
 // The trailer as the reader will see it again: one CR LF per line. A section
 // header or a format key line below the marker has already been read into
 // the list, which is written above; it is turned into a comment so that the
-// next load does not add it a second time. Comments, CALIBRATEX/Y lines and
-// unknown lines stay as they are.
-std::string trailerText(const std::string& trailer, bool& setsX, bool& setsY) {
+// next load does not add it a second time. Comments and unknown lines stay
+// as they are; CALIBRATEX/Y lines stay where they are with the list's current
+// values (the calibration dialog changes them).
+std::string trailerText(const std::string& trailer, double calibrateX, double calibrateY, bool& setsX, bool& setsY) {
     setsX = setsY = false;
     std::string out;
     for (std::string line : SplitFormatLines(trailer)) {
@@ -116,11 +117,13 @@ std::string trailerText(const std::string& trailer, bool& setsX, bool& setsY) {
             line = "; " + line;
         } else if (kind == FormatLineKind::Key) {
             const FormatKeyword k = SplitFormatKeyLine(line).keyword;
-            if (k == FormatKeyword::CalibrateX)
+            if (k == FormatKeyword::CalibrateX) {
                 setsX = true;
-            else if (k == FormatKeyword::CalibrateY)
+                line = "CALIBRATEX = " + FormatShortest(calibrateX);
+            } else if (k == FormatKeyword::CalibrateY) {
                 setsY = true;
-            else if (k != FormatKeyword::None)
+                line = "CALIBRATEY = " + FormatShortest(calibrateY);
+            } else if (k != FormatKeyword::None)
                 line = "; " + line;
         }
         put(out, line);
@@ -134,7 +137,7 @@ std::string CoverFormatList::fileText() const {
     for (const CoverFormat& f : formats) writeFormat(out, f, formats);
 
     bool trailerSetsX = false, trailerSetsY = false;
-    const std::string closing = trailerText(trailer, trailerSetsX, trailerSetsY);
+    const std::string closing = trailerText(trailer, calibrateX, calibrateY, trailerSetsX, trailerSetsY);
     // Calibration read from between the sections would otherwise be lost.
     if (calibrateX != 0 && !trailerSetsX) put(out, "CALIBRATEX = " + FormatShortest(calibrateX));
     if (calibrateY != 0 && !trailerSetsY) put(out, "CALIBRATEY = " + FormatShortest(calibrateY));

@@ -200,6 +200,22 @@ constexpr EnglishText kEnglish[] = {
     {9000, "CD Front"},
     {9001, "CD Back"},
     {9002, "CD Front + Inside"},
+    // Calibration page and dialog.
+    {9500, "Print &Calibration Page..."},
+    {9501, "Printer Calibration"},
+    {9502, "Measure on the calibration page where crosshair 1 landed: the distance of its vertical line from the "
+           "paper's left edge and of its horizontal line from the paper's top edge. It belongs 20 mm from both. "
+           "Or type the offsets directly."},
+    {9503, "Measured from the left edge:"},
+    {9504, "Measured from the top edge:"},
+    {9505, "CALIBRATEX (moves covers right):"},
+    {9506, "CALIBRATEY (moves covers down):"},
+    {9507, "Covers with a fixed position on the paper move by these offsets; covers placed automatically stay "
+           "centred."},
+    {9508, "Print the calibration page again to check"},
+    {9509, "Save"},
+    {9510, "Cancel"},
+    {9511, "The calibration could not be saved in the formats file:\n%s"},
     // Print Setup dialog.
     {9550, "Print Setup"},
     {9551, "Printer:"},

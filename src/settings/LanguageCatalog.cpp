@@ -54,6 +54,7 @@ const std::vector<int>& CLanguageTable::TextNumbers() {
         AddRange(v, 7200, 7204);
         AddRange(v, 8000, 8006);
         AddRange(v, 9000, 9025);
+        AddRange(v, 9500, 9511);
         // Texts added since: the Print Setup dialog.
         AddRange(v, 9550, 9555);
         return v;
@@ -127,6 +128,7 @@ const std::array<MenuTextRow, kMenuTextRowCount>& MenuTextRows() {
         {3, {1, 2, 28}, 3021},
         {2, {1, 3}, 3044},
         {2, {1, 4}, 7039},
+        {2, {1, 5}, 9500},
 
         {1, {2}, 3026},
         {2, {2, 0}, 3027},

@@ -39,7 +39,10 @@ std::string CLanguageTable::LanguageFolder() const {
 
 std::string CLanguageTable::LanguageFilePath(int index) const {
     if (index < 1 || index >= kLanguageCount) return {};
-    return JoinPath(LanguageFolder(), std::string(Languages()[index].fileName) + ".lng");
+    const std::string name = std::string(Languages()[index].fileName) + ".lng";
+    // The user's own languages/ first, then the shipped one.
+    if (folder_.empty()) return FindProgramFile(JoinPath("languages", name));
+    return JoinPath(folder_, name);
 }
 
 std::string CLanguageTable::GetText(int number, bool plain) const {

@@ -58,7 +58,7 @@ struct MenuTextRow {
     int pos[3];
     int number;
 };
-inline constexpr int kMenuTextRowCount = 60;
+inline constexpr int kMenuTextRowCount = 61;
 const std::array<MenuTextRow, kMenuTextRowCount>& MenuTextRows();
 
 // The English text built into the program for a number ("" when it has none;
@@ -72,7 +72,8 @@ std::string PlainText(const std::string& text);
 class CLanguageTable {
 public:
     // English texts built in, every language available, English current.
-    // Language files are looked for in ProgramFolder()/languages.
+    // Language files are looked for in languages/ of the user's folder, then
+    // of the shipped one (ProgramDataFolders()).
     CLanguageTable();
     // Language files are looked for in `languageFolder` (tests, tools).
     explicit CLanguageTable(std::string languageFolder);

@@ -140,8 +140,8 @@ TEST(FormatsCli, ReportsEachBadLineAndStillReads) {
         folder.write("edited.dat", "[Mine]\r\nSIZE = 120, 120\r\nINCHES = YES\r\n\r\ncolour = red\r\n");
     const CliRun r = folder.run("'" + dat + "'");
     EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.err, dat + ":3: Invalid keyword in configuration file : \nINCHES = YES\nThe line will be ignored...\n" +
-                         dat + ":5: Invalid keyword in configuration file : \ncolour = red\nThe line will be ignored...\n");
+    EXPECT_EQ(r.err, dat + ":3: invalid keyword, the line is ignored: INCHES = YES\n" +
+                         dat + ":5: invalid keyword, the line is ignored: colour = red\n");
     EXPECT_EQ(occurrences(r.out, "\"name\": \"Mine\""), 1u);
 }
 

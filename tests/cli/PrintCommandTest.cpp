@@ -1,5 +1,6 @@
 // korvane-cli print, run as a script runs it: PDF files rasterised and
 // measured, jobs sent to the CUPS test queues and read back from the queue.
+#include "print/CalibrationPage.h"
 #include "print/PrintTestUtil.h"
 
 #include "print/ui/CupsTestQueue.h"
@@ -212,4 +213,61 @@ TEST(PrintCommand, TheCupsPdfQueuePrintsTheJobThrough) {
     ASSERT_GT(id, 0) << r.out;
     // The printer's filters and backend take the job to the end.
     EXPECT_EQ(cupstest::WaitForJobEnd(id, 30), 9) << "job " << id << " did not complete";
+}
+
+// The middle of the dark run through (x, y) along a row or a column.
+double RunCentre(const GreyPage& g, int x, int y, bool alongRow) {
+    auto dark = [&](int v) {
+        const int px = alongRow ? v : x, py = alongRow ? y : v;
+        return px >= 0 && py >= 0 && px < g.width && py < g.height &&
+               g.pixels[static_cast<std::size_t>(py) * g.width + px] < 128;
+    };
+    int a = alongRow ? x : y, b = a;
+    if (!dark(a))
+        return -1;
+    while (dark(a - 1)) --a;
+    while (dark(b + 1)) ++b;
+    return (a + b + 1) / 2.0;
+}
+
+// korvane-cli calibrate --pdf at 600 dpi, rasterised at 600 dpi: each
+// crosshair's lines run through the pixel of its place, within a pixel,
+// with and without CALIBRATEX / CALIBRATEY in the formats file.
+TEST(CalibrateCommand, CrosshairsLandWhereThePageSaysAt600Dpi) {
+    TempFolder dir;
+    const std::string plain = dir.file("plain.dat"), moved = dir.file("moved.dat");
+    std::ofstream(plain, std::ios::binary) << "[CD Front]\r\nSIZE = 120, 120\r\n";
+    std::ofstream(moved, std::ios::binary) << "[CD Front]\r\nSIZE = 120, 120\r\nCALIBRATEX = 2.0\r\nCALIBRATEY = -1\r\n";
+    const PageMetrics page = PageMetrics::Make(4960, 7016, 71, 71, 4818, 6874, 600, 600);
+    for (const auto& [file, calibration] : {std::pair{plain, Calibration{}}, std::pair{moved, Calibration{2.0, -1.0}}}) {
+        const std::string pdf = dir.file("calibration.pdf");
+        const CliRun r = ::Run("QT_QPA_PLATFORM=offscreen " + std::string(KORVANE_BIN_DIR) +
+                             "/korvane-cli calibrate --formats " + Quote(file) + " --pdf " + Quote(pdf) +
+                             " --paper A4 --dpi 600 --margins 3,3,3,3");
+        ASSERT_EQ(r.status, 0) << r.out;
+        const GreyPage g = Rasterise(pdf, 1, 600, dir);
+        // The PDF's page is A4 in whole points: a pixel may go at the far edges.
+        ASSERT_NEAR(g.width, 4960, 2);
+        ASSERT_NEAR(g.height, 7016, 2);
+        for (const CalibrationMark& mark : CalibrationMarks(page)) {
+            const SurfacePoint p = CalibrationMarkPixel(page, mark, calibration);
+            SCOPED_TRACE("crosshair " + std::to_string(mark.number) + " of " + file);
+            const int arm = 100;  // well inside the 8 mm arms, clear of the circle and the number
+            // The pixel (x, y) covers [x, x + 1): the line's middle is x + 0.5.
+            EXPECT_NEAR(RunCentre(g, p.x, p.y + arm, true), p.x + 0.5, 1.0);
+            EXPECT_NEAR(RunCentre(g, p.x - arm, p.y, false), p.y + 0.5, 1.0);
+        }
+    }
+    // 2 mm at 600 dpi: crosshair 1 moved 47 pixels right.
+    EXPECT_EQ(CalibrationMarkPixel(page, CalibrationMarks(page)[0], {2.0, 0}).x -
+                  CalibrationMarkPixel(page, CalibrationMarks(page)[0], {}).x,
+              47);
+
+    const CliRun bad = ::Run(std::string(KORVANE_BIN_DIR) + "/korvane-cli calibrate --formats " + Quote(plain));
+    EXPECT_EQ(bad.status, 2);
+    EXPECT_NE(bad.out.find("korvane-cli calibrate: one of --pdf OUT.pdf or --printer QUEUE is required"),
+              std::string::npos);
+    const CliRun missing = ::Run(std::string(KORVANE_BIN_DIR) + "/korvane-cli calibrate --formats " +
+                               Quote(dir.file("none.dat")) + " --pdf " + Quote(dir.file("x.pdf")));
+    EXPECT_EQ(missing.status, 1);
 }

@@ -157,8 +157,17 @@ TEST(FormatsWriter, CalibrationBetweenSectionsIsKept) {
     const ReadResult inTrailer = ReadFormats(CrLf({"[A]", "; ****** help", "CALIBRATEX = 3", "calibratey inches = 1"}));
     const std::string t2 = inTrailer.list.fileText();
     EXPECT_EQ(t2.find("CALIBRATEX"), t2.rfind("CALIBRATEX"));
-    EXPECT_EQ(t2.find("CALIBRATEY"), std::string::npos);
+    EXPECT_NE(t2.find("CALIBRATEX = 3\r\nCALIBRATEY = 25.4\r\n"), std::string::npos);  // in mm, where it stood
+    EXPECT_EQ(t2.find("CALIBRATEY"), t2.rfind("CALIBRATEY"));
     EXPECT_EQ(ReadFormats(t2).list.calibrateY, 25.4);
+
+    // New values (the calibration dialog) replace the trailer's, in place.
+    CoverFormatList changed = inTrailer.list;
+    changed.calibrateX = 2;
+    changed.calibrateY = -0.75;
+    const ReadResult saved = ReadFormats(changed.fileText());
+    EXPECT_EQ(saved.list.calibrateX, 2);
+    EXPECT_EQ(saved.list.calibrateY, -0.75);
 
     CoverFormatList none;  // without formats it still survives
     none.calibrateY = 2;

@@ -37,7 +37,7 @@ protected:
 TEST(LanguageLists, HoldTheNumbersInTheirFixedOrder) {
     const auto& numbers = CLanguageTable::TextNumbers();
     // Every number once, in a fixed order; later texts join the
-    // list (the format editor's after 7038, Print Setup's at the end).
+    // list (the format editor's after 7038, calibration and Print Setup at the end).
     ASSERT_GE(numbers.size(), 195u);
     EXPECT_EQ(std::set<int>(numbers.begin(), numbers.end()).size(), numbers.size());
     EXPECT_EQ(numbers.front(), 1000);
@@ -62,6 +62,7 @@ TEST(LanguageLists, MenuRowsCoverEveryMenuNumberOnce) {
     for (int n = 3000; n <= 3060; ++n)
         if (n != 3025 && n != 3042) expected.insert(n);
     expected.insert(7039);  // Options > Edit Formats File...
+    expected.insert(9500);  // Print Calibration Page...
     EXPECT_EQ(menuNumbers, expected);
 }
 

@@ -29,6 +29,7 @@ inline constexpr int SkinFolderLast = 12355;
 inline constexpr int MailTranslation = 32789;
 inline constexpr int FormatEditor = 32805;
 inline constexpr int EditFormatsFile = 32777;
+inline constexpr int CalibrationPage = 32850;
 // Main menu: Help.
 inline constexpr int OnlineHelp = 32780;
 inline constexpr int Website = 32781;

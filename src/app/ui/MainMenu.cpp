@@ -65,6 +65,7 @@ CMainMenu::CMainMenu(QMenuBar* bar) : QObject(bar), bar_(bar)
     options->addSeparator();
     AddItem(options, Cmd::FormatEditor, 3044);
     AddItem(options, Cmd::EditFormatsFile, 7039);
+    AddItem(options, Cmd::CalibrationPage, 9500);
 
     QMenu* help = AddMenu(bar, 3026);
     AddItem(help, Cmd::OnlineHelp, 3027);

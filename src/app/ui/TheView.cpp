@@ -395,7 +395,7 @@ bool CTheView::IsCommandEnabled(int id) const
     }
     bool enabled = false;
     if (SkinCommandEnabled(id, enabled) || OptionsCommandEnabled(id, enabled) || LinkCommandEnabled(id, enabled) ||
-        EditorCommandEnabled(id, enabled))
+        EditorCommandEnabled(id, enabled) || CalibrationCommandEnabled(id, enabled))
         return enabled;
     const int language = LanguageIndexForCommand(id);
     if (language >= 0)
@@ -411,7 +411,8 @@ void CTheView::UpdateCommandStates()
                        Cmd::RotateRight, Cmd::PrintLeft, Cmd::PrintRight,   Cmd::PrintBoth, Cmd::PrintPreview,
                        Cmd::PrintSetup, Cmd::Exit,       Cmd::Options,      Cmd::SkinDefault, Cmd::SkinAlternative,
                        Cmd::SkinClean,  Cmd::SkinRandom, Cmd::MailTranslation, Cmd::FormatEditor, Cmd::OnlineHelp,
-                       Cmd::Website,    Cmd::DownloadCovers1, Cmd::DownloadCovers2, Cmd::About};
+                       Cmd::Website,    Cmd::DownloadCovers1, Cmd::DownloadCovers2, Cmd::About,
+                       Cmd::CalibrationPage};
     for (int id : ids) {
         if (QAction* a = menu_->Action(id))
             a->setEnabled(IsCommandEnabled(id));
@@ -491,7 +492,8 @@ void CTheView::OnCommand(int id)
     default:
         break;
     }
-    if (RunSkinCommand(id) || RunOptionsCommand(id) || RunLinkCommand(id) || RunEditorCommand(id))
+    if (RunSkinCommand(id) || RunOptionsCommand(id) || RunLinkCommand(id) || RunEditorCommand(id) ||
+        RunCalibrationCommand(id))
         return;
     const int language = LanguageIndexForCommand(id);
     if (language >= 0)

@@ -137,6 +137,8 @@ private:
     bool RunLinkCommand(int id);
     bool EditorCommandEnabled(int id, bool& enabled) const;   // ViewFormatEditor.cpp
     bool RunEditorCommand(int id);
+    bool CalibrationCommandEnabled(int id, bool& enabled) const;  // ViewCalibration.cpp
+    bool RunCalibrationCommand(int id);
 
     CKorvaneDoc& doc_;
     ViewState state_;

@@ -20,6 +20,8 @@ int main(int argc, char** argv)
     }
 #endif
     QApplication application(argc, argv);
+    // The desktop entry gives the window its icon and name on Wayland.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.korvane.Korvane"));
     CKorvaneApp app;
     if (!app.InitInstance())
         return 1;

@@ -1,0 +1,36 @@
+// The calibration dialog: a measurement gives the offsets and the offsets
+// give the measurement back, from the offsets the page was printed with.
+#include "print/ui/CalibrationDialog.h"
+
+#include <QCheckBox>
+#include <QDoubleSpinBox>
+#include <QtTest>
+
+class CalibrationDialogTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void measurementsBecomeOffsetsAndBack() {
+        CCalibrationDialog dialog(Calibration{0.5, -0.25});
+        // Nothing measured yet: the marks sat where they belong.
+        QCOMPARE(dialog.OffsetX()->value(), 0.5);
+        QCOMPARE(dialog.OffsetY()->value(), -0.25);
+
+        // Crosshair 1 measured 21.5 mm from the left and 19 mm from the top.
+        dialog.MeasuredX()->setValue(21.5);
+        dialog.MeasuredY()->setValue(19.0);
+        QCOMPARE(dialog.OffsetX()->value(), -1.0);
+        QCOMPARE(dialog.OffsetY()->value(), 0.75);
+        QCOMPARE(dialog.Result().x, -1.0);
+        QCOMPARE(dialog.Result().y, 0.75);
+
+        // Typed in directly: the measurement that would give it.
+        dialog.OffsetX()->setValue(2.0);
+        QCOMPARE(dialog.MeasuredX()->value(), 18.5);
+        QCOMPARE(dialog.Result().x, 2.0);
+        QVERIFY(dialog.Reprint());
+    }
+};
+
+QTEST_MAIN(CalibrationDialogTest)
+#include "CalibrationDialogTest.moc"
