@@ -6,7 +6,7 @@ PACKAGES="build-essential cmake ninja-build pkg-config \
   libgtest-dev libgmock-dev \
   cups cups-client printer-driver-cups-pdf printer-driver-gutenprint poppler-utils xvfb xauth \
   libfreetype-dev libfontconfig-dev fonts-liberation2 \
-  fontconfig fonts-dejavu-core"
+  fontconfig fonts-dejavu-core qt6-translations-l10n"
 missing=""
 for p in $PACKAGES; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"

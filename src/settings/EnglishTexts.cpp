@@ -216,6 +216,13 @@ constexpr EnglishText kEnglish[] = {
     {9509, "Save"},
     {9510, "Cancel"},
     {9511, "The calibration could not be saved in the formats file:\n%s"},
+    // Print Setup dialog.
+    {9550, "Print Setup"},
+    {9551, "Printer:"},
+    {9552, "Paper size:"},
+    {9553, "Paper source:"},
+    {9554, "OK"},
+    {9555, "Cancel"},
 };
 
 }  // namespace

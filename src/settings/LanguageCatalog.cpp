@@ -55,6 +55,8 @@ const std::vector<int>& CLanguageTable::TextNumbers() {
         AddRange(v, 8000, 8006);
         AddRange(v, 9000, 9025);
         AddRange(v, 9500, 9511);
+        // Texts added since: the Print Setup dialog.
+        AddRange(v, 9550, 9555);
         return v;
     }();
     return numbers;

@@ -78,7 +78,7 @@ public:
     // Language files are looked for in `languageFolder` (tests, tools).
     explicit CLanguageTable(std::string languageFolder);
 
-    // The 209 text numbers in their fixed order (a number's position is its
+    // The text numbers in their fixed order (a number's position is its
     // row in every table).
     static const std::vector<int>& TextNumbers();
     // The row of a number, -1 when it is not in the list.

@@ -10,6 +10,7 @@
 #include "settings/LanguageTable.h"
 #include "settings/ProgramFolder.h"
 #include "settings/SettingsStore.h"
+#include "settings/ui/QtTranslations.h"
 #include "settings/ui/SystemLanguage.h"
 
 #include <QCoreApplication>
@@ -57,6 +58,7 @@ bool CKorvaneApp::InitInstance()
         language.SelectLanguageForSystem(SystemPrimaryLanguageId());
     else
         language.SelectLanguage(s.language);
+    InstallQtTranslations(language.GetCurrentLanguage());
 
     if (s.showSplash == 1) {
         CSplashScreen splash;

@@ -11,6 +11,7 @@
 #include "settings/LanguageTable.h"
 #include "settings/ProgramFolder.h"
 #include "settings/ui/QtMenuText.h"
+#include "settings/ui/QtTranslations.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -203,6 +204,8 @@ void CTheView::InitialUpdate()
 
     if (menuText_)
         Language().BuildEnglishTable(*menuText_);
+    // The probe may have found the start's language gone.
+    InstallQtTranslations(Language().GetCurrentLanguage());
 
     FillCombos();
     Refresh();

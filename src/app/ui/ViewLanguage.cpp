@@ -6,6 +6,7 @@
 #include "settings/AppSettings.h"
 #include "settings/LanguageTable.h"
 #include "settings/ui/QtMenuText.h"
+#include "settings/ui/QtTranslations.h"
 
 #include <QComboBox>
 
@@ -53,6 +54,7 @@ void CTheView::FillCombos()
 void CTheView::SelectLanguage(int index)
 {
     Language().SelectLanguage(index);
+    InstallQtTranslations(Language().GetCurrentLanguage());
     SetCaption();
     FillCombos();
     Refresh();

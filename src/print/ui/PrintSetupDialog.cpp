@@ -2,26 +2,39 @@
 
 #include "print/CupsPrinter.h"
 #include "print/ui/PrinterChoiceCombo.h"
+#include "settings/LanguageTable.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
+#include <QPushButton>
 
 namespace {
+// Text numbers of the dialog's title, labels and buttons.
+constexpr int kTitleText = 9550;
+constexpr int kPrinterText = 9551;
+constexpr int kPaperSizeText = 9552;
+constexpr int kPaperSourceText = 9553;
+constexpr int kOkText = 9554;
+constexpr int kCancelText = 9555;
+
 QString Utf8(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
+QString Text(int number) { return Utf8(Language().GetText(number)); }
 }  // namespace
 
 CPrintSetupDialog::CPrintSetupDialog(const CPrinterSettings& settings, QWidget* parent)
     : QDialog(parent), initial_(settings) {
-    setWindowTitle(tr("Print Setup"));
+    setWindowTitle(Text(kTitleText));
     printer_ = new QComboBox(this);
     paper_ = new QComboBox(this);
     source_ = new QComboBox(this);
     buttons_ = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     auto* form = new QFormLayout(this);
-    form->addRow(tr("Printer:"), printer_);
-    form->addRow(tr("Paper size:"), paper_);
-    form->addRow(tr("Paper source:"), source_);
+    buttons_->button(QDialogButtonBox::Ok)->setText(Text(kOkText));
+    buttons_->button(QDialogButtonBox::Cancel)->setText(Text(kCancelText));
+    form->addRow(Text(kPrinterText), printer_);
+    form->addRow(Text(kPaperSizeText), paper_);
+    form->addRow(Text(kPaperSourceText), source_);
     form->addRow(buttons_);
 
     std::string current = settings.PrinterName();

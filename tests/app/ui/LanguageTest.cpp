@@ -8,11 +8,16 @@
 #include "app/ui/KorvaneApp.h"
 #include "app/ui/MainFrame.h"
 #include "app/ui/MainMenu.h"
+#include "print/ui/BatchPrintingDialog.h"
+#include "print/ui/PrintSetupDialog.h"
 #include "app/ui/TheView.h"
 #include "settings/LanguageTable.h"
 #include "settings/ui/QtMenuText.h"
 
 #include <QAction>
+#include <QCheckBox>
+#include <QRadioButton>
+#include <QStyle>
 #include <QComboBox>
 #include <QDesktopServices>
 #include <QLabel>
@@ -42,7 +47,41 @@ class LanguageTest : public QObject {
                   "3000=&Datei\r\n"
                   "3001=&Neu\\tStrg+N\r\n"
                   "3008=Sprache\r\n"
-                  "9000=CD Vorderseite\r\n");
+                  "9000=CD Vorderseite\r\n"
+                  "9550=Druckeinrichtung\r\n"
+                  "9551=Drucker:\r\n");
+    }
+
+    // The captions of fixed-size controls that do not fit their control.
+    static QStringList Overflowing(const QWidget* root)
+    {
+        QStringList cut;
+        for (const QWidget* w : root->findChildren<QWidget*>()) {
+            QString text;
+            int room = 0;
+            if (const auto* label = qobject_cast<const QLabel*>(w)) {
+                if (label->wordWrap() || label->textFormat() == Qt::RichText)
+                    continue;
+                text = label->text();
+                room = label->contentsRect().width();
+            } else if (const auto* box = qobject_cast<const QCheckBox*>(w)) {
+                text = box->text();
+                room = box->width() - box->style()->pixelMetric(QStyle::PM_IndicatorWidth) -
+                       box->style()->pixelMetric(QStyle::PM_CheckBoxLabelSpacing);
+            } else if (const auto* radio = qobject_cast<const QRadioButton*>(w)) {
+                text = radio->text();
+                room = radio->width() - radio->style()->pixelMetric(QStyle::PM_ExclusiveIndicatorWidth) -
+                       radio->style()->pixelMetric(QStyle::PM_RadioButtonLabelSpacing);
+            } else if (const auto* button = qobject_cast<const QPushButton*>(w)) {
+                text = button->text();
+                room = button->width() - 2;
+            }
+            text.remove(QLatin1Char('&'));
+            const int need = w->fontMetrics().horizontalAdvance(text);
+            if (!text.isEmpty() && need > room)
+                cut << QStringLiteral("\"%1\" (%2 > %3 px)").arg(text).arg(need).arg(room);
+        }
+        return cut;
     }
 
     static void Start(CKorvaneApp& app)
@@ -100,6 +139,18 @@ private slots:
         QCOMPARE(view->SlotLabel(Slot::Left)->text(), QString::fromUtf8("kein Bild gew\xC3\xA4hlt"));
         QCOMPARE(view->Combo(Slot::Left)->itemText(0), QStringLiteral("CD Vorderseite"));
         QCOMPARE(view->Combo(Slot::Left)->itemText(1), QStringLiteral("CD Back"));
+        // Qt's own windows speak German too, and so does Print Setup.
+        QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("Abbrechen"));
+        {
+            CPrintSetupDialog setup{CPrinterSettings()};
+            QCOMPARE(setup.windowTitle(), QStringLiteral("Druckeinrichtung"));
+            QVERIFY(setup.findChild<QLabel*>() != nullptr);
+            QStringList labels;
+            for (QLabel* label : setup.findChildren<QLabel*>())
+                labels << label->text();
+            QVERIFY(labels.contains(QStringLiteral("Drucker:")));
+            QVERIFY(labels.contains(QStringLiteral("Paper size:")));
+        }
 
         // The Language menu: German checked, languages without a file greyed.
         CMainMenu* menu = app.Frame()->Menu();
@@ -115,6 +166,7 @@ private slots:
         menu->Action(32773)->trigger();
         QCOMPARE(bar->actions()[0]->text(), QStringLiteral("&File"));
         QCOMPARE(app.Frame()->windowTitle(), QStringLiteral("Korvane V1.23 - Ready To Print Some Covers ?"));
+        QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("Cancel"));
         QCOMPARE(qobject_cast<QPushButton*>(view->Control(Ctl::PrintLeft))->text(), QStringLiteral("Print Left"));
         QCOMPARE(qobject_cast<QLabel*>(view->Control(Ctl::SinglePageLabel))->text(),
                  QStringLiteral("Print on a Single Page"));
@@ -126,6 +178,34 @@ private slots:
         QVERIFY(!menu->Action(32774)->isChecked());
         app.ExitInstance();
         QVERIFY(home.CfgText().contains(QStringLiteral("Language = 0\r\n")));
+    }
+
+    // Every shipped language's texts fit the fixed-size controls of the main
+    // window and the batch printing dialog.
+    void shippedLanguagesFitTheirControls()
+    {
+        TestHome home;
+        const QDir shipped(QStringLiteral(KORVANE_BIN_DIR "/languages"));
+        const QStringList files = shipped.entryList({QStringLiteral("*.lng")}, QDir::Files);
+        QVERIFY(!files.isEmpty());
+        for (const QString& file : files)
+            QVERIFY(QFile::copy(shipped.filePath(file), home.FilePath(QStringLiteral("languages/") + file)));
+        home.WriteCfg("[Options]\r\nShowSplash = 0\r\nCheckForUpdates = 0\r\n");
+        CKorvaneApp app;
+        Start(app);
+        CMainMenu* menu = app.Frame()->Menu();
+        QStringList problems;
+        for (int i = 0; i < kLanguageCount; ++i) {
+            if (!files.contains(QLatin1String(Languages()[i].fileName) + QStringLiteral(".lng")))
+                continue;
+            menu->Action(Languages()[i].menuCommand)->trigger();
+            QCOMPARE(Language().GetCurrentLanguage(), i);
+            CBatchPrintingDialog batch(12, -1, app.View()->Document().formats);
+            for (const QString& cut : Overflowing(app.View()) + Overflowing(&batch))
+                problems << QLatin1String(Languages()[i].fileName) + QStringLiteral(": ") + cut;
+        }
+        QVERIFY2(problems.isEmpty(), qPrintable(problems.join(QLatin1Char('\n'))));
+        app.ExitInstance();
     }
 
     void laterItemsStandDisabledAndTheMailItemOpensMail()
