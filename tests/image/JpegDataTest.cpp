@@ -74,9 +74,9 @@ TEST(JpegData, DamagedOrForeignDataIsNotKept) {
     EXPECT_FALSE(cmyk.GetJpegData());
     // Other codecs never have any.
     CRasterImage png;
-    PngSpec spec;
-    spec.width = spec.height = 2;
-    spec.rows = {{1, 2, 3, 4, 5, 6}, {7, 8, 9, 10, 11, 12}};
-    ASSERT_TRUE(DecodeBytes(png, EncodePng(spec), IMAGE_PNG));
+    PngSpec picture;
+    picture.width = picture.height = 2;
+    picture.rows = {{1, 2, 3, 4, 5, 6}, {7, 8, 9, 10, 11, 12}};
+    ASSERT_TRUE(DecodeBytes(png, EncodePng(picture), IMAGE_PNG));
     EXPECT_FALSE(png.GetJpegData());
 }

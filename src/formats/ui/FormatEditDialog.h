@@ -157,3 +157,11 @@ private:
     QListWidget* markers_ = nullptr;
     CPaper* preview_[2] = {};
 };
+
+template <class W>
+W* CFormatEditDialog::Named(W* w, int controlId)
+{
+    w->setObjectName(QString::number(controlId));
+    texts_.Add(controlId, w);
+    return w;
+}
