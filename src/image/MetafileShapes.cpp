@@ -28,6 +28,21 @@ int ArcSteps(double sweep, double radius) {
     const double n = std::abs(sweep) * std::max(radius, 1.0) / 2.0;
     return static_cast<int>(std::clamp(n, 8.0, 4096.0));
 }
+
+// Reads the box's pixels, lets `shade` colour each one (blue, green, red; it
+// returns false to leave a pixel as it was) and writes the box back.
+template <class Shade>
+void ShadeBox(CDrawSurface& surface, const SurfaceRect& box, Shade shade) {
+    const int bw = box.width(), bh = box.height();
+    std::vector<std::uint8_t> pixels(static_cast<std::size_t>(bw) * bh * 3);
+    surface.ReadPixels(box, pixels.data(), bw * 3);
+    for (int y = box.top; y < box.bottom; ++y) {
+        std::uint8_t* d = pixels.data() + static_cast<std::size_t>(y - box.top) * bw * 3;
+        for (int x = box.left; x < box.right; ++x, d += 3)
+            shade(x, y, d);
+    }
+    surface.WritePixels(box.left, box.top, PixelBlock{pixels.data(), bw * 3, bw, bh});
+}
 }  // namespace
 
 std::vector<MetaPoint> CMetafileCanvas::ArcPoints(double l, double t, double r, double b, double x1, double y1,
@@ -175,22 +190,15 @@ void CMetafileCanvas::GradientRect(const GradientVertex& a, const GradientVertex
     // Colours run from the first vertex's side to the second's.
     const double from = vertical ? p.y : p.x, to = vertical ? q.y : q.x;
     const double span = to - from;
-    const int bw = box.width(), bh = box.height();
-    std::vector<std::uint8_t> pixels(static_cast<std::size_t>(bw) * bh * 3);
-    surface_.ReadPixels(box, pixels.data(), bw * 3);
-    for (int y = box.top; y < box.bottom; ++y) {
-        std::uint8_t* d = pixels.data() + static_cast<std::size_t>(y - box.top) * bw * 3;
-        for (int x = box.left; x < box.right; ++x, d += 3) {
-            if (!Visible(x, y))
-                continue;
-            const double pos = (vertical ? y : x) + 0.5;
-            const double f = span != 0 ? std::clamp((pos - from) / span, 0.0, 1.0) : 0.0;
-            d[0] = static_cast<std::uint8_t>(a.b + (b.b - a.b) * f + 0.5);
-            d[1] = static_cast<std::uint8_t>(a.g + (b.g - a.g) * f + 0.5);
-            d[2] = static_cast<std::uint8_t>(a.r + (b.r - a.r) * f + 0.5);
-        }
-    }
-    surface_.WritePixels(box.left, box.top, PixelBlock{pixels.data(), bw * 3, bw, bh});
+    ShadeBox(surface_, box, [&](int x, int y, std::uint8_t* d) {
+        if (!Visible(x, y))
+            return;
+        const double pos = (vertical ? y : x) + 0.5;
+        const double f = span != 0 ? std::clamp((pos - from) / span, 0.0, 1.0) : 0.0;
+        d[0] = static_cast<std::uint8_t>(a.b + (b.b - a.b) * f + 0.5);
+        d[1] = static_cast<std::uint8_t>(a.g + (b.g - a.g) * f + 0.5);
+        d[2] = static_cast<std::uint8_t>(a.r + (b.r - a.r) * f + 0.5);
+    });
 }
 
 void CMetafileCanvas::GradientTriangle(const GradientVertex& a, const GradientVertex& b, const GradientVertex& c) {
@@ -206,24 +214,17 @@ void CMetafileCanvas::GradientTriangle(const GradientVertex& a, const GradientVe
             .intersected(state_.clipBox);
     if (box.empty())
         return;
-    const int bw = box.width(), bh = box.height();
-    std::vector<std::uint8_t> pixels(static_cast<std::size_t>(bw) * bh * 3);
-    surface_.ReadPixels(box, pixels.data(), bw * 3);
-    for (int y = box.top; y < box.bottom; ++y) {
-        std::uint8_t* d = pixels.data() + static_cast<std::size_t>(y - box.top) * bw * 3;
-        for (int x = box.left; x < box.right; ++x, d += 3) {
-            const double px = x + 0.5, py = y + 0.5;
-            const double w1 = ((q.y - r.y) * (px - r.x) + (r.x - q.x) * (py - r.y)) / det;
-            const double w2 = ((r.y - p.y) * (px - r.x) + (p.x - r.x) * (py - r.y)) / det;
-            const double w3 = 1 - w1 - w2;
-            if (w1 < 0 || w2 < 0 || w3 < 0 || !Visible(x, y))
-                continue;
-            d[0] = static_cast<std::uint8_t>(std::clamp(a.b * w1 + b.b * w2 + c.b * w3 + 0.5, 0.0, 255.0));
-            d[1] = static_cast<std::uint8_t>(std::clamp(a.g * w1 + b.g * w2 + c.g * w3 + 0.5, 0.0, 255.0));
-            d[2] = static_cast<std::uint8_t>(std::clamp(a.r * w1 + b.r * w2 + c.r * w3 + 0.5, 0.0, 255.0));
-        }
-    }
-    surface_.WritePixels(box.left, box.top, PixelBlock{pixels.data(), bw * 3, bw, bh});
+    ShadeBox(surface_, box, [&](int x, int y, std::uint8_t* d) {
+        const double px = x + 0.5, py = y + 0.5;
+        const double w1 = ((q.y - r.y) * (px - r.x) + (r.x - q.x) * (py - r.y)) / det;
+        const double w2 = ((r.y - p.y) * (px - r.x) + (p.x - r.x) * (py - r.y)) / det;
+        const double w3 = 1 - w1 - w2;
+        if (w1 < 0 || w2 < 0 || w3 < 0 || !Visible(x, y))
+            return;
+        d[0] = static_cast<std::uint8_t>(std::clamp(a.b * w1 + b.b * w2 + c.b * w3 + 0.5, 0.0, 255.0));
+        d[1] = static_cast<std::uint8_t>(std::clamp(a.g * w1 + b.g * w2 + c.g * w3 + 0.5, 0.0, 255.0));
+        d[2] = static_cast<std::uint8_t>(std::clamp(a.r * w1 + b.r * w2 + c.r * w3 + 0.5, 0.0, 255.0));
+    });
 }
 
 // --- regions ------------------------------------------------------------------------------
