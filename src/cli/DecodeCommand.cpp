@@ -1,5 +1,6 @@
 // korvane-cli decode: loads an image as the program does and describes it;
-// -o writes the decoded pixels as an 8-bit RGBA PNG (top-down).
+// -o writes the decoded pixels as an 8-bit RGBA PNG (top-down); --view WxH
+// decodes as the open dialog's preview of that size does.
 #include "cli/CliCommand.h"
 #include "cli/PaperOptions.h"
 #include "cli/PngWriter.h"
@@ -23,9 +24,10 @@ bool WriteRgbaPng(const std::string& path, const CRasterImage& image, std::strin
 int Decode(const std::vector<std::string>& args) {
     std::string file, output;
     int type = -2;
+    int viewW = 0, viewH = 0;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
-        if ((a == "--type" || a == "-o") && i + 1 >= args.size()) {
+        if ((a == "--type" || a == "-o" || a == "--view") && i + 1 >= args.size()) {
             std::fprintf(stderr, "korvane-cli decode: %s needs a value\n", a.c_str());
             return 2;
         }
@@ -38,6 +40,17 @@ int Decode(const std::vector<std::string>& args) {
                 return 2;
             }
             type = t;
+        } else if (a == "--view") {
+            const std::string& v = args[++i];
+            const char* end = v.data() + v.size();
+            const auto w = std::from_chars(v.data(), end, viewW);
+            const auto h = w.ec == std::errc() && w.ptr != end && *w.ptr == 'x'
+                               ? std::from_chars(w.ptr + 1, end, viewH)
+                               : std::from_chars_result{v.data(), std::errc::invalid_argument};
+            if (h.ec != std::errc() || h.ptr != end || viewW <= 0 || viewH <= 0) {
+                std::fprintf(stderr, "korvane-cli decode: --view takes WIDTHxHEIGHT, e.g. 200x200\n");
+                return 2;
+            }
         } else if (a == "-o") {
             output = args[++i];
         } else if (file.empty()) {
@@ -48,7 +61,7 @@ int Decode(const std::vector<std::string>& args) {
         }
     }
     if (file.empty()) {
-        std::fprintf(stderr, "usage: korvane-cli decode FILE [--type N] [-o OUT.png]\n");
+        std::fprintf(stderr, "usage: korvane-cli decode FILE [--type N] [--view WxH] [-o OUT.png]\n");
         return 2;
     }
     if (type == -2) {
@@ -59,6 +72,7 @@ int Decode(const std::vector<std::string>& args) {
             type = IMAGE_UNKNOWN;
     }
     CRasterImage image;
+    image.SetDecodeLimit(viewW, viewH);
     if (!image.Load(file, type)) {
         const std::string& error = image.GetLastError();
         std::fprintf(stderr, "%s: %s\n", file.c_str(), OneLine(error.empty() ? "cannot load the image" : error).c_str());
@@ -67,6 +81,8 @@ int Decode(const std::vector<std::string>& args) {
     std::printf("%dx%d bpp=%d type=%d alpha=%d transparent=%d frames=%d\n", image.GetWidth(), image.GetHeight(),
                 image.GetBpp(), image.GetType(), image.HasAlpha() ? 1 : 0, image.GetTransparentIndex(),
                 image.GetNumFrames());
+    if (image.IsReduced())
+        std::printf("reduced from %dx%d\n", image.GetFileWidth(), image.GetFileHeight());
     std::string error;
     if (!output.empty() && !WriteRgbaPng(output, image, &error)) {
         std::fprintf(stderr, "%s: cannot write: %s\n", output.c_str(), OneLine(error).c_str());
@@ -75,5 +91,5 @@ int Decode(const std::vector<std::string>& args) {
     return 0;
 }
 
-CliCommand reg("decode", "decode FILE [--type N] [-o OUT.png]   describe an image as the program loads it", Decode);
+CliCommand reg("decode", "decode FILE [--type N] [--view WxH] [-o OUT.png]   describe an image as the program loads it", Decode);
 }  // namespace

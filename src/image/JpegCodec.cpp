@@ -129,9 +129,57 @@ bool ExifResolution(const std::uint8_t* data, std::size_t size, int& xDpi, int& 
     return true;
 }
 
+// For a view of at most limitW x limitH: the largest reduction libjpeg
+// offers (1/8, 1/4, 1/2) whose output still covers the picture fitted into
+// that box (in whole pixels, rounded up). Leaves full size when none does
+// or when there is no limit.
+void ChooseScale(j_decompress_ptr cinfo, int limitW, int limitH) {
+    if (limitW <= 0 || limitH <= 0)
+        return;
+    const std::uint64_t w = cinfo->image_width, h = cinfo->image_height;
+    std::uint64_t fitW = static_cast<std::uint64_t>(limitW), fitH = static_cast<std::uint64_t>(limitH);
+    if (w * fitH <= h * fitW)
+        fitW = (w * fitH + h - 1) / h;  // the height decides
+    else
+        fitH = (h * fitW + w - 1) / w;
+    for (unsigned denom : {8u, 4u, 2u}) {
+        cinfo->scale_num = 1;
+        cinfo->scale_denom = denom;
+        jpeg_calc_output_dimensions(cinfo);
+        if (cinfo->output_width >= fitW && cinfo->output_height >= fitH) {
+            // A picture only looked at: the quick transform is good enough.
+            cinfo->dct_method = JDCT_IFAST;
+            return;
+        }
+    }
+    cinfo->scale_denom = 1;
+}
+
+// A picture above the program's size limit is decoded at the first of 1/2,
+// 1/4, 1/8 that brings it within: still far finer than any printer shows it
+// on a cover, in a fraction of the memory. False when none does.
+bool FitPictureLimit(j_decompress_ptr cinfo) {
+    jpeg_calc_output_dimensions(cinfo);
+    auto fits = [cinfo] {
+        return std::int64_t{cinfo->output_width} * cinfo->output_height <= kMaxPicturePixels;
+    };
+    if (fits())
+        return true;
+    for (unsigned denom : {2u, 4u, 8u}) {
+        if (cinfo->scale_denom >= denom)
+            continue;
+        cinfo->scale_num = 1;
+        cinfo->scale_denom = denom;
+        jpeg_calc_output_dimensions(cinfo);
+        if (fits())
+            return true;
+    }
+    return false;
+}
+
 // The whole decode between setjmp and the library's clean-up. Plain data
 // only: a longjmp out of libjpeg must not skip any destructor.
-bool DecodeJpeg(j_decompress_ptr cinfo, CRasterImage& image, std::int64_t fileBytes) {
+bool DecodeJpeg(j_decompress_ptr cinfo, CRasterImage& image, std::int64_t fileBytes, int limitW, int limitH) {
     jpeg_save_markers(cinfo, JPEG_APP0 + 1, 0xFFFF);
     jpeg_read_header(cinfo, TRUE);
 
@@ -160,10 +208,13 @@ bool DecodeJpeg(j_decompress_ptr cinfo, CRasterImage& image, std::int64_t fileBy
     } else {
         cinfo->out_color_space = JCS_EXT_BGR;
     }
-    if (!PicturePixelsAllowed(image, cinfo->image_width, cinfo->image_height))
-        return false;
     if (!PlausibleSize(cinfo->image_width, cinfo->image_height, bpp, fileBytes, kJpegRatio)) {
         image.SetLastError("Can't allocate memory");
+        return false;
+    }
+    ChooseScale(cinfo, limitW, limitH);
+    if (!FitPictureLimit(cinfo)) {
+        PicturePixelsAllowed(image, cinfo->image_width, cinfo->image_height);
         return false;
     }
     jpeg_start_decompress(cinfo);
@@ -266,8 +317,10 @@ bool CRasterJPG::Decode(CByteSource& source) {
     cinfo.src = &src->pub;
     manager = src;
 
-    const bool ok = DecodeJpeg(&cinfo, *this, fileBytes);
+    const bool ok = DecodeJpeg(&cinfo, *this, fileBytes, decodeLimitWidth_, decodeLimitHeight_);
     const bool clean = ok && PassesThrough(cinfo);
+    if (ok)
+        SetFileSize(static_cast<int>(cinfo.image_width), static_cast<int>(cinfo.image_height));
     // The end of the data: what the library took, less what it left unread.
     const std::int64_t end = source.Tell() - static_cast<std::int64_t>(src->pub.bytes_in_buffer);
     jpeg_destroy_decompress(&cinfo);
@@ -275,7 +328,7 @@ bool CRasterJPG::Decode(CByteSource& source) {
         Clear();
         return false;
     }
-    if (clean)
+    if (clean && !IsReduced())
         jpegData_ = ReadBack(source, start, end);
     return true;
 }

@@ -115,6 +115,22 @@ void CRasterImage::Clear() {
     alpha_.clear();
     alpha_.shrink_to_fit();
     jpegData_.reset();
+    fileWidth_ = fileHeight_ = 0;
+}
+
+void CRasterImage::SetDecodeLimit(int width, int height) {
+    decodeLimitWidth_ = std::max(0, width);
+    decodeLimitHeight_ = std::max(0, height);
+}
+
+void CRasterImage::SetFileSize(int fileWidth, int fileHeight) {
+    if (fileWidth == width_ && fileHeight == height_) {
+        fileWidth_ = fileHeight_ = 0;
+        return;
+    }
+    fileWidth_ = fileWidth;
+    fileHeight_ = fileHeight;
+    jpegData_.reset();
 }
 
 bool CRasterImage::Create(int width, int height, int bpp, int type) {
@@ -290,7 +306,11 @@ bool CRasterImage::IsTransparent(int x, int y) const {
 
 // --- copy and hand-over ----------------------------------------------------------
 
-void CRasterImage::CopySettingsFrom(const CRasterImage& other) { frame_ = other.frame_; }
+void CRasterImage::CopySettingsFrom(const CRasterImage& other) {
+    frame_ = other.frame_;
+    decodeLimitWidth_ = other.decodeLimitWidth_;
+    decodeLimitHeight_ = other.decodeLimitHeight_;
+}
 
 bool CRasterImage::CopyFrom(const CRasterImage& source, bool copyPixels, bool copyAlpha) {
     if (&source == this)
@@ -323,6 +343,8 @@ bool CRasterImage::CopyFrom(const CRasterImage& source, bool copyPixels, bool co
     result.lastError_ = source.lastError_;
     if (copyPixels)
         result.jpegData_ = source.jpegData_;
+    result.fileWidth_ = source.fileWidth_;
+    result.fileHeight_ = source.fileHeight_;
     Transfer(result);
     return true;
 }
@@ -349,6 +371,8 @@ bool CRasterImage::Transfer(CRasterImage& source) {
     numFrames_ = source.numFrames_;
     lastError_ = source.lastError_;
     jpegData_ = std::move(source.jpegData_);
+    fileWidth_ = source.fileWidth_;
+    fileHeight_ = source.fileHeight_;
     source.Clear();
     source.palette_.clear();
     source.alpha_.clear();

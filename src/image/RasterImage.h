@@ -118,6 +118,18 @@ public:
     const std::shared_ptr<const std::vector<std::uint8_t>>& GetJpegData() const { return jpegData_; }
     void DropJpegData() { jpegData_.reset(); }
 
+    // Decoding for a small view: a decoder that can decode at a reduced scale
+    // (JPEG, by 1/2, 1/4 or 1/8) then delivers fewer pixels, but never fewer
+    // than it takes to show the whole picture fitted into width x height.
+    // Such an image is for looking at only (it keeps no JPEG data); the size
+    // the file holds stays readable. 0, 0 (the default) decodes in full.
+    void SetDecodeLimit(int width, int height);
+    // The picture's size as its file holds it: the pixel size, unless the
+    // image was decoded at a reduced scale.
+    int GetFileWidth() const { return fileWidth_ > 0 ? fileWidth_ : width_; }
+    int GetFileHeight() const { return fileHeight_ > 0 ? fileHeight_ : height_; }
+    bool IsReduced() const { return fileWidth_ > 0; }
+
     const std::string& GetLastError() const { return lastError_; }
     void SetLastError(const std::string& message);  // keeps at most 255 characters
 
@@ -181,12 +193,20 @@ protected:
     int numFrames_ = 0;
     std::string lastError_;
     std::shared_ptr<const std::vector<std::uint8_t>> jpegData_;
+    int decodeLimitWidth_ = 0;
+    int decodeLimitHeight_ = 0;
+    int fileWidth_ = 0;  // non-zero only for a reduced decode
+    int fileHeight_ = 0;
 
-    // Copies the settings a codec starts from: the frame to decode; the
+    // Copies the settings a codec starts from: the frame to decode and the
+    // decode limit; the
     // transparency settings start from their defaults.
     void CopySettingsFrom(const CRasterImage& other);
     // Moves a codec's finished result into this image, keeping nothing of it.
     bool TakeResult(CRasterImage& codec) { return Transfer(codec); }
+    // A decoder that delivers `width` x `height` pixels of a picture that is
+    // fileWidth x fileHeight in its file records it here (after Create).
+    void SetFileSize(int fileWidth, int fileHeight);
 };
 
 // Largest pixel memory Create accepts: width * height * bpp >> 8.

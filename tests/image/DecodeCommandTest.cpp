@@ -107,3 +107,18 @@ TEST_F(DecodeCommand, UnknownExtensionsTryEveryCodec) {
     ASSERT_EQ(r.status, 0) << r.out;
     EXPECT_EQ(r.out, "8x1 bpp=1 type=8 alpha=0 transparent=-1 frames=0\n");
 }
+
+TEST_F(DecodeCommand, ViewDecodesAsThePreviewDoes) {
+    JpegSpec s;
+    s.width = 640;
+    s.height = 320;
+    s.pixels.assign(static_cast<std::size_t>(640) * 320 * 3, 128);
+    const std::string file = Write("big.jpg", EncodeJpeg(s));
+    const CliRun r = Execute("decode " + file + " --view 100x100");
+    ASSERT_EQ(r.status, 0) << r.out;
+    EXPECT_EQ(r.out, "160x80 bpp=24 type=3 alpha=0 transparent=-1 frames=0\nreduced from 640x320\n");
+    EXPECT_EQ(Execute("decode " + file + " --view 640x640").out,
+              "640x320 bpp=24 type=3 alpha=0 transparent=-1 frames=0\n");
+    for (const char* bad : {"100", "0x10", "10x", "x10", "10x10x"})
+        EXPECT_EQ(Execute("decode " + file + " --view " + bad).status, 2) << bad;
+}

@@ -6,11 +6,13 @@
 #include "TestEncoders.h"
 
 #include <png.h>
+#include <jpeglib.h>  // after png.h, which brings in stdio.h
 #include <zlib.h>
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstdlib>
 
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -123,4 +125,60 @@ TEST(PictureLimit, InterlacedAlphaAndLowDepthGreyDecodeThroughOneRow) {
             EXPECT_EQ(a.GetAlphaRow(row)[x], static_cast<std::uint8_t>(x * 20 + y * 3 + 150));
             EXPECT_EQ(g.GetPixelIndex(x, row), (x + y) % 4) << x << "," << y;
         }
+}
+
+namespace {
+// A flat grey JPEG of width x height, encoded a row at a time (a picture
+// above the limit would not fit in a test's memory as one buffer).
+std::vector<std::uint8_t> FlatGreyJpeg(int width, int height) {
+    jpeg_compress_struct cinfo;
+    jpeg_error_mgr err;
+    cinfo.err = jpeg_std_error(&err);
+    jpeg_create_compress(&cinfo);
+    unsigned char* out = nullptr;
+    unsigned long size = 0;
+    jpeg_mem_dest(&cinfo, &out, &size);
+    cinfo.image_width = static_cast<JDIMENSION>(width);
+    cinfo.image_height = static_cast<JDIMENSION>(height);
+    cinfo.input_components = 1;
+    cinfo.in_color_space = JCS_GRAYSCALE;
+    jpeg_set_defaults(&cinfo);
+    jpeg_set_quality(&cinfo, 50, TRUE);
+    jpeg_start_compress(&cinfo, TRUE);
+    std::vector<JSAMPLE> row(static_cast<std::size_t>(width), 170);
+    JSAMPROW rows[1] = {row.data()};
+    while (cinfo.next_scanline < cinfo.image_height)
+        jpeg_write_scanlines(&cinfo, rows, 1);
+    jpeg_finish_compress(&cinfo);
+    std::vector<std::uint8_t> file(out, out + size);
+    jpeg_destroy_compress(&cinfo);
+    std::free(out);
+    return file;
+}
+}  // namespace
+
+TEST(PictureLimit, AJpegAboveTheLimitIsDecodedAtAScaleWithinIt) {
+    // 200.02 megapixels: one row too many for a full decode.
+    const std::vector<std::uint8_t> file = FlatGreyJpeg(20000, 10001);
+    CRasterImage img;
+    CMemorySource source(file.data(), file.size());
+    ASSERT_TRUE(img.Decode(source, IMAGE_JPG)) << img.GetLastError();
+    EXPECT_EQ(img.GetWidth(), 10000);
+    EXPECT_EQ(img.GetHeight(), 5001);
+    EXPECT_EQ(img.GetFileWidth(), 20000);
+    EXPECT_EQ(img.GetFileHeight(), 10001);
+    EXPECT_TRUE(img.IsReduced());
+    // Not the file's full decoding: a printed page gets these pixels, not
+    // the file's data.
+    EXPECT_FALSE(img.GetJpegData());
+    EXPECT_EQ(img.GetPixelColor(5000, 2500), (Rgb{170, 170, 170}));
+    EXPECT_EQ(img.GetPixelColor(9999, 0), (Rgb{170, 170, 170}));
+
+    // Within the limit the same picture shape decodes in full.
+    const std::vector<std::uint8_t> small = FlatGreyJpeg(2000, 1001);
+    CMemorySource smallSource(small.data(), small.size());
+    ASSERT_TRUE(img.Decode(smallSource, IMAGE_JPG));
+    EXPECT_EQ(img.GetWidth(), 2000);
+    EXPECT_FALSE(img.IsReduced());
+    EXPECT_TRUE(img.GetJpegData());
 }

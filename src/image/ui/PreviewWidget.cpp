@@ -5,6 +5,8 @@
 #include <QImage>
 #include <QPainter>
 
+#include <algorithm>
+
 CPreview::CPreview(QWidget* parent) : QAbstractButton(parent)
 {
     setFocusPolicy(Qt::NoFocus);
@@ -16,8 +18,14 @@ void CPreview::SetFile(const std::string& path)
     path_ = path;
     if (!path.empty()) {
         const int type = ImageTypeFromExtension(path);
-        if (type > 0)
+        if (type > 0) {
+            // Only a thumbnail is shown: a large JPEG is decoded at a reduced
+            // scale, which takes a fraction of the time and memory.
+            const qreal ratio = devicePixelRatioF();
+            image_.SetDecodeLimit(std::max(64, static_cast<int>(width() * ratio)),
+                                  std::max(64, static_cast<int>(height() * ratio)));
             image_.Load(path, type);
+        }
     }
     update();
 }
@@ -26,8 +34,8 @@ bool CPreview::GetImageSize(int& width, int& height) const
 {
     if (!image_.IsValid())
         return false;
-    width = image_.GetWidth();
-    height = image_.GetHeight();
+    width = image_.GetFileWidth();
+    height = image_.GetFileHeight();
     return true;
 }
 
@@ -60,7 +68,9 @@ void CPreview::Render(CDrawSurface& surface) const
     surface.FillRect({1, 1, w - 1, h - 1}, Rgb{255, 255, 255});
     if (!image_.IsValid())
         return;
-    const SurfaceRect r = Placement(image_.GetWidth(), image_.GetHeight(), w, h);
+    // Placed by the file's size, so that a reduced decode sits exactly where
+    // the full picture would.
+    const SurfaceRect r = Placement(image_.GetFileWidth(), image_.GetFileHeight(), w, h);
     if (!r.empty())
         image_.Draw(&surface, r.left, r.top, r.width(), r.height());
 }

@@ -166,6 +166,35 @@ private slots:
         QVERIFY(preview.GetImageSize(w, h));
         QCOMPARE(w, 200);
     }
+
+    void aLargeJpegIsShownFromAReducedDecodeWithItsOwnSize()
+    {
+        TestHome home;
+        QImage big(2400, 1200, QImage::Format_RGB32);
+        big.fill(QColor(200, 40, 40));
+        const QString path = home.FilePath(QStringLiteral("big.jpg"));
+        QVERIFY(big.save(path, "JPG", 95));
+
+        CExtendedFileDialog dialog(false);
+        dialog.show();
+        dialog.SelectionChanged(path);
+        QCOMPARE(dialog.ControlText(CExtendedFileDialog::ResolutionValue), QStringLiteral(": 2400 x 1200 pixels"));
+        QCOMPARE(dialog.ControlText(CExtendedFileDialog::DepthValue), QStringLiteral(": 24 bits per pixel"));
+        const CRasterImage& shown = dialog.Preview()->Image();
+        QVERIFY(shown.IsReduced());
+        QVERIFY(shown.GetWidth() < 2400 / 4);
+        QVERIFY(shown.GetWidth() >= dialog.Preview()->width() - 2);
+
+        // Drawn where the full picture would be.
+        CPreview preview;
+        preview.resize(102, 102);
+        preview.SetFile(path.toStdString());
+        const QImage shot = preview.grab().toImage();
+        QCOMPARE(QColor(shot.pixel(50, 24)), QColor(Qt::white));
+        QVERIFY(qAbs(QColor(shot.pixel(50, 26)).red() - 200) <= 6);
+        QVERIFY(qAbs(QColor(shot.pixel(50, 74)).red() - 200) <= 6);
+        QCOMPARE(QColor(shot.pixel(50, 76)), QColor(Qt::white));
+    }
 };
 
 QTEST_MAIN(OpenDialogTest)
