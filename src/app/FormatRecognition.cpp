@@ -13,12 +13,13 @@ bool IsCandidate(const CoverFormatList& formats, int i) {
 // height has none).
 bool UsableRatio(double ratio) { return ratio != 0 && std::isfinite(ratio); }
 
-// The image's height over its width, NaN for an empty image.
+// The image's height over its width, NaN for an empty image. The file's own
+// size counts: a picture decoded at a reduced scale has rounded proportions.
 double ImageRatio(const CRasterImage& image) {
-    if (!image.IsValid() || image.GetWidth() <= 0 || image.GetHeight() <= 0)
+    if (!image.IsValid() || image.GetFileWidth() <= 0 || image.GetFileHeight() <= 0)
         return std::nan("");
-    return static_cast<double>(static_cast<unsigned>(image.GetHeight())) /
-           static_cast<double>(static_cast<unsigned>(image.GetWidth()));
+    return static_cast<double>(static_cast<unsigned>(image.GetFileHeight())) /
+           static_cast<double>(static_cast<unsigned>(image.GetFileWidth()));
 }
 
 // Whether the image fits the reference format on its side better than the

@@ -66,6 +66,8 @@ bool CRasterImage::Rotate(int angle, CRasterImage* destination) {
     result.yDpi_ = (turns % 2) ? xDpi_ : yDpi_;
     result.frame_ = frame_;
     result.numFrames_ = numFrames_;
+    result.fileWidth_ = (turns % 2) ? fileHeight_ : fileWidth_;
+    result.fileHeight_ = (turns % 2) ? fileWidth_ : fileHeight_;
     if (HasAlpha())
         result.alpha_.assign(static_cast<std::size_t>(dstW) * dstH, 0);
 
@@ -128,6 +130,8 @@ bool CRasterImage::ConvertToGray() {
     result.alphaMax_ = alphaMax_;
     result.xDpi_ = xDpi_;
     result.yDpi_ = yDpi_;
+    result.fileWidth_ = fileWidth_;
+    result.fileHeight_ = fileHeight_;
     result.frame_ = frame_;
     result.numFrames_ = numFrames_;
 

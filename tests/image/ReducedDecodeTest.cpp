@@ -95,6 +95,18 @@ TEST(ReducedDecode, TheFileSizeTravelsWithTheImageAndEndsWithIt) {
     EXPECT_EQ(moved.GetFileHeight(), 800);
     EXPECT_TRUE(moved.IsReduced());
 
+    // Turned and greyed, it is still the same file's picture.
+    CRasterImage tall;
+    tall.SetDecodeLimit(64, 64);
+    ASSERT_TRUE(DecodeBytes(tall, Quarters(800, 1600, 3), IMAGE_JPG));
+    ASSERT_EQ(tall.GetWidth(), 100);
+    ASSERT_TRUE(tall.Rotate(90));
+    EXPECT_EQ(tall.GetFileWidth(), 1600);
+    EXPECT_EQ(tall.GetFileHeight(), 800);
+    ASSERT_TRUE(tall.ConvertToGray());
+    EXPECT_EQ(tall.GetFileWidth(), 1600);
+    EXPECT_TRUE(tall.IsReduced());
+
     // Pictures other decoders give are full size whatever the limit, and a
     // new picture in the same image forgets the old one's file size.
     PngSpec png;
