@@ -119,10 +119,14 @@ void CRasterSurface::StretchPixelsMasked(const SurfaceRect& dst, const PixelBloc
         const std::uint8_t* row = src.first + sr * src.stride;
         std::uint8_t* out = bits_.data() + dy * stride_ + box.left * 3;
         if (!mask) {
-            if (sr == previousRow)
+            if (sr == previousRow) {
                 std::memcpy(out, previousOut, rowBytes);
-            else
-                sampler.Gather24(row, out);
+            } else {
+                StretchRowsAhead ahead;
+                if (dy + 1 < box.bottom)
+                    ahead = {src.first + sampler.SourceRow(dy + 1) * src.stride, out + stride_};
+                sampler.Gather24(row, out, ahead);
+            }
             previousRow = sr;
             previousOut = out;
             continue;

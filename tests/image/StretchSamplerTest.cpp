@@ -39,36 +39,41 @@ int SourceRow(const SurfaceRect& dst, int y, int srcHeight) {
     return static_cast<int>((std::int64_t{y} - dst.top) * srcHeight / dst.height());
 }
 
-// Every box column of every path and every row layout for one geometry;
-// returns a description of the first wrong pixel, or nothing.
+// Every box column on every path, for both targets and both row orders, in
+// one geometry; returns a description of the first wrong pixel, or nothing.
 std::string CheckRows(const SurfaceRect& dst, const SurfaceRect& box, int sw, int sh) {
+    using Path = CStretchSampler::Path;
+    using Target = CStretchSampler::Target;
+    const int w = box.width();
     for (const bool bottomUp : {false, true}) {
         const Source src(sw, sh, bottomUp ? 0 : 5, bottomUp);
-        for (const auto path : {CStretchSampler::Path::Fastest, CStretchSampler::Path::Portable}) {
-            const CStretchSampler sampler(dst, box, sw, sh, path);
-            const int w = box.width();
-            // One guard pixel after the row: the gather must stop at the box's end.
-            std::vector<std::uint8_t> out24((w + 1) * 3, 0xA5);
-            std::vector<std::uint32_t> out32(w + 1, 0xA5A5A5A5u);
-            for (int y = box.top; y < box.bottom; ++y) {
-                const int sy = sampler.SourceRow(y);
-                if (sy != SourceRow(dst, y, sh))
-                    return "row " + std::to_string(y);
-                const std::uint8_t* row = src.block.first + sy * src.block.stride;
-                sampler.Gather24(row, out24.data());
-                sampler.Gather32(row, out32.data());
-                for (int i = 0; i < w; ++i) {
-                    const std::uint8_t* p = src.Pixel(SourceColumn(dst, box.left + i, sw), sy);
-                    const std::uint32_t argb = 0xFF000000u | (p[2] << 16) | (p[1] << 8) | p[0];
-                    if (out24[i * 3] != p[0] || out24[i * 3 + 1] != p[1] || out24[i * 3 + 2] != p[2] ||
-                        out32[i] != argb)
-                        return "column " + std::to_string(box.left + i) + " of row " + std::to_string(y) +
-                               (path == CStretchSampler::Path::Portable ? " (portable)" : "");
+        for (const Path path : {Path::Fastest, Path::Shuffle16, Path::Portable})
+            for (const Target target : {Target::Bgr24, Target::Argb32}) {
+                const CStretchSampler sampler(dst, box, sw, sh, target, path);
+                const std::string where = " on path " + std::to_string(static_cast<int>(path)) + " for target " +
+                                          std::to_string(static_cast<int>(target));
+                // One guard pixel after the row: the gather must stop at the box's end.
+                std::vector<std::uint8_t> out24((w + 1) * 3, 0xA5);
+                std::vector<std::uint32_t> out32(w + 1, 0xA5A5A5A5u);
+                for (int y = box.top; y < box.bottom; ++y) {
+                    const int sy = sampler.SourceRow(y);
+                    if (sy != SourceRow(dst, y, sh))
+                        return "row " + std::to_string(y) + where;
+                    const std::uint8_t* row = src.block.first + sy * src.block.stride;
+                    sampler.Gather24(row, out24.data());
+                    sampler.Gather32(row, out32.data());
+                    for (int i = 0; i < w; ++i) {
+                        const std::uint8_t* p = src.Pixel(SourceColumn(dst, box.left + i, sw), sy);
+                        const std::uint32_t argb = 0xFF000000u | (p[2] << 16) | (p[1] << 8) | p[0];
+                        if (out24[i * 3] != p[0] || out24[i * 3 + 1] != p[1] || out24[i * 3 + 2] != p[2] ||
+                            out32[i] != argb)
+                            return "column " + std::to_string(box.left + i) + " of row " + std::to_string(y) + where;
+                    }
+                    if (out24[w * 3] != 0xA5 || out24[w * 3 + 1] != 0xA5 || out24[w * 3 + 2] != 0xA5 ||
+                        out32[w] != 0xA5A5A5A5u)
+                        return "write past the box in row " + std::to_string(y) + where;
                 }
-                if (out24[w * 3] != 0xA5 || out24[w * 3 + 1] != 0xA5 || out24[w * 3 + 2] != 0xA5 || out32[w] != 0xA5A5A5A5u)
-                    return "write past the box in row " + std::to_string(y);
             }
-        }
     }
     return {};
 }

@@ -165,7 +165,7 @@ void CQtPainterSurface::Stretch(const SurfaceRect& dst, const PixelBlock& src, c
     }
     // Other images and painter states: the box is built apart and drawn
     // unscaled, so that the painter applies its own state to it.
-    const CStretchSampler sampler(dst, vis, src.width, src.height);
+    const CStretchSampler sampler(dst, vis, src.width, src.height, CStretchSampler::Target::Argb32);
     const int w = vis.width();
     const int h = vis.height();
     QImage out(w, h, mask ? QImage::Format_ARGB32 : QImage::Format_RGB32);
@@ -203,7 +203,7 @@ bool CQtPainterSurface::WritesStraightIntoImage() const
 void CQtPainterSurface::StretchIntoImage(const SurfaceRect& dst, const SurfaceRect& box, const PixelBlock& src,
                                          const std::uint8_t* mask, std::ptrdiff_t maskStride)
 {
-    const CStretchSampler sampler(dst, box, src.width, src.height);
+    const CStretchSampler sampler(dst, box, src.width, src.height, CStretchSampler::Target::Argb32);
     const int w = box.width();
     const std::size_t rowBytes = static_cast<std::size_t>(w) * 4;
     std::vector<QRgb> line(mask ? static_cast<std::size_t>(w) : 0);
@@ -216,10 +216,14 @@ void CQtPainterSurface::StretchIntoImage(const SurfaceRect& dst, const SurfaceRe
         const std::uint8_t* in = src.first + sy * src.stride;
         QRgb* out = reinterpret_cast<QRgb*>(bits + y * bytesPerLine) + box.left;
         if (!mask) {
-            if (sy == previousRow)
+            if (sy == previousRow) {
                 std::memcpy(out, previousOut, rowBytes);
-            else
-                sampler.Gather32(in, out);
+            } else {
+                StretchRowsAhead ahead;
+                if (y + 1 < box.bottom)
+                    ahead = {src.first + sampler.SourceRow(y + 1) * src.stride, out + bytesPerLine / 4};
+                sampler.Gather32(in, out, ahead);
+            }
             previousRow = sy;
             previousOut = out;
             continue;
