@@ -33,29 +33,32 @@ const CRasterImage& Picture16MP()
     return image;
 }
 
-// state.range: target image width and height, box left, top and side.
-void BM_PreviewStretch(benchmark::State& state)
+struct Geometry {
+    int imageWidth, imageHeight, left, top, side;
+};
+// A4 at 600 dpi with the 120 mm cover, and a preview window of 800 x 600.
+constexpr Geometry kA4At600{4960, 7016, 1063, 674, 2834};
+constexpr Geometry kWindow{800, 600, 190, 90, 420};
+
+void PreviewStretch(benchmark::State& state, Geometry g)
 {
     const CRasterImage& image = Picture16MP();
     const PixelBlock src{image.GetRow(image.GetHeight() - 1), -static_cast<std::ptrdiff_t>(image.GetStride()),
                          image.GetWidth(), image.GetHeight()};
-    QImage target(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)), QImage::Format_RGB32);
+    QImage target(g.imageWidth, g.imageHeight, QImage::Format_RGB32);
     target.fill(Qt::white);
-    const int left = static_cast<int>(state.range(2));
-    const int top = static_cast<int>(state.range(3));
-    const int side = static_cast<int>(state.range(4));
     QPainter painter(&target);
     for (auto _ : state) {
         CQtPainterSurface surface(painter, target.width(), target.height());
-        surface.StretchPixels(SurfaceRect{left, top, left + side, top + side}, src);
+        surface.StretchPixels(SurfaceRect{g.left, g.top, g.left + g.side, g.top + g.side}, src);
         benchmark::ClobberMemory();
     }
-    state.SetBytesProcessed(state.iterations() * std::int64_t{side} * side * 4);
+    state.SetBytesProcessed(state.iterations() * std::int64_t{g.side} * g.side * 4);
 }
 
-void BM_PreviewMemcpyDestinationBytes(benchmark::State& state)
+void MemcpyDestinationBytes(benchmark::State& state, Geometry g)
 {
-    const std::size_t bytes = static_cast<std::size_t>(state.range(0)) * state.range(0) * 4;
+    const std::size_t bytes = static_cast<std::size_t>(g.side) * g.side * 4;
     std::vector<std::uint8_t> a(bytes, 1), b(bytes, 2);
     for (auto _ : state) {
         std::memcpy(b.data(), a.data(), bytes);
@@ -64,11 +67,10 @@ void BM_PreviewMemcpyDestinationBytes(benchmark::State& state)
     state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(bytes));
 }
 
-// A4 at 600 dpi with the 120 mm cover, and a preview of 800 x 600 pixels.
-BENCHMARK(BM_PreviewMemcpyDestinationBytes)->Name("MemcpyDestinationBytes/2834")->Arg(2834)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_PreviewStretch)->Name("PreviewStretch/A4at600dpi")->Args({4960, 7016, 1063, 674, 2834})->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_PreviewMemcpyDestinationBytes)->Name("MemcpyDestinationBytes/420")->Arg(420)->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_PreviewStretch)->Name("PreviewStretch/Window800x600")->Args({800, 600, 190, 90, 420})->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(MemcpyDestinationBytes, A4At600dpi, kA4At600)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(PreviewStretch, A4At600dpi, kA4At600)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(MemcpyDestinationBytes, Window, kWindow)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(PreviewStretch, Window, kWindow)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 
