@@ -1,8 +1,8 @@
 // CStretchSampler: the columns of a scaled write worked out once, then one
-// gather per target row. On x86 processors most of a 24-bit row is moved by
-// byte shuffles planned here (AVX-512 VBMI: up to 21 pixels out of a 64-byte
-// window; SSSE3: up to 5 out of 16 bytes); the rest, and every row on other
-// processors, goes through the portable word copies.
+// gather per target row. On x86 processors most of a row is moved by byte
+// shuffles planned here (AVX-512 VBMI: up to 21 24-bit or 16 32-bit pixels out
+// of a 64-byte window; SSSE3: up to 5 or 4 out of 16 bytes); the rest, and
+// every row on other processors, goes through the portable word copies.
 #include "image/StretchSampler.h"
 
 #include <algorithm>
@@ -21,9 +21,11 @@ constexpr bool kLittleEndian = std::endian::native == std::endian::little;
 // The widest shuffle window (in bytes) the processor offers, 0 for none.
 int ProcessorWindow() {
 #if KORVANE_BYTE_SHUFFLE
-    static const int window = __builtin_cpu_supports("avx512vbmi") && __builtin_cpu_supports("avx512bw") ? 64
-                              : __builtin_cpu_supports("ssse3")                                          ? 16
-                                                                                                         : 0;
+    static const int window = [] {
+        if (__builtin_cpu_supports("avx512vbmi") && __builtin_cpu_supports("avx512bw"))
+            return 64;
+        return __builtin_cpu_supports("ssse3") ? 16 : 0;
+    }();
     return window;
 #else
     return 0;
