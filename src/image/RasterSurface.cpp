@@ -3,9 +3,9 @@
 #include "image/RasterSurface.h"
 
 #include "image/ShapeRasterizer.h"
+#include "image/StretchSampler.h"
 
 #include <algorithm>
-#include <bit>
 #include <cstring>
 
 SurfaceRect SurfaceRect::intersected(const SurfaceRect& o) const {
@@ -97,68 +97,12 @@ void CRasterSurface::WritePixels(int x, int y, const PixelBlock& src) {
     }
 }
 
-// The unmasked stretch, the printing and preview workhorse: a row that
-// repeats the previous one's source row is copied whole, a row of the
-// source's own width is one copy, other rows move a pixel at a time as one
-// 4-byte word (the spare byte is overwritten by the next pixel).
-void CRasterSurface::StretchRows(const SurfaceRect& box, const SurfaceRect& dst, const PixelBlock& src,
-                                 std::vector<int>& cols) {
-    const int w = box.width();
-    const std::size_t rowBytes = static_cast<std::size_t>(w) * 3;
-    const std::int64_t dh = std::int64_t{dst.bottom} - dst.top;
-    const bool sameWidth = dst.width() == src.width;
-    // Source byte offsets; a word may be read from every column but those
-    // within 4 bytes of the row's end.
-    int wordSafe = 0;
-    for (int i = 0; i < w; ++i) {
-        cols[i] *= 3;
-        if (cols[i] + 4 <= src.width * 3 && i < w - 1)
-            wordSafe = i + 1;
-    }
-    const std::uint8_t* previousOut = nullptr;
-    int previousRow = -1;
-    for (int dy = box.top; dy < box.bottom; ++dy) {
-        const int sr = static_cast<int>((std::int64_t{dy} - dst.top) * src.height / dh);
-        std::uint8_t* out = bits_.data() + dy * stride_ + box.left * 3;
-        if (sr == previousRow) {
-            std::memcpy(out, previousOut, rowBytes);
-            continue;
-        }
-        const std::uint8_t* row = src.first + sr * src.stride;
-        if (sameWidth) {
-            std::memcpy(out, row + cols[0], rowBytes);
-        } else {
-            int i = 0;
-            // Four pixels a step: two 8-byte stores of two pixels each
-            // (byte order of little-endian machines).
-            for (; std::endian::native == std::endian::little && i + 5 <= wordSafe; i += 4) {
-                std::uint32_t a, b, c, d;
-                std::memcpy(&a, row + cols[i], 4);
-                std::memcpy(&b, row + cols[i + 1], 4);
-                std::memcpy(&c, row + cols[i + 2], 4);
-                std::memcpy(&d, row + cols[i + 3], 4);
-                const std::uint64_t ab = (a & 0xFFFFFFu) | (std::uint64_t{b} << 24);
-                const std::uint64_t cd = (c & 0xFFFFFFu) | (std::uint64_t{d} << 24);
-                std::memcpy(out + i * 3, &ab, 8);
-                std::memcpy(out + i * 3 + 6, &cd, 8);
-            }
-            for (; i < wordSafe; ++i) {
-                std::uint32_t v;
-                std::memcpy(&v, row + cols[i], 4);
-                std::memcpy(out + i * 3, &v, 4);
-            }
-            for (; i < w; ++i)
-                std::memcpy(out + i * 3, row + cols[i], 3);
-        }
-        previousRow = sr;
-        previousOut = out;
-    }
-}
-
 void CRasterSurface::StretchPixels(const SurfaceRect& dst, const PixelBlock& src) {
     StretchPixelsMasked(dst, src, nullptr, 0);
 }
 
+// The printing and preview workhorse. A target row that takes the same source
+// row as the one above it is a copy of that row.
 void CRasterSurface::StretchPixelsMasked(const SurfaceRect& dst, const PixelBlock& src, const std::uint8_t* mask,
                                          std::ptrdiff_t maskStride) {
     if (!src.first || src.width <= 0 || src.height <= 0 || dst.empty())
@@ -166,25 +110,33 @@ void CRasterSurface::StretchPixelsMasked(const SurfaceRect& dst, const PixelBloc
     const SurfaceRect box = dst.intersected(clip_);
     if (box.empty())
         return;
-    const std::int64_t dw = std::int64_t{dst.right} - dst.left;
-    const std::int64_t dh = std::int64_t{dst.bottom} - dst.top;
-    std::vector<int> cols(box.width());
-    for (int i = 0; i < box.width(); ++i)
-        cols[i] = static_cast<int>((std::int64_t{box.left + i} - dst.left) * src.width / dw);
-    if (!mask) {
-        StretchRows(box, dst, src, cols);
-        return;
-    }
+    const CStretchSampler sampler(dst, box, src.width, src.height);
+    const std::size_t rowBytes = static_cast<std::size_t>(box.width()) * 3;
+    const std::uint8_t* previousOut = nullptr;
+    int previousRow = -1;
     for (int dy = box.top; dy < box.bottom; ++dy) {
-        const int sr = static_cast<int>((std::int64_t{dy} - dst.top) * src.height / dh);
+        const int sr = sampler.SourceRow(dy);
         const std::uint8_t* row = src.first + sr * src.stride;
-        const std::uint8_t* mrow = mask ? mask + sr * maskStride : nullptr;
         std::uint8_t* out = bits_.data() + dy * stride_ + box.left * 3;
+        if (!mask) {
+            if (sr == previousRow) {
+                std::memcpy(out, previousOut, rowBytes);
+            } else {
+                StretchRowsAhead ahead;
+                if (dy + 1 < box.bottom)
+                    ahead = {src.first + sampler.SourceRow(dy + 1) * src.stride, out + stride_};
+                sampler.Gather24(row, out, ahead);
+            }
+            previousRow = sr;
+            previousOut = out;
+            continue;
+        }
+        const std::uint8_t* mrow = mask + sr * maskStride;
         for (int i = 0; i < box.width(); ++i, out += 3) {
-            const int sc = cols[i];
-            if (mrow && mrow[sc])
+            const int sc = sampler.SourceColumn(i);
+            if (mrow[sc])
                 continue;
-            const std::uint8_t* p = row + sc * 3;
+            const std::uint8_t* p = row + static_cast<std::size_t>(sc) * 3;
             out[0] = p[0];
             out[1] = p[1];
             out[2] = p[2];

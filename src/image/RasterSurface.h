@@ -48,9 +48,6 @@ public:
 
 private:
     void Plot(int x, int y, Rgb c);
-    // The unmasked stretch of `src` into the clipped box of dst; cols holds
-    // the source column of every box column and is used up.
-    void StretchRows(const SurfaceRect& box, const SurfaceRect& dst, const PixelBlock& src, std::vector<int>& cols);
 
     int width_;
     int height_;

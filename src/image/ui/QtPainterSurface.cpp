@@ -1,6 +1,7 @@
 #include "image/ui/QtPainterSurface.h"
 
 #include "image/ShapeRasterizer.h"
+#include "image/StretchSampler.h"
 
 #include <QColor>
 #include <QImage>
@@ -134,8 +135,6 @@ void CQtPainterSurface::Stretch(const SurfaceRect& dst, const PixelBlock& src, c
     const SurfaceRect vis = dst.intersected(clip_);
     if (vis.empty())
         return;
-    const std::int64_t dw = dst.width();
-    const std::int64_t dh = dst.height();
 
     if (!image_) {
         // Printer and PDF: the device scales the picture; no smoothing.
@@ -157,25 +156,84 @@ void CQtPainterSurface::Stretch(const SurfaceRect& dst, const PixelBlock& src, c
     }
 
     // On a QImage the visible part is sampled here, nearest neighbour, as the
-    // raster surface samples it, and written unscaled.
+    // raster surface samples it.
+    if (WritesStraightIntoImage()) {
+        const SurfaceRect box = vis.intersected(SurfaceRect{0, 0, image_->width(), image_->height()});
+        if (!box.empty())
+            StretchIntoImage(dst, box, src, mask, maskStride);
+        return;
+    }
+    // Other images and painter states: the box is built apart and drawn
+    // unscaled, so that the painter applies its own state to it.
+    const CStretchSampler sampler(dst, vis, src.width, src.height, CStretchSampler::Target::Argb32);
     const int w = vis.width();
     const int h = vis.height();
-    std::vector<int> cols(w);
-    for (int i = 0; i < w; ++i)
-        cols[i] = static_cast<int>((std::int64_t{vis.left + i - dst.left} * src.width) / dw);
     QImage out(w, h, mask ? QImage::Format_ARGB32 : QImage::Format_RGB32);
     for (int j = 0; j < h; ++j) {
-        const int sy = static_cast<int>((std::int64_t{vis.top + j - dst.top} * src.height) / dh);
+        const int sy = sampler.SourceRow(vis.top + j);
         const std::uint8_t* in = src.first + sy * src.stride;
-        const std::uint8_t* m = mask ? mask + sy * maskStride : nullptr;
         QRgb* line = reinterpret_cast<QRgb*>(out.scanLine(j));
-        for (int i = 0; i < w; ++i) {
-            const int sx = cols[i];
-            const std::uint8_t* p = in + sx * 3;
-            line[i] = (m && m[sx]) ? qRgba(0, 0, 0, 0) : qRgb(p[2], p[1], p[0]);
+        sampler.Gather32(in, line);
+        if (mask) {
+            const std::uint8_t* m = mask + sy * maskStride;
+            for (int i = 0; i < w; ++i)
+                if (m[sampler.SourceColumn(i)])
+                    line[i] = qRgba(0, 0, 0, 0);
         }
     }
     painter_.drawImage(vis.left, vis.top, out);
+}
+
+bool CQtPainterSurface::WritesStraightIntoImage() const
+{
+    if (!image_)
+        return false;
+    const QImage::Format f = image_->format();
+    if (f != QImage::Format_RGB32 && f != QImage::Format_ARGB32 && f != QImage::Format_ARGB32_Premultiplied)
+        return false;
+    // Surface pixels must be image pixels (no scaling, no device pixel ratio,
+    // no offset), and an opaque pixel must land unchanged.
+    return painter_.deviceTransform().type() == QTransform::TxNone && painter_.opacity() == 1.0 &&
+           painter_.compositionMode() == QPainter::CompositionMode_SourceOver;
+}
+
+// The sampled pixels go straight into the image's rows inside the box (the
+// visible part of dst on the image); masked pixels leave the image as it is,
+// as an alpha of 0 would.
+void CQtPainterSurface::StretchIntoImage(const SurfaceRect& dst, const SurfaceRect& box, const PixelBlock& src,
+                                         const std::uint8_t* mask, std::ptrdiff_t maskStride)
+{
+    const CStretchSampler sampler(dst, box, src.width, src.height, CStretchSampler::Target::Argb32);
+    const int w = box.width();
+    const std::size_t rowBytes = static_cast<std::size_t>(w) * 4;
+    std::vector<QRgb> line(mask ? static_cast<std::size_t>(w) : 0);
+    uchar* const bits = image_->bits();
+    const qsizetype bytesPerLine = image_->bytesPerLine();
+    const QRgb* previousOut = nullptr;
+    int previousRow = -1;
+    for (int y = box.top; y < box.bottom; ++y) {
+        const int sy = sampler.SourceRow(y);
+        const std::uint8_t* in = src.first + sy * src.stride;
+        QRgb* out = reinterpret_cast<QRgb*>(bits + y * bytesPerLine) + box.left;
+        if (!mask) {
+            if (sy == previousRow) {
+                std::memcpy(out, previousOut, rowBytes);
+            } else {
+                StretchRowsAhead ahead;
+                if (y + 1 < box.bottom)
+                    ahead = {src.first + sampler.SourceRow(y + 1) * src.stride, out + bytesPerLine / 4};
+                sampler.Gather32(in, out, ahead);
+            }
+            previousRow = sy;
+            previousOut = out;
+            continue;
+        }
+        const std::uint8_t* m = mask + sy * maskStride;
+        sampler.Gather32(in, line.data());
+        for (int i = 0; i < w; ++i)
+            if (!m[sampler.SourceColumn(i)])
+                out[i] = line[i];
+    }
 }
 
 // --- pen and shapes ------------------------------------------------------------

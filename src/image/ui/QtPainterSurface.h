@@ -54,6 +54,9 @@ public:
 
 private:
     void Stretch(const SurfaceRect& dst, const PixelBlock& src, const std::uint8_t* mask, std::ptrdiff_t maskStride);
+    bool WritesStraightIntoImage() const;
+    void StretchIntoImage(const SurfaceRect& dst, const SurfaceRect& box, const PixelBlock& src,
+                          const std::uint8_t* mask, std::ptrdiff_t maskStride);
 
     QPainter& painter_;
     QImage* image_ = nullptr;

@@ -24,11 +24,11 @@ const Rgb kFill{17, 34, 51};
 using Drawing = std::function<void(CDrawSurface&)>;
 
 // Draws on both surfaces; returns the number of differing pixels and the first one.
-int Compare(const Drawing& draw, QString* where = nullptr)
+int Compare(const Drawing& draw, QString* where = nullptr, QImage::Format format = QImage::Format_RGB32)
 {
     CRasterSurface raster(W, H, kFill);
     draw(raster);
-    QImage image(W, H, QImage::Format_RGB32);
+    QImage image(W, H, format);
     image.fill(QColor(kFill.r, kFill.g, kFill.b));
     {
         QPainter p(&image);
@@ -190,6 +190,84 @@ private slots:
                             PixelBlock{picture.GetRow(6), -static_cast<std::ptrdiff_t>(picture.GetStride()), 13, 7});
         }, &where);
         QVERIFY2(diff == 0, qPrintable(QStringLiteral("%1 pixels differ, %2").arg(diff).arg(where)));
+    }
+
+    // Screen images take the sampled pixels straight into their rows; what
+    // they show must not differ from the raster surface, under a clip that
+    // cuts into the pictures, for every 32-bit layout.
+    void stretchesIntoScreenImages_data()
+    {
+        QTest::addColumn<int>("format");
+        QTest::newRow("RGB32") << int(QImage::Format_RGB32);
+        QTest::newRow("ARGB32") << int(QImage::Format_ARGB32);
+        QTest::newRow("ARGB32 premultiplied") << int(QImage::Format_ARGB32_Premultiplied);
+    }
+    void stretchesIntoScreenImages()
+    {
+        QFETCH(int, format);
+        const CRasterImage picture = Gradient(61, 47);
+        const PixelBlock bottomUp{picture.GetRow(46), -static_cast<std::ptrdiff_t>(picture.GetStride()), 61, 47};
+        std::vector<std::uint8_t> mask(61 * 47);
+        for (std::size_t i = 0; i < mask.size(); ++i)
+            mask[i] = (i % 4 == 0 || i % 9 == 2) ? 1 : 0;
+        QString where;
+        const int diff = Compare([&](CDrawSurface& s) {
+            const SurfaceRect previous = s.IntersectClip(SurfaceRect{9, 6, 101, 77});
+            s.StretchPixels(SurfaceRect{-20, -10, 150, 70}, bottomUp);  // enlarged, cut on all sides
+            s.StretchPixels(SurfaceRect{30, 20, 47, 33}, bottomUp);     // reduced
+            s.StretchPixelsMasked(SurfaceRect{5, 40, 115, 95}, bottomUp, mask.data(), 61);
+            s.SetClip(previous);
+            s.StretchPixels(SurfaceRect{100, 70, 160, 130}, bottomUp);  // past the image's corner
+            s.StretchPixelsMasked(SurfaceRect{0, 80, 119, 89}, bottomUp, mask.data(), 61);
+        }, &where, QImage::Format(format));
+        QVERIFY2(diff == 0, qPrintable(QStringLiteral("%1 pixels differ, %2").arg(diff).arg(where)));
+    }
+
+    // A painter that moves or scales its drawing keeps drawing the picture
+    // through itself, moved like everything else.
+    void aMovedPainterMovesThePicture()
+    {
+        const CRasterImage picture = Gradient(23, 17);
+        const PixelBlock block{picture.GetRow(16), -static_cast<std::ptrdiff_t>(picture.GetStride()), 23, 17};
+        CRasterSurface raster(W, H, kFill);
+        raster.SetClip(SurfaceRect{7, 5, W, H});
+        raster.StretchPixels(SurfaceRect{7 - 4, 5 + 3, 7 + 90, 5 + 60}, block);
+        QImage image(W, H, QImage::Format_RGB32);
+        image.fill(QColor(kFill.r, kFill.g, kFill.b));
+        {
+            QPainter p(&image);
+            p.translate(7, 5);
+            CQtPainterSurface surface(p, W - 7, H - 5);
+            surface.StretchPixels(SurfaceRect{-4, 3, 90, 60}, block);
+        }
+        int diff = 0;
+        for (int y = 0; y < H; ++y)
+            for (int x = 0; x < W; ++x) {
+                const Rgb a = raster.GetPixel(x, y);
+                diff += image.pixel(x, y) != qRgb(a.r, a.g, a.b);
+            }
+        QCOMPARE(diff, 0);
+    }
+
+    // A surface that says it is larger than its image writes inside the image only.
+    void aSurfaceLargerThanItsImage()
+    {
+        const CRasterImage picture = Gradient(30, 20);
+        const PixelBlock block{picture.GetRow(19), -static_cast<std::ptrdiff_t>(picture.GetStride()), 30, 20};
+        QImage image(40, 25, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        CRasterSurface raster(40, 25);
+        raster.StretchPixels(SurfaceRect{-5, -5, 200, 150}, block);
+        {
+            QPainter p(&image);
+            CQtPainterSurface surface(p, 300, 200);
+            surface.StretchPixels(SurfaceRect{-5, -5, 200, 150}, block);
+        }
+        for (int y = 0; y < 25; ++y)
+            for (int x = 0; x < 40; ++x) {
+                const Rgb a = raster.GetPixel(x, y);
+                QCOMPARE(image.pixel(x, y), qRgb(a.r, a.g, a.b));
+            }
     }
 
     void picturesWithTransparencyReadTheSurfaceBack()
