@@ -84,12 +84,17 @@ bool Turnable(const jpeg_decompress_struct& src, std::size_t size, bool clockwis
     const int maxH = src.max_h_samp_factor, maxV = src.max_v_samp_factor;
     if (clockwise ? h % (8ULL * maxV) != 0 : w % (8ULL * maxH) != 0)
         return false;
-    if (!PlausibleSize(static_cast<std::int64_t>(w), static_cast<std::int64_t>(h), 8 * src.num_components,
+    if (w * h > static_cast<std::uint64_t>(kMaxPicturePixels) ||
+        !PlausibleSize(static_cast<std::int64_t>(w), static_cast<std::int64_t>(h), 8 * src.num_components,
                        static_cast<std::int64_t>(size), kJpegRatio))
         return false;
     std::uint64_t bytes = 0;
     for (int ci = 0; ci < src.num_components; ++ci) {
         const jpeg_component_info& c = src.comp_info[ci];
+        // Sampling factors that do not divide the largest ones read as
+        // coefficients, but no decoder turns them into pixels.
+        if (maxH % c.h_samp_factor != 0 || maxV % c.v_samp_factor != 0)
+            return false;
         const std::uint64_t bw = CeilDiv(CeilDiv(w * c.h_samp_factor, maxH), 8);
         const std::uint64_t bh = CeilDiv(CeilDiv(h * c.v_samp_factor, maxV), 8);
         bytes += bw * bh * sizeof(JBLOCK);

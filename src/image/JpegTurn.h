@@ -13,7 +13,9 @@
 // start of the other axis, so it needs that edge to end on a whole
 // interleaved block row (8 x the largest sampling factor): the height for
 // +90, the width for -90. The data must also be clean, 8-bit, Huffman- or
-// arithmetic-coded YCbCr or grey (no CMYK or other colour spaces).
+// arithmetic-coded YCbCr or grey (no CMYK or other colour spaces), with
+// sampling factors that divide the largest ones (as decoders need), and
+// within the picture size the decoder takes.
 // The result is Huffman-coded: progressive when the source is, baseline
 // otherwise, with optimised tables; restart markers are not kept. The JFIF
 // density is kept (its axes swapped), as are ICC profiles and comments; Exif

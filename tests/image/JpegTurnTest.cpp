@@ -155,6 +155,50 @@ int MaxPlaneDifference(const Planes& source, const Planes& turned, int angle) {
     return most;
 }
 
+// A valid file of zero coefficients whose luma is sampled 3 x 1 against
+// chroma 2 x 1 and 1 x 1: libjpeg reads its coefficients, but no decoder
+// makes pixels of a ratio that is no whole number.
+bool WriteFractional(jpeg_compress_struct& c, TestErrors& err, unsigned char** mem, unsigned long* size) {
+    if (setjmp(err.jump))
+        return false;
+    jpeg_create_compress(&c);
+    jpeg_mem_dest(&c, mem, size);
+    c.image_width = 48;  // whole block rows both ways: 24 x 8 pixels
+    c.image_height = 16;
+    c.input_components = 3;
+    c.in_color_space = JCS_YCbCr;
+    jpeg_set_defaults(&c);
+    const int h[3] = {3, 2, 1};
+    jvirt_barray_ptr arrays[3];
+    for (int ci = 0; ci < 3; ++ci) {
+        c.comp_info[ci].h_samp_factor = h[ci];
+        c.comp_info[ci].v_samp_factor = 1;
+        const JDIMENSION blocks = static_cast<JDIMENSION>((48 * h[ci] / 3 + 7) / 8);
+        arrays[ci] = (*c.mem->request_virt_barray)(reinterpret_cast<j_common_ptr>(&c), JPOOL_IMAGE, TRUE,
+                                                   (blocks + h[ci] - 1) / h[ci] * h[ci], 2, 1);
+    }
+    jpeg_write_coefficients(&c, arrays);
+    jpeg_finish_compress(&c);
+    return true;
+}
+
+std::vector<std::uint8_t> FractionalSamplingFile() {
+    jpeg_compress_struct c;
+    TestErrors err;
+    std::memset(&c, 0, sizeof c);
+    c.err = jpeg_std_error(&err.pub);
+    err.pub.error_exit = TestOnError;
+    unsigned char* mem = nullptr;
+    unsigned long size = 0;
+    const bool ok = WriteFractional(c, err, &mem, &size);
+    std::vector<std::uint8_t> file;
+    if (ok && mem)
+        file.assign(mem, mem + size);
+    jpeg_destroy_compress(&c);
+    std::free(mem);
+    return file;
+}
+
 // A picture with smooth areas, sharp edges and noise, so that rounding
 // differences between two decodings show.
 JpegSpec Picture(int w, int h, int components, int lumaH = 2, int lumaV = 2) {
@@ -381,6 +425,9 @@ TEST(JpegTurn, DamagedOrForeignDataGivesNothing) {
         bad.push_back(flipped);
     }
     bad.push_back(EncodeJpeg(Picture(16, 16, 4)));  // CMYK
+    Coefficients fractional;
+    bad.push_back(FractionalSamplingFile());
+    ASSERT_TRUE(ReadCoefficients(bad.back(), fractional)) << "not a valid file";
     bad.push_back(std::vector<std::uint8_t>(300, 0xFF));
     for (std::size_t n = 0; n < bad.size(); ++n) {
         // Data turns exactly when the decoder keeps it: a clean decode.
