@@ -124,34 +124,24 @@ void TurnParameters(j_compress_ptr dst, bool progressive) {
         dst->optimize_coding = TRUE;
 }
 
-// Where each coefficient of a turned block comes from, and its sign. A turn
-// is a transpose and a mirror: transposing swaps the frequencies (u, v);
-// mirroring an axis negates the coefficients of odd frequency along it
-// (the horizontal axis for +90, the vertical one for -90).
-struct BlockTurn {
-    int from[DCTSIZE2];
-    int sign[DCTSIZE2];
-
-    explicit BlockTurn(bool clockwise) {
-        for (int v = 0; v < DCTSIZE; ++v)
-            for (int u = 0; u < DCTSIZE; ++u) {
-                from[v * DCTSIZE + u] = u * DCTSIZE + v;
-                sign[v * DCTSIZE + u] = ((clockwise ? u : v) & 1) ? -1 : 1;
-            }
-    }
-
-    void Apply(const JCOEF* in, JCOEF* out) const {
-        for (int k = 0; k < DCTSIZE2; ++k)
-            out[k] = static_cast<JCOEF>(sign[k] * in[from[k]]);
-    }
-};
+// One turned block. A turn is a transpose and a mirror: transposing swaps
+// the frequencies (u, v); mirroring an axis negates the coefficients of odd
+// frequency along it (the horizontal axis for +90, the vertical one for -90).
+template <bool clockwise>
+void TurnBlock(const JCOEF* in, JCOEF* out) {
+    for (int v = 0; v < DCTSIZE; ++v)
+        for (int u = 0; u < DCTSIZE; ++u) {
+            const JCOEF c = in[u * DCTSIZE + v];
+            out[v * DCTSIZE + u] = ((clockwise ? u : v) & 1) ? static_cast<JCOEF>(-c) : c;
+        }
+}
 
 // Fills the turned arrays, one interleaved row of output blocks at a time.
 // Turned block (row r, column c) of a component is source block
 // (row Hb - 1 - c, column r) for +90 and (row c, column Wb - 1 - r) for -90,
 // Wb x Hb being the source component's size in blocks.
-void TurnBlocks(TurnJob& job, jvirt_barray_ptr* from, jvirt_barray_ptr* to, bool clockwise) {
-    const BlockTurn turn(clockwise);
+template <bool clockwise>
+void TurnBlocks(TurnJob& job, jvirt_barray_ptr* from, jvirt_barray_ptr* to) {
     auto* srcCommon = reinterpret_cast<j_common_ptr>(&job.src);
     auto* dstCommon = reinterpret_cast<j_common_ptr>(&job.dst);
     for (int ci = 0; ci < job.src.num_components; ++ci) {
@@ -171,7 +161,7 @@ void TurnBlocks(TurnJob& job, jvirt_barray_ptr* from, jvirt_barray_ptr* to, bool
                     for (int j = 0; j < dh && c0 + j < cols; ++j) {
                         const JBLOCKROW inRow = in[clockwise ? dh - 1 - j : j];
                         const JDIMENSION col = clockwise ? r0 + i : srcW - 1 - (r0 + i);
-                        turn.Apply(inRow[col], out[i][c0 + j]);
+                        TurnBlock<clockwise>(inRow[col], out[i][c0 + j]);
                     }
             }
         }
@@ -234,7 +224,10 @@ bool TurnInside(TurnJob& job, const std::uint8_t* data, std::size_t size, bool c
             return false;
     }
     CopyMarkers(job);
-    TurnBlocks(job, from, to, clockwise);
+    if (clockwise)
+        TurnBlocks<true>(job, from, to);
+    else
+        TurnBlocks<false>(job, from, to);
     jpeg_finish_compress(&job.dst);
     jpeg_finish_decompress(&job.src);
     return job.err.pub.num_warnings == 0;
