@@ -172,6 +172,7 @@ TEST(PdfOutput, PngAndRotatedJpegComeBackPixelIdentical) {
     CRasterImage rotated;
     ASSERT_TRUE(rotated.Load(dir.file("jpeg.jpg"), IMAGE_JPG));
     ASSERT_TRUE(rotated.Rotate(90));
+    ASSERT_FALSE(rotated.GetJpegData());
 
     for (const CRasterImage* source : {&png, &rotated}) {
         const std::string sub = dir.file(source == &png ? "png" : "rot");
