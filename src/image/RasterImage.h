@@ -112,7 +112,13 @@ public:
 
     // The JPEG data (start to end of image) that the pixels are still the
     // clean decoding of, or null: kept by the JPEG decoder, dropped by every
-    // change of the pixels here (rotation, grey, mirror, flip, pixel writes).
+    // change of the pixels here (grey, mirror, flip, pixel writes, half
+    // turns). A quarter turn (Rotate +90 or -90) keeps it when the data can
+    // be turned losslessly (TurnJpeg: the height must end on a whole block
+    // row for +90, the width for -90): the kept data then decodes to the
+    // turned pixels up to the decoder's rounding (a level in Y, Cb, Cr, up
+    // to 3 in a colour), no longer exactly; otherwise it is dropped. A turn back is turned again (the
+    // same coefficients as before, in new bytes).
     // Whoever changes pixels through GetBits or GetRow calls DropJpegData.
     // Printing to PDF embeds these bytes instead of re-encoding the pixels.
     const std::shared_ptr<const std::vector<std::uint8_t>>& GetJpegData() const { return jpegData_; }

@@ -1,6 +1,9 @@
 // CRasterImage: quarter turns and grey conversion. Each builds one new image
-// and moves it in, so the old pixels are released only after success.
+// and moves it in, so the old pixels are released only after success. A
+// quarter turn keeps the JPEG data by turning it too (TurnJpeg).
 #include "image/RasterImage.h"
+
+#include "image/JpegTurn.h"
 
 #include <algorithm>
 #include <cstring>
@@ -109,6 +112,9 @@ bool CRasterImage::Rotate(int angle, CRasterImage* destination) {
     }
     if (HasAlpha())
         TurnPlane<1>(alpha_.data(), W, result.alpha_.data(), dstW, dstW, dstH, map);
+    // The JPEG data turns with the pixels where that is exact; else it goes.
+    if (jpegData_ && turns % 2 == 1)
+        result.jpegData_ = TurnJpeg(jpegData_->data(), jpegData_->size(), turns == 1 ? 90 : -90);
 
     return destination ? destination->Transfer(result) : Transfer(result);
 }

@@ -86,9 +86,17 @@ std::vector<std::uint8_t> EncodeJpeg(const JpegSpec& s) {
         c.X_density = static_cast<UINT16>(s.jfifX);
         c.Y_density = static_cast<UINT16>(s.jfifY);
     }
+    if (s.components == 3) {
+        c.comp_info[0].h_samp_factor = s.lumaH;
+        c.comp_info[0].v_samp_factor = s.lumaV;
+    }
+    if (s.progressive)
+        jpeg_simple_progression(&c);
     jpeg_start_compress(&c, TRUE);
     if (!s.exif.empty())
         jpeg_write_marker(&c, JPEG_APP0 + 1, s.exif.data(), static_cast<unsigned>(s.exif.size()));
+    for (const auto& [code, payload] : s.markers)
+        jpeg_write_marker(&c, code, payload.data(), static_cast<unsigned>(payload.size()));
     const std::size_t rowBytes = static_cast<std::size_t>(s.width) * s.components;
     while (c.next_scanline < c.image_height) {
         JSAMPROW row = const_cast<JSAMPROW>(s.pixels.data() + c.next_scanline * rowBytes);

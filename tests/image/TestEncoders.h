@@ -2,6 +2,7 @@
 // Small PNG and JPEG writers for building test files in memory (tests only;
 // the program itself has no encoders).
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 struct PngSpec {
@@ -27,6 +28,9 @@ struct JpegSpec {
     int quality = 95;
     std::vector<std::uint8_t> exif;      // APP1 payload ("Exif\0\0" + TIFF), optional
     int jfifDensityUnit = 0, jfifX = 1, jfifY = 1;
+    int lumaH = 2, lumaV = 2;            // colour only: 2 x 2 is 4:2:0, 2 x 1 4:2:2, 1 x 1 4:4:4
+    bool progressive = false;
+    std::vector<std::pair<int, std::vector<std::uint8_t>>> markers;  // more markers (code, payload)
 };
 std::vector<std::uint8_t> EncodeJpeg(const JpegSpec& picture);
 
