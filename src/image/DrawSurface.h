@@ -121,6 +121,9 @@ public:
     // `jpeg` (its file's bytes), scaled into dst. A surface that can keep
     // the JPEG data as it is (a PDF page) does so and returns true; the
     // others return false and the caller writes the pixels.
+    // True for a surface whose StretchJpeg keeps JPEG data: the picture's
+    // data is only prepared (turned) for such a surface.
+    virtual bool KeepsJpegData() const { return false; }
     virtual bool StretchJpeg(const SurfaceRect& /*dst*/, const std::shared_ptr<const std::vector<std::uint8_t>>& /*jpeg*/,
                              int /*width*/, int /*height*/) {
         return false;

@@ -115,6 +115,7 @@ void CRasterImage::Clear() {
     alpha_.clear();
     alpha_.shrink_to_fit();
     jpegData_.reset();
+    jpegTurns_ = 0;
     fileWidth_ = fileHeight_ = 0;
 }
 
@@ -341,8 +342,10 @@ bool CRasterImage::CopyFrom(const CRasterImage& source, bool copyPixels, bool co
     result.frame_ = source.frame_;
     result.numFrames_ = source.numFrames_;
     result.lastError_ = source.lastError_;
-    if (copyPixels)
+    if (copyPixels) {
         result.jpegData_ = source.jpegData_;
+        result.jpegTurns_ = source.jpegTurns_;
+    }
     result.fileWidth_ = source.fileWidth_;
     result.fileHeight_ = source.fileHeight_;
     Transfer(result);
@@ -371,6 +374,7 @@ bool CRasterImage::Transfer(CRasterImage& source) {
     numFrames_ = source.numFrames_;
     lastError_ = source.lastError_;
     jpegData_ = std::move(source.jpegData_);
+    jpegTurns_ = source.jpegTurns_;
     fileWidth_ = source.fileWidth_;
     fileHeight_ = source.fileHeight_;
     source.Clear();

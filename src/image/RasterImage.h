@@ -112,16 +112,19 @@ public:
 
     // The JPEG data (start to end of image) that the pixels are still the
     // clean decoding of, or null: kept by the JPEG decoder, dropped by every
-    // change of the pixels here (grey, mirror, flip, pixel writes, half
-    // turns). A quarter turn (Rotate +90 or -90) keeps it when the data can
-    // be turned losslessly (TurnJpeg: the height must end on a whole block
-    // row for +90, the width for -90): the kept data then decodes to the
-    // turned pixels up to the decoder's rounding (a level in Y, Cb, Cr, up
-    // to 3 in a colour), no longer exactly; otherwise it is dropped. A turn back is turned again (the
-    // same coefficients as before, in new bytes).
-    // Whoever changes pixels through GetBits or GetRow calls DropJpegData.
+    // change of the pixels here (grey, mirror, flip, pixel writes).
     // Printing to PDF embeds these bytes instead of re-encoding the pixels.
-    const std::shared_ptr<const std::vector<std::uint8_t>>& GetJpegData() const { return jpegData_; }
+    // Quarter turns (Rotate) keep it: the turns are noted, and the data is
+    // turned losslessly (TurnJpeg) only when it is first asked for here, so
+    // that turning a picture on screen costs nothing extra. Data that cannot
+    // be turned exactly (TurnJpeg: the height must end on a whole block row
+    // for +90, the width for -90) is dropped then. Turned data decodes to
+    // the turned pixels up to the decoder's rounding (a level in Y, Cb, Cr,
+    // up to 3 in a colour); turns that cancel out give the file's own bytes.
+    // Whoever changes pixels through GetBits or GetRow calls DropJpegData.
+    const std::shared_ptr<const std::vector<std::uint8_t>>& GetJpegData() const;
+    // True when there is JPEG data, turned or still to be turned.
+    bool HasJpegData() const { return static_cast<bool>(jpegData_); }
     void DropJpegData() { jpegData_.reset(); }
 
     // Decoding for a small view: a decoder that can decode at a reduced scale
@@ -198,7 +201,9 @@ protected:
     int frame_ = 0;
     int numFrames_ = 0;
     std::string lastError_;
-    std::shared_ptr<const std::vector<std::uint8_t>> jpegData_;
+    // Changed by GetJpegData when it carries out the pending turns.
+    mutable std::shared_ptr<const std::vector<std::uint8_t>> jpegData_;
+    mutable int jpegTurns_ = 0;  // clockwise quarter turns not yet applied to jpegData_
     int decodeLimitWidth_ = 0;
     int decodeLimitHeight_ = 0;
     int fileWidth_ = 0;  // non-zero only for a reduced decode

@@ -1,6 +1,7 @@
 // CRasterImage: quarter turns and grey conversion. Each builds one new image
 // and moves it in, so the old pixels are released only after success. A
-// quarter turn keeps the JPEG data by turning it too (TurnJpeg).
+// quarter turn keeps the JPEG data and notes the turn; the data itself is
+// turned (TurnJpeg) when printing first asks for it.
 #include "image/RasterImage.h"
 
 #include "image/JpegTurn.h"
@@ -112,11 +113,25 @@ bool CRasterImage::Rotate(int angle, CRasterImage* destination) {
     }
     if (HasAlpha())
         TurnPlane<1>(alpha_.data(), W, result.alpha_.data(), dstW, dstW, dstH, map);
-    // The JPEG data turns with the pixels where that is exact; else it goes.
-    if (jpegData_ && turns % 2 == 1)
-        result.jpegData_ = TurnJpeg(jpegData_->data(), jpegData_->size(), turns == 1 ? 90 : -90);
+    // The JPEG data turns with the pixels, when it is asked for.
+    result.jpegData_ = jpegData_;
+    result.jpegTurns_ = (jpegTurns_ + turns) % 4;
 
     return destination ? destination->Transfer(result) : Transfer(result);
+}
+
+const std::shared_ptr<const std::vector<std::uint8_t>>& CRasterImage::GetJpegData() const {
+    if (jpegData_ && jpegTurns_ != 0) {
+        std::shared_ptr<const std::vector<std::uint8_t>> data = jpegData_;
+        if (jpegTurns_ == 3)
+            data = TurnJpeg(data->data(), data->size(), -90);
+        else
+            for (int i = 0; i < jpegTurns_ && data; ++i)
+                data = TurnJpeg(data->data(), data->size(), 90);
+        jpegData_ = std::move(data);
+        jpegTurns_ = 0;
+    }
+    return jpegData_;
 }
 
 bool CRasterImage::ConvertToGray() {

@@ -32,6 +32,7 @@ public:
     void StretchPixels(const SurfaceRect& dst, const PixelBlock& src) override;
     void StretchPixelsMasked(const SurfaceRect& dst, const PixelBlock& src, const std::uint8_t* mask,
                              std::ptrdiff_t maskStride) override;
+    bool KeepsJpegData() const override { return true; }
     bool StretchJpeg(const SurfaceRect& dst, const std::shared_ptr<const std::vector<std::uint8_t>>& jpeg, int width,
                      int height) override;
     bool BeginDiscClip(const SurfaceRect& outer, const SurfaceRect& hole) override;

@@ -20,6 +20,7 @@ public:
     void StretchPixels(const SurfaceRect& dst, const PixelBlock& src) override;
     void StretchPixelsMasked(const SurfaceRect& dst, const PixelBlock& src,
                              const std::uint8_t* mask, std::ptrdiff_t maskStride) override;
+    bool KeepsJpegData() const override { return sheet_.KeepsJpegData(); }
     bool StretchJpeg(const SurfaceRect& dst, const std::shared_ptr<const std::vector<std::uint8_t>>& jpeg, int width,
                      int height) override {
         return sheet_.StretchJpeg(ToSheet(dst), jpeg, width, height);

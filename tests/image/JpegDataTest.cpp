@@ -48,7 +48,6 @@ TEST(JpegData, AnyChangeOfThePixelsDropsIt) {
         // 30 rows are no whole block row of 4:2:0 data: this turn is not exact.
         [](CRasterImage& i) { i.Rotate(90); },
         [](CRasterImage& i) { i.Rotate(180); },
-        [](CRasterImage& i) { i.Rotate(0); },
         [](CRasterImage& i) { i.ConvertToGray(); },
         [](CRasterImage& i) { i.Mirror(); },
         [](CRasterImage& i) { i.Flip(); },

@@ -4,6 +4,7 @@
 // exact, or damaged data, gives no data at all.
 #include "image/JpegTurn.h"
 #include "image/RasterImage.h"
+#include "image/RasterSurface.h"
 
 #include "JpegInspect.h"
 #include "TestEncoders.h"
@@ -208,6 +209,44 @@ TEST(JpegTurn, RotateKeepsTurnedDataAndTurnsBack) {
     ASSERT_TRUE(narrow.Rotate(-90));
     EXPECT_FALSE(narrow.GetJpegData());
     EXPECT_EQ(narrow.GetWidth(), 32);
+}
+
+TEST(JpegTurn, TurnsAreCarriedOutOnlyWhenTheDataIsAskedFor) {
+    const std::vector<std::uint8_t> file = EncodeJpeg(Picture(48, 32, 3));
+    // Turns that cancel out, and no turn at all, give the file's own bytes.
+    for (const std::vector<int>& angles : {std::vector<int>{90, -90}, std::vector<int>{0},
+                                           std::vector<int>{-90, 180, -90}, std::vector<int>{90, 90, 90, 90}}) {
+        CRasterImage image;
+        ASSERT_TRUE(DecodeBytes(image, file, IMAGE_JPG));
+        for (int angle : angles)
+            ASSERT_TRUE(image.Rotate(angle));
+        ASSERT_TRUE(image.GetJpegData()) << angles.size();
+        EXPECT_EQ(*image.GetJpegData(), file) << angles.size();
+    }
+
+    // A half turn is two quarter turns of the data.
+    CRasterImage half;
+    ASSERT_TRUE(DecodeBytes(half, file, IMAGE_JPG));
+    ASSERT_TRUE(half.Rotate(180));
+    EXPECT_TRUE(half.HasJpegData());
+    // Drawn on screen first, the data still turns right when asked for.
+    CRasterSurface screen(48, 32);
+    EXPECT_EQ(half.Draw(&screen, 0, 0), 1);
+    ASSERT_TRUE(half.GetJpegData());
+    CRasterImage decoded;
+    ASSERT_TRUE(DecodeBytes(decoded, *half.GetJpegData(), IMAGE_JPG));
+    EXPECT_EQ(decoded.GetWidth(), 48);
+    EXPECT_LE(MaxDifference(decoded, half), kTolerance);
+
+    // A copy made before the data is asked for turns on its own.
+    CRasterImage turned;
+    ASSERT_TRUE(DecodeBytes(turned, file, IMAGE_JPG));
+    ASSERT_TRUE(turned.Rotate(-90));
+    CRasterImage copy(turned);
+    ASSERT_TRUE(copy.GetJpegData());
+    ASSERT_TRUE(turned.GetJpegData());
+    EXPECT_EQ(*copy.GetJpegData(), *turned.GetJpegData());
+    EXPECT_NE(*copy.GetJpegData(), file);
 }
 
 TEST(JpegTurn, DensityKeptTurnedAndNothingThatCouldTurnItAgain) {
