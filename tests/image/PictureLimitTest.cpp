@@ -6,13 +6,12 @@
 #include "TestEncoders.h"
 
 #include <png.h>
-#include <jpeglib.h>  // after png.h, which brings in stdio.h
 #include <zlib.h>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
-#include <cstdlib>
 
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -128,32 +127,16 @@ TEST(PictureLimit, InterlacedAlphaAndLowDepthGreyDecodeThroughOneRow) {
 }
 
 namespace {
-// A flat grey JPEG of width x height, encoded a row at a time (a picture
-// above the limit would not fit in a test's memory as one buffer).
+// A flat grey JPEG of width x height, made a row at a time (a picture above
+// the limit would not fit in a test's memory as one buffer).
 std::vector<std::uint8_t> FlatGreyJpeg(int width, int height) {
-    jpeg_compress_struct cinfo;
-    jpeg_error_mgr err;
-    cinfo.err = jpeg_std_error(&err);
-    jpeg_create_compress(&cinfo);
-    unsigned char* out = nullptr;
-    unsigned long size = 0;
-    jpeg_mem_dest(&cinfo, &out, &size);
-    cinfo.image_width = static_cast<JDIMENSION>(width);
-    cinfo.image_height = static_cast<JDIMENSION>(height);
-    cinfo.input_components = 1;
-    cinfo.in_color_space = JCS_GRAYSCALE;
-    jpeg_set_defaults(&cinfo);
-    jpeg_set_quality(&cinfo, 50, TRUE);
-    jpeg_start_compress(&cinfo, TRUE);
-    std::vector<JSAMPLE> row(static_cast<std::size_t>(width), 170);
-    JSAMPROW rows[1] = {row.data()};
-    while (cinfo.next_scanline < cinfo.image_height)
-        jpeg_write_scanlines(&cinfo, rows, 1);
-    jpeg_finish_compress(&cinfo);
-    std::vector<std::uint8_t> file(out, out + size);
-    jpeg_destroy_compress(&cinfo);
-    std::free(out);
-    return file;
+    JpegSpec s;
+    s.width = width;
+    s.height = height;
+    s.components = 1;
+    s.quality = 50;
+    s.makeRow = [width](int, std::uint8_t* row) { std::fill(row, row + width, std::uint8_t{170}); };
+    return EncodeJpeg(s);
 }
 }  // namespace
 

@@ -98,8 +98,13 @@ std::vector<std::uint8_t> EncodeJpeg(const JpegSpec& s) {
     for (const auto& [code, payload] : s.markers)
         jpeg_write_marker(&c, code, payload.data(), static_cast<unsigned>(payload.size()));
     const std::size_t rowBytes = static_cast<std::size_t>(s.width) * s.components;
+    std::vector<std::uint8_t> made(s.makeRow ? rowBytes : 0);
     while (c.next_scanline < c.image_height) {
-        JSAMPROW row = const_cast<JSAMPROW>(s.pixels.data() + c.next_scanline * rowBytes);
+        JSAMPROW row = made.data();
+        if (s.makeRow)
+            s.makeRow(static_cast<int>(c.next_scanline), row);
+        else
+            row = const_cast<JSAMPROW>(s.pixels.data() + c.next_scanline * rowBytes);
         jpeg_write_scanlines(&c, &row, 1);
     }
     jpeg_finish_compress(&c);

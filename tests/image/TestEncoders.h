@@ -2,6 +2,7 @@
 // Small PNG and JPEG writers for building test files in memory (tests only;
 // the program itself has no encoders).
 #include <cstdint>
+#include <functional>
 #include <utility>
 #include <vector>
 
@@ -31,6 +32,9 @@ struct JpegSpec {
     int lumaH = 2, lumaV = 2;            // colour only: 2 x 2 is 4:2:0, 2 x 1 4:2:2, 1 x 1 4:4:4
     bool progressive = false;
     std::vector<std::pair<int, std::vector<std::uint8_t>>> markers;  // more markers (code, payload)
+    // When set, fills row y (top-down) instead of `pixels`: for pictures too
+    // large for one buffer.
+    std::function<void(int y, std::uint8_t* row)> makeRow;
 };
 std::vector<std::uint8_t> EncodeJpeg(const JpegSpec& picture);
 
