@@ -3,6 +3,7 @@
 // between setjmp and the end of the decode no C++ object with a destructor
 // is alive, and all temporary memory comes from libjpeg's own pools.
 #include "image/CodecUtil.h"
+#include "image/JpegErrors.h"
 #include "image/RasterCodecs.h"
 
 #include <csetjmp>
@@ -19,25 +20,6 @@ namespace {
 // A JPEG can shrink a flat picture to a few bits per 8 x 8 block.
 constexpr std::uint64_t kJpegRatio = 4096;
 constexpr std::size_t kInputChunk = 65536;
-
-struct ErrorManager {
-    jpeg_error_mgr pub;
-    std::jmp_buf jump;
-    char message[JMSG_LENGTH_MAX];
-};
-
-void OnError(j_common_ptr cinfo) {
-    auto* err = reinterpret_cast<ErrorManager*>(cinfo->err);
-    (*cinfo->err->format_message)(cinfo, err->message);
-    std::longjmp(err->jump, 1);
-}
-
-// Warnings (corrupt data the library can step over) stay silent, but are
-// counted: only a picture that decoded cleanly keeps its JPEG data.
-void OnMessage(j_common_ptr cinfo, int level) {
-    if (level < 0)
-        ++cinfo->err->num_warnings;
-}
 
 struct SourceManager {
     jpeg_source_mgr pub;
@@ -282,12 +264,9 @@ bool CRasterJPG::Decode(CByteSource& source) {
     const std::int64_t start = source.Tell();
     const std::int64_t fileBytes = source.Remaining();
     jpeg_decompress_struct cinfo;
-    ErrorManager err;
+    JpegErrorManager err;
     std::memset(&cinfo, 0, sizeof cinfo);
-    cinfo.err = jpeg_std_error(&err.pub);
-    err.pub.error_exit = OnError;
-    err.pub.emit_message = OnMessage;
-    err.message[0] = '\0';
+    cinfo.err = InitJpegErrors(err);
 
     SourceManager* volatile manager = nullptr;
     if (setjmp(err.jump)) {

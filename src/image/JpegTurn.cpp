@@ -6,6 +6,7 @@
 #include "image/JpegTurn.h"
 
 #include "image/CodecUtil.h"
+#include "image/JpegErrors.h"
 
 #include <csetjmp>
 #include <cstdio>
@@ -26,20 +27,6 @@ constexpr std::uint64_t kJpegRatio = 4096;
 // Both sets of coefficients (read and turned) together: 2 bytes per sample
 // each. A 16-megapixel 4:4:4 picture needs 192 MB.
 constexpr std::uint64_t kMaxCoefficientBytes = 1ULL << 30;
-
-struct ErrorManager {
-    jpeg_error_mgr pub;
-    std::jmp_buf jump;
-};
-
-[[noreturn]] void OnError(j_common_ptr cinfo) { std::longjmp(reinterpret_cast<ErrorManager*>(cinfo->err)->jump, 1); }
-
-// Warnings mean damaged data that the library stepped over: counted, and
-// any at all refuses the turn.
-void OnMessage(j_common_ptr cinfo, int level) {
-    if (level < 0)
-        ++cinfo->err->num_warnings;
-}
 
 // The turned file, in one block that doubles when full.
 struct Output {
@@ -68,7 +55,7 @@ void TermOutput(j_compress_ptr) {}
 struct TurnJob {
     jpeg_decompress_struct src;
     jpeg_compress_struct dst;
-    ErrorManager err;
+    JpegErrorManager err;
     Output out;
 };
 
@@ -247,10 +234,8 @@ std::shared_ptr<const std::vector<std::uint8_t>> TurnJpeg(const std::uint8_t* da
         return nullptr;
     TurnJob job;
     std::memset(&job, 0, sizeof job);
-    job.src.err = jpeg_std_error(&job.err.pub);
+    job.src.err = InitJpegErrors(job.err);
     job.dst.err = &job.err.pub;
-    job.err.pub.error_exit = OnError;
-    job.err.pub.emit_message = OnMessage;
 
     const bool ok = RunTurn(job, data, size, angle == 90);
     const std::size_t length = job.out.capacity - job.out.pub.free_in_buffer;
