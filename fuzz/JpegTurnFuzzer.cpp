@@ -8,7 +8,7 @@
 #include "FuzzSupport.h"
 #include "ImageFuzzExercise.h"
 
-#include "JpegInspect.h"
+#include "JpegReadBack.h"
 #include "TestEncoders.h"
 #include "image/JpegTurn.h"
 

@@ -6,7 +6,7 @@
 #include "image/RasterImage.h"
 #include "image/RasterSurface.h"
 
-#include "JpegInspect.h"
+#include "JpegReadBack.h"
 #include "TestEncoders.h"
 #include "TestImages.h"
 
@@ -127,9 +127,9 @@ TEST(JpegTurn, CoefficientsMoveExactlyAndDecodeToTheTurnedPicture) {
             for (const auto& [w, h, angle] : {std::tuple{61, 48, 90}, {48, 29, -90}}) {
                 const std::string what = std::string(sampling.name) + (progressive ? " progressive " : " ") +
                                          std::to_string(w) + "x" + std::to_string(h) + " " + std::to_string(angle);
-                JpegSpec spec = Picture(w, h, sampling.components, sampling.h, sampling.v);
-                spec.progressive = progressive;
-                const std::vector<std::uint8_t> file = EncodeJpeg(spec);
+                JpegSpec made = Picture(w, h, sampling.components, sampling.h, sampling.v);
+                made.progressive = progressive;
+                const std::vector<std::uint8_t> file = EncodeJpeg(made);
                 const auto turned = TurnJpeg(file.data(), file.size(), angle);
                 ASSERT_TRUE(turned) << what;
                 EXPECT_FALSE(TurnJpeg(file.data(), file.size(), -angle)) << what << ": the partial edge would move";
@@ -250,20 +250,20 @@ TEST(JpegTurn, TurnsAreCarriedOutOnlyWhenTheDataIsAskedFor) {
 }
 
 TEST(JpegTurn, DensityKeptTurnedAndNothingThatCouldTurnItAgain) {
-    JpegSpec spec = Picture(32, 32, 3);
-    spec.jfifDensityUnit = 1;
-    spec.jfifX = 300;
-    spec.jfifY = 150;
+    JpegSpec picture = Picture(32, 32, 3);
+    picture.jfifDensityUnit = 1;
+    picture.jfifX = 300;
+    picture.jfifY = 150;
     // Exif saying "turn me" (orientation 6), XMP, an ICC profile, a comment.
-    spec.exif = {'E', 'x', 'i', 'f', 0, 0, 'I', 'I', 42, 0, 8, 0, 0, 0, 1, 0, 0x12, 0x01, 3, 0, 1, 0, 0, 0, 6, 0, 0, 0, 0, 0, 0, 0};
+    picture.exif = {'E', 'x', 'i', 'f', 0, 0, 'I', 'I', 42, 0, 8, 0, 0, 0, 1, 0, 0x12, 0x01, 3, 0, 1, 0, 0, 0, 6, 0, 0, 0, 0, 0, 0, 0};
     const std::string xmp = "http://ns.adobe.com/xap/1.0/";
     std::vector<std::uint8_t> xmpBlock(xmp.begin(), xmp.end());
     xmpBlock.push_back(0);
     const std::string iccText = "ICC_PROFILE";
     std::vector<std::uint8_t> icc(iccText.begin(), iccText.end());
     icc.insert(icc.end(), {0, 1, 1, 'p', 'r', 'o', 'f'});
-    spec.markers = {{JPEG_APP0 + 1, xmpBlock}, {JPEG_APP0 + 2, icc}, {JPEG_COM, {'h', 'i'}}};
-    const std::vector<std::uint8_t> file = EncodeJpeg(spec);
+    picture.markers = {{JPEG_APP0 + 1, xmpBlock}, {JPEG_APP0 + 2, icc}, {JPEG_COM, {'h', 'i'}}};
+    const std::vector<std::uint8_t> file = EncodeJpeg(picture);
     const auto turned = TurnJpeg(file.data(), file.size(), 90);
     ASSERT_TRUE(turned);
     Coefficients read;

@@ -1,4 +1,4 @@
-#include "JpegInspect.h"
+#include "JpegReadBack.h"
 
 #include <csetjmp>
 #include <cstdlib>
