@@ -34,7 +34,6 @@ namespace {
 constexpr int kNewFormatText = 7036;
 constexpr int kCopyOfText = 7037;
 constexpr int kSaveFailedText = 7040;
-constexpr int kRectData = 1000;  // marker item data: lines j, rectangles 1000 + j
 constexpr int kRightSlot = 1000; // a preview's format value for the right position
 
 
@@ -306,35 +305,6 @@ void CFormatEditDialog::RepaintPreviews()
     }
 }
 
-void CFormatEditDialog::RefreshMarkers()
-{
-    const int row = markers_->currentRow();
-    markers_->clear();
-    const int i = Selected();
-    if (i >= 0 && i < formats_.count()) {
-        const bool inches = InchMode();
-        for (int j = 0; j < formats_.lineCount(i); ++j) {
-            auto* item = new QListWidgetItem(Utf8(LineText(formats_.line(i, j), inches)), markers_);
-            item->setData(Qt::UserRole, j);
-        }
-        for (int j = 0; j < formats_.rectCount(i); ++j) {
-            auto* item = new QListWidgetItem(Utf8(RectText(formats_.rect(i, j), inches)), markers_);
-            item->setData(Qt::UserRole, kRectData + j);
-        }
-    }
-    if (row >= 0 && markers_->count() > 0)
-        markers_->setCurrentRow(std::min(row, markers_->count() - 1));
-    UpdateMarkerButtons();
-    RepaintPreviews();
-}
-
-void CFormatEditDialog::UpdateMarkerButtons()
-{
-    const bool on = Selected() >= 0 && markers_->currentRow() >= 0;
-    Control(EditMarker)->setEnabled(on);
-    Control(DeleteMarker)->setEnabled(on);
-}
-
 // --- handlers ------------------------------------------------------------------------
 
 void CFormatEditDialog::OnSelectionChanged()
@@ -530,69 +500,6 @@ void CFormatEditDialog::OnMove(int delta)
     FillList();
     Select(k);
     ShowSelected();
-}
-
-void CFormatEditDialog::OnAddLine()
-{
-    const int i = Selected();
-    if (i < 0)
-        return;
-    CutLine line{0, 0, 0, 0, 1};
-    if (!lineEditor_(line, InchMode(), this))
-        return;
-    formats_.addLine(i, line.x1, line.y1, line.x2, line.y2, line.solid);
-    Changed();
-    RefreshMarkers();
-}
-
-void CFormatEditDialog::OnAddRect()
-{
-    const int i = Selected();
-    if (i < 0)
-        return;
-    CutRect rect{0, 0, 100, 100, 1};
-    if (!rectEditor_(rect, InchMode(), this))
-        return;
-    formats_.addRect(i, rect.x, rect.y, rect.width, rect.height, rect.solid);
-    Changed();
-    RefreshMarkers();
-}
-
-void CFormatEditDialog::OnEditMarker()
-{
-    const int i = Selected();
-    QListWidgetItem* item = markers_->currentItem();
-    if (i < 0 || !item)
-        return;
-    const int data = item->data(Qt::UserRole).toInt();
-    if (data < kRectData) {
-        CutLine line = formats_.line(i, data);
-        if (!lineEditor_(line, InchMode(), this))
-            return;
-        formats_.setLine(i, data, line.x1, line.y1, line.x2, line.y2, line.solid);
-    } else {
-        CutRect rect = formats_.rect(i, data - kRectData);
-        if (!rectEditor_(rect, InchMode(), this))
-            return;
-        formats_.setRect(i, data - kRectData, rect.x, rect.y, rect.width, rect.height, rect.solid);
-    }
-    Changed();
-    RefreshMarkers();
-}
-
-void CFormatEditDialog::OnDeleteMarker()
-{
-    const int i = Selected();
-    QListWidgetItem* item = markers_->currentItem();
-    if (i < 0 || !item)
-        return;
-    const int data = item->data(Qt::UserRole).toInt();
-    if (data < kRectData)
-        formats_.removeLine(i, data);
-    else
-        formats_.removeRect(i, data - kRectData);
-    Changed();
-    RefreshMarkers();  // keeps the row, or the one before when the last went
 }
 
 // --- closing ---------------------------------------------------------------------------

@@ -32,6 +32,8 @@ class CFormatEditDialog : public QDialog {
     Q_OBJECT
 public:
     static constexpr int kTemplateId = 164;
+    // Item data of the marker list: line j is j, rectangle j is 1000 + j.
+    static constexpr int kMarkerRectData = 1000;
 
     // Control ids of the template.
     enum Id {
