@@ -2,6 +2,7 @@
 // of the same bytes, and drawing it into a 300 x 300 box.
 //   BM_Rotate90 / BM_MemcpySameBytes   (target <= 3)
 //   BM_DrawInto300x300                 (target < 1 ms)
+#include "BenchPictures.h"
 #include "image/RasterImage.h"
 #include "image/RasterSurface.h"
 
@@ -14,16 +15,7 @@ namespace {
 constexpr int kSide = 4000;  // 16 megapixels
 
 const CRasterImage& Picture() {
-    static const CRasterImage picture = [] {
-        CRasterImage img;
-        img.Create(kSide, kSide, 24, IMAGE_JPG);
-        for (int y = 0; y < kSide; ++y) {
-            std::uint8_t* row = img.GetRow(y);
-            for (int x = 0; x < kSide * 3; ++x)
-                row[x] = static_cast<std::uint8_t>(x * 7 + y * 3);
-        }
-        return img;
-    }();
+    static const CRasterImage picture = PatternPicture(kSide, 7, 3);
     return picture;
 }
 

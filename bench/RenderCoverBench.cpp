@@ -1,6 +1,7 @@
 // RenderCover at printer resolution: a 120 mm cover at 600 dpi from a
 // 16-megapixel picture, a 117 mm disc label, the bare stretch, and a memcpy
 // of the cover's destination bytes to compare with.
+#include "BenchPictures.h"
 #include "formats/CoverFormatList.h"
 #include "image/RasterImage.h"
 #include "image/RasterSurface.h"
@@ -16,31 +17,13 @@ namespace {
 const PageMetrics kA4At600 = PageMetrics::Make(4960, 7016, 0, 0, 4960, 7016, 600, 600);
 
 const CRasterImage& Picture16MP() {
-    static CRasterImage image = [] {
-        CRasterImage i;
-        i.Create(4000, 4000, 24, IMAGE_JPG);
-        for (int y = 0; y < 4000; ++y) {
-            std::uint8_t* row = i.GetRow(y);
-            for (int x = 0; x < 4000 * 3; ++x)
-                row[x] = static_cast<std::uint8_t>((x * 7 + y * 13) & 0xFF);
-        }
-        return i;
-    }();
+    static const CRasterImage image = PatternPicture(4000, 7, 13);
     return image;
 }
 
 // A typical scan: 1500 x 1500 pixels.
 const CRasterImage& Picture1500() {
-    static CRasterImage image = [] {
-        CRasterImage i;
-        i.Create(1500, 1500, 24, IMAGE_JPG);
-        for (int y = 0; y < 1500; ++y) {
-            std::uint8_t* row = i.GetRow(y);
-            for (int x = 0; x < 1500 * 3; ++x)
-                row[x] = static_cast<std::uint8_t>((x * 5 + y * 11) & 0xFF);
-        }
-        return i;
-    }();
+    static const CRasterImage image = PatternPicture(1500, 5, 11);
     return image;
 }
 

@@ -4,6 +4,7 @@
 // bytes to compare with. The printer-sized case has the geometry of
 // RenderCoverBench's BM_StretchOnly; the paper-sized one is a preview window.
 //   QT_QPA_PLATFORM=offscreen build/bin/PreviewStretchBench
+#include "../BenchPictures.h"
 #include "image/RasterImage.h"
 #include "image/ui/QtPainterSurface.h"
 
@@ -20,16 +21,7 @@ namespace {
 
 const CRasterImage& Picture16MP()
 {
-    static CRasterImage image = [] {
-        CRasterImage i;
-        i.Create(4000, 4000, 24, IMAGE_JPG);
-        for (int y = 0; y < 4000; ++y) {
-            std::uint8_t* row = i.GetRow(y);
-            for (int x = 0; x < 4000 * 3; ++x)
-                row[x] = static_cast<std::uint8_t>((x * 7 + y * 13) & 0xFF);
-        }
-        return i;
-    }();
+    static const CRasterImage image = PatternPicture(4000, 7, 13);
     return image;
 }
 
