@@ -77,11 +77,12 @@ convert -size 280x300 xc:'#3c3c3c' \
 fade_edges "$tmp/main1.png" '#3c3c3c' "$out/JPG/IDJ_ANOTHER_ANIME_GIRL.jpg" -quality 90
 
 # Placeholder inside the paper previews: grey discs ("wheels"), 160 x 160.
+# The bottom rows stay white: the paper writes its words there in the
+# current language.
 disc 80 "$tmp/wheel.png" '#f0f0f0'
 convert -size 160x160 xc:white \
     \( "$tmp/wheel.png" -colorspace gray \) -geometry +14+4 -composite \
     \( "$tmp/wheel.png" -colorspace gray \) -geometry +66+52 -composite \
-    -font Helvetica -pointsize 12 -fill '#8a8a8a' -annotate +20+153 'Click to load a cover' \
     -quality 85 "$out/JPG/IDJ_WHEELS.jpg"
 
 # Sample DVD cover, 183 x 273 mm portrait at 2 pixels per millimetre.

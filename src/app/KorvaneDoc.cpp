@@ -64,9 +64,11 @@ bool CKorvaneDoc::LoadImage(Slot slot, const std::string& path, bool rememberFol
         WaitCursor(true);
     const int type = FileTypeFromExtension(path);
     if (type < 0) {
-        // Files of other types are ignored without a word.
+        // Files of other types are not loaded; the user who chose one is told.
         if (left)
             WaitCursor(false);
+        if (rememberFolder && prompter_)
+            prompter_->Error(FillTextPlaceholders(Text(kTextPictureKindUnknown), {path}));
         return false;
     }
     auto loaded = std::make_shared<bool>(false);
@@ -88,6 +90,7 @@ bool CKorvaneDoc::FinishLoad(Slot slot, const std::string& path, bool rememberFo
     const bool left = slot == Slot::Left;
     const bool loaded = outcome == LoadOutcome::Loaded;
     if (loaded) {
+        const std::string warning = decoded.GetDecodeWarning();
         image(slot) = std::move(decoded);
         RecentFile(slot) = path;
         if (rememberFolder && LastSeparator(path) != std::string::npos)
@@ -101,6 +104,11 @@ bool CKorvaneDoc::FinishLoad(Slot slot, const std::string& path, bool rememberFo
             state.format(slot) = DetectFormat(image(slot), formats, settings_->autoRotate, prompter_);
         WriteControls();
         UpdatePapers(slot);
+        // A picture read only in part is kept, with a word about it.
+        if (!warning.empty() && rememberFolder && prompter_) {
+            Refresh();
+            prompter_->Warning(FillTextPlaceholders(Text(kTextPicturePartlyRead), {path, warning}));
+        }
         if (left && settings_->autoLoad2ndImage) {
             if (std::optional<std::string> back = FindMatchingCover(path))
                 LoadRightImage(*back, rememberFolder);
@@ -108,10 +116,10 @@ bool CKorvaneDoc::FinishLoad(Slot slot, const std::string& path, bool rememberFo
     } else if (outcome == LoadOutcome::Failed) {
         // The slot keeps its picture; the reason stays with it.
         image(slot).SetLastError(decoded.GetLastError());
-        // Most failures pass without a word; a picture too large to load is
-        // worth telling, or the user waits for nothing.
-        if (IsPictureTooLargeText(decoded.GetLastError()) && prompter_)
-            prompter_->Error(decoded.GetLastError());
+        // A file the user chose is worth a word, or they wait for nothing;
+        // so is a picture too large to load, whoever asked for it.
+        if (prompter_ && (rememberFolder || IsPictureTooLargeText(decoded.GetLastError())))
+            prompter_->Error(FillTextPlaceholders(Text(kTextPictureNotLoaded), {path, decoded.GetLastError()}));
     }
     if (outcome != LoadOutcome::Cancelled)
         Refresh();

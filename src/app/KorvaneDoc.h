@@ -44,9 +44,13 @@ public:
     // must outlive its loads or be detached first.
     void SetImageLoader(IImageLoader* loader) { loader_ = loader; }
 
-    // Loads a file into a slot (unsupported extensions are ignored silently;
-    // a failed decode keeps the slot's name, label and format; a picture
-    // refused for its size is said in an error box). Loading the left slot
+    // Loads a file into a slot. A failed decode keeps the slot's name, label
+    // and format. Loads the user asked for (rememberFolder: a dropped or
+    // chosen file, and the back cover it brings) say in an error box why a
+    // file was not loaded (a kind of file slots do not take, a picture that
+    // cannot be read) and warn of a picture read only in part; loads of the
+    // previous run's files at start-up stay silent, except for a picture
+    // refused for its size. Loading the left slot
     // may load the matching back cover into the right slot. Returns true
     // when the file was loaded by the time the call returns (a loader may
     // finish later).

@@ -282,5 +282,8 @@ bool LoadSlotImage(const std::string& path, CRasterImage& image, std::string& er
         error = path + ": " + (image.GetLastError().empty() ? "cannot be read" : image.GetLastError());
         return false;
     }
+    if (!image.GetDecodeWarning().empty())
+        std::fprintf(stderr, "korvane-cli: warning: %s: only part of the picture could be read: %s\n", path.c_str(),
+                     image.GetDecodeWarning().c_str());
     return true;
 }

@@ -136,11 +136,16 @@ int Print(const std::vector<std::string>& rawArgs) {
             BatchPrint(job, formats, leftImage, BatchRecognitionFor(formats, 1, nullptr), *sink, &prompter);
         for (const std::string& text : prompter.errors)
             std::fprintf(stderr, "korvane-cli print: %s\n", text.c_str());
+        for (const std::string& text : result.skipped)
+            std::fprintf(stderr, "korvane-cli print: skipped %s\n", text.c_str());
+        for (const std::string& text : result.partlyRead)
+            std::fprintf(stderr, "korvane-cli print: only partly read %s\n", text.c_str());
         if (!result.started || sink->Refused())
             return Fail(1, "could not start print job" + (sink->RefusalReason().empty() ? "" : ": " + sink->RefusalReason()));
-        report(result.pages, kBatchJobName);
+        // No page means no PDF file and no job in the queue: nothing to name.
         if (result.pages == 0)
-            std::fprintf(stderr, "korvane-cli print: none of the files could be printed\n");
+            return Fail(1, "none of the files could be printed; nothing was written");
+        report(result.pages, kBatchJobName);
         return 0;
     }
 

@@ -300,6 +300,11 @@ bool CRasterJPG::Decode(CByteSource& source) {
     const bool clean = ok && PassesThrough(cinfo);
     if (ok)
         SetFileSize(static_cast<int>(cinfo.image_width), static_cast<int>(cinfo.image_height));
+    // The picture is kept, but the user is to know that part of it is made up.
+    if (ok && src->ended)
+        SetDecodeWarning("Truncated data: the JPEG file ends early");
+    else if (ok && err.dataEndedEarly > 0)
+        SetDecodeWarning("Corrupt data: the JPEG picture's data stops short");
     // The end of the data: what the library took, less what it left unread.
     const std::int64_t end = source.Tell() - static_cast<std::int64_t>(src->pub.bytes_in_buffer);
     jpeg_destroy_decompress(&cinfo);

@@ -7,11 +7,13 @@
 #include <cstdio>
 
 #include <jpeglib.h>
+#include <jerror.h>
 
 struct JpegErrorManager {
     jpeg_error_mgr pub;
     std::jmp_buf jump;
     char message[JMSG_LENGTH_MAX];
+    int dataEndedEarly = 0;  // warnings that the entropy data stopped short
 };
 
 [[noreturn]] inline void JpegErrorExit(j_common_ptr cinfo) {
@@ -21,8 +23,13 @@ struct JpegErrorManager {
 }
 
 inline void JpegCountWarning(j_common_ptr cinfo, int level) {
-    if (level < 0)
-        ++cinfo->err->num_warnings;
+    if (level >= 0)
+        return;
+    ++cinfo->err->num_warnings;
+    // A marker inside the scan data or the data's end: the rest of the
+    // picture is made up (grey).
+    if (cinfo->err->msg_code == JWRN_HIT_MARKER || cinfo->err->msg_code == JWRN_JPEG_EOF)
+        ++reinterpret_cast<JpegErrorManager*>(cinfo->err)->dataEndedEarly;
 }
 
 // Sets up `err` for a compress or decompress object; returns its `pub`.
@@ -31,5 +38,6 @@ inline jpeg_error_mgr* InitJpegErrors(JpegErrorManager& err) {
     err.pub.error_exit = JpegErrorExit;
     err.pub.emit_message = JpegCountWarning;
     err.message[0] = '\0';
+    err.dataEndedEarly = 0;
     return &err.pub;
 }

@@ -117,6 +117,7 @@ void CRasterImage::Clear() {
     jpegData_.reset();
     jpegTurns_ = 0;
     fileWidth_ = fileHeight_ = 0;
+    decodeWarning_.clear();
 }
 
 void CRasterImage::SetDecodeLimit(int width, int height) {
@@ -342,6 +343,7 @@ bool CRasterImage::CopyFrom(const CRasterImage& source, bool copyPixels, bool co
     result.frame_ = source.frame_;
     result.numFrames_ = source.numFrames_;
     result.lastError_ = source.lastError_;
+    result.decodeWarning_ = source.decodeWarning_;
     if (copyPixels) {
         result.jpegData_ = source.jpegData_;
         result.jpegTurns_ = source.jpegTurns_;
@@ -373,6 +375,7 @@ bool CRasterImage::Transfer(CRasterImage& source) {
     frame_ = source.frame_;
     numFrames_ = source.numFrames_;
     lastError_ = source.lastError_;
+    decodeWarning_ = source.decodeWarning_;
     jpegData_ = std::move(source.jpegData_);
     jpegTurns_ = source.jpegTurns_;
     fileWidth_ = source.fileWidth_;

@@ -141,6 +141,10 @@ public:
 
     const std::string& GetLastError() const { return lastError_; }
     void SetLastError(const std::string& message);  // keeps at most 255 characters
+    // A decode that succeeded with only part of the picture read (a file
+    // that ends early): why, else empty. The parts not read show grey.
+    const std::string& GetDecodeWarning() const { return decodeWarning_; }
+    void SetDecodeWarning(const std::string& message) { decodeWarning_ = message.substr(0, 255); }
 
     // --- pixel access (bottom-up coordinates, out-of-range rules apply) -------
     std::uint8_t GetPixelIndex(int x, int y) const;  // 0 for 24-bit images
@@ -201,6 +205,7 @@ protected:
     int frame_ = 0;
     int numFrames_ = 0;
     std::string lastError_;
+    std::string decodeWarning_;
     // Changed by GetJpegData when it carries out the pending turns.
     mutable std::shared_ptr<const std::vector<std::uint8_t>> jpegData_;
     mutable int jpegTurns_ = 0;  // clockwise quarter turns not yet applied to jpegData_

@@ -29,15 +29,26 @@ BatchResult BatchPrint(const BatchJob& job, const CoverFormatList& formats, CRas
     int format = job.format;
     for (const std::string& path : job.files) {
         const int type = ImageTypeFromExtension(path);
-        if (type < 0 || !leftImage.Load(path, type))
+        if (type < 0) {
+            result.skipped.push_back(path + ": not a picture file the slots take");
             continue;  // skipped files make no page and no message
+        }
+        if (!leftImage.Load(path, type)) {
+            result.skipped.push_back(path + ": " + leftImage.GetLastError());
+            continue;
+        }
+        const std::string warning = leftImage.GetDecodeWarning();
         if (recognise)
             format = recognition.detect ? recognition.detect(leftImage) : 0;
         else if (job.autoRotate && recognition.rotateForFormat)
             recognition.rotateForFormat(leftImage, format);
         result.lastFormat = format;
-        if (!valid(format))
+        if (!valid(format)) {
+            result.skipped.push_back(path + ": no cover format recognised");
             continue;
+        }
+        if (!warning.empty())
+            result.partlyRead.push_back(path + ": " + warning);
         const CoverPlacement placement = ComputePlacement(page, formats, format, placementJob);
         CDrawSurface* surface = sink.StartPage(result.pages + 1);
         if (!surface) {

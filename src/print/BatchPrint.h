@@ -30,6 +30,10 @@ struct BatchResult {
     bool completed = false;  // ... and it was ended normally (not refused, not aborted)
     int pages = 0;         // pages printed, one per file that loaded
     int lastFormat = -1;   // the forced format or the last recognised one
+    // "file: why" for each file that made no page, and for each printed
+    // although only part of its picture could be read.
+    std::vector<std::string> skipped;
+    std::vector<std::string> partlyRead;
 };
 
 // The job's name in the printer queue.
@@ -38,7 +42,7 @@ inline constexpr const char* kBatchJobName = "Korvane";
 // Runs the batch: for each file whose extension a slot accepts and which
 // loads into `leftImage`, recognise (or turn for the forced format), place
 // and print it on a page of its own. Skipped files make no page and no
-// message. The left image is left holding the last file loaded. A job with
+// message (the result lists them). The left image is left holding the last file loaded. A job with
 // no format to print with (empty list, forced format outside it) is refused
 // before it starts, with kChooseLeftFormatText.
 BatchResult BatchPrint(const BatchJob& job, const CoverFormatList& formats, CRasterImage& leftImage,

@@ -212,6 +212,27 @@ void DrawPaper(CDrawSurface& s, const PaperView& paper) {
     }
 }
 
+SurfaceRect PlaceholderRect(const PaperView& paper, int clientWidth, int clientHeight) {
+    const CRasterImage* picture = paper.placeholder;
+    if (!picture || !picture->IsValid() || paper.trayMode)
+        return {};
+    // As DrawPaperCover decides: a format of the list and no image to show.
+    const auto emptyCover = [&](const CRasterImage* image, int f) {
+        if (f >= kRightSlotFormat)
+            f -= kRightSlotFormat;
+        const bool hasImage = image && image->IsValid() && image->GetWidth() > 0 && image->GetHeight() > 0;
+        return paper.formats && f >= 0 && f < paper.formats->count() && !hasImage;
+    };
+    const bool shown = ((paper.leftSide || !paper.singlePage) && emptyCover(paper.firstImage, paper.firstFormat)) ||
+                       (paper.leftSide && paper.singlePage && paper.secondImage &&
+                        emptyCover(paper.secondImage, paper.secondFormat));
+    if (!shown)
+        return {};
+    const SurfaceRect r = PaperRect(paper, clientWidth, clientHeight);
+    const int x = (r.right - picture->GetWidth() - r.left) / 2, y = (r.bottom - r.top - picture->GetHeight()) / 2;
+    return SurfaceRect{x, y, x + picture->GetWidth(), y + picture->GetHeight()};
+}
+
 CRasterSurface RenderPaper(const PaperView& paper, int clientWidth, int clientHeight) {
     CRasterSurface s(std::max(0, clientWidth), std::max(0, clientHeight), paper.backgroundColor);
     DrawPaper(s, paper);

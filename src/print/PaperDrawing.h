@@ -43,6 +43,9 @@ SurfaceRect PaperRect(const PaperView& paper, int clientWidth, int clientHeight)
 
 // Draws the whole client (the surface's full size).
 void DrawPaper(CDrawSurface& surface, const PaperView& paper);
+// Where DrawPaper shows the placeholder picture in such a client; empty
+// when it shows none (an image loaded, no format, tray mode, no picture).
+SurfaceRect PlaceholderRect(const PaperView& paper, int clientWidth, int clientHeight);
 // The same into a new raster surface of the client's size.
 CRasterSurface RenderPaper(const PaperView& paper, int clientWidth, int clientHeight);
 

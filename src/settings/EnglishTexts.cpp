@@ -223,6 +223,13 @@ constexpr EnglishText kEnglish[] = {
     {9553, "Paper source:"},
     {9554, "OK"},
     {9555, "Cancel"},
+    // Messages about pictures, skins and links that could not be used.
+    {9640, "The picture could not be loaded:\n%s\n\n%s"},
+    {9641, "Korvane cannot load pictures of this kind:\n%s"},
+    {9642, "Only part of the picture could be read; the rest shows grey:\n%s\n\n%s"},
+    {9643, "Click to load a cover"},
+    {9644, "No web browser or mail program was found to open\n%s"},
+    {9645, "The skin \"%s\" could not be used: its skin.ini could not be read (%s)."},
 };
 
 }  // namespace

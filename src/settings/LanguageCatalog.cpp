@@ -57,6 +57,8 @@ const std::vector<int>& CLanguageTable::TextNumbers() {
         AddRange(v, 9500, 9511);
         // Texts added since: the Print Setup dialog.
         AddRange(v, 9550, 9555);
+        // ... and the messages about pictures, skins and links not usable.
+        AddRange(v, 9640, 9645);
         return v;
     }();
     return numbers;

@@ -149,3 +149,15 @@ CLanguageTable& Language() {
     static CLanguageTable table;
     return table;
 }
+
+std::string FillTextPlaceholders(const std::string& text, std::initializer_list<std::string> parts) {
+    std::string result;
+    std::size_t from = 0;
+    for (const std::string& part : parts) {
+        const std::size_t at = text.find("%s", from);
+        if (at == std::string::npos) break;
+        result.append(text, from, at - from).append(part);
+        from = at + 2;
+    }
+    return result.append(text, from, std::string::npos);
+}

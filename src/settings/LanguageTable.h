@@ -6,6 +6,7 @@
 // the windows implement, so the table itself knows no window system.
 #include <array>
 #include <span>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -135,3 +136,7 @@ private:
 
 // The program-wide language table.
 CLanguageTable& Language();
+
+// A text with each "%s" in turn replaced by the next of `parts` (a "%s"
+// inside a part stays as it is; placeholders beyond the parts stay too).
+std::string FillTextPlaceholders(const std::string& text, std::initializer_list<std::string> parts);

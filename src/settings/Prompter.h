@@ -10,6 +10,9 @@ inline constexpr int kTextImageFromClipboard = 2010;   // "Image from Clipboard"
 inline constexpr int kTextFrontInsideRotated = 4001;   // landscape front + inside is turned
 inline constexpr int kTextRotateDvdQuestion = 4003;    // turn a landscape DVD cover?
 inline constexpr int kTextOutsidePrintableArea = 4004; // cover moved into the printable area
+inline constexpr int kTextPictureNotLoaded = 9640;     // file, reason
+inline constexpr int kTextPictureKindUnknown = 9641;   // file
+inline constexpr int kTextPicturePartlyRead = 9642;    // file, reason
 
 class IPrompter {
 public:
@@ -21,4 +24,6 @@ public:
     virtual bool AskYesNo(int textNumber) = 0;
     // Error box with a fixed (untranslated) text.
     virtual void Error(const std::string& text) = 0;
+    // Warning box: something was done, but not all of it.
+    virtual void Warning(const std::string& text) { Error(text); }
 };

@@ -141,10 +141,11 @@ int DrawRandomSkin(int folderCount) {
 }
 
 bool LoadSkinFolder(SkinSettings& skin, int k, bool grayScale) {
+    skin.refusal.clear();
     if (k < 0 || k >= static_cast<int>(skin.folders.size())) return false;
     const std::string folder = SkinFolderPath(skin.folders[k]);
     std::string text;
-    if (!ReadSkinIniFile(JoinPath(folder, "skin.ini"), text)) return false;
+    if (!ReadSkinIniFile(JoinPath(folder, "skin.ini"), text, &skin.refusal)) return false;
 
     skin.selectedSkin = kFirstSkinFolder + k;
     skin.values = ReadSkinIni(text);

@@ -28,6 +28,9 @@ struct SkinSettings {
     CRasterImage rightOverlay;
     CRasterImage backgroundPicture;
     std::vector<std::string> folders;  // names of the folders under skins/
+    // Why the last skin folder asked for was not applied (its skin.ini
+    // could not be read); empty after a skin that was applied.
+    std::string refusal;
 };
 
 // The folders skin folders are looked for in, first choice first: skins/ in

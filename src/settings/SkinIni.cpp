@@ -7,7 +7,6 @@
 namespace {
 
 // A skin.ini holds a dozen short lines; anything far larger is not one.
-constexpr std::size_t kMaxSkinIniSize = 64 * 1024;
 
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
 
@@ -76,9 +75,18 @@ SkinIniValues ReadSkinIni(std::string_view text) {
     return v;
 }
 
-bool ReadSkinIniFile(const std::string& path, std::string& text) {
+bool ReadSkinIniFile(const std::string& path, std::string& text, std::string* why) {
     std::string bytes;
-    if (ReadWholeFile(path, kMaxSkinIniSize, bytes) != FileReadResult::Ok) return false;
+    FileReadFailure failure;
+    const FileReadResult result = ReadWholeFile(path, kMaxSkinIniSize, bytes, &failure);
+    if (result != FileReadResult::Ok) {
+        if (why)
+            *why = result == FileReadResult::TooLarge
+                       ? "it is " + std::to_string(failure.size / 1024) + " KiB; at most " +
+                             std::to_string(kMaxSkinIniSize / 1024) + " KiB are read"
+                       : failure.reason;
+        return false;
+    }
     text.clear();
     std::size_t start = 0;
     while (start < bytes.size()) {

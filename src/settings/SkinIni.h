@@ -6,6 +6,7 @@
 // 16 characters after the start of its key.
 #include "image/DrawSurface.h"
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -32,6 +33,11 @@ Rgb SkinIniColor(std::string_view text, std::string_view key, Rgb fallback);
 // All keys of a skin.ini text.
 SkinIniValues ReadSkinIni(std::string_view text);
 
+// The largest skin.ini read: far beyond any real one (comments included),
+// small enough that a stray huge file is not taken into memory.
+inline constexpr std::size_t kMaxSkinIniSize = 1024 * 1024;
+
 // The file's lines joined with CR LF, as the values are looked up in; false
-// when it cannot be read (missing, unreadable, larger than skin.ini files get).
-bool ReadSkinIniFile(const std::string& path, std::string& text);
+// when it cannot be read (missing, unreadable, larger than kMaxSkinIniSize),
+// with `why` (when given) saying which.
+bool ReadSkinIniFile(const std::string& path, std::string& text, std::string* why = nullptr);

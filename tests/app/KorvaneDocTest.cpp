@@ -4,7 +4,9 @@
 #include "app/KorvaneDoc.h"
 #include "app/PrintRequest.h"
 #include "print/PrintTestUtil.h"
+#include "image/TestEncoders.h"
 #include "settings/AppSettings.h"
+#include "settings/LanguageTable.h"
 #include "settings/SettingsStore.h"
 
 #include <gtest/gtest.h>
@@ -98,8 +100,9 @@ TEST(LoadImage, ReloadedFilesDoNotMoveTheOpenDialogsFolderAndOptionsAreObeyed) {
     EXPECT_EQ(f.view.state.leftFormat, 1);  // not recognised
 }
 
-TEST(LoadImage, UnsupportedFilesAreIgnoredAndBrokenOnesKeepTheSlotsValues) {
+TEST(LoadImage, UnsupportedFilesAreRefusedAndBrokenOnesKeepTheSlotsValuesSayingWhy) {
     Fixture f;
+    f.doc.SetTextSource([](int n) { return Language().GetText(n); });
     WriteBmp(f.dir.file("first.bmp"), 40, 40, kRed);
     WriteBmp(f.dir.file("cover.tif"), 40, 40, kBlue);
     WriteFile(f.dir.file("broken.png"), {'n', 'o', 'p', 'e'});
@@ -108,15 +111,54 @@ TEST(LoadImage, UnsupportedFilesAreIgnoredAndBrokenOnesKeepTheSlotsValues) {
     const int refreshes = f.view.refreshes;
 
     EXPECT_FALSE(f.doc.LoadRightImage(f.dir.file("cover.tif"), true));
-    EXPECT_EQ(f.view.refreshes, refreshes);  // nothing at all happens
+    EXPECT_EQ(f.view.refreshes, refreshes);  // nothing changes, but the user hears why
+    ASSERT_EQ(f.prompter.errors.size(), 1u);
+    EXPECT_EQ(f.prompter.errors[0], "Korvane cannot load pictures of this kind:\n" + f.dir.file("cover.tif"));
 
     EXPECT_FALSE(f.doc.LoadRightImage(f.dir.file("broken.png"), true));
     EXPECT_EQ(f.view.refreshes, refreshes + 1);
+    ASSERT_EQ(f.prompter.errors.size(), 2u);
+    EXPECT_EQ(f.prompter.errors[1], "The picture could not be loaded:\n" + f.dir.file("broken.png") + "\n\n" +
+                                        f.doc.rightImage.GetLastError());
+    EXPECT_FALSE(f.doc.rightImage.GetLastError().empty());
     EXPECT_EQ(f.view.state.rightName, before.rightName);
     EXPECT_EQ(f.view.state.rightLabel, before.rightLabel);
     EXPECT_EQ(f.view.state.rightFormat, before.rightFormat);
     EXPECT_EQ(f.doc.rightImage.GetWidth(), 40);  // the picture stays
     EXPECT_EQ(f.settings.recentFileRight, f.dir.file("first.bmp"));
+}
+
+TEST(LoadImage, TheFilesOfThePreviousRunReloadWithoutAWord) {
+    Fixture f;
+    WriteFile(f.dir.file("broken.jpg"), {'t', 'e', 'x', 't'});
+    EXPECT_FALSE(f.doc.LoadLeftImage(f.dir.file("broken.jpg"), false));
+    EXPECT_FALSE(f.doc.LoadLeftImage(f.dir.file("gone.png"), false));
+    EXPECT_FALSE(f.doc.LoadLeftImage(f.dir.file("cover.tif"), false));
+    EXPECT_TRUE(f.prompter.errors.empty());
+}
+
+TEST(LoadImage, APictureReadOnlyInPartLoadsWithAWarningNamingTheFile) {
+    Fixture f;
+    f.doc.SetTextSource([](int n) { return Language().GetText(n); });
+    JpegSpec s;
+    s.width = s.height = 64;
+    s.pixels.assign(64 * 64 * 3, 200);
+    std::vector<std::uint8_t> jpeg = EncodeJpeg(s);
+    jpeg.resize(jpeg.size() / 2);
+    const std::string path = f.dir.file("Album Front.jpg");
+    WriteFile(path, jpeg);
+    EXPECT_TRUE(f.doc.LoadLeftImage(path, true));
+    EXPECT_TRUE(f.doc.IsLoaded(Slot::Left));
+    EXPECT_EQ(f.view.state.leftName, "Album Front.jpg");
+    EXPECT_TRUE(f.prompter.errors.empty());
+    ASSERT_EQ(f.prompter.warnings.size(), 1u);
+    EXPECT_EQ(f.prompter.warnings[0], "Only part of the picture could be read; the rest shows grey:\n" + path +
+                                          "\n\nTruncated data: the JPEG file ends early");
+    // A whole picture loads without a word.
+    jpeg = EncodeJpeg(s);
+    WriteFile(path, jpeg);
+    EXPECT_TRUE(f.doc.LoadLeftImage(path, true));
+    EXPECT_EQ(f.prompter.warnings.size(), 1u);
 }
 
 TEST(LoadImage, PathsLongerThanTheOldLimitLoad) {

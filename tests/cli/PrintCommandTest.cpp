@@ -4,6 +4,7 @@
 #include "print/PrintTestUtil.h"
 
 #include "print/ui/CupsTestQueue.h"
+#include "image/TestEncoders.h"
 
 #include <gtest/gtest.h>
 
@@ -153,6 +154,48 @@ TEST(PrintCommand, BatchToPdfPrintsEveryReadableFileOnItsOwnPage) {
     ASSERT_EQ(r.status, 0) << r.out;
     EXPECT_EQ(PdfInfo(pdf, "Title"), "Korvane");
     EXPECT_EQ(PdfInfo(pdf, "Pages"), "2");
+}
+
+TEST(PrintCommand, ABatchThatPrintsNothingFailsAndNamesWhatItSkipped) {
+    TempFolder dir;
+    WriteFile(dir.file("notes.jpg"), {'j', 'u', 's', 't', ' ', 't', 'e', 'x', 't'});
+    WriteFile(dir.file("scan.tif"), {'I', 'I', '*', 0});
+    const std::string pdf = dir.file("batch.pdf");
+    const std::string files = " --batch " + Quote(dir.file("notes.jpg")) + " " + Quote(dir.file("scan.tif"));
+    CliRun r = Print(files + " --left-format 'CD Front' --pdf " + Quote(pdf));
+    EXPECT_EQ(r.status, 1) << r.out;
+    EXPECT_FALSE(std::filesystem::exists(pdf));
+    EXPECT_EQ(r.out.find(pdf + "\n"), std::string::npos) << "names a file it never wrote: " << r.out;
+    EXPECT_NE(r.out.find("none of the files could be printed"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("skipped " + dir.file("notes.jpg") + ": "), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("skipped " + dir.file("scan.tif") + ": "), std::string::npos) << r.out;
+
+    // Nor is a queue job of no pages reported.
+    if (!cupstest::QueueExists(cupstest::kPdfQueue))
+        GTEST_SKIP() << cupstest::kMissingQueueReason;
+    r = Print(files + " --left-format 'CD Front' --printer " + std::string(cupstest::kPdfQueue));
+    EXPECT_EQ(r.status, 1) << r.out;
+    EXPECT_EQ(r.out.find("request id is"), std::string::npos) << r.out;
+}
+
+TEST(PrintCommand, APictureReadOnlyInPartPrintsWithAWarningNamingIt) {
+    TempFolder dir;
+    JpegSpec s;
+    s.width = s.height = 120;
+    s.pixels.assign(120 * 120 * 3, 90);
+    std::vector<std::uint8_t> jpeg = EncodeJpeg(s);
+    jpeg.resize(jpeg.size() / 2);
+    const std::string cut = dir.file("cut short.jpg");
+    WriteFile(cut, jpeg);
+    const std::string pdf = dir.file("left.pdf");
+    CliRun r = Print("--left " + Quote(cut) + " --left-format 'CD Front' --mode left --pdf " + Quote(pdf));
+    EXPECT_EQ(r.status, 0) << r.out;
+    EXPECT_NE(r.out.find("warning: " + cut + ": only part of the picture could be read"), std::string::npos) << r.out;
+    // In a batch it prints too, and is named.
+    r = Print("--batch " + Quote(cut) + " --left-format 'CD Front' --pdf " + Quote(dir.file("batch.pdf")));
+    EXPECT_EQ(r.status, 0) << r.out;
+    EXPECT_EQ(PdfInfo(dir.file("batch.pdf"), "Pages"), "1");
+    EXPECT_NE(r.out.find("only partly read " + cut + ": "), std::string::npos) << r.out;
 }
 
 TEST(PrintCommand, MistakesAreReported) {

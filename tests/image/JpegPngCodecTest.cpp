@@ -109,6 +109,28 @@ TEST(JpegCodec, TruncatedDataKeepsTheDecodedPart) {
         close += std::abs(c.r - x * 4) < 16;
     }
     EXPECT_GT(close, 48);
+    // ... and the picture says that the rest is made up.
+    EXPECT_EQ(img.GetDecodeWarning(), "Truncated data: the JPEG file ends early");
+    // A whole file has nothing to say, and a later good decode forgets the warning.
+    jpeg = EncodeJpeg(s);
+    ASSERT_TRUE(DecodeBytes(img, jpeg, IMAGE_JPG));
+    EXPECT_EQ(img.GetDecodeWarning(), "");
+}
+
+TEST(JpegCodec, ScanDataCutShortByAMarkerIsSaid) {
+    JpegSpec s = Flat(64, 64, 3, {200, 40, 40});
+    std::vector<std::uint8_t> jpeg = EncodeJpeg(s);
+    // An end-of-image marker halfway through the scan data.
+    const std::size_t half = jpeg.size() * 2 / 3;
+    jpeg.resize(half);
+    jpeg.push_back(0xFF);
+    jpeg.push_back(0xD9);
+    CRasterImage img;
+    ASSERT_TRUE(DecodeBytes(img, jpeg, IMAGE_JPG)) << img.GetLastError();
+    EXPECT_FALSE(img.GetDecodeWarning().empty());
+    // The warning travels with the picture when it is copied.
+    CRasterImage copy(img);
+    EXPECT_EQ(copy.GetDecodeWarning(), img.GetDecodeWarning());
 }
 
 TEST(PngCodec, AlphaChannelsGoToTheAlphaPlane) {

@@ -131,8 +131,10 @@ public:
     std::vector<int> information;
     std::vector<int> questions;
     std::vector<std::string> errors;
+    std::vector<std::string> warnings;
     bool answer = false;
     void Information(int n) override { information.push_back(n); }
+    void Warning(const std::string& text) override { warnings.push_back(text); }
     bool AskYesNo(int n) override {
         questions.push_back(n);
         return answer;

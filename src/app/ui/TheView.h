@@ -141,6 +141,7 @@ private:
     std::unique_ptr<CQtMenuText> menuText_;
     CWidgetControlTexts controls_;
     int waitDepth_ = 0;
+    bool noBrowserTold_ = false;  // a link found nothing to open it with
 
     QComboBox* combo_[2] = {};
     CPaper* paper_[2] = {};

@@ -5,8 +5,11 @@
 #include "controls/ui/OpenAddress.h"
 #include "settings/ui/AboutDialog.h"
 #include "settings/ui/WebLinks.h"
+#include "settings/LanguageTable.h"
 
 namespace {
+
+constexpr int kNoBrowserText = 9644;
 
 // The address a link command opens; empty for the About box and for
 // commands that are not links.
@@ -46,7 +49,13 @@ bool CTheView::RunLinkCommand(int id)
         CAboutDlg about(this);
         about.exec();
     } else {
-        OpenAddress(LinkAddress(id));  // as with the shell, the result is not shown
+        const QString address = LinkAddress(id);
+        // Other failures pass as with the shell; finding no program to open
+        // the page with is said once, or every link seems dead.
+        if (OpenAddress(address) == kOpenNoHandler && !noBrowserTold_) {
+            noBrowserTold_ = true;
+            prompter_.Warning(FillTextPlaceholders(Language().GetText(kNoBrowserText), {address.toStdString()}));
+        }
     }
     return true;
 }

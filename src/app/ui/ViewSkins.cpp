@@ -8,6 +8,7 @@
 #include "image/ui/PaperWidget.h"
 #include "image/ui/QtPainterSurface.h"
 #include "settings/AppSettings.h"
+#include "settings/LanguageTable.h"
 
 #include <QAction>
 #include <QApplication>
@@ -28,6 +29,10 @@ constexpr FixedSkinItem kFixedSkinItems[] = {{Cmd::SkinDefault, kSkinDefault},
                                              {Cmd::SkinAlternative, kSkinAlternative},
                                              {Cmd::SkinClean, kSkinClean},
                                              {Cmd::SkinRandom, kSkinRandom}};
+
+// The words the built-in skins' placeholder picture shows (it has none of its own).
+constexpr int kPlaceholderWordsText = 9643;
+constexpr int kSkinRefusedText = 9645;
 
 // The skin folder chosen by a folder command, -1 for another command.
 int FolderOfCommand(int id)
@@ -82,8 +87,15 @@ void CTheView::InitSkins()
 
 void CTheView::ApplySkin(int number, bool keepRandomPick)
 {
-    if (::ApplySkin(skin_, number, RunningValues().grayScale == 1, keepRandomPick))
+    skin_.refusal.clear();
+    if (::ApplySkin(skin_, number, RunningValues().grayScale == 1, keepRandomPick)) {
         ShowSkin();
+    } else if (!skin_.refusal.empty()) {
+        // The user chose this skin and sees nothing change: say why.
+        const int k = number - kFirstSkinFolder;
+        const std::string name = k >= 0 && k < static_cast<int>(skin_.folders.size()) ? skin_.folders[k] : "";
+        prompter_.Warning(FillTextPlaceholders(Language().GetText(kSkinRefusedText), {name, skin_.refusal}));
+    }
 }
 
 Rgb CTheView::SkinBackground() const
@@ -99,9 +111,12 @@ void CTheView::ShowSkin()
 {
     const auto shown = [](CRasterImage& picture) { return picture.IsValid() ? &picture : nullptr; };
     const SkinIniValues& v = skin_.values;
+    const int skinShown = skin_.selectedSkin == kSkinRandom ? skin_.randomPick : skin_.selectedSkin;
+    const bool builtin = skinShown >= kSkinDefault && skinShown < kFirstSkinFolder;
     for (CPaper* paper : paper_) {
         paper->SetBackgroundColor(SkinBackground());
         paper->SetPlaceholder(shown(skin_.backgroundPicture));
+        paper->SetPlaceholderWords(builtin ? kPlaceholderWordsText : 0);
         paper->SetDrawBorder(v.drawEdge);
     }
     paper_[0]->SetOverlay(shown(skin_.leftOverlay), v.leftX, v.leftY);

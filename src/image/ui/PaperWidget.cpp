@@ -4,6 +4,7 @@
 #include "image/ui/QtPainterSurface.h"
 
 #include <QAction>
+#include <QColor>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
@@ -14,6 +15,8 @@
 #include <QPainter>
 #include <QPointer>
 #include <QUrl>
+
+#include <algorithm>
 
 namespace {
 
@@ -64,6 +67,12 @@ void CPaper::SetTrayMode(bool on) { view_.trayMode = on; Changed(); }
 void CPaper::SetBackgroundColor(Rgb color) { view_.backgroundColor = color; Changed(); }
 void CPaper::SetPlaceholder(const CRasterImage* picture) { view_.placeholder = picture; Changed(); }
 
+void CPaper::SetPlaceholderWords(int textNumber)
+{
+    placeholderWords_ = textNumber;
+    Changed();
+}
+
 void CPaper::SetPaperSize(double widthMm, double heightMm)
 {
     view_.paperWidth = widthMm;
@@ -103,6 +112,21 @@ QImage CPaper::Render() const
     QPainter p(&buffer);
     CQtPainterSurface surface(p, width(), height());
     DrawPaper(surface, view_);
+    const SurfaceRect picture = PlaceholderRect(view_, width(), height());
+    const std::string words = placeholderWords_ && textOf_ ? textOf_(placeholderWords_) : std::string();
+    if (!words.empty() && !picture.empty()) {
+        // In the picture's white foot, centred under it; a long translation
+        // may take the paper's width and is shortened beyond that.
+        QFont font = p.font();
+        font.setPixelSize(12);
+        p.setFont(font);
+        p.setPen(QColor(0x8a, 0x8a, 0x8a));
+        const int centre = (picture.left + picture.right) / 2;
+        const int half = std::max(picture.width(), width() - 8) / 2;
+        const QRect band(centre - half, picture.bottom - 22, 2 * half, 20);
+        const QString text = p.fontMetrics().elidedText(QString::fromStdString(words), Qt::ElideRight, band.width());
+        p.drawText(band, Qt::AlignHCenter | Qt::AlignVCenter | Qt::TextSingleLine, text);
+    }
     return buffer;
 }
 

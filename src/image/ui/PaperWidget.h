@@ -34,6 +34,9 @@ public:
     void SetBackgroundColor(Rgb color);
     void SetOverlay(CRasterImage* picture, int x, int y);
     void SetPlaceholder(const CRasterImage* picture);
+    // Words written along the placeholder picture's foot, by language text
+    // number (0: none), looked up at each paint in the current language.
+    void SetPlaceholderWords(int textNumber);
 
     const PaperView& View() const { return view_; }
 
@@ -81,4 +84,5 @@ private:
     std::function<bool()> batchMode_;
     std::function<std::string(int)> textOf_;
     std::function<bool()> translated_;
+    int placeholderWords_ = 0;
 };

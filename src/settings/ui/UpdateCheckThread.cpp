@@ -3,12 +3,15 @@
 #include "settings/UpdateCheck.h"
 #include "settings/WebAddress.h"
 
+#include <algorithm>
+
 #include <QEventLoop>
 #include <QNetworkAccessManager>
 #include <QNetworkProxy>
 #include <QNetworkProxyFactory>
 #include <QNetworkReply>
 #include <QNetworkRequest>
+#include <QTimer>
 #include <QUrl>
 
 namespace {
@@ -102,28 +105,55 @@ CUpdateCheckThread::Fetch CUpdateCheckThread::FetchUrlText(QNetworkAccessManager
     if (setup_.useProxy == 1 && !ParseProxySetting(setup_.proxy))
         return Fetch::NoConnection;  // no proxy to go through
 
+    if (isInterruptionRequested())
+        return Fetch::NotRead;
     QNetworkRequest request{QUrl(address)};
     request.setTransferTimeout(kTransferTimeoutMs);
     QNetworkReply* reply = network.get(request);
+    // The network thread holds no more than this unread, however much the
+    // site sends; what is read is taken only up to the limit.
+    reply->setReadBufferSize(kReadBufferBytes);
     bool overLimit = false;
+    bool pastDeadline = false;
     QEventLoop loop;
     connect(reply, &QNetworkReply::readyRead, &loop, [&] {
-        const QByteArray block = reply->readAll();
-        text.append(block.constData(), static_cast<std::size_t>(block.size()));
-        if (limit >= 0 && text.size() > static_cast<std::size_t>(limit)) {
-            overLimit = true;
-            text.resize(static_cast<std::size_t>(limit));
-            reply->abort();
+        while (!overLimit && reply->bytesAvailable() > 0) {
+            const qint64 wanted = limit < 0 ? kReadBufferBytes : limit + 1 - static_cast<qint64>(text.size());
+            const QByteArray block = reply->read(wanted);
+            if (block.isEmpty())
+                break;
+            text.append(block.constData(), static_cast<std::size_t>(block.size()));
+            if (limit >= 0 && text.size() > static_cast<std::size_t>(limit)) {
+                overLimit = true;
+                text.resize(static_cast<std::size_t>(limit));
+                reply->abort();
+            }
         }
     });
     connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
-    if (!reply->isFinished())
+    QTimer deadline;
+    deadline.setSingleShot(true);
+    connect(&deadline, &QTimer::timeout, &loop, [&] {
+        pastDeadline = true;
+        loop.quit();
+    });
+    deadline.start(std::max(1, setup_.fetchDeadlineMs));
+    // The program closing ends the wait at once, whenever it asks.
+    QTimer interruption;
+    connect(&interruption, &QTimer::timeout, &loop, [&] {
+        if (isInterruptionRequested())
+            loop.quit();
+    });
+    interruption.start(kInterruptionPollMs);
+    if (!reply->isFinished() && !isInterruptionRequested())
         loop.exec();
     Fetch result = Fetch::Read;
-    if (isInterruptionRequested() || !reply->isFinished()) {
+    if (pastDeadline && !overLimit) {
+        result = Fetch::NoConnection;  // as a site that stops sending
+    } else if (isInterruptionRequested() || !reply->isFinished()) {
         result = Fetch::NotRead;
     } else if (!overLimit) {
-        const QByteArray rest = reply->readAll();
+        const QByteArray rest = reply->read(limit < 0 ? kReadBufferBytes : limit + 1);
         text.append(rest.constData(), static_cast<std::size_t>(rest.size()));
         if (limit >= 0 && text.size() > static_cast<std::size_t>(limit))
             text.resize(static_cast<std::size_t>(limit));

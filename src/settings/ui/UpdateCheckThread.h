@@ -15,6 +15,8 @@ struct UpdateCheckSetup {
     QString versionPage;    // used when the home page names no other
     int useProxy = 0;       // 1: through `proxy` ("host:port")
     std::string proxy;
+    // Each page is given up after this long, however it trickles in.
+    int fetchDeadlineMs = 20000;
 };
 
 class CUpdateCheckThread : public QThread {
@@ -22,6 +24,10 @@ class CUpdateCheckThread : public QThread {
 public:
     // A page that neither finishes nor sends anything for this long fails.
     static constexpr int kTransferTimeoutMs = 30000;
+    // What the reply holds unread at most: the network stops reading there.
+    static constexpr int kReadBufferBytes = 16384;
+    // How often a fetch looks whether the program is closing.
+    static constexpr int kInterruptionPollMs = 50;
 
     explicit CUpdateCheckThread(UpdateCheckSetup setup, QObject* parent = nullptr);
     // Ends a check still running (the program is closing) and waits for it.
@@ -41,7 +47,7 @@ protected:
 private:
     enum class Fetch { Read, NotRead, NoConnection };
     // Reads the page at `address` into `text`, at most `limit` characters
-    // (-1: all).
+    // (-1: all), within the fetch deadline.
     Fetch FetchUrlText(QNetworkAccessManager& network, const QString& address, std::string& text, int limit);
     bool Fetched(QNetworkAccessManager& network, const QString& address, std::string& text);
 
