@@ -82,7 +82,7 @@ bool ReadSkinIniFile(const std::string& path, std::string& text, std::string* wh
     if (result != FileReadResult::Ok) {
         if (why)
             *why = result == FileReadResult::TooLarge
-                       ? "it is " + std::to_string(failure.size / 1024) + " KiB; at most " +
+                       ? "it is " + std::to_string((failure.size + 1023) / 1024) + " KiB; at most " +
                              std::to_string(kMaxSkinIniSize / 1024) + " KiB are read"
                        : failure.reason;
         return false;

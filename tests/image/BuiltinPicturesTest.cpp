@@ -74,3 +74,16 @@ TEST(BuiltinPictures, PngPicturesCarryAlpha) {
     ASSERT_TRUE(photos.HasAlpha());
     EXPECT_EQ(photos.GetAlpha(0, 0), 0);
 }
+
+TEST(BuiltinPictures, ThePlaceholderHasNoWordsOfItsOwn) {
+    // The paper writes its words in the current language into the picture's
+    // white foot; words drawn into the picture would show in every language.
+    CRasterImage wheels;
+    ASSERT_TRUE(wheels.LoadFromResource("IDJ_WHEELS", "JPG", IMAGE_JPG));
+    ASSERT_EQ(wheels.GetHeight(), 160);
+    int dark = 0;
+    for (int y = 0; y < 22; ++y)  // bottom-up rows: the lowest 22
+        for (int x = 0; x < wheels.GetWidth(); ++x)
+            dark += wheels.GetPixelColor(x, y).r < 235 ? 1 : 0;
+    EXPECT_EQ(dark, 0);
+}

@@ -169,3 +169,27 @@ TEST_F(SkinFolders, FolderWithoutSkinIniOrOutOfTheListChangesNothing) {
     EXPECT_EQ(skin.values.leftX, 150);
     EXPECT_TRUE(skin.leftOverlay.IsValid());
 }
+
+TEST_F(SkinFolders, ALongSkinIniIsReadAndOneTooLargeIsRefusedSayingWhy) {
+    namespace fs = std::filesystem;
+    AddOcean("Long");
+    AddOcean("Huge");
+    // 100 KiB of comments before the keys: read as any other.
+    const std::string comments = std::string(100 * 1024, ';') + "\r\n";
+    home_.Write("skins/Long/skin.ini", comments + "MainPosX=77\r\nLeftPosY=12\r\n");
+    home_.Write("skins/Huge/skin.ini", std::string(kMaxSkinIniSize + 1, ';'));
+    SkinSettings skin;
+    skin.folders = ListSkinFolders();
+    ASSERT_EQ(skin.folders, (std::vector<std::string>{"Huge", "Long"}));
+    ASSERT_TRUE(ApplySkin(skin, kFirstSkinFolder + 1, false));
+    EXPECT_EQ(skin.values.mainX, 77);
+    EXPECT_EQ(skin.values.leftY, 12);
+    EXPECT_EQ(skin.refusal, "");
+    EXPECT_FALSE(ApplySkin(skin, kFirstSkinFolder, false));
+    EXPECT_EQ(skin.selectedSkin, kFirstSkinFolder + 1);
+    EXPECT_EQ(skin.refusal, "it is 1025 KiB; at most 1024 KiB are read");
+    // A skin.ini that is not there says so too.
+    fs::remove(home_.File("skins/Long/skin.ini"));
+    EXPECT_FALSE(ApplySkin(skin, kFirstSkinFolder + 1, false));
+    EXPECT_FALSE(skin.refusal.empty());
+}

@@ -21,6 +21,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMessageBox>
 #include <QMimeData>
 #include <QPushButton>
 #include <QUrl>
@@ -460,7 +461,14 @@ private slots:
         QVERIFY(f.open(QIODevice::WriteOnly));
         f.write("II*\0");
         f.close();
+        // Nothing is loaded; the box says why.
+        QString said;
+        AnswerNextModal([&](QWidget* w) {
+            said = static_cast<QMessageBox*>(w)->text();
+            w->close();
+        }, 20000);
         Drop(View()->Paper(Slot::Left), {tif});
+        QCOMPARE(said, QStringLiteral("Korvane cannot load pictures of this kind:\n") + tif);
         QVERIFY(!Doc().IsLoaded(Slot::Left));
         QCOMPARE(View()->SlotLabel(Slot::Left)->text(), QStringLiteral("no image selected"));
     }

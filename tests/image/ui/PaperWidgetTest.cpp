@@ -111,6 +111,47 @@ private slots:
         QCOMPARE(QColor(trayShot.pixel(0, 100)), QColor(0x3C, 0x3C, 0x3C));
     }
 
+    void placeholderWordsAreWrittenInTheCurrentLanguage()
+    {
+        const CoverFormatList formats = TwoFormats();
+        CRasterImage wheels;
+        QVERIFY(wheels.LoadFromResource("IDJ_WHEELS", "JPG", IMAGE_JPG));
+        std::string words = "Click to load a cover";
+        CPaper paper;
+        paper.resize(182, 263);
+        paper.SetFormats(&formats);
+        paper.SetFormat(0);
+        paper.SetPlaceholder(&wheels);
+        paper.SetTextSource([&](int n) { return n == 9643 ? words : std::string(); }, [] { return true; });
+        const SurfaceRect where = PlaceholderRect(paper.View(), 182, 263);
+        QCOMPARE(where, (SurfaceRect{11, 51, 171, 211}));
+        // Without words the paper is the drawing alone.
+        QCOMPARE(Differences(paper.grab().toImage(), RenderPaper(paper.View(), 182, 263)), 0);
+
+        paper.SetPlaceholderWords(9643);
+        const QImage english = paper.grab().toImage();
+        const CRasterSurface bare = RenderPaper(paper.View(), 182, 263);
+        int inFoot = 0, elsewhere = 0;
+        for (int y = 0; y < 263; ++y)
+            for (int x = 0; x < 182; ++x) {
+                const Rgb e = bare.GetPixel(x, y);
+                if (QColor(english.pixel(x, y)) == QColor(e.r, e.g, e.b))
+                    continue;
+                (y >= where.bottom - 22 && y < where.bottom - 2 ? inFoot : elsewhere)++;
+            }
+        QVERIFY(inFoot > 40);
+        QCOMPARE(elsewhere, 0);
+        // Another language's words, looked up at the next paint.
+        words = "Klicken, um ein Cover zu laden";
+        paper.update();
+        QVERIFY(paper.grab().toImage() != english);
+        // With an image loaded there is no placeholder and no words.
+        const CRasterImage cover = Picture(60, 60);
+        paper.SetImage(&cover);
+        QVERIFY(PlaceholderRect(paper.View(), 182, 263).empty());
+        QCOMPARE(Differences(paper.grab().toImage(), RenderPaper(paper.View(), 182, 263)), 0);
+    }
+
     void menuGreysWhatAnEmptySlotCannotDo()
     {
         CPaper paper;

@@ -10,6 +10,7 @@
 #include <QStringList>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QTimer>
 #include <QUrl>
 
 // The request head ("GET target HTTP/1.1 ... \r\n\r\n") once it is complete;
@@ -106,4 +107,62 @@ private:
             upstream->connectToHost(url.host(), static_cast<quint16>(url.port(80)));
         });
     }
+};
+
+// A site whose pages never end: after the head it sends `chunk` bytes each
+// time the last ones have left (intervalMs 0, as fast as the reader takes
+// them) or every `intervalMs`, and counts what it wrote. With `silent` it
+// takes connections and never answers at all.
+class EndlessSite : public QTcpServer {
+public:
+    explicit EndlessSite(int intervalMs = 0, int chunk = 65536, bool silent = false)
+        : intervalMs_(intervalMs), chunk_(chunk, ' '), silent_(silent)
+    {
+        listen(QHostAddress::LocalHost);
+        connect(this, &QTcpServer::newConnection, this, [this] {
+            while (QTcpSocket* socket = nextPendingConnection()) {
+                ++connections;
+                connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+                connect(socket, &QTcpSocket::readyRead, socket, [this, socket] { Serve(socket); });
+            }
+        });
+    }
+
+    QString Address(const QString& path = QStringLiteral("/")) const
+    {
+        return QStringLiteral("http://127.0.0.1:%1%2").arg(serverPort()).arg(path);
+    }
+
+    int connections = 0;
+    qint64 written = 0;  // body bytes handed to the sockets
+
+private:
+    void Serve(QTcpSocket* socket)
+    {
+        socket->readAll();
+        if (silent_ || socket->property("answered").toBool())
+            return;
+        socket->setProperty("answered", true);
+        socket->write("HTTP/1.1 200 OK\r\nContent-Type: text/html\r\nConnection: close\r\n\r\n<html>");
+        if (intervalMs_ == 0) {
+            connect(socket, &QTcpSocket::bytesWritten, socket, [this, socket] {
+                if (socket->bytesToWrite() == 0)
+                    Send(socket);
+            });
+            Send(socket);
+        } else {
+            auto* timer = new QTimer(socket);
+            connect(timer, &QTimer::timeout, socket, [this, socket] { Send(socket); });
+            timer->start(intervalMs_);
+        }
+    }
+    void Send(QTcpSocket* socket)
+    {
+        if (socket->state() == QAbstractSocket::ConnectedState)
+            written += socket->write(chunk_);
+    }
+
+    int intervalMs_;
+    QByteArray chunk_;
+    bool silent_;
 };

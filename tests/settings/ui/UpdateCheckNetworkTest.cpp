@@ -10,6 +10,7 @@
 
 #include <QAbstractButton>
 #include <QDesktopServices>
+#include <QElapsedTimer>
 #include <QMessageBox>
 #include <QSignalSpy>
 
@@ -207,6 +208,57 @@ private slots:
         RunCheck({site.Address(), site.Address(QStringLiteral("/default.html")), 1, "server:port"});
         QCOMPARE(noProxy.texts, QStringList(QStringLiteral("Could not connect to the internet.")));
         QCOMPARE(site.requests.size(), 2);
+    }
+
+    void anEndlessPageIsReadOnlyAsFarAsTheCheckNeeds()
+    {
+        EndlessSite site;
+        MessageBoxWatch boxes(QMessageBox::Ok);
+        RunCheck({site.Address(), site.Address(QStringLiteral("/version.html")), 0, "server:port"});
+        // No frame tag in the home page's first 1000 characters: the default
+        // page is asked next; both are cut off, neither is a version page.
+        QCOMPARE(site.connections, 2);
+        QVERIFY(boxes.texts.isEmpty());
+        // What the site could push into the system's buffers, not gigabytes.
+        QVERIFY2(site.written < 64 * 1024 * 1024, qPrintable(QString::number(site.written)));
+    }
+
+    void aPageThatTricklesInIsGivenUpAtItsDeadline()
+    {
+        // A byte every 50 ms never trips the transfer timeout, and 1000
+        // characters would take almost a minute.
+        EndlessSite site(50, 1);
+        MessageBoxWatch boxes(QMessageBox::Ok);
+        UpdateCheckSetup setup{site.Address(), site.Address(QStringLiteral("/version.html")), 0, "server:port"};
+        setup.fetchDeadlineMs = 700;
+        RunCheck(setup);
+        QCOMPARE(site.connections, 2);
+        QCOMPARE(boxes.texts, QStringList(QStringLiteral("Could not connect to the internet.")));
+    }
+
+    void closingTheWindowEndsABlockedOrEndlessCheckAtOnce_data()
+    {
+        QTest::addColumn<int>("intervalMs");
+        QTest::addColumn<bool>("silent");
+        QTest::newRow("never answers") << 0 << true;
+        QTest::newRow("trickles forever") << 50 << false;
+    }
+    void closingTheWindowEndsABlockedOrEndlessCheckAtOnce()
+    {
+        QFETCH(int, intervalMs);
+        QFETCH(bool, silent);
+        EndlessSite site(intervalMs, 1, silent);
+        auto window = std::make_unique<QWidget>();
+        auto* checker = new CUpdateChecker(window.get());
+        checker->Start({site.Address(), site.Address(QStringLiteral("/version.html")), 0, "server:port"});
+        QTRY_VERIFY(site.connections >= 1);
+        QTest::qWait(300);
+        QVERIFY(checker->IsRunning());
+        QElapsedTimer closing;
+        closing.start();
+        window.reset();  // the checker and its thread go with the window
+        // Not the 20 s deadline or the 30 s transfer timeout: at once.
+        QVERIFY2(closing.elapsed() < 2000, qPrintable(QString::number(closing.elapsed())));
     }
 
     // The program itself: timer 1 starts the check only when CheckForUpdates is 1.
