@@ -3,6 +3,40 @@
 #include <QStyleOptionButton>
 #include <QStylePainter>
 
+#include <algorithm>
+
+CWrappingCheckBox::CWrappingCheckBox(const QString& text, QWidget* parent) : QCheckBox(text, parent)
+{
+    QSizePolicy policy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    policy.setHeightForWidth(true);
+    setSizePolicy(policy);
+}
+
+int CWrappingCheckBox::TextLeft() const
+{
+    return IndicatorRect().right() + 1 + style()->pixelMetric(QStyle::PM_CheckBoxLabelSpacing, nullptr, this);
+}
+
+int CWrappingCheckBox::heightForWidth(int width) const
+{
+    const QRect room(0, 0, std::max(1, width - TextLeft()), 100000);
+    const int lines = fontMetrics().boundingRect(room, Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, text()).height();
+    return std::max({lines, IndicatorRect().bottom() + 1, fontMetrics().height()});
+}
+
+QSize CWrappingCheckBox::sizeHint() const
+{
+    const int width = TextLeft() + fontMetrics().horizontalAdvance(text()) + 1;
+    return QSize(width, heightForWidth(width));
+}
+
+QSize CWrappingCheckBox::minimumSizeHint() const
+{
+    // Room for the box and a short word; the layout asks for the height.
+    const int width = TextLeft() + fontMetrics().horizontalAdvance(QStringLiteral("MMMMMM"));
+    return QSize(width, heightForWidth(width));
+}
+
 QRect CWrappingCheckBox::IndicatorRect() const
 {
     const int w = style()->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, this);
@@ -21,8 +55,7 @@ void CWrappingCheckBox::paintEvent(QPaintEvent*)
     option.rect = IndicatorRect();
     p.drawPrimitive(QStyle::PE_IndicatorCheckBox, option);
 
-    const int gap = style()->pixelMetric(QStyle::PM_CheckBoxLabelSpacing, nullptr, this);
-    const QRect textRect = rect().adjusted(option.rect.right() + 1 + gap, 0, 0, 0);
+    const QRect textRect = rect().adjusted(TextLeft(), 0, 0, 0);
     p.drawItemText(textRect, Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, palette(), isEnabled(), caption,
                    QPalette::WindowText);
     if (hasFocus()) {

@@ -7,7 +7,14 @@
 class CWrappingCheckBox : public QCheckBox {
     Q_OBJECT
 public:
-    using QCheckBox::QCheckBox;
+    explicit CWrappingCheckBox(const QString& text, QWidget* parent = nullptr);
+
+    // As tall as the caption's lines at the given width, so that a layout
+    // gives a wordy language the lines it needs.
+    bool hasHeightForWidth() const override { return true; }
+    int heightForWidth(int width) const override;
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -15,4 +22,5 @@ protected:
 
 private:
     QRect IndicatorRect() const;
+    int TextLeft() const;
 };

@@ -102,14 +102,8 @@ CFormatEditDialog::CFormatEditDialog(CoverFormatList& formats, const CRasterImag
     // names, the sample picture, the list, the selection, the previews.
     FillPrinterChoiceCombo(media_, printer.mediaTypes, printer.havePrinter);
     FillPrinterChoiceCombo(source_, printer.sources, printer.havePrinter);
-    if (media_->count() <= 1) {
-        media_->setEnabled(false);
-        Control(MediaTypeCaption)->setEnabled(false);
-    }
-    if (source_->count() <= 1) {
-        source_->setEnabled(false);
-        Control(PaperSourceCaption)->setEnabled(false);
-    }
+    // The printer lists are enabled by showing the selection (below): only
+    // with a format to act on and more than the printer default to offer.
     updating_ = 1;
     modified_ = 0;
     formats_.makeBackup();
@@ -178,10 +172,11 @@ void CFormatEditDialog::FillList()
 
 int CFormatEditDialog::Selected() const
 {
-    QTreeWidgetItem* item = list_->currentItem();
-    if (!item || !item->isSelected())
-        return -1;
-    return list_->indexOfTopLevelItem(item);
+    // The selected row, whether or not it holds the focus frame: a mouse
+    // click makes a row current before it selects it, and Ctrl with an arrow
+    // moves the frame alone.
+    const QList<QTreeWidgetItem*> selected = list_->selectedItems();
+    return selected.isEmpty() ? -1 : list_->indexOfTopLevelItem(selected.first());
 }
 
 void CFormatEditDialog::Select(int i)
@@ -215,19 +210,20 @@ void CFormatEditDialog::ShowSelected(QLineEdit* typing)
 {
     const int i = Selected();
     const bool valid = i >= 0 && i < formats_.count();
+    shown_ = valid ? i : -1;
     for (int id : {Copy, Remove, Name, Type, LeftGroup, RightGroup, SizeGroup, Label, Remap, Autodetect, Markers,
                    AddLine, AddRect})
         Control(id)->setEnabled(valid);
     Control(MoveUp)->setEnabled(valid && i > 0);
     Control(MoveDown)->setEnabled(valid && i < formats_.count() - 1);
+    // A printer list with no more than "Use printer default" offers nothing to choose.
+    const bool media = valid && media_->count() > 1, source = valid && source_->count() > 1;
+    for (int id : {MediaType, MediaTypeCaption})
+        Control(id)->setEnabled(media);
+    for (int id : {PaperSource, PaperSourceCaption})
+        Control(id)->setEnabled(source);
     if (!valid) {
-        for (int id : {PaperGroup, HoleSize, HoleSizeCaption, HoleSizeSpin, RemapCombo, Spine, SpineValue,
-                       SpineCaption, SpineSpin})
-            Control(id)->setEnabled(false);
-        markers_->clear();
-        UpdateMarkerButtons();
-        for (CPaper* p : preview_)
-            p->SetFormat(kPaperNoFormat);
+        ShowNoFormat();
         return;
     }
     const CoverFormat& f = formats_.at(i);
@@ -289,9 +285,27 @@ void CFormatEditDialog::ShowSelected(QLineEdit* typing)
     RefreshMarkers();
 }
 
+void CFormatEditDialog::ShowNoFormat()
+{
+    // Greyed controls show nothing of a format they no longer belong to.
+    for (int id : {PaperGroup, HoleSize, HoleSizeCaption, HoleSizeSpin, RemapCombo, Spine, SpineValue,
+                   SpineCaption, SpineSpin})
+        Control(id)->setEnabled(false);
+    for (int id : {Name, LeftX, LeftY, RightX, RightY, Width, Height, PaperWidth, PaperHeight, HoleSize, SpineValue})
+        Field(id)->clear();
+    type_->setCurrentIndex(-1);
+    remapCombo_->setCurrentIndex(-1);
+    for (int id : {Label, Remap, Autodetect, Spine})
+        static_cast<QCheckBox*>(Control(id))->setChecked(false);
+    markers_->clear();
+    UpdateMarkerButtons();
+    for (CPaper* p : preview_)
+        p->SetFormat(kPaperNoFormat);
+}
+
 void CFormatEditDialog::RepaintPreviews()
 {
-    const int i = Selected();
+    const int i = shown_;
     if (i < 0 || i >= formats_.count())
         return;
     const CoverFormat& f = formats_.at(i);
@@ -317,7 +331,7 @@ void CFormatEditDialog::OnSelectionChanged()
 
 void CFormatEditDialog::OnNameTyped(const QString& text)
 {
-    const int i = Selected();
+    const int i = shown_;
     if (i < 0)
         return;
     list_->topLevelItem(i)->setText(0, text);
@@ -329,7 +343,7 @@ void CFormatEditDialog::OnNameTyped(const QString& text)
 
 void CFormatEditDialog::OnTypeChosen(int index)
 {
-    const int i = Selected();
+    const int i = shown_;
     if (i < 0 || index < 0)
         return;
     formats_.setType(i, Std(type_->itemText(index)));
@@ -339,7 +353,7 @@ void CFormatEditDialog::OnTypeChosen(int index)
 
 void CFormatEditDialog::OnPositionRadio(int which, bool manual)
 {
-    const int i = Selected();
+    const int i = shown_;
     if (i < 0)
         return;
     const FormatPosition now = formats_.position(i, which, false);
@@ -361,7 +375,7 @@ void CFormatEditDialog::OnPositionRadio(int which, bool manual)
 
 void CFormatEditDialog::OnPositionTyped(int which)
 {
-    const int i = Selected();
+    const int i = shown_;
     if (i < 0)
         return;
     const FormatPosition now = formats_.position(i, which, false);
@@ -375,7 +389,7 @@ void CFormatEditDialog::OnPositionTyped(int which)
 
 void CFormatEditDialog::OnSizeTyped(QLineEdit* typing)
 {
-    const int i = Selected();
+    const int i = shown_;
     if (i < 0)
         return;
     CoverFormat& f = formats_.at(i);
@@ -396,7 +410,7 @@ void CFormatEditDialog::OnSizeTyped(QLineEdit* typing)
 
 void CFormatEditDialog::OnPaperTyped(QLineEdit* typing)
 {
-    const int i = Selected();
+    const int i = shown_;
     if (i < 0)
         return;
     formats_.setPaperWidth(i, FieldLength(PaperWidth, formats_.paperWidth(i)));
@@ -407,7 +421,7 @@ void CFormatEditDialog::OnPaperTyped(QLineEdit* typing)
 
 void CFormatEditDialog::OnHoleTyped()
 {
-    const int i = Selected();
+    const int i = shown_;
     if (i < 0)
         return;
     formats_.setHoleSize(i, FieldLength(HoleSize, formats_.holeSize(i)));
@@ -417,7 +431,7 @@ void CFormatEditDialog::OnHoleTyped()
 
 void CFormatEditDialog::OnSpineTyped()
 {
-    const int i = Selected();
+    const int i = shown_;
     if (i < 0)
         return;
     formats_.setSpine(i, FieldLength(SpineValue, formats_.spine(i)));
@@ -427,7 +441,7 @@ void CFormatEditDialog::OnSpineTyped()
 
 void CFormatEditDialog::OnSpin(int spinId, bool up)
 {
-    const int i = Selected();
+    const int i = shown_;
     if (i < 0)
         return;
     CoverFormat& f = formats_.at(i);
@@ -465,7 +479,7 @@ void CFormatEditDialog::OnAdd()
 
 void CFormatEditDialog::OnCopy()
 {
-    const int i = Selected();
+    const int i = shown_;
     if (i < 0)
         return;
     const std::string name = CopyName(Language().GetText(kCopyOfText), Std(list_->topLevelItem(i)->text(0)));
@@ -479,7 +493,7 @@ void CFormatEditDialog::OnCopy()
 
 void CFormatEditDialog::OnRemove()
 {
-    const int i = Selected();
+    const int i = shown_;
     if (i < 0)
         return;
     formats_.remove(i);
@@ -491,7 +505,7 @@ void CFormatEditDialog::OnRemove()
 
 void CFormatEditDialog::OnMove(int delta)
 {
-    const int i = Selected();
+    const int i = shown_;
     const int k = i + delta;
     if (i < 0 || k < 0 || k >= formats_.count())
         return;

@@ -109,6 +109,7 @@ private:
     void FillList();
     void Select(int i);
     void ShowSelected(QLineEdit* typing = nullptr);
+    void ShowNoFormat();
     void ShowLength(QLineEdit* field, double mm, QLineEdit* typing);
     double FieldLength(int id, double held) const;
     void RefreshMarkers();
@@ -143,6 +144,8 @@ private:
     int units_ = 1;  // 0 inches, 1 millimetres
     int updating_ = 0;
     int initialSelection_;
+    // The format the fields show, -1 for none: the only one the handlers change.
+    int shown_ = -1;
     QString saveError_;
     LineEditor lineEditor_;
     RectEditor rectEditor_;

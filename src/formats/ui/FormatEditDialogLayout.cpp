@@ -3,6 +3,7 @@
 #include "formats/ui/FormatEditDialog.h"
 
 #include "controls/ui/FormLayout.h"
+#include "controls/ui/GuardedHandler.h"
 #include "controls/ui/UpDown.h"
 #include "formats/FormatEditing.h"
 #include "formats/MarkerText.h"
@@ -43,6 +44,15 @@ constexpr ControlTextNumber kTexts[] = {
     {1020, 7021}, {1014, 7022}, {1021, 7022}, {1085, 7023}, {1077, 7024}, {1079, 7024}, {1078, 7025},
     {1080, 7025}, {1074, 7026}, {1086, 7027}, {1045, 7028}, {1046, 7029}, {1, 7030},    {2, 7031},
     {1075, 7032}, {1073, 7033}};
+
+// Never narrower than the longest entry, however little room the screen
+// leaves the dialog: format names and "Use printer default" run long in some
+// languages, and a printer's own names are read, not guessed.
+void FitToEntries(QComboBox* combo)
+{
+    combo->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    combo->setMinimumContentsLength(0);
+}
 
 }  // namespace
 
@@ -185,8 +195,7 @@ QWidget* CFormatEditDialog::BuildOptionsColumn()
     grid->addWidget(Named(new QCheckBox(QStringLiteral("Autodetect"), column), Autodetect), row++, 0, 1, 3);
     grid->addWidget(Named(new QCheckBox(QStringLiteral("Remap"), column), Remap), row++, 0, 1, 3);
     remapCombo_ = Named(new QComboBox(column), RemapCombo);
-    remapCombo_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-    remapCombo_->setMinimumContentsLength(16);
+    FitToEntries(remapCombo_);
     grid->addWidget(remapCombo_, row++, 0, 1, 4);
     grid->setColumnStretch(3, 1);
     layout->addLayout(grid);
@@ -210,10 +219,8 @@ QWidget* CFormatEditDialog::BuildOptionsColumn()
     layout->addWidget(Named(new QLabel(QStringLiteral("Printer Paper Source:"), column), PaperSourceCaption));
     source_ = Named(new QComboBox(column), PaperSource);
     layout->addWidget(source_);
-    for (QComboBox* combo : {media_, source_}) {
-        combo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-        combo->setMinimumContentsLength(16);
-    }
+    FitToEntries(media_);
+    FitToEntries(source_);
     layout->addStretch(1);
     return column;
 }
@@ -253,72 +260,91 @@ QWidget* CFormatEditDialog::BuildMarkerColumn()
 
 void CFormatEditDialog::Connect()
 {
-    connect(list_, &QTreeWidget::currentItemChanged, this, [this] { OnSelectionChanged(); });
-    connect(Field(Name), &QLineEdit::textEdited, this, &CFormatEditDialog::OnNameTyped);
-    connect(type_, &QComboBox::activated, this, &CFormatEditDialog::OnTypeChosen);
-    connect(leftRadios_, &QButtonGroup::idClicked, this, [this](int id) { OnPositionRadio(0, id == 1); });
-    connect(rightRadios_, &QButtonGroup::idClicked, this, [this](int id) { OnPositionRadio(1, id == 1); });
+    // Every handler runs guarded: whatever goes wrong in one is shown to the
+    // user, and the dialog with its unsaved edits stays.
+    auto on = [this](auto* sender, auto signal, auto handler) {
+        connect(sender, signal, this, Guarded(this, handler));
+    };
+    on(list_, &QTreeWidget::itemSelectionChanged, [this] { OnSelectionChanged(); });
+    on(Field(Name), &QLineEdit::textEdited, [this](const QString& text) { OnNameTyped(text); });
+    on(type_, &QComboBox::activated, [this](int index) { OnTypeChosen(index); });
+    on(leftRadios_, &QButtonGroup::idClicked, [this](int id) { OnPositionRadio(0, id == 1); });
+    on(rightRadios_, &QButtonGroup::idClicked, [this](int id) { OnPositionRadio(1, id == 1); });
     for (int id : {LeftX, LeftY})
-        connect(Field(id), &QLineEdit::textEdited, this, [this] { OnPositionTyped(0); });
+        on(Field(id), &QLineEdit::textEdited, [this] { OnPositionTyped(0); });
     for (int id : {RightX, RightY})
-        connect(Field(id), &QLineEdit::textEdited, this, [this] { OnPositionTyped(1); });
+        on(Field(id), &QLineEdit::textEdited, [this] { OnPositionTyped(1); });
     for (int id : {Width, Height})
-        connect(Field(id), &QLineEdit::textEdited, this, [this, id] { OnSizeTyped(Field(id)); });
+        on(Field(id), &QLineEdit::textEdited, [this, id] { OnSizeTyped(Field(id)); });
     for (int id : {PaperWidth, PaperHeight})
-        connect(Field(id), &QLineEdit::textEdited, this, [this, id] { OnPaperTyped(Field(id)); });
-    connect(Field(HoleSize), &QLineEdit::textEdited, this, &CFormatEditDialog::OnHoleTyped);
-    connect(Field(SpineValue), &QLineEdit::textEdited, this, &CFormatEditDialog::OnSpineTyped);
+        on(Field(id), &QLineEdit::textEdited, [this, id] { OnPaperTyped(Field(id)); });
+    on(Field(HoleSize), &QLineEdit::textEdited, [this] { OnHoleTyped(); });
+    on(Field(SpineValue), &QLineEdit::textEdited, [this] { OnSpineTyped(); });
 
     auto check = [this](int id) { return static_cast<QCheckBox*>(Control(id)); };
-    connect(check(Label), &QCheckBox::clicked, this, [this](bool on) {
-        formats_.setLabel(Selected(), on ? 1 : 0);
+    on(check(Label), &QCheckBox::clicked, [this](bool ticked) {
+        if (shown_ < 0)
+            return;
+        formats_.setLabel(shown_, ticked ? 1 : 0);
         Changed();
         ShowSelected();
     });
-    connect(check(Autodetect), &QCheckBox::clicked, this, [this](bool on) {
-        formats_.setAutodetect(Selected(), on ? 1 : 0);
+    on(check(Autodetect), &QCheckBox::clicked, [this](bool ticked) {
+        if (shown_ < 0)
+            return;
+        formats_.setAutodetect(shown_, ticked ? 1 : 0);
         Changed();
     });
-    connect(check(Remap), &QCheckBox::clicked, this, [this](bool on) {
-        remapCombo_->setEnabled(on);
-        formats_.setRemapIndex(Selected(), on ? remapCombo_->currentIndex() : -1);
+    on(check(Remap), &QCheckBox::clicked, [this](bool ticked) {
+        if (shown_ < 0)
+            return;
+        remapCombo_->setEnabled(ticked);
+        formats_.setRemapIndex(shown_, ticked ? remapCombo_->currentIndex() : -1);
         Changed();
     });
-    connect(remapCombo_, &QComboBox::activated, this, [this](int index) {
-        formats_.setRemapIndex(Selected(), index);
+    on(remapCombo_, &QComboBox::activated, [this](int index) {
+        if (shown_ < 0)
+            return;
+        formats_.setRemapIndex(shown_, index);
         Changed();
     });
-    connect(check(Spine), &QCheckBox::clicked, this, [this](bool on) {
-        formats_.setSpine(Selected(), on ? ParseLength(Field(SpineValue)->text().toStdString(), InchMode()) : NO_SPINE);
+    on(check(Spine), &QCheckBox::clicked, [this](bool ticked) {
+        if (shown_ < 0)
+            return;
+        formats_.setSpine(shown_, ticked ? ParseLength(Field(SpineValue)->text().toStdString(), InchMode()) : NO_SPINE);
         Changed();
         ShowSelected();
     });
-    connect(media_, &QComboBox::activated, this, [this](int index) {
-        formats_.setMediaType(Selected(), media_->itemData(index).toInt());
+    on(media_, &QComboBox::activated, [this](int index) {
+        if (shown_ < 0)
+            return;
+        formats_.setMediaType(shown_, media_->itemData(index).toInt());
         Changed();
     });
-    connect(source_, &QComboBox::activated, this, [this](int index) {
-        formats_.setPaperSource(Selected(), source_->itemData(index).toInt());
+    on(source_, &QComboBox::activated, [this](int index) {
+        if (shown_ < 0)
+            return;
+        formats_.setPaperSource(shown_, source_->itemData(index).toInt());
         Changed();
     });
-    connect(unitRadios_, &QButtonGroup::idClicked, this, [this](int id) {
+    on(unitRadios_, &QButtonGroup::idClicked, [this](int id) {
         units_ = id;
         Changed();
         ShowSelected();
     });
 
     auto button = [this](int id) { return static_cast<QPushButton*>(Control(id)); };
-    connect(button(Add), &QPushButton::clicked, this, &CFormatEditDialog::OnAdd);
-    connect(button(Copy), &QPushButton::clicked, this, &CFormatEditDialog::OnCopy);
-    connect(button(Remove), &QPushButton::clicked, this, &CFormatEditDialog::OnRemove);
-    connect(button(MoveUp), &QPushButton::clicked, this, [this] { OnMove(-1); });
-    connect(button(MoveDown), &QPushButton::clicked, this, [this] { OnMove(1); });
-    connect(markers_, &QListWidget::currentRowChanged, this, &CFormatEditDialog::UpdateMarkerButtons);
-    connect(button(AddLine), &QPushButton::clicked, this, &CFormatEditDialog::OnAddLine);
-    connect(button(AddRect), &QPushButton::clicked, this, &CFormatEditDialog::OnAddRect);
-    connect(button(EditMarker), &QPushButton::clicked, this, &CFormatEditDialog::OnEditMarker);
-    connect(button(DeleteMarker), &QPushButton::clicked, this, &CFormatEditDialog::OnDeleteMarker);
-    connect(markers_, &QListWidget::itemDoubleClicked, this, &CFormatEditDialog::OnEditMarker);
+    on(button(Add), &QPushButton::clicked, [this] { OnAdd(); });
+    on(button(Copy), &QPushButton::clicked, [this] { OnCopy(); });
+    on(button(Remove), &QPushButton::clicked, [this] { OnRemove(); });
+    on(button(MoveUp), &QPushButton::clicked, [this] { OnMove(-1); });
+    on(button(MoveDown), &QPushButton::clicked, [this] { OnMove(1); });
+    on(markers_, &QListWidget::currentRowChanged, [this] { UpdateMarkerButtons(); });
+    on(button(AddLine), &QPushButton::clicked, [this] { OnAddLine(); });
+    on(button(AddRect), &QPushButton::clicked, [this] { OnAddRect(); });
+    on(button(EditMarker), &QPushButton::clicked, [this] { OnEditMarker(); });
+    on(button(DeleteMarker), &QPushButton::clicked, [this] { OnDeleteMarker(); });
+    on(markers_, &QListWidget::itemDoubleClicked, [this] { OnEditMarker(); });
 }
 
 void CFormatEditDialog::ApplyTexts()

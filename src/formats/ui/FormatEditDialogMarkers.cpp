@@ -17,7 +17,7 @@ void CFormatEditDialog::RefreshMarkers()
 {
     const int row = markers_->currentRow();
     markers_->clear();
-    const int i = Selected();
+    const int i = shown_;
     if (i >= 0 && i < formats_.count()) {
         const bool inches = InchMode();
         for (int j = 0; j < formats_.lineCount(i); ++j) {
@@ -37,14 +37,14 @@ void CFormatEditDialog::RefreshMarkers()
 
 void CFormatEditDialog::UpdateMarkerButtons()
 {
-    const bool on = Selected() >= 0 && markers_->currentRow() >= 0;
+    const bool on = shown_ >= 0 && markers_->currentRow() >= 0;
     Control(EditMarker)->setEnabled(on);
     Control(DeleteMarker)->setEnabled(on);
 }
 
 void CFormatEditDialog::OnAddLine()
 {
-    const int i = Selected();
+    const int i = shown_;
     if (i < 0)
         return;
     CutLine line{0, 0, 0, 0, 1};
@@ -57,7 +57,7 @@ void CFormatEditDialog::OnAddLine()
 
 void CFormatEditDialog::OnAddRect()
 {
-    const int i = Selected();
+    const int i = shown_;
     if (i < 0)
         return;
     CutRect rect{0, 0, 100, 100, 1};
@@ -70,7 +70,7 @@ void CFormatEditDialog::OnAddRect()
 
 void CFormatEditDialog::OnEditMarker()
 {
-    const int i = Selected();
+    const int i = shown_;
     QListWidgetItem* item = markers_->currentItem();
     if (i < 0 || !item)
         return;
@@ -92,7 +92,7 @@ void CFormatEditDialog::OnEditMarker()
 
 void CFormatEditDialog::OnDeleteMarker()
 {
-    const int i = Selected();
+    const int i = shown_;
     QListWidgetItem* item = markers_->currentItem();
     if (i < 0 || !item)
         return;

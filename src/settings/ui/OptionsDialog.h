@@ -1,8 +1,9 @@
 #pragma once
 // COptionsDialog: the program's on/off options, the print job name, the
-// proxy and the two keyword lists. It shows the running values and, however
-// it is closed (OK, Escape, the close box), writes every value back to them
-// and splits the keyword lists again; it saves nothing itself.
+// proxy and the two keyword lists. It shows the running values and, when it
+// is closed with OK, Escape or the close box, writes every value back to them
+// and splits the keyword lists again; Cancel leaves them as they were. It
+// saves nothing itself.
 #include "image/RasterImage.h"
 #include "settings/ui/WidgetControlTexts.h"
 
@@ -18,7 +19,7 @@ public:
     explicit COptionsDialog(AppSettings& values, QWidget* parent = nullptr);
     ~COptionsDialog() override;
 
-    // Closing by any way ends here.
+    // Closing by any way ends here; all but Cancel hand the values back.
     void done(int result) override;
 
     // Controls by object name, for the tests: the check boxes are named
@@ -32,6 +33,7 @@ protected:
 
 private:
     void BuildControls();
+    void FitToTexts();
     void ShowValues();
     void UpdateEnabling();
     void WriteBack();
@@ -40,4 +42,5 @@ private:
     CWidgetControlTexts controls_;
     CRasterImage picture_;
     bool written_ = false;
+    bool cancelled_ = false;
 };

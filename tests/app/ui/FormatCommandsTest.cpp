@@ -107,8 +107,8 @@ private slots:
                 return;
             title = d->windowTitle();
             QCOMPARE(d->Selected(), 15);  // opened on the left slot's format
-            qobject_cast<QPushButton*>(d->Control(CFormatEditDialog::Remove))->click();
-            qobject_cast<QPushButton*>(d->Control(CFormatEditDialog::Ok))->click();
+            QTest::mouseClick(d->Control(CFormatEditDialog::Remove), Qt::LeftButton);
+            QTest::mouseClick(d->Control(CFormatEditDialog::Ok), Qt::LeftButton);
         });
         item->trigger();
         QCOMPARE(title, QStringLiteral("Format Editor"));
@@ -133,7 +133,7 @@ private slots:
             auto* d = qobject_cast<CFormatEditDialog*>(w);
             if (!d)
                 return;
-            qobject_cast<QPushButton*>(d->Control(CFormatEditDialog::Add))->click();
+            QTest::mouseClick(d->Control(CFormatEditDialog::Add), Qt::LeftButton);
             QTest::keyClick(d, Qt::Key_Escape);
         });
         app.Frame()->Menu()->Action(Cmd::FormatEditor)->trigger();

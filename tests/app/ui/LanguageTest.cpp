@@ -1,6 +1,7 @@
 // The menu bar and its Language menu: the layout the language table binds
 // its texts to, a language file translating menu and captions, the items'
 // states, and the items of later issues standing disabled.
+#include "CaptionFit.h"
 #include "UiTestHome.h"
 
 #include "app/KorvaneDoc.h"
@@ -8,10 +9,17 @@
 #include "app/ui/KorvaneApp.h"
 #include "app/ui/MainFrame.h"
 #include "app/ui/MainMenu.h"
+#include "formats/ui/EditLineDialog.h"
+#include "formats/ui/EditRectDialog.h"
+#include "formats/ui/FormatEditDialog.h"
 #include "print/ui/BatchPrintingDialog.h"
+#include "print/ui/CalibrationDialog.h"
 #include "print/ui/PrintSetupDialog.h"
 #include "app/ui/TheView.h"
+#include "settings/AppSettings.h"
 #include "settings/LanguageTable.h"
+#include "settings/ui/AboutDialog.h"
+#include "settings/ui/OptionsDialog.h"
 #include "settings/ui/QtMenuText.h"
 
 #include <QAction>
@@ -50,38 +58,6 @@ class LanguageTest : public QObject {
                   "9000=CD Vorderseite\r\n"
                   "9550=Druckeinrichtung\r\n"
                   "9551=Drucker:\r\n");
-    }
-
-    // The captions of fixed-size controls that do not fit their control.
-    static QStringList Overflowing(const QWidget* root)
-    {
-        QStringList cut;
-        for (const QWidget* w : root->findChildren<QWidget*>()) {
-            QString text;
-            int room = 0;
-            if (const auto* label = qobject_cast<const QLabel*>(w)) {
-                if (label->wordWrap() || label->textFormat() == Qt::RichText)
-                    continue;
-                text = label->text();
-                room = label->contentsRect().width();
-            } else if (const auto* box = qobject_cast<const QCheckBox*>(w)) {
-                text = box->text();
-                room = box->width() - box->style()->pixelMetric(QStyle::PM_IndicatorWidth) -
-                       box->style()->pixelMetric(QStyle::PM_CheckBoxLabelSpacing);
-            } else if (const auto* radio = qobject_cast<const QRadioButton*>(w)) {
-                text = radio->text();
-                room = radio->width() - radio->style()->pixelMetric(QStyle::PM_ExclusiveIndicatorWidth) -
-                       radio->style()->pixelMetric(QStyle::PM_RadioButtonLabelSpacing);
-            } else if (const auto* button = qobject_cast<const QPushButton*>(w)) {
-                text = button->text();
-                room = button->width() - 2;
-            }
-            text.remove(QLatin1Char('&'));
-            const int need = w->fontMetrics().horizontalAdvance(text);
-            if (!text.isEmpty() && need > room)
-                cut << QStringLiteral("\"%1\" (%2 > %3 px)").arg(text).arg(need).arg(room);
-        }
-        return cut;
     }
 
     static void Start(CKorvaneApp& app)
@@ -180,30 +156,66 @@ private slots:
         QVERIFY(home.CfgText().contains(QStringLiteral("Language = 0\r\n")));
     }
 
-    // Every shipped language's texts fit the fixed-size controls of the main
-    // window and the batch printing dialog.
-    void shippedLanguagesFitTheirControls()
+    // Every shipped language's texts fit every window of the program: the
+    // main window and each dialog it opens.
+    void shippedLanguagesFitEveryDialog()
     {
         TestHome home;
         const QDir shipped(QStringLiteral(KORVANE_BIN_DIR "/languages"));
         const QStringList files = shipped.entryList({QStringLiteral("*.lng")}, QDir::Files);
-        QVERIFY(!files.isEmpty());
+        QVERIFY(files.size() >= 14);
         for (const QString& file : files)
             QVERIFY(QFile::copy(shipped.filePath(file), home.FilePath(QStringLiteral("languages/") + file)));
         home.WriteCfg("[Options]\r\nShowSplash = 0\r\nCheckForUpdates = 0\r\n");
         CKorvaneApp app;
         Start(app);
         CMainMenu* menu = app.Frame()->Menu();
+        CoverFormatList& formats = app.View()->Document().formats;
+        CFormatEditDialog::PrinterLists printer;
+        printer.havePrinter = true;
+        printer.mediaTypes = {{"plain", "Plain Paper", 1}};
+        printer.sources = {{"tray", "Tray 1", 1}};
         QStringList problems;
+        int checked = 0;
         for (int i = 0; i < kLanguageCount; ++i) {
             if (!files.contains(QLatin1String(Languages()[i].fileName) + QStringLiteral(".lng")))
                 continue;
             menu->Action(Languages()[i].menuCommand)->trigger();
             QCOMPARE(Language().GetCurrentLanguage(), i);
-            CBatchPrintingDialog batch(12, -1, app.View()->Document().formats);
-            for (const QString& cut : Overflowing(app.View()) + Overflowing(&batch))
-                problems << QLatin1String(Languages()[i].fileName) + QStringLiteral(": ") + cut;
+            ++checked;
+            // The main window's format lists stand where the skin puts them, as
+            // wide as it says; their entries open in full in the drop-down.
+            auto check = [&](QWidget& window, bool entries = true) {
+                const bool wasShown = window.isVisible();
+                window.show();
+                QVERIFY(QTest::qWaitForWindowExposed(&window));
+                for (const QString& cut : CutCaptions(&window, entries))
+                    problems << QLatin1String(Languages()[i].fileName) + QStringLiteral(": ") +
+                                    window.metaObject()->className() + QStringLiteral(": ") + cut;
+                if (!wasShown)
+                    window.hide();
+            };
+            check(*app.Frame(), false);
+            AppSettings values;
+            COptionsDialog options(values);
+            check(options);
+            CAboutDlg about;
+            check(about);
+            CBatchPrintingDialog batch(12, -1, formats);
+            check(batch);
+            CPrintSetupDialog setup{CPrinterSettings()};
+            check(setup);
+            CCalibrationDialog calibration(Calibration{0, 0});
+            check(calibration);
+            CFormatEditDialog editor(formats, nullptr, 0, printer);
+            check(editor);
+            editor.reject();
+            CEditLineDialog line(CutLine{}, false);
+            check(line);
+            CEditRectDialog rect(CutRect{}, false);
+            check(rect);
         }
+        QCOMPARE(checked, files.size());
         QVERIFY2(problems.isEmpty(), qPrintable(problems.join(QLatin1Char('\n'))));
         app.ExitInstance();
     }

@@ -167,7 +167,7 @@ private slots:
             AnswerNextModal([&](QWidget* w) {
                 title = w->windowTitle();
                 if (auto* dialog = qobject_cast<COptionsDialog*>(w)) {
-                    dialog->CheckBox("grayScale")->click();
+                    QTest::mouseClick(dialog->CheckBox("grayScale"), Qt::LeftButton);
                     QTest::keyClick(dialog, Qt::Key_Escape);
                 }
             });

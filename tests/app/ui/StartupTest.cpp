@@ -14,6 +14,7 @@
 #include "settings/ui/SystemLanguage.h"
 
 #include <QCheckBox>
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QLabel>
@@ -148,8 +149,15 @@ private slots:
         QCOMPARE(view->State().drawCutLines, 0);
         // Choosing in the empty left list takes the chosen format.
         QComboBox* combo = view->Combo(Slot::Left);
-        combo->setCurrentIndex(2);
-        emit combo->activated(2);
+        app.Frame()->show();
+        QVERIFY(QTest::qWaitForWindowExposed(app.Frame()));
+        QTest::mouseClick(combo, Qt::LeftButton);
+        QTRY_VERIFY(combo->view()->isVisible());
+        QTest::keyClick(combo->view(), Qt::Key_Home);
+        QTest::keyClick(combo->view(), Qt::Key_Down);
+        QTest::keyClick(combo->view(), Qt::Key_Down);
+        QTest::keyClick(combo->view(), Qt::Key_Return);
+        QTRY_VERIFY(!combo->view()->isVisible());
         QCOMPARE(view->State().leftFormat, 2);
         QCOMPARE(view->Paper(Slot::Left)->View().firstFormat, 2);
         app.ExitInstance();

@@ -5,6 +5,7 @@
 #include "../../app/ui/UiTestHome.h"
 
 #include "controls/ui/UpDown.h"
+#include "formats/MarkerText.h"
 #include "formats/FormatsReporter.h"
 #include "formats/ui/EditLineDialog.h"
 #include "formats/ui/EditRectDialog.h"
@@ -22,6 +23,8 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStyle>
+#include <QStyleOptionComboBox>
 #include <QToolButton>
 #include <QTreeWidget>
 
@@ -47,25 +50,77 @@ W* Ctl(const D& d, int id)
     return w;
 }
 
+// A click on the control; on a check box or radio button, on its box.
 void Click(const D& d, int id)
 {
-    QTest::mouseClick(Ctl(d, id), Qt::LeftButton);
+    QWidget* w = Ctl(d, id);
+    if (qobject_cast<QCheckBox*>(w) || qobject_cast<QRadioButton*>(w))
+        QTest::mouseClick(w, Qt::LeftButton, {}, QPoint(std::min(6, w->width() / 2), w->height() / 2));
+    else
+        QTest::mouseClick(w, Qt::LeftButton);
 }
 
 void Type(const D& d, int id, const QString& text)
 {
     auto* field = Ctl<QLineEdit>(d, id);
-    field->selectAll();
+    QTest::mouseClick(field, Qt::LeftButton);
+    QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
     if (text.isEmpty())
         QTest::keyClick(field, Qt::Key_Backspace);
     else
         QTest::keyClicks(field, text);
 }
 
-void SelectRow(const D& d, int row)
+// The dialog on screen, so that its rows and pop-ups have their places.
+void Show(D& d)
 {
+    if (d.isVisible())
+        return;
+    d.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&d));
+}
+
+// A click on the row as a user makes it: on the row's place in the list.
+void SelectRow(D& d, int row)
+{
+    Show(d);
     auto* list = Ctl<QTreeWidget>(d, D::FormatList);
-    list->setCurrentItem(list->topLevelItem(row));
+    QTreeWidgetItem* item = list->topLevelItem(row);
+    list->scrollToItem(item);
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(item).center());
+}
+
+// Opens the combo's list with a click and picks entry `index` with the keys.
+void Choose(D& d, int id, int index)
+{
+    Show(d);
+    auto* combo = Ctl<QComboBox>(d, id);
+    QTest::mouseClick(combo, Qt::LeftButton);
+    QAbstractItemView* popup = combo->view();
+    QTRY_VERIFY(popup->isVisible());
+    QTest::keyClick(popup, Qt::Key_Home);
+    for (int k = 0; k < index; ++k)
+        QTest::keyClick(popup, Qt::Key_Down);
+    QTest::keyClick(popup, Qt::Key_Return);
+    QTRY_VERIFY(!popup->isVisible());
+    QCOMPARE(combo->currentIndex(), index);
+}
+
+// A click on line `row` of the marker list.
+void ClickMarker(D& d, int row)
+{
+    Show(d);
+    auto* markers = Ctl<QListWidget>(d, D::Markers);
+    QTest::mouseClick(markers->viewport(), Qt::LeftButton, {}, markers->visualItemRect(markers->item(row)).center());
+}
+
+D::PrinterLists SomePrinter()
+{
+    D::PrinterLists printer;
+    printer.havePrinter = true;
+    printer.mediaTypes = {{"plain", "Plain Paper", 1}, {"disc", "Printable Disc", 262}};
+    printer.sources = {{"tray1", "Tray 1", 1}, {"cd", "CD Tray", 7}};
+    return printer;
 }
 
 QString Text(const D& d, int id)
@@ -179,7 +234,7 @@ private slots:
         QCOMPARE(list.at(0).leftX, AUTO_POSITION);
         QVERIFY(Ctl<QRadioButton>(d, D::LeftAuto)->isChecked());
         // Inch spins step 0.01 inch.
-        Ctl<CUpDown>(d, D::HeightSpin)->Step(true);
+        QTest::mouseClick(Ctl<CUpDown>(d, D::HeightSpin)->UpButton(), Qt::LeftButton);
         QCOMPARE(list.at(0).height, 118.254);
         Click(d, D::Millimeters);
         QCOMPARE(Text(d, D::Width), QStringLiteral("127.0"));
@@ -198,7 +253,7 @@ private slots:
         QTest::mouseClick(Ctl<CUpDown>(d, D::HoleSizeSpin)->UpButton(), Qt::LeftButton);
         QCOMPARE(list.at(0).holeSize, 0.15);
         list.at(0).holeSize = 0.05;
-        Ctl<CUpDown>(d, D::HoleSizeSpin)->Step(false);
+        QTest::mouseClick(Ctl<CUpDown>(d, D::HoleSizeSpin)->DownButton(), Qt::LeftButton);
         QCOMPARE(list.at(0).holeSize, 0.0);
         QCOMPARE(Text(d, D::HoleSize), QStringLiteral("0.0"));
         // Without a label the hole field is disabled and empty.
@@ -221,8 +276,7 @@ private slots:
         QVERIFY(!Ctl(d, D::Spine)->isEnabled());
         auto* type = Ctl<QComboBox>(d, D::Type);
         QCOMPARE(type->currentText(), QStringLiteral("CD_TRAY"));
-        type->setCurrentIndex(0);
-        emit type->activated(0);  // "DVD"
+        Choose(d, D::Type, 0);  // "DVD"
         QCOMPARE(list.type(0), std::string("DVD"));
         QVERIFY(!Ctl(d, D::PaperGroup)->isEnabled());
         QCOMPARE(list.paperWidth(0), 216.0);
@@ -304,7 +358,7 @@ private slots:
                                r.width = 100;
                                return true;
                            });
-        markers->setCurrentRow(2);
+        ClickMarker(d, 2);
         QVERIFY(Ctl(d, D::EditMarker)->isEnabled());
         Click(d, D::EditMarker);
         QCOMPARE(seen, (CutRect{0, 0, 120, 120, 1}));
@@ -313,7 +367,7 @@ private slots:
         Click(d, D::DeleteMarker);
         QCOMPARE(list.rectCount(0), 0);
         QCOMPARE(markers->currentRow(), 1);
-        markers->setCurrentRow(0);
+        ClickMarker(d, 0);
         Click(d, D::DeleteMarker);
         QCOMPARE(markers->currentRow(), 0);
         QCOMPARE(markers->item(0)->text(), QStringLiteral("LINE = (0.0, 6.0)(120.0, 6.0), SOLID"));
@@ -348,12 +402,10 @@ private slots:
         Click(d, D::AddRect);
         Click(d, D::Add);
         Type(d, D::Name, QString());  // an empty name becomes "No Name"
-        Ctl<QCheckBox>(d, D::Autodetect)->click();
+        Click(d, D::Autodetect);
         SelectRow(d, 0);
         Click(d, D::Remap);
-        auto* remap = Ctl<QComboBox>(d, D::RemapCombo);
-        remap->setCurrentIndex(1);
-        emit remap->activated(1);
+        Choose(d, D::RemapCombo, 1);
         Click(d, D::Ok);
         QCOMPARE(d.result(), int(QDialog::Accepted));
         QVERIFY(d.SaveError().isEmpty());
@@ -411,12 +463,135 @@ private slots:
         QCOMPARE(source->count(), 1);  // only "Use printer default"
         QVERIFY(!source->isEnabled());
         QVERIFY(!Ctl(d, D::PaperSourceCaption)->isEnabled());
-        media->setCurrentIndex(0);
-        emit media->activated(0);
+        Choose(d, D::MediaType, 0);
         QCOMPARE(list.mediaType(0), 1);
-        media->setCurrentIndex(2);
-        emit media->activated(2);
+        Choose(d, D::MediaType, 2);
         QCOMPARE(list.mediaType(0), -1);
+    }
+
+    // A click on each row in turn shows that row's format, with the printer
+    // lists acting on it alone; the keys Up and Down do the same.
+    void clickingEachRowShowsItsFormat()
+    {
+        TestHome home;
+        CoverFormatList list;
+        CCollectingFormatsReporter reporter;
+        QVERIFY(list.load(home.FilePath(QStringLiteral("Korvane.dat")).toStdString(), reporter));
+        QVERIFY(list.count() > 10);
+        const std::vector<CoverFormat> before = list.formats;
+        D d(list, nullptr, 0, SomePrinter());
+        auto* rows = Ctl<QTreeWidget>(d, D::FormatList);
+        for (int row = list.count() - 1; row >= 0; --row) {
+            SelectRow(d, row);
+            const QString what = QString::number(row) + QLatin1Char(' ') + rows->topLevelItem(row)->text(0);
+            QVERIFY2(d.Selected() == row, qPrintable(what));
+            QVERIFY2(Ctl(d, D::Name)->isEnabled(), qPrintable(what));
+            QCOMPARE(Text(d, D::Name), rows->topLevelItem(row)->text(0));
+            QCOMPARE(Text(d, D::Width), QString::fromStdString(LengthText(list.at(row).width, false)));
+            QCOMPARE(Text(d, D::Height), QString::fromStdString(LengthText(list.at(row).height, false)));
+            QVERIFY2(Ctl<QComboBox>(d, D::Type)->currentText().startsWith(QString::fromStdString(list.type(row)),
+                                                                            Qt::CaseInsensitive),
+                     qPrintable(what));
+            QCOMPARE(Ctl<CPaper>(d, D::LeftPreview)->View().firstFormat, row);
+            QVERIFY(Ctl(d, D::MediaType)->isEnabled());
+        }
+        QVERIFY(!d.Modified());
+        QVERIFY(list.formats == before);
+
+        // A media type and a paper source chosen after a click land on the
+        // row the fields show, and on no other.
+        int playStation = -1;
+        for (int i = 0; i < list.count(); ++i)
+            if (list.name(i) == "PlayStation Front")
+                playStation = i;
+        QVERIFY(playStation > 3);
+        SelectRow(d, 3);  // "DVD Sleeve"
+        SelectRow(d, playStation);
+        Choose(d, D::MediaType, 1);
+        Choose(d, D::PaperSource, 0);
+        for (int i = 0; i < list.count(); ++i) {
+            QCOMPARE(list.mediaType(i), i == playStation ? 262 : before[i].mediaType);
+            QCOMPARE(list.paperSource(i), i == playStation ? 1 : before[i].paperSource);
+        }
+        QCOMPARE(Text(d, D::Name), rows->topLevelItem(playStation)->text(0));
+
+        // The keys move the selection and the fields with it.
+        QTest::keyClick(rows, Qt::Key_Down);
+        QCOMPARE(d.Selected(), playStation + 1);
+        QCOMPARE(Text(d, D::Name), rows->topLevelItem(playStation + 1)->text(0));
+        QTest::keyClick(rows, Qt::Key_Up);
+        QTest::keyClick(rows, Qt::Key_Up);
+        QCOMPARE(Text(d, D::Name), rows->topLevelItem(playStation - 1)->text(0));
+        Click(d, D::Cancel);
+    }
+
+    // With no row selected (the left slot's format was removed), nothing that
+    // acts on a format is enabled, and the greyed controls show no format.
+    void noSelectionLeavesNothingToActOn()
+    {
+        CoverFormatList list;
+        list.formats = {Sized("CD Front Cover", 120, 120, "CD_FRONT"), Sized("B", 130, 184)};
+        list.at(0).remapIndex = 1;
+        list.at(1).remapIndex = 0;
+        D d(list, nullptr, -1, SomePrinter());
+        Show(d);
+        QCOMPARE(d.Selected(), -1);
+        for (int id : {D::MediaType, D::MediaTypeCaption, D::PaperSource, D::PaperSourceCaption, D::Copy, D::Remove,
+                       D::MoveUp, D::MoveDown, D::Name, D::Type, D::Label, D::Remap, D::RemapCombo, D::Autodetect,
+                       D::Spine, D::AddLine, D::AddRect, D::EditMarker, D::DeleteMarker, D::LeftGroup, D::SizeGroup})
+            QVERIFY2(!Ctl(d, id)->isEnabled(), qPrintable(QString::number(id)));
+        QCOMPARE(Ctl<QComboBox>(d, D::RemapCombo)->currentText(), QString());
+        QCOMPARE(Text(d, D::Name), QString());
+        QCOMPARE(Text(d, D::Width), QString());
+        // Keys on the disabled media list do nothing, and the dialog stays.
+        QTest::keyClick(Ctl(d, D::MediaType), Qt::Key_Down);
+        QVERIFY(!d.Modified());
+
+        // Shown once a row is picked; cleared again when it is removed and
+        // the list ends empty.
+        SelectRow(d, 0);
+        QCOMPARE(Ctl<QComboBox>(d, D::RemapCombo)->currentText(), QStringLiteral("B"));
+        QVERIFY(Ctl(d, D::MediaType)->isEnabled());
+        Click(d, D::Remove);
+        Click(d, D::Remove);
+        QCOMPARE(list.count(), 0);
+        QVERIFY(!Ctl(d, D::MediaType)->isEnabled());
+        QVERIFY(!Ctl(d, D::Remove)->isEnabled());
+        QCOMPARE(Text(d, D::Name), QString());
+        Click(d, D::Cancel);
+        QCOMPARE(list.count(), 2);
+    }
+
+    // In German "Use printer default" is "Druckerstandard verwenden": both
+    // printer lists are wide enough for it.
+    void printerListsFitTheirLongestEntry()
+    {
+        TestHome home;
+        QVERIFY(QFile::copy(QStringLiteral(KORVANE_SOURCE_DIR "/resources/languages/German.lng"),
+                            home.FilePath(QStringLiteral("languages/German.lng"))));
+        Language().ProbeLanguageFiles();
+        Language().SelectLanguage(6);
+        QCOMPARE(Language().GetCurrentLanguage(), 6);
+        CoverFormatList list;
+        list.formats = {Sized("A", 120, 120)};
+        D d(list, nullptr, 0, SomePrinter());
+        Show(d);
+        for (int id : {D::MediaType, D::PaperSource}) {
+            auto* combo = Ctl<QComboBox>(d, id);
+            QCOMPARE(combo->currentText(), QStringLiteral("Druckerstandard verwenden"));
+            QStyleOptionComboBox option;
+            option.initFrom(combo);
+            option.editable = false;
+            const QRect field = combo->style()->subControlRect(QStyle::CC_ComboBox, &option,
+                                                               QStyle::SC_ComboBoxEditField, combo);
+            for (int k = 0; k < combo->count(); ++k)
+                QVERIFY2(field.width() >= combo->fontMetrics().horizontalAdvance(combo->itemText(k)),
+                         qPrintable(QStringLiteral("%1: %2 < %3")
+                                        .arg(combo->itemText(k))
+                                        .arg(field.width())
+                                        .arg(combo->fontMetrics().horizontalAdvance(combo->itemText(k)))));
+        }
+        Language().SelectLanguage(0);
     }
 
     // Every caption has the room it asks for, in every shipped language.
@@ -498,7 +673,7 @@ private slots:
                 if (list.name(i) == "Disc in Printer Tray")
                     tray = i;
             D d(list, nullptr, tray, noPrinter_);
-            Ctl<QRadioButton>(d, D::Inches)->click();
+            QTest::mouseClick(Ctl<QRadioButton>(d, D::Inches), Qt::LeftButton);
             Shoot(d, qPrintable(QStringLiteral("format-editor-tray-inches-%1.png").arg(suffix)));
         }
         {

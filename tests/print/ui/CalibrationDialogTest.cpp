@@ -6,6 +6,18 @@
 #include <QDoubleSpinBox>
 #include <QtTest>
 
+namespace {
+
+// Replaces the box's number as a user does: select all, type, Tab away.
+void Type(QDoubleSpinBox* box, const QString& text)
+{
+    QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(box, text);
+    QTest::keyClick(box, Qt::Key_Tab);
+}
+
+}  // namespace
+
 class CalibrationDialogTest : public QObject {
     Q_OBJECT
 
@@ -17,15 +29,17 @@ private slots:
         QCOMPARE(dialog.OffsetY()->value(), -0.25);
 
         // Crosshair 1 measured 21.5 mm from the left and 19 mm from the top.
-        dialog.MeasuredX()->setValue(21.5);
-        dialog.MeasuredY()->setValue(19.0);
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowActive(&dialog));
+        Type(dialog.MeasuredX(), QStringLiteral("21.5"));
+        Type(dialog.MeasuredY(), QStringLiteral("19.0"));
         QCOMPARE(dialog.OffsetX()->value(), -1.0);
         QCOMPARE(dialog.OffsetY()->value(), 0.75);
         QCOMPARE(dialog.Result().x, -1.0);
         QCOMPARE(dialog.Result().y, 0.75);
 
         // Typed in directly: the measurement that would give it.
-        dialog.OffsetX()->setValue(2.0);
+        Type(dialog.OffsetX(), QStringLiteral("2.0"));
         QCOMPARE(dialog.MeasuredX()->value(), 18.5);
         QCOMPARE(dialog.Result().x, 2.0);
         QVERIFY(dialog.Reprint());

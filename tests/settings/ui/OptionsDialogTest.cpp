@@ -8,6 +8,24 @@
 
 #include <QAbstractButton>
 #include <QLineEdit>
+#include <QPushButton>
+
+namespace {
+
+void Click(QWidget* w)
+{
+    QTest::mouseClick(w, Qt::LeftButton, {}, QPoint(4, w->height() / 2));
+}
+
+// Replaces the field's text as a user does: click, select all, type.
+void Type(QLineEdit* field, const QString& text)
+{
+    QTest::mouseClick(field, Qt::LeftButton);
+    QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(field, text);
+}
+
+}  // namespace
 
 class OptionsDialogTest : public QObject {
     Q_OBJECT
@@ -50,7 +68,8 @@ private slots:
         }
         QVERIFY2(differing > 100, "the picture is drawn");
         for (QWidget* child : dialog.findChildren<QWidget*>())
-            QVERIFY2(!child->geometry().intersects(pictureRect), qPrintable(child->objectName()));
+            QVERIFY2(!QRect(child->mapTo(&dialog, QPoint(0, 0)), child->size()).intersects(pictureRect),
+                     qPrintable(child->objectName()));
         dialog.close();
     }
 
@@ -66,20 +85,20 @@ private slots:
         QVERIFY(dialog.CheckBox("useProxy")->isEnabled());
         QVERIFY(dialog.Edit("proxy")->isEnabled());
 
-        dialog.CheckBox("maskPrintJobName")->click();
+        Click(dialog.CheckBox("maskPrintJobName"));
         QVERIFY(dialog.Edit("printJobName")->isEnabled());
 
-        dialog.CheckBox("checkForUpdates")->click();
+        Click(dialog.CheckBox("checkForUpdates"));
         QVERIFY(!dialog.CheckBox("useProxy")->isEnabled());
         QVERIFY(!dialog.Edit("proxy")->isEnabled());
         QVERIFY(dialog.CheckBox("useProxy")->isChecked());
 
-        dialog.CheckBox("checkForUpdates")->click();
-        dialog.CheckBox("useProxy")->click();
+        Click(dialog.CheckBox("checkForUpdates"));
+        Click(dialog.CheckBox("useProxy"));
         QVERIFY(dialog.CheckBox("useProxy")->isEnabled());
         QVERIFY(!dialog.Edit("proxy")->isEnabled());
 
-        dialog.CheckBox("checkForUpdates")->click();
+        Click(dialog.CheckBox("checkForUpdates"));
         // The close box.
         dialog.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dialog));
@@ -101,11 +120,11 @@ private slots:
             shown = dialog != nullptr;
             if (!dialog)
                 return;
-            dialog->CheckBox("autoRotate")->click();
-            dialog->CheckBox("batchMode")->click();
-            dialog->CheckBox("printBorder")->click();
-            dialog->Edit("leftAutoFiles")->setText(QStringLiteral("cover;;inlay;"));
-            dialog->Edit("rightAutoFiles")->setText(QStringLiteral("back;tray;x"));
+            Click(dialog->CheckBox("autoRotate"));
+            Click(dialog->CheckBox("batchMode"));
+            Click(dialog->CheckBox("printBorder"));
+            Type(dialog->Edit("leftAutoFiles"), QStringLiteral("cover;;inlay;"));
+            Type(dialog->Edit("rightAutoFiles"), QStringLiteral("back;tray;x"));
             QTest::keyClick(dialog, Qt::Key_Escape);
         });
         {
@@ -120,6 +139,91 @@ private slots:
         QCOMPARE(values.leftKeywords, (std::vector<std::string>{"cover", "", "inlay"}));
         QCOMPARE(values.rightKeywords, (std::vector<std::string>{"back", "tray", "x"}));
         QCOMPARE(values.grayScale, 0);
+    }
+
+    void cancelLeavesEverythingAsItWas()
+    {
+        TestHome home;
+        AppSettings values;
+        values.checkForUpdates = 1;
+        values.maskPrintJobName = 1;
+        values.printJobName = "Report";
+        SplitAutoFileKeywords(values);
+        const AppSettings before = values;
+        bool shown = false, hasCancel = false;
+        AnswerNextModal([&](QWidget* w) {
+            auto* dialog = qobject_cast<COptionsDialog*>(w);
+            shown = dialog != nullptr;
+            if (!dialog)
+                return;
+            Click(dialog->CheckBox("autoRotate"));
+            Click(dialog->CheckBox("grayScale"));
+            Click(dialog->CheckBox("checkForUpdates"));
+            Type(dialog->Edit("printJobName"), QStringLiteral("Other"));
+            Type(dialog->Edit("leftAutoFiles"), QStringLiteral("cover"));
+            auto* cancel = dialog->findChild<QPushButton*>(QStringLiteral("cancel"));
+            hasCancel = cancel && cancel->isVisible();
+            if (hasCancel)
+                QTest::mouseClick(cancel, Qt::LeftButton);
+            else
+                dialog->reject();
+        });
+        {
+            COptionsDialog dialog(values);
+            QCOMPARE(dialog.exec(), int(QDialog::Rejected));
+        }
+        QVERIFY(shown);
+        QVERIFY(hasCancel);
+        QCOMPARE(values.autoRotate, before.autoRotate);
+        QCOMPARE(values.grayScale, before.grayScale);
+        QCOMPARE(values.checkForUpdates, 1);
+        QCOMPARE(values.printJobName, std::string("Report"));
+        QCOMPARE(values.leftAutoFiles, before.leftAutoFiles);
+        QVERIFY(values.leftKeywords == before.leftKeywords);
+
+        // OK still hands the values back.
+        AnswerNextModal([&](QWidget* w) {
+            if (auto* dialog = qobject_cast<COptionsDialog*>(w)) {
+                Click(dialog->CheckBox("grayScale"));
+                QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("ok")), Qt::LeftButton);
+            }
+        });
+        {
+            COptionsDialog dialog(values);
+            QCOMPARE(dialog.exec(), int(QDialog::Accepted));
+        }
+        QCOMPARE(values.grayScale, 1 - before.grayScale);
+    }
+
+    // Tab runs through the controls as they stand on the page: top to bottom,
+    // left to right within a row, then OK and Cancel.
+    void tabFollowsTheLayout()
+    {
+        TestHome home;
+        AppSettings values;
+        values.maskPrintJobName = 1;
+        values.checkForUpdates = 1;
+        values.useProxy = 1;
+        COptionsDialog dialog(values);
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowActive(&dialog));
+        dialog.CheckBox("autoRotate")->setFocus(Qt::TabFocusReason);
+        QStringList order;
+        for (int k = 0; k < 19; ++k) {
+            QWidget* focus = QApplication::focusWidget();
+            QVERIFY(focus);
+            order << focus->objectName();
+            QTest::keyClick(focus, Qt::Key_Tab);
+        }
+        const QStringList expected = {
+            "autoRotate", "autoDetectFormat", "maskPrintJobName", "printJobName", "reloadOnStartup",
+            "autoLoad2ndImage", "leftAutoFiles", "rightAutoFiles", "showSplash", "checkForPrintableArea",
+            "batchMode", "printBorder", "checkForUpdates", "useProxy", "proxy", "grayScale"};
+        QCOMPARE(order.mid(0, expected.size()), expected);
+        QVERIFY(order.mid(expected.size(), 2).contains(QStringLiteral("ok")));
+        QVERIFY(order.mid(expected.size(), 2).contains(QStringLiteral("cancel")));
+        QCOMPARE(order.last(), QStringLiteral("autoRotate"));
+        dialog.close();
     }
 
     void captionsFollowTheLanguage()
