@@ -5,6 +5,7 @@
 #include <string>
 
 #include "FuzzSupport.h"
+#include "base/VersionNumber.h"
 #include "settings/UpdateCheck.h"
 #include "settings/WebAddress.h"
 
@@ -22,7 +23,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         UpdateCheckWanted(*frame);
     }
     if (const auto number = PageVersionNumber(page)) IsNewerThanOwnVersion(*number);
-    UpdateVersionNumber(page);
+    VersionNumber(page);
     if (const auto proxy = ParseProxySetting(page)) Check(!proxy->host.empty() && proxy->port > 0 && proxy->port < 65536);
     return 0;
 }

@@ -1,16 +1,11 @@
 #include "app/SlotFiles.h"
 
+#include "base/AsciiText.h"
 #include "image/RasterImage.h"
 
 #include <cstdio>
 
 namespace {
-std::string Lower(std::string s) {
-    for (char& c : s)
-        c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
-    return s;
-}
-
 bool CanOpen(const std::string& path) {
     std::FILE* f = std::fopen(path.c_str(), "rb");
     if (!f)
@@ -57,13 +52,13 @@ std::optional<std::string> FindMatchingCover(const std::string& leftPath,
     const std::size_t start = LastSeparator(leftPath);
     if (start == std::string::npos)
         return std::nullopt;
-    const std::string lower = Lower(leftPath);
+    const std::string lower = AsciiLower(leftPath);
     for (std::size_t i = 0; i < leftKeywords.size(); ++i) {
         // An empty keyword would match everywhere; one without a partner has
         // nothing to be replaced by.
         if (leftKeywords[i].empty() || i >= rightKeywords.size())
             continue;
-        const std::size_t at = lower.find(Lower(leftKeywords[i]), start);
+        const std::size_t at = lower.find(AsciiLower(leftKeywords[i]), start);
         if (at == std::string::npos)
             continue;
         const std::string found = leftPath.substr(at, leftKeywords[i].size());

@@ -2,6 +2,7 @@
 // program does, prints it as JSON, reports each message the program would
 // show as "FILE:LINE: text" on stderr, and can write it back as the format
 // editor does.
+#include "base/JsonText.h"
 #include "cli/CliCommand.h"
 #include "cli/PaperOptions.h"
 #include "formats/CoverFormatList.h"
@@ -14,65 +15,8 @@
 #include <string>
 
 namespace {
-// Length of the well-formed UTF-8 sequence at s[i], or 0.
-std::size_t utf8Length(const std::string& s, std::size_t i) {
-    const auto b = [&](std::size_t k) { return static_cast<unsigned char>(s[k]); };
-    const unsigned char c = b(i);
-    std::size_t n = 0;
-    unsigned char lo = 0x80, hi = 0xBF;  // allowed range of the second byte
-    if (c >= 0xC2 && c <= 0xDF) n = 2;
-    else if (c >= 0xE0 && c <= 0xEF) n = 3, lo = c == 0xE0 ? 0xA0 : 0x80, hi = c == 0xED ? 0x9F : 0xBF;
-    else if (c >= 0xF0 && c <= 0xF4) n = 4, lo = c == 0xF0 ? 0x90 : 0x80, hi = c == 0xF4 ? 0x8F : 0xBF;
-    else return 0;
-    if (i + n > s.size()) return 0;
-    if (b(i + 1) < lo || b(i + 1) > hi) return 0;
-    for (std::size_t k = 2; k < n; ++k)
-        if (b(i + k) < 0x80 || b(i + k) > 0xBF) return 0;
-    return n;
-}
-
-// A JSON string: UTF-8 passes through; control characters, quotes and
-// backslashes are escaped; a byte that is not part of well-formed UTF-8 is
-// shown as the character with the same code (\u00XX), the file being 8-bit text.
-std::string jsonString(const std::string& s) {
-    std::string out = "\"";
-    char esc[8];
-    for (std::size_t i = 0; i < s.size();) {
-        const unsigned char c = static_cast<unsigned char>(s[i]);
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += static_cast<char>(c);
-        } else if (c == '\n') {
-            out += "\\n";
-        } else if (c == '\r') {
-            out += "\\r";
-        } else if (c == '\t') {
-            out += "\\t";
-        } else if (c < 0x20 || c == 0x7F) {
-            std::snprintf(esc, sizeof esc, "\\u%04x", c);
-            out += esc;
-        } else if (c >= 0x80) {
-            const std::size_t n = utf8Length(s, i);
-            if (n == 0) {
-                std::snprintf(esc, sizeof esc, "\\u%04x", c);
-                out += esc;
-            } else {
-                out.append(s, i, n);
-                i += n;
-                continue;
-            }
-        } else {
-            out += static_cast<char>(c);
-        }
-        ++i;
-    }
-    return out + "\"";
-}
-
 // Shortest text that reads back to the same double; JSON has no NaN or infinity.
 std::string jsonNumber(double v) { return std::isfinite(v) ? FormatShortest(v) : "null"; }
-
-std::string field(const char* name, const std::string& value) { return std::string("\"") + name + "\": " + value; }
 
 // An array with one object per row, or "[]".
 std::string rows(const std::vector<std::string>& items) {
@@ -83,31 +27,29 @@ std::string rows(const std::vector<std::string>& items) {
 }
 
 std::string formatJson(const CoverFormat& f) {
+    const auto number = [](const char* name, double v) { return JsonField(name, jsonNumber(v)); };
+    const auto integer = [](const char* name, int v) { return JsonField(name, std::to_string(v)); };
     std::vector<std::string> lines, rects;
     for (const CutLine& l : f.lines) {
-        lines.push_back("{" + field("x1", jsonNumber(l.x1)) + ", " + field("y1", jsonNumber(l.y1)) + ", " +
-                 field("x2", jsonNumber(l.x2)) + ", " + field("y2", jsonNumber(l.y2)) + ", " +
-                 field("solid", std::to_string(l.solid)) + "}");
+        lines.push_back("{" + number("x1", l.x1) + ", " + number("y1", l.y1) + ", " + number("x2", l.x2) + ", " +
+                        number("y2", l.y2) + ", " + integer("solid", l.solid) + "}");
     }
     for (const CutRect& r : f.rects) {
-        rects.push_back("{" + field("x", jsonNumber(r.x)) + ", " + field("y", jsonNumber(r.y)) + ", " +
-                 field("width", jsonNumber(r.width)) + ", " + field("height", jsonNumber(r.height)) + ", " +
-                 field("solid", std::to_string(r.solid)) + "}");
+        rects.push_back("{" + number("x", r.x) + ", " + number("y", r.y) + ", " + number("width", r.width) + ", " +
+                        number("height", r.height) + ", " + integer("solid", r.solid) + "}");
     }
     const std::string sep = ",\n      ";
-    return "    {\n      " + field("name", jsonString(f.name)) + sep + field("leftX", jsonNumber(f.leftX)) + sep +
-           field("leftY", jsonNumber(f.leftY)) + sep + field("rightX", jsonNumber(f.rightX)) + sep +
-           field("rightY", jsonNumber(f.rightY)) + sep + field("width", jsonNumber(f.width)) + sep +
-           field("height", jsonNumber(f.height)) + sep + field("detectWidth", jsonNumber(f.detectWidth)) + sep +
-           field("detectHeight", jsonNumber(f.detectHeight)) + sep +
-           field("paperWidth", jsonNumber(f.paperWidth)) + sep + field("paperHeight", jsonNumber(f.paperHeight)) +
-           sep + field("label", std::to_string(f.label)) + sep + field("autodetect", std::to_string(f.autodetect)) +
-           sep + field("holeSize", jsonNumber(f.holeSize)) + sep + field("lines", rows(lines)) + sep +
-           field("rects", rows(rects)) + sep + field("type", jsonString(f.type)) + sep +
-           field("remapIndex", std::to_string(f.remapIndex)) + sep + field("spine", jsonNumber(f.spine)) + sep +
-           field("paperSource", std::to_string(f.paperSource)) + sep +
-           field("mediaType", std::to_string(f.mediaType)) + sep +
-           field("translationId", std::to_string(f.translationId)) + "\n    }";
+    return "    {\n      " + JsonField("name", JsonString(f.name)) + sep + number("leftX", f.leftX) + sep +
+           number("leftY", f.leftY) + sep + number("rightX", f.rightX) + sep + number("rightY", f.rightY) + sep +
+           number("width", f.width) + sep + number("height", f.height) + sep +
+           number("detectWidth", f.detectWidth) + sep + number("detectHeight", f.detectHeight) + sep +
+           number("paperWidth", f.paperWidth) + sep + number("paperHeight", f.paperHeight) + sep +
+           integer("label", f.label) + sep + integer("autodetect", f.autodetect) + sep +
+           number("holeSize", f.holeSize) + sep + JsonField("lines", rows(lines)) + sep +
+           JsonField("rects", rows(rects)) + sep + JsonField("type", JsonString(f.type)) + sep +
+           integer("remapIndex", f.remapIndex) + sep + number("spine", f.spine) + sep +
+           integer("paperSource", f.paperSource) + sep + integer("mediaType", f.mediaType) + sep +
+           integer("translationId", f.translationId) + "\n    }";
 }
 
 std::string listJson(const CoverFormatList& list) {
@@ -117,9 +59,9 @@ std::string listJson(const CoverFormatList& list) {
         formats += formatJson(f);
     }
     return "{\n  \"formats\": [" + (formats.empty() ? std::string() : "\n" + formats + "\n  ") + "],\n  " +
-           field("calibrateX", jsonNumber(list.calibrateX)) + ",\n  " +
-           field("calibrateY", jsonNumber(list.calibrateY)) + ",\n  " + field("trailer", jsonString(list.trailer)) +
-           "\n}\n";
+           JsonField("calibrateX", jsonNumber(list.calibrateX)) + ",\n  " +
+           JsonField("calibrateY", jsonNumber(list.calibrateY)) + ",\n  " +
+           JsonField("trailer", JsonString(list.trailer)) + "\n}\n";
 }
 
 int usage() {

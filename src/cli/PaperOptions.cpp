@@ -1,6 +1,7 @@
 #include "cli/PaperOptions.h"
 
 #include "app/SlotFiles.h"
+#include "base/AsciiText.h"
 #include "formats/FormatsReporter.h"
 #include "image/RasterImage.h"
 #include "settings/LanguageTable.h"
@@ -69,15 +70,6 @@ bool ParseInts(const std::string& text, std::size_t count, std::vector<int>& out
     return true;
 }
 
-std::string Lower(std::string s) {
-    for (char& c : s)
-        c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
-    return s;
-}
-
-// Millimetres to device pixels, rounded to the nearest.
-int RoundPixels(double mm, int dpi) { return static_cast<int>(std::floor(mm / 25.4 * dpi + 0.5)); }
-
 }  // namespace
 
 void CStderrFormatsReporter::report(const FormatsMessage& m) {
@@ -144,7 +136,7 @@ PageMetrics TakePaperOptions(CCliArgs& args) {
         return PageMetrics{};
     }
     double widthMm = 0, heightMm = 0;
-    const std::string p = Lower(paper);
+    const std::string p = AsciiLower(paper);
     std::vector<double> v;
     if (p == "a4") {
         widthMm = 210.0, heightMm = 297.0;
@@ -157,7 +149,7 @@ PageMetrics TakePaperOptions(CCliArgs& args) {
         args.SetError("--paper: A4, Letter or WIDTHxHEIGHT in millimetres is expected, not '" + paper + "'");
         return PageMetrics{};
     }
-    int sheetW = RoundPixels(widthMm, dpi), sheetH = RoundPixels(heightMm, dpi);
+    int sheetW = SheetMmToPixels(widthMm, dpi), sheetH = SheetMmToPixels(heightMm, dpi);
     const auto unusable = [](double m) { return m < 0 || m > kMaxPaperMm; };
     if (!ParseDoubles(margins, 4, v) || std::any_of(v.begin(), v.end(), unusable)) {
         args.SetError("--margins: four millimetre values L,T,R,B of 0 or more are expected, not '" + margins + "'");
@@ -187,10 +179,10 @@ PageMetrics TakePaperOptions(CCliArgs& args) {
         }
         offX = n[0], offY = n[1], printW = n[2], printH = n[3];
     } else {
-        offX = RoundPixels(marginsMm[0], dpi);
-        offY = RoundPixels(marginsMm[1], dpi);
-        printW = sheetW - offX - RoundPixels(marginsMm[2], dpi);
-        printH = sheetH - offY - RoundPixels(marginsMm[3], dpi);
+        offX = SheetMmToPixels(marginsMm[0], dpi);
+        offY = SheetMmToPixels(marginsMm[1], dpi);
+        printW = sheetW - offX - SheetMmToPixels(marginsMm[2], dpi);
+        printH = sheetH - offY - SheetMmToPixels(marginsMm[3], dpi);
     }
     if (printW <= 0 || printH <= 0 || static_cast<long long>(offX) + printW > sheetW ||
         static_cast<long long>(offY) + printH > sheetH) {
@@ -246,30 +238,6 @@ void CCollectingPrompter::Error(const std::string& text) { errors.push_back(OneL
 bool CCollectingPrompter::AskYesNo(int textNumber) {
     shown.push_back(OneLine(BuiltinEnglishText(textNumber)));
     return false;
-}
-
-std::string JsonQuote(const std::string& text) {
-    std::string out = "\"";
-    for (const char ch : text) {
-        const unsigned char c = static_cast<unsigned char>(ch);
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += ch;
-        } else if (c == '\n') {
-            out += "\\n";
-        } else if (c == '\r') {
-            out += "\\r";
-        } else if (c == '\t') {
-            out += "\\t";
-        } else if (c < 0x20 || c == 0x7F) {
-            char esc[8];
-            std::snprintf(esc, sizeof esc, "\\u%04x", c);
-            out += esc;
-        } else {
-            out += ch;
-        }
-    }
-    return out + "\"";
 }
 
 bool LoadSlotImage(const std::string& path, CRasterImage& image, std::string& error) {

@@ -77,9 +77,6 @@ public:
     void Error(const std::string& text) override;
 };
 
-// A JSON string literal.
-std::string JsonQuote(const std::string& text);
-
 class CRasterImage;
 // Loads an image for a slot as the program does (type from the extension);
 // on failure `error` says which file and why.

@@ -1,5 +1,6 @@
 // korvane-cli place: where a job would put the left and right covers on a
 // sheet, as JSON, so that a formats file can be checked without a printer.
+#include "base/JsonText.h"
 #include "cli/CliCommand.h"
 #include "cli/PaperOptions.h"
 #include "print/CoverLayout.h"
@@ -57,7 +58,7 @@ int Place(const std::vector<std::string>& argv) {
            (right >= 0 ? PlacementJson(ComputePlacement(page, formats, right + kRightSlotFormat, job)) : "null");
     out += ", \"warnings\": [";
     for (std::size_t i = 0; i < prompter.shown.size(); ++i)
-        out += (i ? ", " : "") + JsonQuote(prompter.shown[i]);
+        out += (i ? ", " : "") + JsonString(prompter.shown[i]);
     out += "]}\n";
     std::fputs(out.c_str(), stdout);
     return 0;

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstring>
 #include <vector>
+#include <system_error>
 
 namespace {
 struct WriteState {
@@ -66,7 +67,7 @@ bool WritePng(const std::string& path, int width, int height, int channels, cons
     std::FILE* file = std::fopen(path.c_str(), "wb");
     if (!file) {
         if (error)
-            *error = "cannot create " + path + ": " + std::strerror(errno);
+            *error = "cannot create " + path + ": " + std::generic_category().message(errno);
         return false;
     }
     std::vector<std::uint8_t> row(static_cast<std::size_t>(width) * channels);
@@ -74,7 +75,7 @@ bool WritePng(const std::string& path, int width, int height, int channels, cons
     bool ok = WriteRows(file, width, height, channels, fillRow, row.data(), &state);
     if (std::fclose(file) != 0 && ok) {
         ok = false;
-        std::snprintf(state.message, sizeof state.message, "%s", std::strerror(errno));
+        std::snprintf(state.message, sizeof state.message, "%s", std::generic_category().message(errno).c_str());
     }
     if (!ok) {
         std::remove(path.c_str());

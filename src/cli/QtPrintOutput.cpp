@@ -21,7 +21,7 @@ std::unique_ptr<QGuiApplication> MakeCliApplication() {
 void SetUpPdf(QPrinter& printer, const std::string& path, const PageMetrics& page) {
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(QString::fromStdString(path));
-    const QSizeF mm(page.physicalWidth * 25.4 / page.dpiX, page.physicalHeight * 25.4 / page.dpiY);
+    const QSizeF mm(PixelsToMm(page.physicalWidth, page.dpiX), PixelsToMm(page.physicalHeight, page.dpiY));
     printer.setPageSize(QPageSize(mm, QPageSize::Millimeter));
     printer.setPageMargins(QMarginsF(0, 0, 0, 0));
     printer.setResolution(page.dpiX);

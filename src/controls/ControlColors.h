@@ -6,7 +6,7 @@
 // fixed grey brush; every other control gets the dark brush. The two brushes
 // keep their colours whatever the skin says. A skin that uses the system's
 // colours leaves every control as the platform draws it.
-#include "image/DrawSurface.h"
+#include "base/Rgb.h"
 
 #include <optional>
 

@@ -1,5 +1,6 @@
 #include "formats/DesktopEntry.h"
 
+#include "base/AsciiText.h"
 #include "settings/TextFile.h"
 
 #include <sstream>
@@ -7,13 +8,6 @@
 namespace {
 
 constexpr std::size_t kMaxDesktopFileSize = 1u << 20;
-
-std::string Trim(const std::string& s) {
-    std::size_t b = 0, e = s.size();
-    while (b < e && (s[b] == ' ' || s[b] == '\t' || s[b] == '\r')) ++b;
-    while (e > b && (s[e - 1] == ' ' || s[e - 1] == '\t' || s[e - 1] == '\r')) --e;
-    return s.substr(b, e - b);
-}
 
 // The general escapes of a string value.
 std::string Unescape(const std::string& v) {
@@ -107,7 +101,7 @@ bool ParseDesktopEntry(const std::string& text, const std::string& path, Desktop
     std::string line;
     bool inGroup = false, found = false;
     while (std::getline(in, line)) {
-        line = Trim(line);
+        line = AsciiTrim(line);
         if (line.empty() || line[0] == '#') continue;
         if (line[0] == '[') {
             inGroup = line == "[Desktop Entry]";
@@ -117,8 +111,8 @@ bool ParseDesktopEntry(const std::string& text, const std::string& path, Desktop
         if (!inGroup) continue;
         const std::size_t eq = line.find('=');
         if (eq == std::string::npos) continue;
-        const std::string key = Trim(line.substr(0, eq));
-        const std::string value = Unescape(Trim(line.substr(eq + 1)));
+        const std::string key = AsciiTrim(line.substr(0, eq));
+        const std::string value = Unescape(AsciiTrim(line.substr(eq + 1)));
         if (key == "Type") entry.type = value;
         else if (key == "Name") entry.name = value;
         else if (key == "Icon") entry.icon = value;

@@ -1,5 +1,6 @@
 #include "formats/FormatsGrammar.h"
 
+#include "base/Length.h"
 #include "formats/CoverFormat.h"
 #include "formats/NumberText.h"
 
@@ -111,7 +112,7 @@ bool readNumber(const std::string& value, int n, bool inches, double& result) {
     if (start == std::string_view::npos) return false;
     double v = 0;
     if (!ParseDecimalPrefix(r.substr(start), v)) return false;  // too large to use
-    result = inches ? v * 25.4 : v;
+    result = inches ? v * kMmPerInch : v;
     if (!std::isfinite(result)) {  // inches on a number near the double limit
         result = 0;
         return false;

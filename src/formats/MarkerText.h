@@ -2,12 +2,11 @@
 // The texts the format editor shows for lengths and cut markers, and how it
 // reads a typed length. Millimetres are shown with one decimal, inches
 // (millimetres / 25.4) with two; "." is the decimal point whatever the locale.
+#include "base/Length.h"
 #include "formats/CoverFormat.h"
 
 #include <string>
 #include <string_view>
-
-inline constexpr double kMmPerInch = 25.4;
 
 // A length field's text: "" for AUTO_POSITION, else "%0.1f" of the
 // millimetres or "%0.2f" of the inches.

@@ -1,5 +1,6 @@
 #include "formats/TextEditorLookup.h"
 
+#include "base/AsciiText.h"
 #include "formats/DesktopEntry.h"
 #include "settings/TextFile.h"
 
@@ -27,19 +28,6 @@ std::vector<std::string> SplitOn(const std::string& s, char sep) {
     return parts;
 }
 
-std::string Trim(const std::string& s) {
-    std::size_t b = 0, e = s.size();
-    while (b < e && (s[b] == ' ' || s[b] == '\t' || s[b] == '\r')) ++b;
-    while (e > b && (s[e - 1] == ' ' || s[e - 1] == '\t' || s[e - 1] == '\r')) --e;
-    return s.substr(b, e - b);
-}
-
-std::string Lower(std::string s) {
-    for (char& c : s)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return s;
-}
-
 struct Folders {
     std::vector<std::string> config;        // XDG_CONFIG_HOME, XDG_CONFIG_DIRS
     std::vector<std::string> applications;  // <XDG_DATA_HOME, XDG_DATA_DIRS>/applications
@@ -61,7 +49,7 @@ Folders XdgFolders(const EditorEnvironment& env) {
     std::string dataDirs = var("XDG_DATA_DIRS");
     for (const std::string& d : SplitOn(dataDirs.empty() ? "/usr/local/share:/usr/share" : dataDirs, ':'))
         f.applications.push_back(d + "/applications");
-    f.desktops = SplitOn(Lower(var("XDG_CURRENT_DESKTOP")), ':');
+    f.desktops = SplitOn(AsciiLower(var("XDG_CURRENT_DESKTOP")), ':');
     return f;
 }
 
@@ -78,7 +66,7 @@ ListGroups ReadListFile(const std::string& path) {
     std::string line;
     std::vector<std::string>* group = nullptr;
     while (std::getline(in, line)) {
-        line = Trim(line);
+        line = AsciiTrim(line);
         if (line.empty() || line[0] == '#') continue;
         if (line[0] == '[') {
             group = line == "[Default Applications]"   ? &groups.defaults
@@ -89,8 +77,8 @@ ListGroups ReadListFile(const std::string& path) {
             continue;
         }
         const std::size_t eq = line.find('=');
-        if (!group || eq == std::string::npos || Trim(line.substr(0, eq)) != kMimeType) continue;
-        for (const std::string& id : SplitOn(line.substr(eq + 1), ';')) group->push_back(Trim(id));
+        if (!group || eq == std::string::npos || AsciiTrim(line.substr(0, eq)) != kMimeType) continue;
+        for (const std::string& id : SplitOn(line.substr(eq + 1), ';')) group->push_back(AsciiTrim(id));
     }
     return groups;
 }

@@ -39,6 +39,8 @@
 // - Everything is clipped to the clip box, which starts as the whole surface.
 // - A new surface starts like a fresh GDI device context: black solid
 //   one-pixel pen, solid white brush, white background colour.
+#include "base/Rgb.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -56,11 +58,6 @@ struct SurfaceRect {
 struct SurfacePoint {
     int x = 0, y = 0;
     bool operator==(const SurfacePoint&) const = default;
-};
-
-struct Rgb {
-    std::uint8_t r = 0, g = 0, b = 0;
-    bool operator==(const Rgb&) const = default;
 };
 
 enum class PenStyle { Solid, Dotted, Null };

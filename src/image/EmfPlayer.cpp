@@ -2,6 +2,7 @@
 // type (32-bit), size (32-bit, a multiple of 4), parameters.
 #include "image/CodecUtil.h"
 #include "image/MetafileBitmaps.h"
+#include "image/EmfRecords.h"
 #include "image/MetafileCanvas.h"
 
 #include <algorithm>
@@ -160,7 +161,7 @@ void TextAt(CMetafileCanvas& canvas, const EmfParams& r, std::size_t at, bool wi
 void PlayEmfRecords(CMetafileCanvas& canvas, const std::uint8_t* data, std::size_t size) {
     std::size_t pos = 0;
     while (pos + 8 <= size) {
-        const std::uint32_t type = LoadLE32(data + pos);
+        const auto type = static_cast<EmfRecord>(LoadLE32(data + pos));
         const std::uint32_t bytes = LoadLE32(data + pos + 4);
         if (bytes < 8 || bytes % 4 != 0 || bytes > size - pos)
             return;
@@ -168,53 +169,53 @@ void PlayEmfRecords(CMetafileCanvas& canvas, const std::uint8_t* data, std::size
         pos += bytes;
         MetaMapping& map = canvas.Mapping();
         switch (type) {
-        case 14:  // EOF
+        case EmfRecord::Eof:
             return;
-        case 9:  // SETWINDOWEXTEX
+        case EmfRecord::SetWindowExtEx:
             map.windowExtX = r.I(8);
             map.windowExtY = r.I(12);
             break;
-        case 10:  // SETWINDOWORGEX
+        case EmfRecord::SetWindowOrgEx:
             map.windowOrgX = r.I(8);
             map.windowOrgY = r.I(12);
             break;
-        case 11:  // SETVIEWPORTEXTEX
+        case EmfRecord::SetViewportExtEx:
             map.viewportExtX = r.I(8);
             map.viewportExtY = r.I(12);
             break;
-        case 12:  // SETVIEWPORTORGEX
+        case EmfRecord::SetViewportOrgEx:
             map.viewportOrgX = r.I(8);
             map.viewportOrgY = r.I(12);
             break;
-        case 17:  // SETMAPMODE
+        case EmfRecord::SetMapMode:
             map.mapMode = r.I(8);
             break;
-        case 33:  // SAVEDC
+        case EmfRecord::SaveDc:
             canvas.SaveState();
             break;
-        case 34:  // RESTOREDC
+        case EmfRecord::RestoreDc:
             canvas.RestoreState(r.I(8));
             break;
-        case 35:  // SETWORLDTRANSFORM
+        case EmfRecord::SetWorldTransform:
             canvas.SetWorldTransform(r.F(8), r.F(12), r.F(16), r.F(20), r.F(24), r.F(28));
             break;
-        case 36:  // MODIFYWORLDTRANSFORM
+        case EmfRecord::ModifyWorldTransform:
             canvas.ModifyWorldTransform(r.F(8), r.F(12), r.F(16), r.F(20), r.F(24), r.F(28), r.I(32));
             break;
-        case 38:    // CREATEPEN: index, style, width (x, y), colour
-        case 95: {  // EXTCREATEPEN: index, bitmap offsets, style, width, brush style, colour
+        case EmfRecord::CreatePen:  // index, style, width (x, y), colour
+        case EmfRecord::ExtCreatePen: {  // index, bitmap offsets, style, width, brush style, colour
             CMetafileCanvas::Object o;
             o.kind = CMetafileCanvas::kPen;
-            o.pen = type == 38 ? MetaPen{r.I(12), double(r.I(16)), ColorRef(r.U(24))}
+            o.pen = type == EmfRecord::CreatePen ? MetaPen{r.I(12), double(r.I(16)), ColorRef(r.U(24))}
                                : MetaPen{r.I(28), double(r.U(32)), ColorRef(r.U(40))};
             canvas.SetObject(r.U(8), std::move(o));
             break;
         }
-        case 39:  // CREATEBRUSHINDIRECT: index, style, colour, hatch
+        case EmfRecord::CreateBrushIndirect:  // index, style, colour, hatch
             canvas.SetObject(r.U(8), BrushObject(static_cast<int>(r.U(12)), ColorRef(r.U(16)), r.I(20)));
             break;
-        case 93:    // CREATEMONOBRUSH: index, usage, bitmap offsets and sizes
-        case 94: {  // CREATEDIBPATTERNBRUSHPT
+        case EmfRecord::CreateMonoBrush:  // index, usage, bitmap offsets and sizes
+        case EmfRecord::CreateDibPatternBrushPt: {
             auto pattern = std::make_shared<CRasterImage>();
             CMetafileCanvas::Object o = BrushObject(5, Rgb{128, 128, 128});
             if (DibFrom(r, r.U(16), r.U(20), r.U(24), r.U(28), *pattern))
@@ -224,89 +225,89 @@ void PlayEmfRecords(CMetafileCanvas& canvas, const std::uint8_t* data, std::size
             canvas.SetObject(r.U(8), std::move(o));
             break;
         }
-        case 82:  // EXTCREATEFONTINDIRECTW
+        case EmfRecord::ExtCreateFontIndirectW:
             canvas.SetObject(r.U(8), Font(r));
             break;
-        case 83:  // EXTTEXTOUTA: bounds, mode, scales, one EMRTEXT
-        case 84:  // EXTTEXTOUTW
-            TextAt(canvas, r, 36, type == 84);
+        case EmfRecord::ExtTextOutA:  // bounds, mode, scales, one EMRTEXT
+        case EmfRecord::ExtTextOutW:
+            TextAt(canvas, r, 36, type == EmfRecord::ExtTextOutW);
             break;
-        case 96:    // POLYTEXTOUTA: bounds, mode, scales, count, EMRTEXTs
-        case 97: {  // POLYTEXTOUTW
+        case EmfRecord::PolyTextOutA:  // bounds, mode, scales, count, EMRTEXTs
+        case EmfRecord::PolyTextOutW: {
             const std::uint32_t n = r.U(36);
             for (std::uint32_t i = 0; i < n && r.Has(40 + std::size_t{i} * 40, 40); ++i)
-                TextAt(canvas, r, 40 + std::size_t{i} * 40, type == 97);
+                TextAt(canvas, r, 40 + std::size_t{i} * 40, type == EmfRecord::PolyTextOutW);
             break;
         }
-        case 18:  // SETBKMODE
+        case EmfRecord::SetBkMode:
             canvas.SetBackgroundMode(r.I(8));
             break;
-        case 19:  // SETPOLYFILLMODE
+        case EmfRecord::SetPolyFillMode:
             canvas.SetPolyFillMode(r.I(8));
             break;
-        case 20:  // SETROP2
+        case EmfRecord::SetRop2:
             canvas.SetRop2(r.I(8));
             break;
-        case 22:  // SETTEXTALIGN
+        case EmfRecord::SetTextAlign:
             canvas.SetTextAlign(r.I(8));
             break;
-        case 24:  // SETTEXTCOLOR
+        case EmfRecord::SetTextColor:
             canvas.SetTextColor(ColorRef(r.U(8)));
             break;
-        case 25:  // SETBKCOLOR
+        case EmfRecord::SetBkColor:
             canvas.SetBackgroundColor(ColorRef(r.U(8)));
             break;
-        case 57:  // SETARCDIRECTION
+        case EmfRecord::SetArcDirection:
             canvas.SetArcDirection(r.I(8));
             break;
-        case 29:  // EXCLUDECLIPRECT
+        case EmfRecord::ExcludeClipRect:
             canvas.ExcludeClipRect(r.I(8), r.I(12), r.I(16), r.I(20));
             break;
-        case 30:  // INTERSECTCLIPRECT
+        case EmfRecord::IntersectClipRect:
             canvas.IntersectClipRect(r.I(8), r.I(12), r.I(16), r.I(20));
             break;
-        case 26:  // OFFSETCLIPRGN
+        case EmfRecord::OffsetClipRgn:
             canvas.OffsetClip(r.I(8), r.I(12));
             break;
-        case 67:  // SELECTCLIPPATH
+        case EmfRecord::SelectClipPath:
             canvas.SelectClipPath(r.I(8));
             break;
-        case 75:  // EXTSELECTCLIPRGN: data size, mode, region data
+        case EmfRecord::ExtSelectClipRgn:  // data size, mode, region data
             canvas.SelectClipRegion(Region(r, 16, r.U(8)), true, r.I(12));
             break;
-        case 71: {  // FILLRGN: bounds, data size, brush, region data
+        case EmfRecord::FillRgn: {  // bounds, data size, brush, region data
             const CMetafileCanvas::Object* brush = canvas.ObjectAt(r.U(28));
             if (brush && brush->kind == CMetafileCanvas::kBrush)
                 canvas.FillRegion(Region(r, 32, r.U(24)), brush->brush, true);
             break;
         }
-        case 73:  // INVERTRGN: bounds, data size, region data
+        case EmfRecord::InvertRgn:  // bounds, data size, region data
             canvas.InvertRegion(Region(r, 28, r.U(24)), true);
             break;
-        case 74:  // PAINTRGN
+        case EmfRecord::PaintRgn:
             canvas.PaintRegion(Region(r, 28, r.U(24)), true);
             break;
-        case 68:  // ABORTPATH
+        case EmfRecord::AbortPath:
             canvas.AbortPath();
             break;
-        case 15:  // SETPIXELV: point, colour
+        case EmfRecord::SetPixelV:  // point, colour
             canvas.SetPixel(r.I(8), r.I(12), ColorRef(r.U(16)));
             break;
-        case 41:  // ANGLEARC: centre, radius, start and sweep angles
+        case EmfRecord::AngleArc:  // centre, radius, start and sweep angles
             canvas.AngleArc(r.I(8), r.I(12), r.U(16), r.F(20), r.F(24));
             break;
-        case 45:  // ARC: box, start, end
-        case 46:  // CHORD
-        case 47:  // PIE
-        case 55: {  // ARCTO
-            const CMetafileCanvas::ArcKind kind = type == 45   ? CMetafileCanvas::ArcKind::Arc
-                                                  : type == 46 ? CMetafileCanvas::ArcKind::Chord
-                                                  : type == 47 ? CMetafileCanvas::ArcKind::Pie
-                                                               : CMetafileCanvas::ArcKind::ArcTo;
+        case EmfRecord::Arc:  // box, start, end
+        case EmfRecord::Chord:
+        case EmfRecord::Pie:
+        case EmfRecord::ArcTo: {
+            const CMetafileCanvas::ArcKind kind = type == EmfRecord::Arc     ? CMetafileCanvas::ArcKind::Arc
+                                                  : type == EmfRecord::Chord ? CMetafileCanvas::ArcKind::Chord
+                                                  : type == EmfRecord::Pie   ? CMetafileCanvas::ArcKind::Pie
+                                                                             : CMetafileCanvas::ArcKind::ArcTo;
             canvas.Arc(kind, r.I(8), r.I(12), r.I(16), r.I(20), r.I(24), r.I(28), r.I(32), r.I(36));
             break;
         }
-        case 118: {  // GRADIENTFILL: bounds, vertex count, item count, mode, vertices, items
+        case EmfRecord::GradientFill: {  // bounds, vertex count, item count, mode, vertices, items
             const std::uint32_t nv = r.U(24), ni = r.U(28), mode = r.U(32);
             if (nv > (1u << 20) || ni > (1u << 20) || !r.Has(36, std::size_t{nv} * 16))
                 break;
@@ -329,84 +330,84 @@ void PlayEmfRecords(CMetafileCanvas& canvas, const std::uint8_t* data, std::size
             }
             break;
         }
-        case 37:  // SELECTOBJECT
+        case EmfRecord::SelectObject:
             canvas.SelectObject(r.U(8));
             break;
-        case 40:  // DELETEOBJECT
+        case EmfRecord::DeleteObject:
             canvas.DeleteObject(r.U(8));
             break;
-        case 27:  // MOVETOEX
+        case EmfRecord::MoveToEx:
             canvas.MoveTo(r.I(8), r.I(12));
             break;
-        case 54:  // LINETO
+        case EmfRecord::LineTo:
             canvas.LineTo(r.I(8), r.I(12));
             break;
-        case 2:   // POLYBEZIER
-        case 85:  // POLYBEZIER16
-            canvas.PolyBezier(Points(r, 28, r.U(24), type == 85));
+        case EmfRecord::PolyBezier:
+        case EmfRecord::PolyBezier16:
+            canvas.PolyBezier(Points(r, 28, r.U(24), type == EmfRecord::PolyBezier16));
             break;
-        case 3:   // POLYGON
-        case 86:  // POLYGON16
-            canvas.Polygon(Points(r, 28, r.U(24), type == 86));
+        case EmfRecord::Polygon:
+        case EmfRecord::Polygon16:
+            canvas.Polygon(Points(r, 28, r.U(24), type == EmfRecord::Polygon16));
             break;
-        case 4:   // POLYLINE
-        case 87:  // POLYLINE16
-            canvas.Polyline(Points(r, 28, r.U(24), type == 87));
+        case EmfRecord::Polyline:
+        case EmfRecord::Polyline16:
+            canvas.Polyline(Points(r, 28, r.U(24), type == EmfRecord::Polyline16));
             break;
-        case 5:   // POLYBEZIERTO
-        case 88:  // POLYBEZIERTO16
-            canvas.PolyBezierTo(Points(r, 28, r.U(24), type == 88));
+        case EmfRecord::PolyBezierTo:
+        case EmfRecord::PolyBezierTo16:
+            canvas.PolyBezierTo(Points(r, 28, r.U(24), type == EmfRecord::PolyBezierTo16));
             break;
-        case 6:   // POLYLINETO
-        case 89:  // POLYLINETO16
-            canvas.PolylineTo(Points(r, 28, r.U(24), type == 89));
+        case EmfRecord::PolylineTo:
+        case EmfRecord::PolylineTo16:
+            canvas.PolylineTo(Points(r, 28, r.U(24), type == EmfRecord::PolylineTo16));
             break;
-        case 7:   // POLYPOLYLINE
-        case 90:  // POLYPOLYLINE16
-            for (const std::vector<MetaPoint>& line : Rings(r, type == 90))
+        case EmfRecord::PolyPolyline:
+        case EmfRecord::PolyPolyline16:
+            for (const std::vector<MetaPoint>& line : Rings(r, type == EmfRecord::PolyPolyline16))
                 canvas.Polyline(line);
             break;
-        case 8:   // POLYPOLYGON
-        case 91:  // POLYPOLYGON16
-            canvas.PolyPolygon(Rings(r, type == 91));
+        case EmfRecord::PolyPolygon:
+        case EmfRecord::PolyPolygon16:
+            canvas.PolyPolygon(Rings(r, type == EmfRecord::PolyPolygon16));
             break;
-        case 42:  // ELLIPSE: box
+        case EmfRecord::Ellipse:  // box
             canvas.Ellipse(r.I(8), r.I(12), r.I(16), r.I(20));
             break;
-        case 43:  // RECTANGLE
+        case EmfRecord::Rectangle:
             canvas.Rectangle(r.I(8), r.I(12), r.I(16), r.I(20));
             break;
-        case 44:  // ROUNDRECT: box, corner size
+        case EmfRecord::RoundRect:  // box, corner size
             canvas.RoundRect(r.I(8), r.I(12), r.I(16), r.I(20), r.I(24), r.I(28));
             break;
-        case 59:  // BEGINPATH
+        case EmfRecord::BeginPath:
             canvas.BeginPath();
             break;
-        case 60:  // ENDPATH
+        case EmfRecord::EndPath:
             canvas.EndPath();
             break;
-        case 61:  // CLOSEFIGURE
+        case EmfRecord::CloseFigure:
             canvas.CloseFigure();
             break;
-        case 62:  // FILLPATH
+        case EmfRecord::FillPath:
             canvas.DrawPath(true, false);
             break;
-        case 63:  // STROKEANDFILLPATH
+        case EmfRecord::StrokeAndFillPath:
             canvas.DrawPath(true, true);
             break;
-        case 64:  // STROKEPATH
+        case EmfRecord::StrokePath:
             canvas.DrawPath(false, true);
             break;
-        case 76:    // BITBLT: dest x, y, w, h, rop, src x, y, xform, bk, usage, bitmap
-        case 77: {  // STRETCHBLT: as BITBLT plus source w, h
+        case EmfRecord::BitBlt:  // dest x, y, w, h, rop, src x, y, xform, bk, usage, bitmap
+        case EmfRecord::StretchBlt: {  // as BITBLT plus source w, h
             CRasterImage dib;
             const bool bitmap = DibFrom(r, r.U(84), r.U(88), r.U(92), r.U(96), dib);
-            const int srcW = type == 77 ? r.I(100) : r.I(32), srcH = type == 77 ? r.I(104) : r.I(36);
+            const int srcW = type == EmfRecord::StretchBlt ? r.I(100) : r.I(32), srcH = type == EmfRecord::StretchBlt ? r.I(104) : r.I(36);
             canvas.Blit(r.I(24), r.I(28), r.I(32), r.I(36), bitmap ? &dib : nullptr, r.I(44), r.I(48), srcW, srcH,
                         r.U(40));
             break;
         }
-        case 80: {  // SETDIBITSTODEVICE: dest x, y, src x, y, w, h, bitmap
+        case EmfRecord::SetDiBitsToDevice: {  // dest x, y, src x, y, w, h, bitmap
             CRasterImage dib;
             if (DibFrom(r, r.U(48), r.U(52), r.U(56), r.U(60), dib)) {
                 const int w = r.I(40), h = r.I(44);
@@ -414,7 +415,7 @@ void PlayEmfRecords(CMetafileCanvas& canvas, const std::uint8_t* data, std::size
             }
             break;
         }
-        case 81: {  // STRETCHDIBITS: dest x, y, src x, y, w, h, bitmap, usage, rop, dest w, h
+        case EmfRecord::StretchDiBits: {  // dest x, y, src x, y, w, h, bitmap, usage, rop, dest w, h
             CRasterImage dib;
             if (DibFrom(r, r.U(48), r.U(52), r.U(56), r.U(60), dib)) {
                 // The source y counts from the bottom of the bitmap.

@@ -1,6 +1,8 @@
 // CFontEngine: fontconfig finds the faces, FreeType renders the glyphs.
 #include "image/FontEngine.h"
 
+#include "base/AsciiText.h"
+
 #include <fontconfig/fontconfig.h>
 #include <ft2build.h>
 #include FT_FREETYPE_H
@@ -8,7 +10,6 @@
 #include FT_TRUETYPE_TABLES_H
 
 #include <algorithm>
-#include <cctype>
 #include <cmath>
 #include <map>
 #include <unordered_map>
@@ -17,12 +18,6 @@ namespace {
 constexpr std::size_t kMaxCachedGlyphs = 20000;
 constexpr std::size_t kMaxCachedBytes = 64u << 20;
 constexpr double kPi = 3.14159265358979323846;
-
-std::string Lower(std::string s) {
-    for (char& c : s)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return s;
-}
 
 struct GlyphKey {
     SizedFont font;
@@ -59,7 +54,7 @@ std::string SubstituteFamily(const std::string& family) {
         {"wingdings 3", "DejaVu Sans"},
         {"webdings", "DejaVu Sans"},
     };
-    const auto it = kStandIns.find(Lower(family));
+    const auto it = kStandIns.find(AsciiLower(family));
     return it == kStandIns.end() ? family : it->second;
 }
 
@@ -181,7 +176,7 @@ int CFontEngine::FindFace(const FontRequest& request) {
     const int weight = request.weight <= 0 ? 400 : std::clamp(request.weight, 100, 900);
     const std::string family = SubstituteFamily(request.family.empty() ? std::string("Liberation Sans")
                                                                         : request.family);
-    const std::string key = Lower(family) + '|' + std::to_string(weight) + (request.italic ? "|i" : "|r");
+    const std::string key = AsciiLower(family) + '|' + std::to_string(weight) + (request.italic ? "|i" : "|r");
     const auto it = impl_->byRequest.find(key);
     if (it != impl_->byRequest.end())
         return it->second;

@@ -1,6 +1,7 @@
 // CRasterImage: storage, attributes, pixel access, copy and hand-over.
 #include "image/RasterImage.h"
 
+#include "base/AsciiText.h"
 #include "image/CodecUtil.h"
 
 #include <algorithm>
@@ -75,9 +76,7 @@ int ImageTypeFromExtension(const std::string& path) {
     const std::size_t slash = path.find_last_of("/\\");
     if (slash != std::string::npos && slash > dot)
         return -1;
-    std::string ext = path.substr(dot + 1);
-    for (char& c : ext)
-        c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+    const std::string ext = AsciiLower(std::string_view(path).substr(dot + 1));
     if (ext == "gif")
         return IMAGE_GIF;
     if (ext == "bmp")

@@ -105,10 +105,8 @@ public:
     int GetXPelsPerMeter() const;  // floor(dpi * 10000 / 254 + 0.5)
     int GetYPelsPerMeter() const;
 
-    int GetFrame() const { return frame_; }
     void SetFrame(int frame) { frame_ = frame; }
     int GetNumFrames() const { return numFrames_; }
-    void SetNumFrames(int n) { numFrames_ = n; }
 
     // The JPEG data (start to end of image) that the pixels are still the
     // clean decoding of, or null: kept by the JPEG decoder, dropped by every
@@ -215,11 +213,8 @@ protected:
     int fileHeight_ = 0;
 
     // Copies the settings a codec starts from: the frame to decode and the
-    // decode limit; the
-    // transparency settings start from their defaults.
+    // decode limit; the transparency settings start from their defaults.
     void CopySettingsFrom(const CRasterImage& other);
-    // Moves a codec's finished result into this image, keeping nothing of it.
-    bool TakeResult(CRasterImage& codec) { return Transfer(codec); }
     // A decoder that delivers `width` x `height` pixels of a picture that is
     // fileWidth x fileHeight in its file records it here (after Create).
     void SetFileSize(int fileWidth, int fileHeight);

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <system_error>
 #include <sys/stat.h>
 
 namespace {
@@ -70,7 +71,7 @@ bool CRasterImage::Load(const std::string& path, int type, const std::atomic<boo
     // guess from bytes that are not there.
     std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
     if (!file) {
-        SetLastError(std::strerror(errno));
+        SetLastError(std::generic_category().message(errno));
         return false;
     }
     struct stat st {};
@@ -103,7 +104,7 @@ bool CRasterImage::Load(const std::string& path, int type, const std::atomic<boo
         return false;
     }
     if (source.ReadErrno() != 0) {
-        SetLastError(std::strerror(source.ReadErrno()));
+        SetLastError(std::generic_category().message(source.ReadErrno()));
         return false;
     }
     // The caller asked for one codec: its message says more than the catch-all.

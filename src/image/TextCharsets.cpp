@@ -1,7 +1,8 @@
 // Character sets of metafile text: Windows code pages and symbol fonts.
 #include "image/TextCharsets.h"
 
-#include <cctype>
+#include "base/AsciiText.h"
+
 #include <cstdint>
 
 namespace {
@@ -81,13 +82,6 @@ const std::uint16_t k1252[32] = {0x20AC, 0, 0x201A, 0x0192, 0x201E, 0x2026, 0x20
                                  0x2039, 0x0152, 0, 0x017D, 0, 0, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013,
                                  0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0, 0x017E, 0x0178};
 
-std::string Lower(const std::string& s) {
-    std::string out = s;
-    for (char& ch : out)
-        ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
-    return out;
-}
-
 char32_t FromTable(unsigned byte, SymbolTable table) {
     if (byte < 0x20)
         return 0;
@@ -101,7 +95,7 @@ char32_t FromTable(unsigned byte, SymbolTable table) {
 }  // namespace
 
 SymbolTable SymbolTableFor(const std::string& family, int charset) {
-    const std::string f = Lower(family);
+    const std::string f = AsciiLower(family);
     if (f == "symbol")
         return SymbolTable::Symbol;
     if (f == "mt extra")

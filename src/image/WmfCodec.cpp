@@ -1,6 +1,7 @@
 // CRasterWMF: placeable Windows metafiles and enhanced metafiles, played by
 // our own small player onto a white 24-bit picture at 96 dots per inch.
 #include "image/CodecUtil.h"
+#include "image/EmfRecords.h"
 #include "image/MetafileCanvas.h"
 #include "image/RasterCodecs.h"
 #include "image/RasterSurface.h"
@@ -82,7 +83,7 @@ bool CRasterWMF::Decode(CByteSource& source) {
 
     // Enhanced metafile: header record of type 1 with the " EMF" signature;
     // its frame (hundredths of a millimetre) gives the picture's size.
-    if (n >= 88 && LoadLE32(d) == 1 && LoadLE32(d + 40) == kEmfSignature) {
+    if (n >= 88 && static_cast<EmfRecord>(LoadLE32(d)) == EmfRecord::Header && LoadLE32(d + 40) == kEmfSignature) {
         const double frameLeft = LoadLE32s(d + 24), frameTop = LoadLE32s(d + 28);
         const double frameRight = LoadLE32s(d + 32), frameBottom = LoadLE32s(d + 36);
         const double deviceW = LoadLE32s(d + 72), deviceH = LoadLE32s(d + 76);

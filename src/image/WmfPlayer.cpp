@@ -3,6 +3,7 @@
 #include "image/CodecUtil.h"
 #include "image/MetafileBitmaps.h"
 #include "image/MetafileCanvas.h"
+#include "image/WmfRecords.h"
 
 #include <cstdlib>
 #include <memory>
@@ -181,77 +182,77 @@ void PlayWmfRecords(CMetafileCanvas& canvas, const std::uint8_t* data, std::size
     std::size_t pos = 0;
     while (pos + 6 <= size) {
         const std::uint64_t words = LoadLE32(data + pos);
-        const unsigned function = LoadLE16(data + pos + 4);
+        const auto function = static_cast<WmfRecord>(LoadLE16(data + pos + 4));
         if (words < 3 || words * 2 > size - pos)
             return;
         const WmfParams a(data + pos + 6, static_cast<std::size_t>(words * 2 - 6));
         pos += static_cast<std::size_t>(words * 2);
         MetaMapping& map = canvas.Mapping();
         switch (function) {
-        case 0x0000:  // EOF
+        case WmfRecord::Eof:
             return;
-        case 0x020B:  // SetWindowOrg (y, x)
+        case WmfRecord::SetWindowOrg:  // (y, x)
             map.windowOrgX = a.S(1);
             map.windowOrgY = a.S(0);
             break;
-        case 0x020C:  // SetWindowExt (y, x)
+        case WmfRecord::SetWindowExt:  // (y, x)
             map.windowExtX = a.S(1);
             map.windowExtY = a.S(0);
             break;
-        case 0x0103:  // SetMapMode
+        case WmfRecord::SetMapMode:
             map.mapMode = a.S(0);
             break;
-        case 0x001E:  // SaveDC
+        case WmfRecord::SaveDc:
             canvas.SaveState();
             break;
-        case 0x0127:  // RestoreDC
+        case WmfRecord::RestoreDc:
             canvas.RestoreState(a.S(0));
             break;
-        case 0x020D:  // SetViewportOrg, SetViewportExt: the window is the picture
-        case 0x020E:
+        case WmfRecord::SetViewportOrg:  // the viewport is not used: the window is the picture
+        case WmfRecord::SetViewportExt:
             break;
-        case 0x020F:  // OffsetWindowOrg (y, x)
+        case WmfRecord::OffsetWindowOrg:  // (y, x)
             map.windowOrgX += a.S(1);
             map.windowOrgY += a.S(0);
             break;
-        case 0x0410:  // ScaleWindowExt (yDenom, yNum, xDenom, xNum)
+        case WmfRecord::ScaleWindowExt:  // (yDenom, yNum, xDenom, xNum)
             if (a.S(0) != 0 && a.S(2) != 0) {
                 map.windowExtX = map.windowExtX * a.S(3) / a.S(2);
                 map.windowExtY = map.windowExtY * a.S(1) / a.S(0);
             }
             break;
-        case 0x0201:  // SetBkColor
+        case WmfRecord::SetBkColor:
             canvas.SetBackgroundColor(ColorRef(a.U32(0)));
             break;
-        case 0x0102:  // SetBkMode
+        case WmfRecord::SetBkMode:
             canvas.SetBackgroundMode(a.S(0));
             break;
-        case 0x0209:  // SetTextColor
+        case WmfRecord::SetTextColor:
             canvas.SetTextColor(ColorRef(a.U32(0)));
             break;
-        case 0x012E:  // SetTextAlign
+        case WmfRecord::SetTextAlign:
             canvas.SetTextAlign(static_cast<std::uint16_t>(a.S(0)));
             break;
-        case 0x0108:  // SetTextCharExtra
+        case WmfRecord::SetTextCharExtra:
             canvas.SetCharacterExtra(a.S(0));
             break;
-        case 0x0104:  // SetROP2
+        case WmfRecord::SetRop2:
             canvas.SetRop2(a.S(0));
             break;
-        case 0x0106:  // SetPolyFillMode
+        case WmfRecord::SetPolyFillMode:
             canvas.SetPolyFillMode(a.S(0));
             break;
-        case 0x02FA: {  // CreatePenIndirect: style, width (x, y), colour
+        case WmfRecord::CreatePenIndirect: {  // style, width (x, y), colour
             CMetafileCanvas::Object o;
             o.kind = CMetafileCanvas::kPen;
             o.pen = MetaPen{a.S(0), static_cast<double>(a.S(1)), ColorRef(a.U32(3))};
             canvas.AddObjectFirstFree(std::move(o));
             break;
         }
-        case 0x02FC:  // CreateBrushIndirect: style, colour, hatch
+        case WmfRecord::CreateBrushIndirect:  // style, colour, hatch
             canvas.AddObjectFirstFree(BrushObject(static_cast<std::uint16_t>(a.S(0)), ColorRef(a.U32(1)), a.S(3)));
             break;
-        case 0x0142: {  // DIBCreatePatternBrush: style, usage, bitmap
+        case WmfRecord::DibCreatePatternBrush: {  // style, usage, bitmap
             auto pattern = std::make_shared<CRasterImage>();
             CMetafileCanvas::Object o = BrushObject(5, Rgb{128, 128, 128});
             if (DibFrom(a, 2, *pattern))
@@ -261,7 +262,7 @@ void PlayWmfRecords(CMetafileCanvas& canvas, const std::uint8_t* data, std::size
             canvas.AddObjectFirstFree(std::move(o));
             break;
         }
-        case 0x01F9: {  // CreatePatternBrush: device bitmap header, 18 reserved bytes, bits
+        case WmfRecord::CreatePatternBrush: {  // device bitmap header, 18 reserved bytes, bits
             auto pattern = std::make_shared<CRasterImage>();
             CMetafileCanvas::Object o = BrushObject(3, Rgb{128, 128, 128});
             if (Bitmap16From(a, 0, *pattern, 14))
@@ -271,86 +272,86 @@ void PlayWmfRecords(CMetafileCanvas& canvas, const std::uint8_t* data, std::size
             canvas.AddObjectFirstFree(std::move(o));
             break;
         }
-        case 0x02FB:  // CreateFontIndirect
+        case WmfRecord::CreateFontIndirect:
             canvas.AddObjectFirstFree(Font(a));
             break;
-        case 0x06FF: {  // CreateRegion
+        case WmfRecord::CreateRegion: {
             CMetafileCanvas::Object o;
             o.kind = CMetafileCanvas::kRegion;
             o.region = Region(a);
             canvas.AddObjectFirstFree(std::move(o));
             break;
         }
-        case 0x00F7: {  // CreatePalette
+        case WmfRecord::CreatePalette: {
             CMetafileCanvas::Object o;
             o.kind = CMetafileCanvas::kOther;
             canvas.AddObjectFirstFree(std::move(o));
             break;
         }
-        case 0x012D:  // SelectObject
+        case WmfRecord::SelectObject:
             canvas.SelectObject(static_cast<std::uint16_t>(a.S(0)));
             break;
-        case 0x012C:  // SelectClipRegion
+        case WmfRecord::SelectClipRegion:
             canvas.SelectClipRegionObject(static_cast<std::uint16_t>(a.S(0)));
             break;
-        case 0x0416:  // IntersectClipRect (bottom, right, top, left)
+        case WmfRecord::IntersectClipRect:  // (bottom, right, top, left)
             canvas.IntersectClipRect(a.S(3), a.S(2), a.S(1), a.S(0));
             break;
-        case 0x0415:  // ExcludeClipRect
+        case WmfRecord::ExcludeClipRect:
             canvas.ExcludeClipRect(a.S(3), a.S(2), a.S(1), a.S(0));
             break;
-        case 0x0220:  // OffsetClipRgn (y, x)
+        case WmfRecord::OffsetClipRgn:  // (y, x)
             canvas.OffsetClip(a.S(1), a.S(0));
             break;
-        case 0x0228:  // FillRegion (region, brush)
+        case WmfRecord::FillRegion:  // (region, brush)
             canvas.FillRegionObject(static_cast<std::uint16_t>(a.S(0)), static_cast<std::uint16_t>(a.S(1)));
             break;
-        case 0x012B:    // PaintRegion
-        case 0x012A: {  // InvertRegion
+        case WmfRecord::PaintRegion:
+        case WmfRecord::InvertRegion: {
             const CMetafileCanvas::Object* o = canvas.ObjectAt(static_cast<std::uint16_t>(a.S(0)));
             if (o && o->kind == CMetafileCanvas::kRegion) {
-                if (function == 0x012B)
+                if (function == WmfRecord::PaintRegion)
                     canvas.PaintRegion(o->region);
                 else
                     canvas.InvertRegion(o->region);
             }
             break;
         }
-        case 0x0521:  // TextOut
+        case WmfRecord::TextOut:
             TextOut(canvas, a);
             break;
-        case 0x0A32:  // ExtTextOut
+        case WmfRecord::ExtTextOut:
             ExtTextOut(canvas, a);
             break;
-        case 0x0817:  // Arc (yEnd, xEnd, yStart, xStart, bottom, right, top, left)
-        case 0x081A:  // Pie
-        case 0x0830:  // Chord
+        case WmfRecord::Arc:  // (yEnd, xEnd, yStart, xStart, bottom, right, top, left)
+        case WmfRecord::Pie:
+        case WmfRecord::Chord:
             if (a.Words() >= 8) {
-                const CMetafileCanvas::ArcKind kind = function == 0x0817   ? CMetafileCanvas::ArcKind::Arc
-                                                      : function == 0x081A ? CMetafileCanvas::ArcKind::Pie
-                                                                           : CMetafileCanvas::ArcKind::Chord;
+                const CMetafileCanvas::ArcKind kind = function == WmfRecord::Arc   ? CMetafileCanvas::ArcKind::Arc
+                                                      : function == WmfRecord::Pie ? CMetafileCanvas::ArcKind::Pie
+                                                                                   : CMetafileCanvas::ArcKind::Chord;
                 canvas.Arc(kind, a.S(7), a.S(6), a.S(5), a.S(4), a.S(3), a.S(2), a.S(1), a.S(0));
             }
             break;
-        case 0x041F:  // SetPixel (colour, y, x)
+        case WmfRecord::SetPixel:  // (colour, y, x)
             canvas.SetPixel(a.S(3), a.S(2), ColorRef(a.U32(0)));
             break;
-        case 0x01F0:  // DeleteObject
+        case WmfRecord::DeleteObject:
             canvas.DeleteObject(static_cast<std::uint16_t>(a.S(0)));
             break;
-        case 0x0214:  // MoveTo (y, x)
+        case WmfRecord::MoveTo:  // (y, x)
             canvas.MoveTo(a.S(1), a.S(0));
             break;
-        case 0x0213:  // LineTo (y, x)
+        case WmfRecord::LineTo:  // (y, x)
             canvas.LineTo(a.S(1), a.S(0));
             break;
-        case 0x0325:  // Polyline
+        case WmfRecord::Polyline:
             canvas.Polyline(Points(a, 1, static_cast<std::uint16_t>(a.S(0))));
             break;
-        case 0x0324:  // Polygon
+        case WmfRecord::Polygon:
             canvas.Polygon(Points(a, 1, static_cast<std::uint16_t>(a.S(0))));
             break;
-        case 0x0538: {  // PolyPolygon: count, point counts, points
+        case WmfRecord::PolyPolygon: {  // count, point counts, points
             const std::size_t polys = static_cast<std::uint16_t>(a.S(0));
             if (1 + polys > a.Words())
                 break;
@@ -366,19 +367,19 @@ void PlayWmfRecords(CMetafileCanvas& canvas, const std::uint8_t* data, std::size
             canvas.PolyPolygon(rings);
             break;
         }
-        case 0x041B:  // Rectangle (bottom, right, top, left)
+        case WmfRecord::Rectangle:  // (bottom, right, top, left)
             canvas.Rectangle(a.S(3), a.S(2), a.S(1), a.S(0));
             break;
-        case 0x061C:  // RoundRect (h, w, bottom, right, top, left)
+        case WmfRecord::RoundRect:  // (h, w, bottom, right, top, left)
             canvas.RoundRect(a.S(5), a.S(4), a.S(3), a.S(2), a.S(1), a.S(0));
             break;
-        case 0x0418:  // Ellipse (bottom, right, top, left)
+        case WmfRecord::Ellipse:  // (bottom, right, top, left)
             canvas.Ellipse(a.S(3), a.S(2), a.S(1), a.S(0));
             break;
-        case 0x041D:  // PatBlt: rop, height, width, y, x
+        case WmfRecord::PatBlt:  // rop, height, width, y, x
             canvas.Blit(a.S(5), a.S(4), a.S(3), a.S(2), nullptr, 0, 0, 0, 0, a.U32(0));
             break;
-        case 0x0922: {  // BitBlt: rop, ySrc, xSrc, h, w, yDst, xDst, device bitmap
+        case WmfRecord::BitBlt: {  // rop, ySrc, xSrc, h, w, yDst, xDst, device bitmap
             CRasterImage bitmap;
             if (a.Words() > 9 && Bitmap16From(a, 8, bitmap))
                 canvas.Blit(a.S(7), a.S(6), a.S(5), a.S(4), &bitmap, a.S(3), a.S(2), a.S(5), a.S(4), a.U32(0));
@@ -386,16 +387,16 @@ void PlayWmfRecords(CMetafileCanvas& canvas, const std::uint8_t* data, std::size
                 canvas.Blit(a.S(8), a.S(7), a.S(6), a.S(5), nullptr, 0, 0, 0, 0, a.U32(0));
             break;
         }
-        case 0x0B23: {  // StretchBlt: rop, hSrc, wSrc, ySrc, xSrc, hDst, wDst, yDst, xDst, device bitmap
+        case WmfRecord::StretchBlt: {  // rop, hSrc, wSrc, ySrc, xSrc, hDst, wDst, yDst, xDst, device bitmap
             CRasterImage bitmap;
             if (a.Words() > 11 && Bitmap16From(a, 10, bitmap))
                 canvas.Blit(a.S(9), a.S(8), a.S(7), a.S(6), &bitmap, a.S(5), a.S(4), a.S(3), a.S(2), a.U32(0));
             break;
         }
-        case 0x020A:  // SetTextJustification (break count, extra)
+        case WmfRecord::SetTextJustification:  // (break count, extra)
             canvas.SetTextJustification(a.S(1), a.S(0));
             break;
-        case 0x0940: {  // DIBBitBlt: rop, ySrc, xSrc, h, w, yDst, xDst, DIB
+        case WmfRecord::DibBitBlt: {  // rop, ySrc, xSrc, h, w, yDst, xDst, DIB
             CRasterImage dib;
             if (a.Words() > 9 && DibFrom(a, 8, dib))
                 canvas.Blit(a.S(7), a.S(6), a.S(5), a.S(4), &dib, a.S(3), a.S(2), a.S(5), a.S(4), a.U32(0));
@@ -403,7 +404,7 @@ void PlayWmfRecords(CMetafileCanvas& canvas, const std::uint8_t* data, std::size
                 canvas.Blit(a.S(8), a.S(7), a.S(6), a.S(5), nullptr, 0, 0, 0, 0, a.U32(0));
             break;
         }
-        case 0x0B41: {  // DIBStretchBlt: rop, hSrc, wSrc, ySrc, xSrc, hDst, wDst, yDst, xDst, DIB
+        case WmfRecord::DibStretchBlt: {  // rop, hSrc, wSrc, ySrc, xSrc, hDst, wDst, yDst, xDst, DIB
             CRasterImage dib;
             if (a.Words() > 11 && DibFrom(a, 10, dib))
                 canvas.Blit(a.S(9), a.S(8), a.S(7), a.S(6), &dib, a.S(5), a.S(4), a.S(3), a.S(2), a.U32(0));
@@ -411,7 +412,7 @@ void PlayWmfRecords(CMetafileCanvas& canvas, const std::uint8_t* data, std::size
                 canvas.Blit(a.S(10), a.S(9), a.S(8), a.S(7), nullptr, 0, 0, 0, 0, a.U32(0));
             break;
         }
-        case 0x0F43: {  // StretchDIBits: rop, usage, hSrc, wSrc, ySrc, xSrc, hDst, wDst, yDst, xDst, DIB
+        case WmfRecord::StretchDiBits: {  // rop, usage, hSrc, wSrc, ySrc, xSrc, hDst, wDst, yDst, xDst, DIB
             CRasterImage dib;
             if (DibFrom(a, 11, dib)) {
                 // The source y counts from the bottom of the bitmap.
@@ -421,7 +422,7 @@ void PlayWmfRecords(CMetafileCanvas& canvas, const std::uint8_t* data, std::size
             }
             break;
         }
-        case 0x0D33: {  // SetDIBitsToDevice: usage, scans, start, ySrc, xSrc, h, w, yDst, xDst, DIB
+        case WmfRecord::SetDiBitsToDevice: {  // usage, scans, start, ySrc, xSrc, h, w, yDst, xDst, DIB
             CRasterImage dib;
             if (DibFrom(a, 9, dib)) {
                 const int h = a.S(5), ySrc = a.S(3);

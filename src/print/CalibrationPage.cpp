@@ -21,10 +21,10 @@ public:
     int W(double mm) const { return std::max(1, MarkMmToPixels(mm, page_.dpiX)); }
     int H(double mm) const { return std::max(1, MarkMmToPixels(mm, page_.dpiY)); }
     // The printable area in mm from the sheet's edges, without calibration.
-    double Left() const { return page_.offsetX * 25.4 / page_.dpiX - cal_.x; }
-    double Top() const { return page_.offsetY * 25.4 / page_.dpiY - cal_.y; }
-    double Right() const { return (page_.offsetX + page_.printableWidth) * 25.4 / page_.dpiX - cal_.x; }
-    double Bottom() const { return (page_.offsetY + page_.printableHeight) * 25.4 / page_.dpiY - cal_.y; }
+    double Left() const { return PixelsToMm(page_.offsetX, page_.dpiX) - cal_.x; }
+    double Top() const { return PixelsToMm(page_.offsetY, page_.dpiY) - cal_.y; }
+    double Right() const { return PixelsToMm(page_.offsetX + page_.printableWidth, page_.dpiX) - cal_.x; }
+    double Bottom() const { return PixelsToMm(page_.offsetY + page_.printableHeight, page_.dpiY) - cal_.y; }
 
 private:
     const PageMetrics& page_;
@@ -106,7 +106,7 @@ void DrawCrosshair(CDrawSurface& s, const PageGrid& g, const CalibrationMark& m)
 }  // namespace
 
 std::vector<CalibrationMark> CalibrationMarks(const PageMetrics& page) {
-    const double w = page.physicalWidth * 25.4 / page.dpiX, h = page.physicalHeight * 25.4 / page.dpiY;
+    const double w = PixelsToMm(page.physicalWidth, page.dpiX), h = PixelsToMm(page.physicalHeight, page.dpiY);
     const double in = kCalibrationInsetMm;
     return {{1, in, in}, {2, w - in, in}, {3, w / 2, h / 2}, {4, in, h - in}, {5, w - in, h - in}};
 }

@@ -1,5 +1,7 @@
 #include "print/CupsPrinter.h"
 
+#include "base/Length.h"
+
 #ifdef KORVANE_HAVE_CUPS
 // The PPD interface is marked deprecated, yet it is the only way to read a
 // queue's driver options in the driver's order and with its own names.
@@ -67,7 +69,7 @@ bool ReadFromPpd(const std::string& name, PrinterCapabilities& caps) {
             if (!size || std::strcmp(c.choice, "Custom") == 0)
                 continue;
             caps.papers.push_back({c.choice, c.text[0] ? c.text : c.choice,
-                                   size->width / 72.0 * 25.4, size->length / 72.0 * 25.4});
+                                   size->width / 72.0 * kMmPerInch, size->length / 72.0 * kMmPerInch});
         }
         caps.defaultPaper = Text(sizes->defchoice);
     }

@@ -1,6 +1,8 @@
 #pragma once
-// The printer page in device pixels, and the one place where millimetres
-// become printer pixels.
+// The printer page in device pixels. Millimetres become its pixels through
+// the conversions of base/Length.h.
+#include "base/Length.h"
+
 #include <cstdint>
 
 struct PageMetrics {
@@ -18,14 +20,3 @@ struct PageMetrics {
     static PageMetrics Make(int physicalWidth, int physicalHeight, int offsetX, int offsetY,
                             int printableWidth, int printableHeight, int dpiX, int dpiY);
 };
-
-// Pixels are kept far from the int range so that sums of a few never overflow.
-inline constexpr int kMaxLayoutPixels = 1 << 26;
-
-// Millimetres to pixels for a cover's size and position: trunc(mm / 25.4 * dpi).
-int CoverMmToPixels(double mm, int dpi);
-// Millimetres to pixels for cut marks and the spine: trunc(mm * dpi / 25.4).
-int MarkMmToPixels(double mm, int dpi);
-// Any double to an int, truncating toward zero; NaN becomes 0 and values
-// beyond +-kMaxLayoutPixels are held there.
-int TruncatePixels(double v);

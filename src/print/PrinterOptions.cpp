@@ -1,5 +1,7 @@
 #include "print/PrinterOptions.h"
 
+#include "base/AsciiText.h"
+
 #include <algorithm>
 #include <cctype>
 #include <cmath>
@@ -12,13 +14,6 @@ std::string Normalised(const std::string& s) {
     for (unsigned char c : s)
         if (std::isalnum(c))
             out += static_cast<char>(std::tolower(c));
-    return out;
-}
-
-std::string Lower(const std::string& s) {
-    std::string out = s;
-    for (char& c : out)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     return out;
 }
 
@@ -125,8 +120,8 @@ const PrinterChoice* ChoiceByNumber(const std::vector<PrinterChoice>& list, int 
 
 const PaperChoice* FindDiscPaper(const std::vector<PaperChoice>& papers) {
     for (const PaperChoice& p : papers)
-        if (Lower(p.text).find("cd-r tray") != std::string::npos ||
-            Lower(p.keyword).find("cd-r tray") != std::string::npos)
+        if (AsciiLower(p.text).find("cd-r tray") != std::string::npos ||
+            AsciiLower(p.keyword).find("cd-r tray") != std::string::npos)
             return &p;
     for (const PaperChoice& p : papers) {
         const double w = p.widthMm, h = p.heightMm;

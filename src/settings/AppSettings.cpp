@@ -1,13 +1,5 @@
 #include "settings/AppSettings.h"
 
-#include <charconv>
-
-int VersionNumber(const std::string& versionText) {
-    double v = 0;
-    std::from_chars(versionText.data(), versionText.data() + versionText.size(), v);
-    return static_cast<int>(v * 100 + 0.5);
-}
-
 int CurrentVersionNumber() { return VersionNumber(kVersionText); }
 
 AppSettings& RunningValues() {

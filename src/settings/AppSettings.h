@@ -6,12 +6,11 @@
 #include <string>
 #include <vector>
 
+#include "base/VersionNumber.h"
 #include "settings/SettingsStore.h"
 
-// The program's version text and number ("1.23" read as a number, times
-// 100, plus 0.5, truncated).
+// The program's version text and number (the hundredths it names: 123).
 inline constexpr const char* kVersionText = "1.23";
-int VersionNumber(const std::string& versionText);
 // VersionNumber(kVersionText): 123.
 int CurrentVersionNumber();
 

@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <system_error>
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
@@ -13,7 +14,7 @@
 
 namespace {
 std::string describe(const std::string& what, const std::string& path) {
-    return what + " " + path + ": " + std::strerror(errno);
+    return what + " " + path + ": " + std::generic_category().message(errno);
 }
 
 std::string FolderOf(const std::string& path) {

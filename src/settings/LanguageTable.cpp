@@ -33,10 +33,6 @@ void CLanguageTable::FillBuiltinEnglish() {
     for (int number : TextNumbers()) english.push_back(BuiltinEnglishText(number));
 }
 
-std::string CLanguageTable::LanguageFolder() const {
-    return folder_.empty() ? JoinPath(ProgramFolder(), "languages") : folder_;
-}
-
 std::string CLanguageTable::LanguageFilePath(int index) const {
     if (index < 1 || index >= kLanguageCount) return {};
     const std::string name = std::string(Languages()[index].fileName) + ".lng";

@@ -120,7 +120,6 @@ public:
     // Rewrites the bound menu items in the current language, then redraws.
     void TranslateMenu(IMenuText& menuBar) const;
 
-    std::string LanguageFolder() const;
     std::string LanguageFilePath(int index) const;
 
 private:

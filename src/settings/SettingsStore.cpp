@@ -4,6 +4,7 @@
 #include <memory>
 #include <utility>
 
+#include "base/AsciiText.h"
 #include "settings/AtomicFile.h"
 #include "settings/ProgramFolder.h"
 #include "settings/TextFile.h"
@@ -12,12 +13,10 @@ namespace {
 
 const std::string kCrLf = "\r\n";
 
-char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
 bool EqualNoCaseAt(const std::string& text, std::size_t at, const std::string& word) {
     if (at > text.size() || text.size() - at < word.size()) return false;
     for (std::size_t k = 0; k < word.size(); ++k)
-        if (LowerAscii(text[at + k]) != LowerAscii(word[k])) return false;
+        if (AsciiLower(text[at + k]) != AsciiLower(word[k])) return false;
     return true;
 }
 
@@ -25,7 +24,7 @@ bool EqualNoCaseAt(const std::string& text, std::size_t at, const std::string& w
 // (only A-Z fold: other characters, UTF-8 bytes included, compare as they are).
 std::size_t FindNoCase(const std::string& text, const std::string& word, std::size_t from) {
     if (word.empty()) return from <= text.size() ? from : std::string::npos;
-    const char a = LowerAscii(word[0]);
+    const char a = AsciiLower(word[0]);
     const char b = (a >= 'a' && a <= 'z') ? static_cast<char>(a - 'a' + 'A') : a;
     for (std::size_t i = from; i < text.size(); ++i) {
         if ((text[i] == a || text[i] == b) && EqualNoCaseAt(text, i, word)) return i;

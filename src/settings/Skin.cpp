@@ -1,5 +1,6 @@
 #include "settings/Skin.h"
 
+#include "base/AsciiText.h"
 #include "settings/ProgramFolder.h"
 
 #include <algorithm>
@@ -81,13 +82,6 @@ void ApplyBuiltin(SkinSettings& skin, int number, bool grayScale) {
     if (grayScale) MakeGray(skin);
 }
 
-std::string Lower(std::string s) {
-    for (char& c : s) {
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    }
-    return s;
-}
-
 }  // namespace
 
 std::vector<std::string> SkinsFolders() {
@@ -114,7 +108,7 @@ std::vector<std::string> ListSkinFolders(const std::vector<std::string>& skinsFo
     // The platform lists a folder in no particular order; the menu shows the
     // skins alphabetically.
     std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
-        const std::string la = Lower(a), lb = Lower(b);
+        const std::string la = AsciiLower(a), lb = AsciiLower(b);
         return la != lb ? la < lb : a < b;
     });
     return names;

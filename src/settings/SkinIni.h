@@ -4,7 +4,7 @@
 // sections, the first occurrence of a key counts, an integer follows its key
 // after exactly one character, and a colour's six hexadecimal digits stand
 // 16 characters after the start of its key.
-#include "image/DrawSurface.h"
+#include "base/Rgb.h"
 
 #include <cstddef>
 #include <string>

@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
+#include <system_error>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -77,7 +78,7 @@ FileReadResult ReadWholeFile(const std::string& path, std::size_t maxSize, std::
     if (fd < 0) {
         const int e = errno;
         return fail((e == ENOENT || e == ENOTDIR) ? FileReadResult::Missing : FileReadResult::Unreadable,
-                    std::strerror(e));
+                    std::generic_category().message(e));
     }
     struct stat st{};
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
@@ -97,7 +98,7 @@ FileReadResult ReadWholeFile(const std::string& path, std::size_t maxSize, std::
         if (n < 0) {
             const int e = errno;
             ::close(fd);
-            return fail(FileReadResult::Unreadable, std::strerror(e));
+            return fail(FileReadResult::Unreadable, std::generic_category().message(e));
         }
         if (n == 0) break;
         if (bytes.size() + static_cast<std::size_t>(n) > maxSize) {

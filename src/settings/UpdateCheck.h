@@ -19,13 +19,10 @@ inline constexpr const char* kTextNewVersion =
 std::optional<std::string> FrameAddress(const std::string& homePage);
 
 // The version page's number: the four characters 30 on from the start of
-// `<meta name="version"` (past ` content="`) read as a decimal number, times
-// 100, truncated ("1.24" gives 124, "10.0" 1000; what does not read as a
-// number gives 0). Nothing when the page has no version tag.
+// `<meta name="version"` (past ` content="`) read as a version number
+// (base/VersionNumber.h: "1.24" gives 124, "10.0" 1000; what does not read
+// as a number gives 0). Nothing when the page has no version tag.
 std::optional<int> PageVersionNumber(const std::string& versionPage);
-
-// A version text read the same way: "1.23" gives 123.
-int UpdateVersionNumber(const std::string& versionText);
 
 // Whether a version number read from the web site is newer than ours.
 bool IsNewerThanOwnVersion(int remoteNumber);

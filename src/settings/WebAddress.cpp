@@ -1,15 +1,11 @@
 #include "settings/WebAddress.h"
 
+#include "base/AsciiText.h"
+
 namespace {
 
 bool IsAsciiAlpha(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
 bool IsAsciiDigit(char c) { return c >= '0' && c <= '9'; }
-
-std::string Lower(std::string s) {
-    for (char& c : s)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return s;
-}
 
 // The part after "scheme:" when it starts with "//", up to the path.
 std::string Authority(const std::string& address) {
@@ -31,7 +27,7 @@ std::string AddressScheme(const std::string& address) {
                                   address[i] == '-' || address[i] == '.'))
         ++i;
     if (i >= address.size() || address[i] != ':') return {};
-    return Lower(address.substr(0, i));
+    return AsciiLower(address.substr(0, i));
 }
 
 std::string AddressHost(const std::string& address) {
@@ -46,7 +42,7 @@ std::string AddressHost(const std::string& address) {
         host = authority.substr(0, authority.find(':'));
     }
     while (!host.empty() && host.back() == '.') host.pop_back();
-    return Lower(host);
+    return AsciiLower(host);
 }
 
 bool IsWebAddress(const std::string& address) {
@@ -66,7 +62,7 @@ bool IsOpenableAddress(const std::string& address) {
 }
 
 bool IsReservedExampleHost(const std::string& host) {
-    const std::string h = Lower(host);
+    const std::string h = AsciiLower(host);
     constexpr const char* kDomain = "example";
     constexpr std::size_t kLen = 7;
     if (h == kDomain) return true;

@@ -39,8 +39,7 @@ int ToleranceFor(const std::string& path) {
 }
 
 void CheckGoodFiles(const std::string& prefix) {
-    if (!SharedTestDataPresent())
-        GTEST_SKIP() << "shared test data not found";
+    KORVANE_NEED_SHARED_TEST_DATA();
     int compared = 0;
     for (const TestFileEntry& e : SharedTestFiles(prefix)) {
         if (e.kind != "good" || e.reference.empty())
@@ -66,8 +65,7 @@ void CheckGoodFiles(const std::string& prefix) {
 // Every file of the folder, good or not, with its own type and with type 0:
 // a refusal leaves the image empty; nothing crashes or hangs.
 void CheckEveryFileIsSafe(const std::string& prefix) {
-    if (!SharedTestDataPresent())
-        GTEST_SKIP() << "shared test data not found";
+    KORVANE_NEED_SHARED_TEST_DATA();
     int seen = 0;
     for (const TestFileEntry& e : SharedTestFiles(prefix)) {
         if (e.kind == "doc")
@@ -99,8 +97,7 @@ TEST(SharedFiles, WbmpFilesMatchTheirReferences) { CheckGoodFiles("wbmp/"); }
 TEST(SharedFiles, IconFramesMatchTheirReferences) {
     // Frame 0 is decoded, so a file whose reference shows a larger frame is
     // compared by frame 0's own size.
-    if (!SharedTestDataPresent())
-        GTEST_SKIP();
+    KORVANE_NEED_SHARED_TEST_DATA();
     for (const TestFileEntry& e : SharedTestFiles("ico/")) {
         if (e.kind != "good" || e.reference.empty())
             continue;
@@ -118,8 +115,7 @@ TEST(SharedFiles, IconFramesMatchTheirReferences) {
 }
 
 TEST(SharedFiles, MetafilesHaveTheirSizeAndDrawSomething) {
-    if (!SharedTestDataPresent())
-        GTEST_SKIP();
+    KORVANE_NEED_SHARED_TEST_DATA();
     // Placeable WMF: box x 96 / units per inch. EMF: frame at 96 dpi.
     const std::map<std::string, std::pair<int, int>> sizes = {{"wmf/pillow/drawing.wmf", {110, 110}},
                                                               {"wmf/wmf2svg/fulltest.wmf", {1056, 816}},
@@ -157,8 +153,7 @@ TEST(SharedFiles, EveryMetafileIsSafe) {
 }
 
 TEST(SharedFiles, BadFilesAreRefusedWithAMessage) {
-    if (!SharedTestDataPresent())
-        GTEST_SKIP();
+    KORVANE_NEED_SHARED_TEST_DATA();
     // Files broken on purpose whose codec has a message for them.
     const char* const files[] = {"bmp/bmpsuite/b/badbitcount.bmp", "bmp/bmpsuite/b/badheadersize.bmp",
                                  "bmp/bmpsuite/b/badwidth.bmp",    "bmp/bmpsuite/b/reallybig.bmp",

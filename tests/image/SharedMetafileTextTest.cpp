@@ -24,8 +24,7 @@ struct TextArea {
 }  // namespace
 
 TEST(SharedFiles, MetafilesShowTheirText) {
-    if (!SharedTestDataPresent())
-        GTEST_SKIP() << "shared test data not found";
+    KORVANE_NEED_SHARED_TEST_DATA();
     const TextArea areas[] = {
         {"wmf/wmf2svg/fulltest.wmf", 25, 240, 250, 355},         // the text records panel
         {"wmf/wmf2svg/fulltest.wmf", 20, 25, 500, 55},           // the title

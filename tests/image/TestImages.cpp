@@ -2,6 +2,8 @@
 
 #include "image/RgbaExport.h"
 
+#include <gtest/gtest.h>
+
 #include <png.h>
 
 #include <cstdio>
@@ -23,6 +25,11 @@ bool SharedTestDataPresent() {
     return true;
 }
 
+bool SharedTestDataRequired() {
+    const char* env = std::getenv("KORVANE_REQUIRE_SHARED_DATA");
+    return env && *env && std::string(env) != "0";
+}
+
 std::vector<std::uint8_t> ReadBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
@@ -31,6 +38,8 @@ std::vector<std::uint8_t> ReadBytes(const std::string& path) {
 std::vector<TestFileEntry> SharedTestFiles(const std::string& prefix) {
     std::vector<TestFileEntry> entries;
     std::ifstream in(SharedTestFile("INDEX.tsv"));
+    if (!in && SharedTestDataRequired())
+        ADD_FAILURE() << "shared test data not found at " << SharedTestFile("INDEX.tsv");
     std::string line;
     std::getline(in, line);  // column names
     while (std::getline(in, line)) {

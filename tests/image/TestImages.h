@@ -10,6 +10,21 @@
 // Path of a file under the shared test data folder.
 std::string SharedTestFile(const std::string& relative);
 bool SharedTestDataPresent();
+// Whether the shared data must be there: KORVANE_REQUIRE_SHARED_DATA is set
+// to anything but 0 (.ci/run sets it), so that a machine without the data
+// fails instead of passing with the shared tests skipped.
+bool SharedTestDataRequired();
+
+// Leaves the calling test (or test helper) when the shared data is missing:
+// skipped on a developer's machine, failed where the data is required.
+#define KORVANE_NEED_SHARED_TEST_DATA()                                                     \
+    do {                                                                                    \
+        if (!SharedTestDataPresent()) {                                                     \
+            if (SharedTestDataRequired())                                                   \
+                FAIL() << "shared test data not found at " << SharedTestFile("INDEX.tsv");  \
+            GTEST_SKIP() << "shared test data not found";                                   \
+        }                                                                                   \
+    } while (0)
 
 std::vector<std::uint8_t> ReadBytes(const std::string& path);
 
@@ -20,7 +35,8 @@ struct TestFileEntry {
     std::string reference;  // relative to testdata/, or empty
     std::string note;
 };
-// Entries of testdata/INDEX.tsv whose path starts with `prefix`.
+// Entries of testdata/INDEX.tsv whose path starts with `prefix`; a missing
+// index adds a failure where the shared data is required.
 std::vector<TestFileEntry> SharedTestFiles(const std::string& prefix);
 
 struct RgbaPicture {

@@ -2,6 +2,7 @@
 // and the checks on the addresses the program fetches and opens.
 #include <gtest/gtest.h>
 
+#include "base/VersionNumber.h"
 #include "settings/UpdateCheck.h"
 #include "settings/WebAddress.h"
 
@@ -22,7 +23,7 @@ TEST(UpdateCheckTest, OffersOnlyANewerVersion) {
     EXPECT_FALSE(IsNewerThanOwnVersion(*PageVersionNumber(VersionPage("1.2"))));
     EXPECT_EQ(PageVersionNumber(VersionPage("10.0")), 1000);
     EXPECT_TRUE(IsNewerThanOwnVersion(*PageVersionNumber(VersionPage("10.0"))));
-    EXPECT_EQ(UpdateVersionNumber("1.23"), 123);
+    EXPECT_EQ(VersionNumber("1.23"), 123);
 }
 
 TEST(UpdateCheckTest, ReadsFourCharactersThirtyOnFromTheTag) {

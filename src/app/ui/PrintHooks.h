@@ -1,6 +1,7 @@
 #pragma once
-// Where the print windows plug into the main view. Until they are built the
-// hooks are empty and the print commands stay present but disabled.
+// Where the print windows plug into the main view. The view installs the
+// print windows' entry points at start; a test may install its own. A print
+// command whose hook is empty stays present but disabled.
 #include <functional>
 #include <string>
 #include <vector>
@@ -17,6 +18,5 @@ struct PrintHooks {
     std::function<void()> printSetup;
 };
 
-// Fills the view's hooks with the print windows' entry points; defined in
-// ViewPrinting.cpp, which the print windows replace.
+// Fills the view's hooks with the print windows' entry points (ViewPrinting.cpp).
 void InstallPrintHooks(CTheView& view);

@@ -10,7 +10,6 @@
 class CQtPrompter : public IPrompter {
 public:
     explicit CQtPrompter(QWidget* parent = nullptr) : parent_(parent) {}
-    void SetParent(QWidget* parent) { parent_ = parent; }
 
     void Information(int textNumber) override;
     bool AskYesNo(int textNumber) override;

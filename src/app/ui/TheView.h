@@ -75,7 +75,6 @@ public:
     void StartUpdateCheck();
 
     void SetPrintHooks(PrintHooks hooks);
-    const PrintHooks& Hooks() const { return hooks_; }
 
     // --- parts, for the main window and the tests --------------------------------
     CKorvaneDoc& Document() { return doc_; }
@@ -102,7 +101,6 @@ private:
     void ShowSkin();
     void UpdateSkinMenu();
     Rgb SkinBackground() const;
-    void StartTimer1();
     void OnTimer1();
     void OnTimer2();
     void OnLeftPaperClicked();

@@ -7,7 +7,7 @@
 
 class QLineEdit;
 
-class CEditLineDialog : public CMarkerDialog {
+class CEditLineDialog final : public CMarkerDialog {
     Q_OBJECT
 public:
     static constexpr int kTemplateId = 12347;

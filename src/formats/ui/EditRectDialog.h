@@ -6,7 +6,7 @@
 
 class QLineEdit;
 
-class CEditRectDialog : public CMarkerDialog {
+class CEditRectDialog final : public CMarkerDialog {
     Q_OBJECT
 public:
     static constexpr int kTemplateId = 169;

@@ -28,7 +28,7 @@ class QPushButton;
 class QRadioButton;
 class QTreeWidget;
 
-class CFormatEditDialog : public QDialog {
+class CFormatEditDialog final : public QDialog {
     Q_OBJECT
 public:
     static constexpr int kTemplateId = 164;

@@ -12,7 +12,7 @@ class QCheckBox;
 class QLabel;
 class QGroupBox;
 
-class CExtendedFileDialog : public QFileDialog {
+class CExtendedFileDialog final : public QFileDialog {
     Q_OBJECT
 public:
     // Panel controls (template 104).

@@ -5,7 +5,7 @@
 
 #include <QDialog>
 
-class CSplashScreen : public QDialog {
+class CSplashScreen final : public QDialog {
     Q_OBJECT
 public:
     explicit CSplashScreen(QWidget* parent = nullptr);

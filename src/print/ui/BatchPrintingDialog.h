@@ -10,7 +10,7 @@ class QRadioButton;
 class CoverFormatList;
 class CWidgetControlTexts;
 
-class CBatchPrintingDialog : public QDialog {
+class CBatchPrintingDialog final : public QDialog {
     Q_OBJECT
 public:
     static constexpr int kTemplateId = 12346;

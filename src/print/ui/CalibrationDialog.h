@@ -9,7 +9,7 @@
 class QCheckBox;
 class QDoubleSpinBox;
 
-class CCalibrationDialog : public QDialog {
+class CCalibrationDialog final : public QDialog {
     Q_OBJECT
 public:
     // `current`: the offsets the page was printed with.

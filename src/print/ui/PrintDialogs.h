@@ -34,7 +34,7 @@ public:
 // The message for a refused job.
 inline constexpr const char* kCouldNotStartPrintJob = "Could not start print job.";
 
-class CQtPrintDialogs : public IPrintDialogs {
+class CQtPrintDialogs final : public IPrintDialogs {
 public:
     explicit CQtPrintDialogs(QWidget* parent);
     ~CQtPrintDialogs() override;

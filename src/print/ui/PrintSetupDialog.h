@@ -8,7 +8,7 @@
 class QComboBox;
 class QDialogButtonBox;
 
-class CPrintSetupDialog : public QDialog {
+class CPrintSetupDialog final : public QDialog {
     Q_OBJECT
 public:
     explicit CPrintSetupDialog(const CPrinterSettings& settings, QWidget* parent = nullptr);
@@ -19,7 +19,6 @@ public:
     QComboBox* PrinterCombo() const { return printer_; }
     QComboBox* PaperCombo() const { return paper_; }
     QComboBox* SourceCombo() const { return source_; }
-    QDialogButtonBox* Buttons() const { return buttons_; }
 
 private:
     void LoadPrinter(const QString& name);

@@ -1,6 +1,7 @@
 #include "print/ui/QtPrinterSettings.h"
 
 #include "print/CupsPrinter.h"
+#include "print/PageMetrics.h"
 
 #include <QPageLayout>
 #include <QPrintEngine>
@@ -36,16 +37,14 @@ qsizetype FindOption(const QStringList& options, const QString& name) {
 double MillimetresPer(QPageLayout::Unit unit) {
     switch (unit) {
     case QPageLayout::Millimeter: return 1.0;
-    case QPageLayout::Point: return 25.4 / 72.0;
-    case QPageLayout::Inch: return 25.4;
-    case QPageLayout::Pica: return 25.4 / 6.0;
+    case QPageLayout::Point: return kMmPerInch / 72.0;
+    case QPageLayout::Inch: return kMmPerInch;
+    case QPageLayout::Pica: return kMmPerInch / 6.0;
     case QPageLayout::Didot: return 0.376065;
     case QPageLayout::Cicero: return 4.51278;
     }
     return 1.0;
 }
-
-int MmToDevice(double mm, int dpi) { return static_cast<int>(std::lround(mm / 25.4 * dpi)); }
 
 bool WritesPdf(const QPrinter& printer) { return printer.outputFormat() == QPrinter::PdfFormat; }
 
@@ -136,12 +135,12 @@ void MergeAfterPrintDialog(CPrinterSettings& settings, QPrinter& printer) {
 
 PageMetrics SheetPageMetrics(double widthMm, double heightMm, double leftMm, double topMm,
                              double rightMm, double bottomMm, int dpi) {
-    const int width = MmToDevice(widthMm, dpi);
-    const int height = MmToDevice(heightMm, dpi);
-    const int left = MmToDevice(leftMm, dpi);
-    const int top = MmToDevice(topMm, dpi);
-    const int printableWidth = std::max(0, width - left - MmToDevice(rightMm, dpi));
-    const int printableHeight = std::max(0, height - top - MmToDevice(bottomMm, dpi));
+    const int width = SheetMmToPixels(widthMm, dpi);
+    const int height = SheetMmToPixels(heightMm, dpi);
+    const int left = SheetMmToPixels(leftMm, dpi);
+    const int top = SheetMmToPixels(topMm, dpi);
+    const int printableWidth = std::max(0, width - left - SheetMmToPixels(rightMm, dpi));
+    const int printableHeight = std::max(0, height - top - SheetMmToPixels(bottomMm, dpi));
     return PageMetrics::Make(width, height, left, top, printableWidth, printableHeight, dpi, dpi);
 }
 

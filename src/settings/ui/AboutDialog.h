@@ -10,7 +10,7 @@
 class CLinkLabel;
 class QLabel;
 
-class CAboutDlg : public QDialog {
+class CAboutDlg final : public QDialog {
     Q_OBJECT
 public:
     static constexpr int kTemplateWidth = 408;

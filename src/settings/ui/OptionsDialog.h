@@ -13,7 +13,7 @@ struct AppSettings;
 class QAbstractButton;
 class QLineEdit;
 
-class COptionsDialog : public QDialog {
+class COptionsDialog final : public QDialog {
     Q_OBJECT
 public:
     explicit COptionsDialog(AppSettings& values, QWidget* parent = nullptr);

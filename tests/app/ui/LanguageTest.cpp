@@ -1,6 +1,6 @@
 // The menu bar and its Language menu: the layout the language table binds
 // its texts to, a language file translating menu and captions, the items'
-// states, and the items of later issues standing disabled.
+// states, and the mail item opening mail.
 #include "CaptionFit.h"
 #include "UiTestHome.h"
 
@@ -220,7 +220,7 @@ private slots:
         app.ExitInstance();
     }
 
-    void laterItemsStandDisabledAndTheMailItemOpensMail()
+    void everyItemStandsEnabledAndTheMailItemOpensMail()
     {
         TestHome home;
         home.WriteCfg("[Options]\r\nShowSplash = 0\r\n");
