@@ -39,7 +39,7 @@ BatchResult BatchPrint(const BatchJob& job, const CoverFormatList& formats, CRas
         if (!valid(format))
             continue;
         const CoverPlacement placement = ComputePlacement(page, formats, format, placementJob);
-        CDrawSurface* surface = sink.StartPage(result.pages + 1);
+        CDrawContext* surface = sink.StartPage(result.pages + 1);
         if (!surface) {
             sink.AbortJob();
             return result;

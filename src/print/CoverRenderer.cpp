@@ -12,7 +12,7 @@ const Brush kNoFill{Rgb{255, 255, 255}, true};
 
 // DrawRegion reads a negative or zero target size as "natural size"; a strip
 // of no size must draw nothing instead.
-void DrawStrip(CDrawSurface& surface, const CRasterImage& image, int x, int y, int cx, int cy,
+void DrawStrip(CDrawContext& surface, const CRasterImage& image, int x, int y, int cx, int cy,
                int srcX, int srcY, int srcWidth, int srcHeight) {
     if (cx <= 0 || cy <= 0 || srcWidth <= 0 || srcHeight <= 0)
         return;
@@ -20,7 +20,7 @@ void DrawStrip(CDrawSurface& surface, const CRasterImage& image, int x, int y, i
 }
 
 // One eighteenth of the picture is cut away at the top and at the bottom.
-void DrawZoomedPhoto(CDrawSurface& s, const CRasterImage& image, int left, int top, int W, int H) {
+void DrawZoomedPhoto(CDrawContext& s, const CRasterImage& image, int left, int top, int W, int H) {
     const int w = image.GetWidth(), h = image.GetHeight();
     const int first = static_cast<int>(h * 0.05555555555555555);
     const int rows = std::max(1, static_cast<int>(h * 0.8888888888888888));
@@ -29,7 +29,7 @@ void DrawZoomedPhoto(CDrawSurface& s, const CRasterImage& image, int left, int t
 
 // The picture's two spine strips, 8 % of its width each, narrowed to 4.3 % of
 // the cover's width.
-void DrawPlayStation(CDrawSurface& s, const CRasterImage& image, int left, int top, int W, int H) {
+void DrawPlayStation(CDrawContext& s, const CRasterImage& image, int left, int top, int W, int H) {
     const int w = image.GetWidth(), h = image.GetHeight();
     const int sw = static_cast<int>(w * 0.08);
     const int dw = static_cast<int>(W * 0.043);
@@ -40,7 +40,7 @@ void DrawPlayStation(CDrawSurface& s, const CRasterImage& image, int left, int t
 
 // The sleeve's spine band resized to the format's spine width; the two
 // panels share what is left of the cover's height.
-void DrawSlimline(CDrawSurface& s, const CRasterImage& image, double spineMm, int dpiY, int left, int top,
+void DrawSlimline(CDrawContext& s, const CRasterImage& image, double spineMm, int dpiY, int left, int top,
                   int W, int H) {
     const int w = image.GetWidth(), h = image.GetHeight();
     const int sp = std::clamp(MarkMmToPixels(spineMm, dpiY), 0, H);
@@ -54,7 +54,7 @@ void DrawSlimline(CDrawSurface& s, const CRasterImage& image, double spineMm, in
     DrawStrip(s, image, left, top + panel + sp, W, panel, 0, a + b, w, std::min(a, h - (a + b)));
 }
 
-void DrawCutMarks(CDrawSurface& s, const PageMetrics& page, const CoverFormat& format, int left, int top,
+void DrawCutMarks(CDrawContext& s, const PageMetrics& page, const CoverFormat& format, int left, int top,
                   int W, int H) {
     for (const CutLine& line : format.lines) {
         s.SetPen(line.solid == 1 ? kSolidPen : kDottedPen);
@@ -80,7 +80,7 @@ void DrawCutMarks(CDrawSurface& s, const PageMetrics& page, const CoverFormat& f
     }
 }
 
-void DrawPreviewMarks(CDrawSurface& s, const PageMetrics& page, const CoverPlacement& p, const CoverFormat& format,
+void DrawPreviewMarks(CDrawContext& s, const PageMetrics& page, const CoverPlacement& p, const CoverFormat& format,
                       int left, int top) {
     s.SetPen(Pen{kPreviewMarkColor, 2, PenStyle::Solid});
     s.SetBrush(kNoFill);
@@ -95,7 +95,7 @@ void DrawPreviewMarks(CDrawSurface& s, const PageMetrics& page, const CoverPlace
 }
 }  // namespace
 
-void RenderCover(CDrawSurface& surface, const PageMetrics& page, const CoverPlacement& placement,
+void RenderCover(CDrawContext& surface, const PageMetrics& page, const CoverPlacement& placement,
                  const CRasterImage& image, const CoverFormatList& formats, int f, const RenderOptions& options) {
     if (!image.IsValid() || image.GetWidth() <= 0 || image.GetHeight() <= 0)
         return;

@@ -24,13 +24,13 @@ void PaperSize(const PaperView& paper, double& width, double& height) {
 int Trunc(double v) { return TruncatePixels(v); }
 
 // DrawRegion reads a size of 0 or less as "natural size": such strips are left out.
-void Strip(CDrawSurface& s, const CRasterImage& image, int x, int y, int cx, int cy, int srcX, int srcY, int srcW,
+void Strip(CDrawContext& s, const CRasterImage& image, int x, int y, int cx, int cy, int srcX, int srcY, int srcW,
            int srcH) {
     if (cx > 0 && cy > 0 && srcW > 0 && srcH > 0)
         image.DrawRegion(&s, x, y, cx, cy, srcX, srcY, srcW, srcH);
 }
 
-void DrawLabel(CDrawSurface& s, const CRasterImage& image, int ox, int oy, int cw, int ch, int holeW, int holeH) {
+void DrawLabel(CDrawContext& s, const CRasterImage& image, int ox, int oy, int cw, int ch, int holeW, int holeH) {
     image.Draw(&s, ox, oy, cw, ch);
     // A label many times the paper's size (a broken format) is shown without
     // its mask rather than building a giant bitmap.
@@ -52,7 +52,7 @@ SurfaceRect PaperRect(const PaperView& paper, int clientWidth, int clientHeight)
     return r;
 }
 
-void DrawPaperCover(CDrawSurface& s, const PaperView& paper, const SurfaceRect& rect, const CRasterImage* image,
+void DrawPaperCover(CDrawContext& s, const PaperView& paper, const SurfaceRect& rect, const CRasterImage* image,
                     int f) {
     const int L = rect.left, T = rect.top, R = rect.right, B = rect.bottom;
     double pw, ph;
@@ -186,7 +186,7 @@ void DrawPaperCover(CDrawSurface& s, const PaperView& paper, const SurfaceRect& 
     }
 }
 
-void DrawPaper(CDrawSurface& s, const PaperView& paper) {
+void DrawPaper(CDrawContext& s, const PaperView& paper) {
     const int Wc = s.Width(), Hc = s.Height();
     const SurfaceRect rect = PaperRect(paper, Wc, Hc);
     if (paper.trayMode)
@@ -214,6 +214,7 @@ void DrawPaper(CDrawSurface& s, const PaperView& paper) {
 
 CRasterSurface RenderPaper(const PaperView& paper, int clientWidth, int clientHeight) {
     CRasterSurface s(std::max(0, clientWidth), std::max(0, clientHeight), paper.backgroundColor);
-    DrawPaper(s, paper);
+    CDrawContext context(s);
+    DrawPaper(context, paper);
     return s;
 }

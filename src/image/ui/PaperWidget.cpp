@@ -101,7 +101,8 @@ QImage CPaper::Render() const
 {
     QImage buffer(size(), QImage::Format_RGB32);
     QPainter p(&buffer);
-    CQtPainterSurface surface(p, width(), height());
+    CQtPainterSurface pixels(p, width(), height());
+    CDrawContext surface(pixels);
     DrawPaper(surface, view_);
     return buffer;
 }
