@@ -55,8 +55,9 @@ void BM_ConvertToGray(benchmark::State& state) {
 void BM_DrawInto300x300(benchmark::State& state) {
     const CRasterImage& source = Picture();
     CRasterSurface surface(320, 320);
+    CDrawContext surfaceDraw(surface);
     for (auto _ : state) {
-        source.Draw(&surface, 10, 10, 300, 300);
+        source.Draw(&surfaceDraw, 10, 10, 300, 300);
         benchmark::DoNotOptimize(surface.Bits());
     }
 }

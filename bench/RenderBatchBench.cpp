@@ -12,6 +12,7 @@
 #include <cstring>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -38,12 +39,13 @@ class OnePageAtATime : public IPageSink {
 public:
     PageMetrics Metrics() const override { return kA4At600; }
     bool StartJob(const std::string&) override { return true; }
-    CDrawSurface* StartPage(int) override {
+    CDrawContext* StartPage(int) override {
         page_ = std::make_unique<CRasterSurface>(kA4At600.printableWidth, kA4At600.printableHeight);
-        return page_.get();
+        return &context_.emplace(*page_);
     }
     bool EndPage() override {
         benchmark::DoNotOptimize(page_->Bits());
+        context_.reset();
         page_.reset();
         return true;
     }
@@ -52,6 +54,7 @@ public:
 
 private:
     std::unique_ptr<CRasterSurface> page_;
+    std::optional<CDrawContext> context_;
 };
 
 // Four 3000 x 3000 BMP files of different content.

@@ -49,8 +49,9 @@ void RenderOne(benchmark::State& state, bool label, const CRasterImage& image) {
     PlacementJob job;
     const CoverPlacement p = ComputePlacement(kA4At600, formats, 0, job);
     CRasterSurface& page = Page();
+    CDrawContext context(page);
     for (auto _ : state) {
-        RenderCover(page, kA4At600, p, image, formats, 0, RenderOptions{1, 1, 0});
+        RenderCover(context, kA4At600, p, image, formats, 0, RenderOptions{1, 1, 0});
         benchmark::ClobberMemory();
     }
     state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(p.width) * p.height * 3);
@@ -66,11 +67,12 @@ void BM_RenderLabel117mm600dpiFrom1500px(benchmark::State& state) { RenderOne(st
 void BM_StretchOnly(benchmark::State& state) {
     const CRasterImage& image = Picture16MP();
     CRasterSurface& page = Page();
+    CDrawContext context(page);
     const int W = CoverMmToPixels(120.0, 600);
     const PixelBlock src{image.GetRow(image.GetHeight() - 1), -static_cast<std::ptrdiff_t>(image.GetStride()),
                          image.GetWidth(), image.GetHeight()};
     for (auto _ : state) {
-        page.StretchPixels(SurfaceRect{1063, 674, 1063 + W, 674 + W}, src);
+        context.StretchPixels(SurfaceRect{1063, 674, 1063 + W, 674 + W}, src);
         benchmark::ClobberMemory();
     }
     state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(W) * W * 3);

@@ -13,19 +13,20 @@ inline void ExerciseDecodedImage(CRasterImage& image) {
     if (!image.IsValid())
         return;
     CRasterSurface surface(48, 40, Rgb{10, 20, 30});
-    image.Draw(&surface, -3, 2, 50, 30);
-    image.Draw(&surface, 5, 5);
-    image.DrawRegion(&surface, 0, 0, 40, 40, 1, 1, 7, 5);
+    CDrawContext surfaceDraw(surface);
+    image.Draw(&surfaceDraw, -3, 2, 50, 30);
+    image.Draw(&surfaceDraw, 5, 5);
+    image.DrawRegion(&surfaceDraw, 0, 0, 40, 40, 1, 1, 7, 5);
     // Whole-image operations only on pictures of a sensible size, so that a
     // run measures the decoder rather than memory bandwidth.
     if (static_cast<long long>(image.GetWidth()) * image.GetHeight() <= 1000000) {
         CRasterImage turned;
         image.Rotate(90, &turned);
         turned.Rotate(-90);
-        image.DrawMasked(&surface, 1, 1, 20, 33);
-        image.DrawRegion(&surface, 0, 0, 40, 40, 1, 1, image.GetWidth(), image.GetHeight());
+        image.DrawMasked(&surfaceDraw, 1, 1, 20, 33);
+        image.DrawRegion(&surfaceDraw, 0, 0, 40, 40, 1, 1, image.GetWidth(), image.GetHeight());
         CRasterImage grey(image);
         grey.ConvertToGray();
-        grey.Draw(&surface, 0, 0, 48, 40);
+        grey.Draw(&surfaceDraw, 0, 0, 48, 40);
     }
 }

@@ -41,7 +41,8 @@ void PreviewStretch(benchmark::State& state, Geometry g)
     target.fill(Qt::white);
     QPainter painter(&target);
     for (auto _ : state) {
-        CQtPainterSurface surface(painter, target.width(), target.height());
+        CQtPainterSurface pixels(painter, target.width(), target.height());
+        CDrawContext surface(pixels);
         surface.StretchPixels(SurfaceRect{g.left, g.top, g.left + g.side, g.top + g.side}, src);
         benchmark::ClobberMemory();
     }

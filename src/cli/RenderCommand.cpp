@@ -10,10 +10,10 @@
 #include "image/RasterSurface.h"
 #include "print/PageSink.h"
 #include "print/PrintPlan.h"
-#include "print/PrintableAreaSurface.h"
 
 #include <cstdio>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace {
@@ -22,18 +22,17 @@ constexpr long long kMaxRenderPixels = 200LL * 1000 * 1000;
 
 // Each page is a white sheet with the printer's page in its printable area;
 // the sheet is written out and released when the page ends.
-class CPngPageSink : public IPageSink {
+class CPngPageSink final : public IPageSink {
 public:
     CPngPageSink(const PageMetrics& page, std::string prefix) : page_(page), prefix_(std::move(prefix)) {}
 
     PageMetrics Metrics() const override { return page_; }
     bool StartJob(const std::string&) override { return true; }
-    CDrawSurface* StartPage(int pageNumber) override {
+    CDrawContext* StartPage(int pageNumber) override {
         number_ = pageNumber;
         sheet_ = std::make_unique<CRasterSurface>(page_.physicalWidth, page_.physicalHeight);
-        area_ = std::make_unique<CPrintableAreaSurface>(*sheet_, page_.offsetX, page_.offsetY, page_.printableWidth,
-                                                        page_.printableHeight);
-        return area_.get();
+        return &area_.emplace(*sheet_, SurfaceRect{page_.offsetX, page_.offsetY, page_.offsetX + page_.printableWidth,
+                                                   page_.offsetY + page_.printableHeight});
     }
     bool EndPage() override {
         area_.reset();
@@ -59,7 +58,7 @@ private:
     std::string prefix_;
     int number_ = 0;
     std::unique_ptr<CRasterSurface> sheet_;
-    std::unique_ptr<CPrintableAreaSurface> area_;
+    std::optional<CDrawContext> area_;  // the printable area of sheet_
     std::string error_;
 };
 

@@ -58,8 +58,9 @@ void CMetafileCanvas::Blit(double x, double y, double w, double h, const CRaster
     std::vector<std::uint8_t> target(static_cast<std::size_t>(bw) * bh * 3);
     surface_.ReadPixels(box, target.data(), bw * 3);
     CRasterSurface source(usesSource ? bw : 0, usesSource ? bh : 0);
+    CDrawContext sourceContext(source);
     if (usesSource)
-        bitmap->DrawRegion(&source, dst.left - box.left, dst.top - box.top, dst.width(), dst.height(), srcX, srcY,
+        bitmap->DrawRegion(&sourceContext, dst.left - box.left, dst.top - box.top, dst.width(), dst.height(), srcX, srcY,
                            srcW, srcH);
     for (int j = 0; j < bh; ++j) {
         const std::uint8_t* s = usesSource ? source.Bits() + j * source.Stride() : nullptr;

@@ -6,7 +6,6 @@
 #include "image/MetafileCanvas.h"
 
 #include "image/CoverageRecorder.h"
-#include "image/ShapeRasterizer.h"
 
 #include <algorithm>
 #include <cmath>
@@ -329,14 +328,16 @@ void CMetafileCanvas::DrawShapeWith(const ShapeFn& shape, const MetaBrush* brush
     if (!recorder_)
         recorder_ = std::make_unique<CCoverageRecorder>(surface_.Width(), surface_.Height());
     CCoverageRecorder& rec = *recorder_;
-    rec.Begin(state_.clipBox);
+    rec.Begin();
     Pen pen = DevicePen();
     if (!outline)
         pen.style = PenStyle::Null;
     const Brush marker{Rgb{}, brush == nullptr};
-    rec.SetPen(pen);
-    rec.SetBrush(marker);
-    shape(rec, pen, marker);
+    CDrawContext marks(rec);
+    marks.SetClip(state_.clipBox);
+    marks.SetPen(pen);
+    marks.SetBrush(marker);
+    shape(marks, pen, marker);
     const SurfaceRect box = rec.Dirty();
     if (box.empty())
         return;
@@ -370,8 +371,8 @@ void CMetafileCanvas::DrawShapeWith(const ShapeFn& shape, const MetaBrush* brush
 void CMetafileCanvas::FillRings(const std::vector<std::vector<SurfacePoint>>& rings, bool outline) {
     const bool winding = state_.polyFillMode == 2;
     DrawShape(
-        [&rings, winding](CDrawSurface& s, const Pen& pen, const Brush& brush) {
-            CShapeRasterizer(s, pen, brush).PolyPolygon(rings, winding);
+        [&rings, winding](CDrawContext& s, const Pen& pen, const Brush& brush) {
+            s.PolyPolygon(rings, winding);
         },
         true, outline);
 }
@@ -405,7 +406,7 @@ void CMetafileCanvas::Polyline(const std::vector<MetaPoint>& points) {
         return;
     }
     const std::vector<SurfacePoint> mapped = MapAll(points);
-    DrawShape([&mapped](CDrawSurface& s, const Pen&, const Brush&) { s.Polyline(mapped); }, false, true);
+    DrawShape([&mapped](CDrawContext& s, const Pen&, const Brush&) { s.Polyline(mapped); }, false, true);
 }
 
 void CMetafileCanvas::PolylineTo(const std::vector<MetaPoint>& points) {
@@ -421,7 +422,7 @@ void CMetafileCanvas::PolylineTo(const std::vector<MetaPoint>& points) {
         all.push_back(state_.position);
         all.insert(all.end(), points.begin(), points.end());
         const std::vector<SurfacePoint> mapped = MapAll(all);
-        DrawShape([&mapped](CDrawSurface& s, const Pen&, const Brush&) { s.Polyline(mapped); }, false, true);
+        DrawShape([&mapped](CDrawContext& s, const Pen&, const Brush&) { s.Polyline(mapped); }, false, true);
     }
     state_.position = points.back();
 }
@@ -482,7 +483,7 @@ void CMetafileCanvas::Rectangle(double l, double t, double r, double b) {
     }
     const SurfacePoint p = Map(l, t), q = Map(r, b);
     const SurfaceRect box{std::min(p.x, q.x), std::min(p.y, q.y), std::max(p.x, q.x), std::max(p.y, q.y)};
-    DrawShape([box](CDrawSurface& s, const Pen&, const Brush&) { s.Rectangle(box.left, box.top, box.right, box.bottom); },
+    DrawShape([box](CDrawContext& s, const Pen&, const Brush&) { s.Rectangle(box.left, box.top, box.right, box.bottom); },
               true, true);
 }
 
@@ -500,7 +501,7 @@ void CMetafileCanvas::Ellipse(double l, double t, double r, double b) {
     }
     const SurfacePoint p = Map(l, t), q = Map(r, b);
     const SurfaceRect box{std::min(p.x, q.x), std::min(p.y, q.y), std::max(p.x, q.x), std::max(p.y, q.y)};
-    DrawShape([box](CDrawSurface& s, const Pen&, const Brush&) { s.Ellipse(box.left, box.top, box.right, box.bottom); },
+    DrawShape([box](CDrawContext& s, const Pen&, const Brush&) { s.Ellipse(box.left, box.top, box.right, box.bottom); },
               true, true);
 }
 
@@ -537,7 +538,7 @@ void CMetafileCanvas::DrawPath(bool fill, bool stroke) {
             // The end point of an open figure is drawn too, as a path's is.
             const bool open = !pathClosed_[i];
             DrawShape(
-                [&figure, open](CDrawSurface& s, const Pen& pen, const Brush&) {
+                [&figure, open](CDrawContext& s, const Pen& pen, const Brush&) {
                     if (open && pen.style != PenStyle::Null)
                         s.SetPixel(figure.back().x, figure.back().y, pen.color);
                     s.Polyline(figure);

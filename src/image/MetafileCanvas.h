@@ -4,6 +4,7 @@
 // bitmap blits, drawn onto a raster surface. The WMF and EMF record readers
 // (WmfPlayer.cpp, EmfPlayer.cpp) translate records into calls on it.
 #include "image/RasterImage.h"
+#include "image/DrawContext.h"
 #include "image/RasterSurface.h"
 
 #include <cstdint>
@@ -208,7 +209,7 @@ private:
     bool BrushColorAt(const MetaBrush& brush, int x, int y, Rgb& out) const;
     // Draws a shape with the current pen, the brush when `fill`, honouring
     // the pen's raster operation, pattern brushes and the clip region.
-    using ShapeFn = std::function<void(CDrawSurface&, const Pen&, const Brush&)>;
+    using ShapeFn = std::function<void(CDrawContext&, const Pen&, const Brush&)>;
     void DrawShape(const ShapeFn& shape, bool fill, bool outline);
     void DrawShapeWith(const ShapeFn& shape, const MetaBrush* brush, bool outline, bool invert);
     void FillRings(const std::vector<std::vector<SurfacePoint>>& rings, bool outline);
@@ -227,7 +228,7 @@ private:
     void ApplyClip();
     void BlendGlyph(int x, int y, const GlyphImage& glyph, Rgb color, const SurfaceRect& limit);
 
-    CRasterSurface& surface_;
+    CDrawContext surface_;  // over the picture's raster
     double originX_, originY_, scaleX_, scaleY_;
     bool windowMapsToPicture_;
     double pxPerMmX_ = 96 / 25.4, pxPerMmY_ = 96 / 25.4;

@@ -4,7 +4,6 @@
 #include "image/MetafileCanvas.h"
 
 #include "image/CoverageRecorder.h"
-#include "image/ShapeRasterizer.h"
 
 #include <algorithm>
 #include <cmath>
@@ -128,10 +127,13 @@ void CMetafileCanvas::SelectClipPath(int mode) {
         recorder_ = std::make_unique<CCoverageRecorder>(w, h);
     // The path's inside, recorded as a fill, becomes the area.
     CCoverageRecorder& rec = *recorder_;
-    rec.Begin(SurfaceRect{0, 0, w, h});
+    rec.Begin();
     Pen none;
     none.style = PenStyle::Null;
-    CShapeRasterizer(rec, none, Brush{Rgb{}, false}).PolyPolygon(pathFigures_, state_.polyFillMode == 2);
+    CDrawContext marks(rec);
+    marks.SetPen(none);
+    marks.SetBrush(Brush{Rgb{}, false});
+    marks.PolyPolygon(pathFigures_, state_.polyFillMode == 2);
     std::vector<std::uint8_t> area(static_cast<std::size_t>(w) * h, 0);
     const SurfaceRect box = rec.Dirty();
     for (int y = box.top; y < box.bottom; ++y)

@@ -2,7 +2,6 @@
 // gradient fills and regions.
 #include "image/MetafileCanvas.h"
 
-#include "image/ShapeRasterizer.h"
 
 #include <algorithm>
 #include <cmath>
@@ -32,7 +31,7 @@ int ArcSteps(double sweep, double radius) {
 // Reads the box's pixels, lets `shade` colour each one (blue, green, red; it
 // returns false to leave a pixel as it was) and writes the box back.
 template <class Shade>
-void ShadeBox(CDrawSurface& surface, const SurfaceRect& box, Shade shade) {
+void ShadeBox(CDrawContext& surface, const SurfaceRect& box, Shade shade) {
     const int bw = box.width(), bh = box.height();
     std::vector<std::uint8_t> pixels(static_cast<std::size_t>(bw) * bh * 3);
     surface.ReadPixels(box, pixels.data(), bw * 3);
@@ -93,7 +92,7 @@ void CMetafileCanvas::DrawDevicePolygon(const std::vector<MetaPoint>& points, bo
         FillRings({mapped}, true);
         return;
     }
-    DrawShape([&mapped](CDrawSurface& s, const Pen&, const Brush&) { s.Polyline(mapped); }, false, true);
+    DrawShape([&mapped](CDrawContext& s, const Pen&, const Brush&) { s.Polyline(mapped); }, false, true);
 }
 
 void CMetafileCanvas::Arc(ArcKind kind, double l, double t, double r, double b, double x1, double y1, double x2,
@@ -249,7 +248,7 @@ void CMetafileCanvas::FillRegion(const std::vector<MetaPoint>& region, const Met
     const MetaBrush saved = state_.brush;
     state_.brush = brush;
     DrawShape(
-        [&rects](CDrawSurface& s, const Pen&, const Brush&) {
+        [&rects](CDrawContext& s, const Pen&, const Brush&) {
             for (const SurfaceRect& r : rects)
                 s.Rectangle(r.left, r.top, r.right, r.bottom);
         },
@@ -270,7 +269,7 @@ void CMetafileCanvas::InvertRegion(const std::vector<MetaPoint>& region, bool de
     });
     const MetaBrush any{};
     DrawShapeWith(
-        [&rects](CDrawSurface& s, const Pen&, const Brush&) {
+        [&rects](CDrawContext& s, const Pen&, const Brush&) {
             for (const SurfaceRect& r : rects)
                 s.Rectangle(r.left, r.top, r.right, r.bottom);
         },
@@ -285,7 +284,7 @@ void CMetafileCanvas::FillDeviceQuad(const std::vector<MetaPoint>& points, Rgb c
     state_.rop2 = 13;
     const std::vector<std::vector<SurfacePoint>> ring{RoundAll(points)};
     DrawShape(
-        [&ring](CDrawSurface& s, const Pen& pen, const Brush& brush) { CShapeRasterizer(s, pen, brush).PolyPolygon(ring); },
+        [&ring](CDrawContext& s, const Pen&, const Brush&) { s.PolyPolygon(ring); },
         true, false);
     state_.brush = saved;
     state_.rop2 = rop;

@@ -32,6 +32,9 @@ struct PaletteEntry {
     std::uint8_t blue = 0, green = 0, red = 0, alpha = 0;  // alpha: reserved or per-entry alpha
 };
 
+class CDrawContext;
+class IPixelBackend;
+
 class CRasterImage {
 public:
     CRasterImage();
@@ -56,8 +59,8 @@ public:
     // palette, rows), as the clipboard hands it over. Releases the content
     // first; on failure the image stays empty.
     bool CreateFromClipboard(const std::uint8_t* block, std::size_t size);
-    // The pixels of a drawing surface (a rendered page), as a 24-bit image.
-    bool CreateFromDeviceBitmap(const CDrawSurface& surface);
+    // The pixels of a device (a rendered page), as a 24-bit image.
+    bool CreateFromDeviceBitmap(const IPixelBackend& surface);
 
     // --- queries ---------------------------------------------------------------
     bool IsValid() const { return pixels_ != nullptr; }
@@ -170,15 +173,15 @@ public:
     // Draw: nearest-neighbour, only the visible part computed; honours the
     // transparent index or colour, the alpha plane, alpha maximum and palette
     // alpha. Returns 1 when drawn, 0 when not.
-    int Draw(CDrawSurface* surface, int x, int y, int cx = -1, int cy = -1,
+    int Draw(CDrawContext* surface, int x, int y, int cx = -1, int cy = -1,
              const SurfaceRect* clip = nullptr) const;
     // For printing: one scaled write; the transparent index or colour leaves
     // the target unchanged; alpha is ignored.
-    int DrawMasked(CDrawSurface* surface, int x, int y, int cx = -1, int cy = -1) const;
+    int DrawMasked(CDrawContext* surface, int x, int y, int cx = -1, int cy = -1) const;
     // The source rectangle (srcY rows below the image's top) scaled into
     // (x, y, cx, cy); negative sizes mean the source rectangle's own size.
     // Transparency is ignored.
-    int DrawRegion(CDrawSurface* surface, int x, int y, int cx, int cy,
+    int DrawRegion(CDrawContext* surface, int x, int y, int cx, int cy,
                    int srcX, int srcY, int srcWidth, int srcHeight) const;
 
     // Copies rows [firstRowFromTop, firstRowFromTop + rows) as 24-bit

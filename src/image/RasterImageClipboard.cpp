@@ -2,6 +2,7 @@
 #include "image/BitmapRows.h"
 #include "image/CodecUtil.h"
 #include "image/RasterImage.h"
+#include "image/PixelBackend.h"
 
 #include <algorithm>
 #include <cstring>
@@ -137,13 +138,13 @@ bool CRasterImage::CreateFromClipboard(const std::uint8_t* block, std::size_t si
     return true;
 }
 
-bool CRasterImage::CreateFromDeviceBitmap(const CDrawSurface& surface) {
+bool CRasterImage::CreateFromDeviceBitmap(const IPixelBackend& surface) {
     Clear();
     if (!Create(surface.Width(), surface.Height(), 24, IMAGE_BMP))
         return false;
     // Read the surface top-down straight into the bottom-up rows.
-    if (!surface.ReadPixels(SurfaceRect{0, 0, width_, height_}, GetRow(height_ - 1),
-                            -static_cast<std::ptrdiff_t>(stride_))) {
+    if (!surface.ReadRows(SurfaceRect{0, 0, width_, height_}, GetRow(height_ - 1),
+                          -static_cast<std::ptrdiff_t>(stride_))) {
         Clear();
         SetLastError("GetDIBits failed");
         return false;

@@ -2,6 +2,8 @@
 // All sampling is nearest-neighbour; nothing is smoothed.
 #include "image/RasterImage.h"
 
+#include "image/DrawContext.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -15,7 +17,7 @@ int ClampToInt(std::int64_t v) {
 // Restores a surface's clip box when a drawing call ends.
 class ClipGuard {
 public:
-    ClipGuard(CDrawSurface* surface, const SurfaceRect* clip) : surface_(surface) {
+    ClipGuard(CDrawContext* surface, const SurfaceRect* clip) : surface_(surface) {
         if (clip) {
             previous_ = surface_->IntersectClip(*clip);
             active_ = true;
@@ -29,7 +31,7 @@ public:
     ClipGuard& operator=(const ClipGuard&) = delete;
 
 private:
-    CDrawSurface* surface_;
+    CDrawContext* surface_;
     SurfaceRect previous_;
     bool active_ = false;
 };
@@ -43,7 +45,7 @@ inline std::uint8_t IndexAt(const std::uint8_t* row, int x, int bpp) {
 }
 }  // namespace
 
-int CRasterImage::Draw(CDrawSurface* surface, int x, int y, int cx, int cy, const SurfaceRect* clip) const {
+int CRasterImage::Draw(CDrawContext* surface, int x, int y, int cx, int cy, const SurfaceRect* clip) const {
     if (!IsValid() || !surface || cx == 0 || cy == 0)
         return 0;
     if (cx < 0)
@@ -180,7 +182,7 @@ int CRasterImage::Draw(CDrawSurface* surface, int x, int y, int cx, int cy, cons
     return 1;
 }
 
-int CRasterImage::DrawMasked(CDrawSurface* surface, int x, int y, int cx, int cy) const {
+int CRasterImage::DrawMasked(CDrawContext* surface, int x, int y, int cx, int cy) const {
     if (!IsValid() || !surface || cx == 0 || cy == 0)
         return 0;
     if (cx < 0)
@@ -223,7 +225,7 @@ int CRasterImage::DrawMasked(CDrawSurface* surface, int x, int y, int cx, int cy
     return 1;
 }
 
-int CRasterImage::DrawRegion(CDrawSurface* surface, int x, int y, int cx, int cy, int srcX, int srcY,
+int CRasterImage::DrawRegion(CDrawContext* surface, int x, int y, int cx, int cy, int srcX, int srcY,
                              int srcWidth, int srcHeight) const {
     if (!IsValid() || !surface)
         return 0;

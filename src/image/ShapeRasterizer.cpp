@@ -1,5 +1,5 @@
 // CShapeRasterizer: turns shapes into clipped boxes of pixels for any
-// drawing surface, by the rules written down in DrawSurface.h.
+// device, by the rules written down in DrawContext.h.
 #include "image/ShapeRasterizer.h"
 
 #include <algorithm>
@@ -17,8 +17,8 @@ std::int64_t FloorDiv(__int128 a, __int128 b) {
 }
 }  // namespace
 
-CShapeRasterizer::CShapeRasterizer(CDrawSurface& target, const Pen& pen, const Brush& brush)
-    : target_(target), clip_(target.GetClipBox()), pen_(pen), brush_(brush) {}
+CShapeRasterizer::CShapeRasterizer(IPixelBackend& target, const SurfaceRect& clip, const Pen& pen, const Brush& brush)
+    : target_(target), clip_(clip), pen_(pen), brush_(brush) {}
 
 void CShapeRasterizer::Fill(std::int64_t left, std::int64_t top, std::int64_t right, std::int64_t bottom, Rgb color) {
     const std::int64_t l = std::max<std::int64_t>(left, clip_.left);

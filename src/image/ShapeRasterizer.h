@@ -1,20 +1,20 @@
 #pragma once
 // The pixel geometry of lines, rectangles, ellipses and polygons (the
-// conventions in DrawSurface.h), worked out once for every drawing surface.
-// The shapes come out as filled boxes, already clipped, handed to the target
-// surface's FillRect: the raster surface writes them into its buffer, the
-// painter surface fills device rectangles, so both give the same pixels.
-// Pen marks are gathered into runs, so a long straight line is one box.
-#include "image/DrawSurface.h"
+// conventions in DrawContext.h), worked out once for every device. The
+// shapes come out as filled boxes, already clipped, handed to the device's
+// FillRect: the raster writes them into its buffer, the painter and the PDF
+// page fill device rectangles, so all give the same pixels. Pen marks are
+// gathered into runs, so a long straight line is one box.
+#include "image/PixelBackend.h"
 
 #include <cstdint>
 #include <vector>
 
 class CShapeRasterizer {
 public:
-    // Draws onto `target` within its current clip box with the given pen and
-    // brush; nothing is kept beyond one drawing call.
-    CShapeRasterizer(CDrawSurface& target, const Pen& pen, const Brush& brush);
+    // Draws onto `target` within `clip` (device pixels) with the given pen
+    // and brush; nothing is kept beyond one drawing call.
+    CShapeRasterizer(IPixelBackend& target, const SurfaceRect& clip, const Pen& pen, const Brush& brush);
 
     void Rectangle(int left, int top, int right, int bottom);
     void Ellipse(int left, int top, int right, int bottom);
@@ -33,7 +33,7 @@ private:
     void Segment(int x1, int y1, int x2, int y2, std::int64_t& step);
     void FillRings(const std::vector<std::vector<SurfacePoint>>& rings, bool winding);
 
-    CDrawSurface& target_;
+    IPixelBackend& target_;
     SurfaceRect clip_;
     Pen pen_;
     Brush brush_;

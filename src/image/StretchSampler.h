@@ -1,5 +1,5 @@
 #pragma once
-// Nearest-neighbour sampling of a scaled write (the rule is in DrawSurface.h):
+// Nearest-neighbour sampling of a scaled write (the rule is in DrawContext.h):
 // which source row feeds each target row, and the gathering of one target
 // row's pixels from its source row. Built once per write for the visible box;
 // every surface that samples pictures itself goes through it, so that they

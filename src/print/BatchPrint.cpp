@@ -50,7 +50,7 @@ BatchResult BatchPrint(const BatchJob& job, const CoverFormatList& formats, CRas
         if (!warning.empty())
             result.partlyRead.push_back(path + ": " + warning);
         const CoverPlacement placement = ComputePlacement(page, formats, format, placementJob);
-        CDrawSurface* surface = sink.StartPage(result.pages + 1);
+        CDrawContext* surface = sink.StartPage(result.pages + 1);
         if (!surface) {
             sink.AbortJob();
             return result;

@@ -43,7 +43,7 @@ bool CCairoPdfSink::CheckStatus() {
     return false;
 }
 
-CDrawSurface* CCairoPdfSink::StartPage(int) {
+CDrawContext* CCairoPdfSink::StartPage(int) {
     if (!error_.empty())
         return nullptr;
     const double width = metrics_.physicalWidth * kPoints / metrics_.dpiX;
@@ -62,14 +62,16 @@ CDrawSurface* CCairoPdfSink::StartPage(int) {
     cairo_identity_matrix(cr_);
     cairo_scale(cr_, kPoints / metrics_.dpiX, kPoints / metrics_.dpiY);
     cairo_translate(cr_, metrics_.offsetX, metrics_.offsetY);
+    page_.reset();
     surface_ = std::make_unique<CCairoPdfSurface>(cr_, metrics_.printableWidth, metrics_.printableHeight);
-    return surface_.get();
+    return &page_.emplace(*surface_);
 }
 
 bool CCairoPdfSink::EndPage() {
     if (!cr_ || !surface_)
         return false;
     cairo_show_page(cr_);
+    page_.reset();
     surface_.reset();
     if (!CheckStatus())
         return false;
@@ -78,6 +80,7 @@ bool CCairoPdfSink::EndPage() {
 }
 
 void CCairoPdfSink::Close() {
+    page_.reset();
     surface_.reset();
     if (cr_)
         cairo_destroy(cr_);

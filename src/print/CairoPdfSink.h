@@ -6,13 +6,14 @@
 #include "print/PageSink.h"
 
 #include <memory>
+#include <optional>
 #include <string>
 
 typedef struct _cairo cairo_t;
 typedef struct _cairo_surface cairo_surface_t;
 class CCairoPdfSurface;
 
-class CCairoPdfSink : public IPageSink {
+class CCairoPdfSink final : public IPageSink {
 public:
     CCairoPdfSink(std::string path, const PageMetrics& metrics);
     ~CCairoPdfSink() override;
@@ -21,7 +22,7 @@ public:
 
     PageMetrics Metrics() const override { return metrics_; }
     bool StartJob(const std::string& name) override;
-    CDrawSurface* StartPage(int pageNumber) override;
+    CDrawContext* StartPage(int pageNumber) override;
     bool EndPage() override;
     void EndJob() override;
     void AbortJob() override;
@@ -41,6 +42,7 @@ private:
     cairo_surface_t* pdf_ = nullptr;
     cairo_t* cr_ = nullptr;
     std::unique_ptr<CCairoPdfSurface> surface_;
+    std::optional<CDrawContext> page_;  // over surface_
     std::string error_;
     int pages_ = 0;
 };

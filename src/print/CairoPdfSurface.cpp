@@ -1,6 +1,5 @@
 #include "print/CairoPdfSurface.h"
 
-#include "image/ShapeRasterizer.h"
 #include "print/AreaAverage.h"
 
 #include <cairo.h>
@@ -81,8 +80,6 @@ CCairoPdfSurface::CCairoPdfSurface(cairo_t* cr, int width, int height)
     cairo_set_antialias(cr_, CAIRO_ANTIALIAS_NONE);
     clip_ = SurfaceRect{0, 0, width_, height_};
     ApplyClip();
-    // As a fresh device context: black one-pixel pen, solid white brush.
-    brush_ = Brush{Rgb{255, 255, 255}, false};
 }
 
 CCairoPdfSurface::~CCairoPdfSurface() {
@@ -104,35 +101,32 @@ void CCairoPdfSurface::ApplyClip() {
     }
 }
 
-SurfaceRect CCairoPdfSurface::IntersectClip(const SurfaceRect& r) {
-    const SurfaceRect previous = clip_;
-    SetClip(clip_.intersected(r));
-    return previous;
-}
-
-void CCairoPdfSurface::SetClip(const SurfaceRect& r) {
-    clip_ = r.intersected(SurfaceRect{0, 0, width_, height_});
-    if (clip_.empty())
-        clip_ = SurfaceRect{0, 0, 0, 0};
+void CCairoPdfSurface::ClipChanged(const SurfaceRect& clip) {
+    const SurfaceRect c = clip.empty() ? SurfaceRect{0, 0, 0, 0} : clip;
+    if (c == clip_)
+        return;
+    clip_ = c;
     ApplyClip();
 }
 
 // --- pictures ----------------------------------------------------------------
 
-void CCairoPdfSurface::WritePixels(int x, int y, const PixelBlock& src) {
-    Stretch(SurfaceRect{x, y, x + src.width, y + src.height}, src, nullptr, 0);
+void CCairoPdfSurface::WriteRows(int x, int y, const PixelBlock& src, const SurfaceRect& clip) {
+    StretchAny(SurfaceRect{x, y, x + src.width, y + src.height}, src, nullptr, 0, clip);
 }
 
-void CCairoPdfSurface::StretchPixels(const SurfaceRect& dst, const PixelBlock& src) { Stretch(dst, src, nullptr, 0); }
-
-void CCairoPdfSurface::StretchPixelsMasked(const SurfaceRect& dst, const PixelBlock& src, const std::uint8_t* mask,
-                                           std::ptrdiff_t maskStride) {
-    Stretch(dst, src, mask, maskStride);
+void CCairoPdfSurface::Stretch(const SurfaceRect& dst, const PixelBlock& src, const SurfaceRect& clip) {
+    StretchAny(dst, src, nullptr, 0, clip);
 }
 
-void CCairoPdfSurface::Stretch(const SurfaceRect& dst, const PixelBlock& src, const std::uint8_t* mask,
-                               std::ptrdiff_t maskStride) {
-    if (!src.first || src.width <= 0 || src.height <= 0 || dst.empty() || dst.intersected(clip_).empty())
+void CCairoPdfSurface::StretchMasked(const SurfaceRect& dst, const PixelBlock& src, const std::uint8_t* mask,
+                                     std::ptrdiff_t maskStride, const SurfaceRect& clip) {
+    StretchAny(dst, src, mask, maskStride, clip);
+}
+
+void CCairoPdfSurface::StretchAny(const SurfaceRect& dst, const PixelBlock& src, const std::uint8_t* mask,
+                                  std::ptrdiff_t maskStride, const SurfaceRect& clip) {
+    if (!src.first || src.width <= 0 || src.height <= 0 || dst.empty() || dst.intersected(clip).empty())
         return;
     cairo_surface_t* picture = PixelPicture(dst, src, mask, maskStride);
     if (cairo_surface_status(picture) == CAIRO_STATUS_SUCCESS)
@@ -142,10 +136,10 @@ void CCairoPdfSurface::Stretch(const SurfaceRect& dst, const PixelBlock& src, co
 }
 
 bool CCairoPdfSurface::StretchJpeg(const SurfaceRect& dst, const std::shared_ptr<const std::vector<std::uint8_t>>& jpeg,
-                                   int width, int height) {
+                                   int width, int height, const SurfaceRect& clip) {
     if (!jpeg || jpeg->empty() || width <= 0 || height <= 0)
         return false;
-    if (dst.empty() || dst.intersected(clip_).empty())
+    if (dst.empty() || dst.intersected(clip).empty())
         return true;
     // The PDF takes the JPEG data attached to the picture and draws it into
     // the picture's unit square, whatever the picture's own pixels: one pixel
@@ -193,42 +187,12 @@ void CCairoPdfSurface::EndDiscClip() {
     ApplyClip();
 }
 
-// --- pen and shapes --------------------------------------------------------------
-// The geometry is the raster surface's (ShapeRasterizer.h); it comes back as
-// clipped boxes for FillRect, each a filled rectangle of whole device pixels.
+// --- boxes -----------------------------------------------------------------------
+// The shapes reach the page from the drawing context as clipped boxes, each a
+// filled rectangle of whole device pixels.
 
-void CCairoPdfSurface::FillRect(const SurfaceRect& r, Rgb color) {
-    const SurfaceRect box = r.intersected(clip_);
-    if (box.empty())
-        return;
+void CCairoPdfSurface::FillRect(const SurfaceRect& box, Rgb color) {
     SetColor(cr_, color);
     cairo_rectangle(cr_, box.left, box.top, box.width(), box.height());
     cairo_fill(cr_);
-}
-
-void CCairoPdfSurface::SetPixel(int x, int y, Rgb color) { FillRect(SurfaceRect{x, y, x + 1, y + 1}, color); }
-
-void CCairoPdfSurface::Line(int x1, int y1, int x2, int y2) {
-    CShapeRasterizer(*this, pen_, brush_).Path({{x1, y1}, {x2, y2}}, false);
-}
-
-void CCairoPdfSurface::Polyline(const std::vector<SurfacePoint>& points) {
-    CShapeRasterizer(*this, pen_, brush_).Path(points, false);
-}
-
-void CCairoPdfSurface::Rectangle(int left, int top, int right, int bottom) {
-    CShapeRasterizer(*this, pen_, brush_).Rectangle(left, top, right, bottom);
-}
-
-void CCairoPdfSurface::Ellipse(int left, int top, int right, int bottom) {
-    CShapeRasterizer(*this, pen_, brush_).Ellipse(left, top, right, bottom);
-}
-
-void CCairoPdfSurface::Polygon(const std::vector<SurfacePoint>& points) {
-    if (!points.empty())
-        CShapeRasterizer(*this, pen_, brush_).PolyPolygon({points});
-}
-
-void CCairoPdfSurface::PolyPolygon(const std::vector<std::vector<SurfacePoint>>& rings) {
-    CShapeRasterizer(*this, pen_, brush_).PolyPolygon(rings);
 }

@@ -1,18 +1,18 @@
 #pragma once
-// The drawing surface of one PDF page, drawn with cairo. Marks (lines,
-// rectangles, ellipses, polygons) come from the shared shape rasteriser as
-// boxes of device pixels, so they stand exactly where they stand on the
+// The pixel backend of one PDF page, drawn with cairo. Marks (lines,
+// rectangles, ellipses, polygons) come from the drawing context as boxes of
+// device pixels, so they stand exactly where they stand on the
 // raster surface. Pictures go in without loss: a picture that is still the
 // clean decoding of a JPEG file as that file's own data, every other one as
 // lossless pixels at its own size, scaled by the page's transform; only a
 // picture finer than the page's resolution is first reduced to it, by area
 // averaging. A disc label's outline and hole are clipping curves.
-#include "image/DrawSurface.h"
+#include "image/PixelBackend.h"
 
 typedef struct _cairo cairo_t;
 typedef struct _cairo_surface cairo_surface_t;
 
-class CCairoPdfSurface : public CDrawSurface {
+class CCairoPdfSurface final : public IPixelBackend {
 public:
     // Draws through `cr` (not owned), whose user space is already the page's
     // device pixels with the origin at the top-left corner of a width x
@@ -23,47 +23,30 @@ public:
 
     int Width() const override { return width_; }
     int Height() const override { return height_; }
-    SurfaceRect GetClipBox() const override { return clip_; }
-    SurfaceRect IntersectClip(const SurfaceRect& r) override;
-    void SetClip(const SurfaceRect& r) override;
 
-    bool ReadPixels(const SurfaceRect&, std::uint8_t*, std::ptrdiff_t) const override { return false; }
-    void WritePixels(int x, int y, const PixelBlock& src) override;
-    void StretchPixels(const SurfaceRect& dst, const PixelBlock& src) override;
-    void StretchPixelsMasked(const SurfaceRect& dst, const PixelBlock& src, const std::uint8_t* mask,
-                             std::ptrdiff_t maskStride) override;
+    void FillRect(const SurfaceRect& box, Rgb color) override;
+    bool ReadRows(const SurfaceRect&, std::uint8_t*, std::ptrdiff_t) const override { return false; }
+    void WriteRows(int x, int y, const PixelBlock& src, const SurfaceRect& clip) override;
+    void Stretch(const SurfaceRect& dst, const PixelBlock& src, const SurfaceRect& clip) override;
+    void StretchMasked(const SurfaceRect& dst, const PixelBlock& src, const std::uint8_t* mask,
+                       std::ptrdiff_t maskStride, const SurfaceRect& clip) override;
+    void ClipChanged(const SurfaceRect& clip) override;
     bool KeepsJpegData() const override { return true; }
     bool StretchJpeg(const SurfaceRect& dst, const std::shared_ptr<const std::vector<std::uint8_t>>& jpeg, int width,
-                     int height) override;
+                     int height, const SurfaceRect& clip) override;
     bool BeginDiscClip(const SurfaceRect& outer, const SurfaceRect& hole) override;
     void EndDiscClip() override;
 
-    void SetPen(const Pen& pen) override { pen_ = pen; }
-    void SetBrush(const Brush& brush) override { brush_ = brush; }
-    void Rectangle(int left, int top, int right, int bottom) override;
-    void Ellipse(int left, int top, int right, int bottom) override;
-    void Polygon(const std::vector<SurfacePoint>& points) override;
-    void PolyPolygon(const std::vector<std::vector<SurfacePoint>>& rings) override;
-    void Line(int x1, int y1, int x2, int y2) override;
-    void Polyline(const std::vector<SurfacePoint>& points) override;
-    void FillRect(const SurfaceRect& r, Rgb color) override;
-    void SetPixel(int x, int y, Rgb color) override;
-
-    Rgb BackgroundColor() const override { return background_; }
-    void SetBackgroundColor(Rgb c) override { background_ = c; }
-
 private:
     void ApplyClip();
-    void Stretch(const SurfaceRect& dst, const PixelBlock& src, const std::uint8_t* mask, std::ptrdiff_t maskStride);
+    void StretchAny(const SurfaceRect& dst, const PixelBlock& src, const std::uint8_t* mask, std::ptrdiff_t maskStride,
+                    const SurfaceRect& clip);
 
     cairo_t* cr_;
     std::vector<cairo_surface_t*> pictures_;
     int width_;
     int height_;
-    SurfaceRect clip_;
+    SurfaceRect clip_;  // the context's, kept as cairo's clip
     bool discClip_ = false;
     SurfaceRect disc_, hole_;
-    Pen pen_;
-    Brush brush_;
-    Rgb background_{255, 255, 255};
 };

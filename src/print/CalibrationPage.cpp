@@ -36,7 +36,7 @@ private:
 int PenWidth(const PageMetrics& page) { return std::max(1, page.dpiX / 200) | 1; }
 
 // Digits drawn as seven segments, `h` pixels high, top-left at (x, y).
-void DrawDigits(CDrawSurface& s, const std::string& text, int x, int y, int h) {
+void DrawDigits(CDrawContext& s, const std::string& text, int x, int y, int h) {
     // Segments a b c d e f g as bits 0..6.
     static constexpr unsigned char kSegments[10] = {0x3F, 0x06, 0x5B, 0x4F, 0x66, 0x6D, 0x7D, 0x07, 0x7F, 0x6F};
     const int w = h / 2, mid = y + h / 2, gap = w / 2;
@@ -61,7 +61,7 @@ void DrawDigits(CDrawSurface& s, const std::string& text, int x, int y, int h) {
 // Ticks every millimetre along the printable area's four edges: 1.5 mm
 // long, 3 mm every fifth, 5 mm with the distance from the sheet's edge every
 // tenth. The numbers read as a ruler laid on the paper would.
-void DrawRulers(CDrawSurface& s, const PageGrid& g, const PageMetrics& page) {
+void DrawRulers(CDrawContext& s, const PageGrid& g, const PageMetrics& page) {
     const int digitH = g.H(2.5);
     auto tickLength = [](int mm) { return mm % 10 == 0 ? 5.0 : mm % 5 == 0 ? 3.0 : 1.5; };
     // Numbers near a corner would run into the other ruler's.
@@ -94,7 +94,7 @@ void DrawRulers(CDrawSurface& s, const PageGrid& g, const PageMetrics& page) {
 }
 
 // A crosshair: lines 16 mm long through the mark, a 3 mm circle, its number.
-void DrawCrosshair(CDrawSurface& s, const PageGrid& g, const CalibrationMark& m) {
+void DrawCrosshair(CDrawContext& s, const PageGrid& g, const CalibrationMark& m) {
     const int x = g.X(m.xMm), y = g.Y(m.yMm);
     const int armX = g.W(8), armY = g.H(8), rX = g.W(3), rY = g.H(3);
     s.Line(x - armX, y, x + armX + 1, y);
@@ -115,7 +115,7 @@ SurfacePoint CalibrationMarkPixel(const PageMetrics& page, const CalibrationMark
     return {CoverMmToPixels(mark.xMm + calibration.x, page.dpiX), CoverMmToPixels(mark.yMm + calibration.y, page.dpiY)};
 }
 
-void DrawCalibrationPage(CDrawSurface& surface, const PageMetrics& page, Calibration calibration) {
+void DrawCalibrationPage(CDrawContext& surface, const PageMetrics& page, Calibration calibration) {
     if (page.dpiX <= 0 || page.dpiY <= 0) return;
     const PageGrid grid(page, calibration);
     surface.SetPen(Pen{kInk, PenWidth(page), PenStyle::Solid});
@@ -130,7 +130,7 @@ bool PrintCalibrationPage(IPageSink& sink, Calibration calibration) {
         return false;
     }
     const PageMetrics page = sink.Metrics();
-    CDrawSurface* surface = sink.StartPage(1);
+    CDrawContext* surface = sink.StartPage(1);
     if (!surface) {
         sink.AbortJob();
         return false;

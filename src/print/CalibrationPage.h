@@ -5,7 +5,7 @@
 // CALIBRATEY as covers with a fixed position are, so a page printed after
 // calibrating shows its marks where they are meant to be. The user measures
 // where crosshair 1 landed and the program turns that into new offsets.
-#include "image/DrawSurface.h"
+#include "image/DrawContext.h"
 #include "print/PageMetrics.h"
 
 #include <string>
@@ -35,7 +35,7 @@ std::vector<CalibrationMark> CalibrationMarks(const PageMetrics& page);
 SurfacePoint CalibrationMarkPixel(const PageMetrics& page, const CalibrationMark& mark, Calibration calibration);
 
 // Draws the page; the surface's origin is the printable area's corner.
-void DrawCalibrationPage(CDrawSurface& surface, const PageMetrics& page, Calibration calibration);
+void DrawCalibrationPage(CDrawContext& surface, const PageMetrics& page, Calibration calibration);
 
 // Prints the page as a one-page job named kCalibrationJobName through the
 // sink, as covers are printed. False when the printer refused it or the

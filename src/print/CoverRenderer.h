@@ -3,7 +3,7 @@
 // labels, zoomed photos, PlayStation backs and slimline sleeves), cut and
 // fold lines, cut rectangles, the border and, in the preview, red guides.
 #include "formats/CoverFormatList.h"
-#include "image/DrawSurface.h"
+#include "image/DrawContext.h"
 #include "image/RasterImage.h"
 #include "print/CoverPlacement.h"
 #include "print/PageMetrics.h"
@@ -17,7 +17,7 @@ struct RenderOptions {
 // The surface's origin is the printable area's top-left corner (as on a
 // printer). f is a format index, +1000 for the right slot. An empty image,
 // an index outside the list or a cover of no size draws nothing.
-void RenderCover(CDrawSurface& surface, const PageMetrics& page, const CoverPlacement& placement,
+void RenderCover(CDrawContext& surface, const PageMetrics& page, const CoverPlacement& placement,
                  const CRasterImage& image, const CoverFormatList& formats, int f, const RenderOptions& options);
 
 // Pen colours of the page.

@@ -6,11 +6,11 @@
 #include <cmath>
 #include <new>
 
-void DrawLabelMask(CDrawSurface& mask, int holeWidth, int holeHeight) {
+void DrawLabelMask(CDrawContext& mask, int holeWidth, int holeHeight) {
     DrawLabelMaskRows(mask, mask.Width(), mask.Height(), 0, holeWidth, holeHeight);
 }
 
-void DrawLabelMaskRows(CDrawSurface& band, int w, int h, int firstRow, int holeWidth, int holeHeight) {
+void DrawLabelMaskRows(CDrawContext& band, int w, int h, int firstRow, int holeWidth, int holeHeight) {
     band.FillRect(SurfaceRect{0, 0, band.Width(), band.Height()}, Rgb{255, 255, 255});
     band.SetPen(Pen{Rgb{0, 0, 0}, 0, PenStyle::Solid});
     band.SetBrush(Brush{Rgb{0, 0, 0}, false});
@@ -20,7 +20,7 @@ void DrawLabelMaskRows(CDrawSurface& band, int w, int h, int firstRow, int holeW
                  holeHeight / 2 + h / 2 - firstRow);
 }
 
-void ApplyLabelMask(CDrawSurface& surface, const SurfaceRect& rect, int holeWidth, int holeHeight) {
+void ApplyLabelMask(CDrawContext& surface, const SurfaceRect& rect, int holeWidth, int holeHeight) {
     const int w = rect.width(), h = rect.height();
     if (w <= 0 || h <= 0)
         return;
@@ -29,9 +29,10 @@ void ApplyLabelMask(CDrawSurface& surface, const SurfaceRect& rect, int holeWidt
     // needs only a small buffer.
     const int bandRows = std::max(1, std::min(h, static_cast<int>((1 << 20) / w)));
     CRasterSurface band(w, bandRows);
+    CDrawContext bandContext(band);
     for (int y0 = 0; y0 < h; y0 += bandRows) {
         const int rows = std::min(bandRows, h - y0);
-        DrawLabelMaskRows(band, w, h, y0, holeWidth, holeHeight);
+        DrawLabelMaskRows(bandContext, w, h, y0, holeWidth, holeHeight);
         // The mask is black and white only: OR-ing it keeps the surface under
         // black and makes it white under white, so its white runs are filled
         // white and nothing else is touched.
@@ -52,7 +53,7 @@ void ApplyLabelMask(CDrawSurface& surface, const SurfaceRect& rect, int holeWidt
     }
 }
 
-void DrawDiscLabel(CDrawSurface& surface, const CRasterImage& image, const SurfaceRect& target, int holeSize) {
+void DrawDiscLabel(CDrawContext& surface, const CRasterImage& image, const SurfaceRect& target, int holeSize) {
     const int W = target.width(), H = target.height();
     if (W <= 0 || H <= 0 || !image.IsValid() || image.GetWidth() <= 0 || image.GetHeight() <= 0)
         return;
@@ -88,8 +89,9 @@ void DrawDiscLabel(CDrawSurface& surface, const CRasterImage& image, const Surfa
     try {
         // Transparent parts of the picture stay white, as on a plain cover.
         CRasterSurface label(w, h);
-        image.DrawMasked(&label, 0, 0, w, h);
-        ApplyLabelMask(label, SurfaceRect{0, 0, w, h}, hw, hh);
+        CDrawContext labelContext(label);
+        image.DrawMasked(&labelContext, 0, 0, w, h);
+        ApplyLabelMask(labelContext, SurfaceRect{0, 0, w, h}, hw, hh);
         surface.StretchPixels(target, label.Block());
     } catch (const std::bad_alloc&) {
         // Too large for memory: the label is left out rather than the job lost.

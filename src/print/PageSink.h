@@ -1,6 +1,6 @@
 #pragma once
 // Where the pages of a job go: a printer, a print preview, PNG files.
-#include "image/DrawSurface.h"
+#include "image/DrawContext.h"
 #include "print/PageMetrics.h"
 
 #include <string>
@@ -15,7 +15,7 @@ public:
     virtual bool StartJob(const std::string& name) = 0;
     // A new page; its surface's origin is the printable area's top-left
     // corner. Null stops the job (it is then aborted).
-    virtual CDrawSurface* StartPage(int pageNumber) = 0;
+    virtual CDrawContext* StartPage(int pageNumber) = 0;
     // False stops the job (it is then aborted).
     virtual bool EndPage() = 0;
     virtual void EndJob() = 0;

@@ -1,6 +1,7 @@
 #include "print/PaperDrawing.h"
 
 #include "print/CoverLayout.h"
+#include "print/CoverStrips.h"
 #include "print/DiscLabel.h"
 #include "print/PageMetrics.h"
 
@@ -23,14 +24,7 @@ void PaperSize(const PaperView& paper, double& width, double& height) {
 
 int Trunc(double v) { return TruncatePixels(v); }
 
-// DrawRegion reads a size of 0 or less as "natural size": such strips are left out.
-void Strip(CDrawSurface& s, const CRasterImage& image, int x, int y, int cx, int cy, int srcX, int srcY, int srcW,
-           int srcH) {
-    if (cx > 0 && cy > 0 && srcW > 0 && srcH > 0)
-        image.DrawRegion(&s, x, y, cx, cy, srcX, srcY, srcW, srcH);
-}
-
-void DrawLabel(CDrawSurface& s, const CRasterImage& image, int ox, int oy, int cw, int ch, int holeW, int holeH) {
+void DrawLabel(CDrawContext& s, const CRasterImage& image, int ox, int oy, int cw, int ch, int holeW, int holeH) {
     image.Draw(&s, ox, oy, cw, ch);
     // A label many times the paper's size (a broken format) is shown without
     // its mask rather than building a giant bitmap.
@@ -52,7 +46,7 @@ SurfaceRect PaperRect(const PaperView& paper, int clientWidth, int clientHeight)
     return r;
 }
 
-void DrawPaperCover(CDrawSurface& s, const PaperView& paper, const SurfaceRect& rect, const CRasterImage* image,
+void DrawPaperCover(CDrawContext& s, const PaperView& paper, const SurfaceRect& rect, const CRasterImage* image,
                     int f) {
     const int L = rect.left, T = rect.top, R = rect.right, B = rect.bottom;
     double pw, ph;
@@ -104,59 +98,32 @@ void DrawPaperCover(CDrawSurface& s, const PaperView& paper, const SurfaceRect& 
 
     // Cut marks go first, so only their parts outside the cover stay visible.
     if (hasImage && paper.drawCutLines) {
-        for (const CutLine& line : format.lines) {
-            pen = line.solid == 1 ? kBlackPen : kGreyDottedPen;
-            s.SetPen(pen);
-            if (line.x1 == EDGE_LEFT)
-                s.Line(ox, T, ox, B);
-            else if (line.x1 == EDGE_RIGHT)
-                s.Line(ox + cw, T, ox + cw, B);
-            else if (line.x1 == EDGE_TOP)
-                s.Line(L, oy, R, oy);
-            else if (line.x1 == EDGE_BOTTOM)
-                s.Line(L, oy + ch, R, oy + ch);
-            else
-                s.Line(ox + Trunc(line.x1 * sx), oy + Trunc(line.y1 * sy), ox + Trunc(line.x2 * sx),
-                       oy + Trunc(line.y2 * sy));
-        }
-        for (const CutRect& r : format.rects) {
-            pen = r.solid == 1 ? kBlackPen : kGreyDottedPen;
-            s.SetPen(pen);
-            const int l = ox + Trunc(r.x * sx), t = oy + Trunc(r.y * sy);
-            s.Rectangle(l, t, l + Trunc(sx * r.width) + 1, t + Trunc(sy * r.height) + 1);
-        }
+        const CutMarkStyle marks{[sx](double mm) { return Trunc(mm * sx); }, [sy](double mm) { return Trunc(mm * sy); },
+                                 SurfaceRect{L, T, R, B}, kBlackPen, kGreyDottedPen};
+        DrawCutMarkWalk(s, format, SurfaceRect{ox, oy, ox + cw, oy + ch}, marks);
+        pen = s.GetPen();
     }
 
     if (hasImage) {
         const CRasterImage& img = *image;
-        const int W = img.GetWidth(), H = img.GetHeight();
         bool outline = true;
         if (format.label != 0) {
             if (cw > 0 && ch > 0)
                 DrawLabel(s, img, ox, oy, cw, ch, holeW, holeH);
             outline = false;
-        } else if (format.type == "PHOTO_ZOOMED") {
-            const int first = Trunc(H / 18.0);
-            const int rows = std::min(std::max(1, Trunc(16.0 * H / 18.0)), H - first);
-            Strip(s, img, ox, oy, cw, ch, 0, first, W, rows);
-            // Outlined with whichever pen the cut marks left selected.
-        } else if (format.type == "PLAYSTATION") {
-            const int sw = Trunc(W * 0.08), dw = Trunc(cw * 0.043);
-            Strip(s, img, ox, oy, dw, ch, 0, 0, sw, H);
-            Strip(s, img, ox + dw, oy, cw - 2 * dw, ch, sw, 0, W - 2 * sw, H);
-            Strip(s, img, ox + cw - dw, oy, dw, ch, W - sw, 0, sw, H);
-            pen = kBlackPen;
         } else if (format.type == "SLIMLINE_DVD") {
+            // The preview's own rule: the panels in whole millimetres.
             const double spine = format.spine == NO_SPINE ? 13.0 : format.spine;
-            const int part = Trunc(H * 0.4738), band = Trunc(H * 0.0527);
             // A spine wider than the cover leaves panels of no height.
             const int pMm = std::max(0, Trunc((pos.height - spine) * 0.5));
             const int sMm = std::max(0, Trunc(pos.height - 2.0 * pMm));
-            const int pPx = Trunc(pMm * sy), sPx = Trunc(sy * sMm);
-            Strip(s, img, ox, oy, cw, pPx, 0, 0, W, part);
-            Strip(s, img, ox, oy + pPx, cw, sPx, 0, part, W, band);
-            Strip(s, img, ox, oy + pPx + sPx, cw, pPx, 0, part + band, W, std::min(part, H - (part + band)));
+            DrawCoverStrips(s, img, format.type, ox, oy, cw, ch, Trunc(pMm * sy), Trunc(sy * sMm));
             pen = kBlackPen;
+        } else if (DrawCoverStrips(s, img, format.type, ox, oy, cw, ch, 0, 0)) {
+            // A zoomed photo is outlined with whichever pen the cut marks
+            // left selected.
+            if (format.type != "PHOTO_ZOOMED")
+                pen = kBlackPen;
         } else {
             if (cw > 0 && ch > 0)
                 img.Draw(&s, ox, oy, cw, ch);
@@ -186,7 +153,7 @@ void DrawPaperCover(CDrawSurface& s, const PaperView& paper, const SurfaceRect& 
     }
 }
 
-void DrawPaper(CDrawSurface& s, const PaperView& paper) {
+void DrawPaper(CDrawContext& s, const PaperView& paper) {
     const int Wc = s.Width(), Hc = s.Height();
     const SurfaceRect rect = PaperRect(paper, Wc, Hc);
     if (paper.trayMode)
@@ -235,6 +202,7 @@ SurfaceRect PlaceholderRect(const PaperView& paper, int clientWidth, int clientH
 
 CRasterSurface RenderPaper(const PaperView& paper, int clientWidth, int clientHeight) {
     CRasterSurface s(std::max(0, clientWidth), std::max(0, clientHeight), paper.backgroundColor);
-    DrawPaper(s, paper);
+    CDrawContext context(s);
+    DrawPaper(context, paper);
     return s;
 }

@@ -4,7 +4,7 @@
 // the special drawings, the empty disc tray, a placeholder and a skin
 // overlay. The paper widget keeps these inputs and paints what this draws.
 #include "formats/CoverFormatList.h"
-#include "image/DrawSurface.h"
+#include "image/DrawContext.h"
 #include "image/RasterImage.h"
 #include "image/RasterSurface.h"
 
@@ -42,7 +42,7 @@ inline constexpr Rgb kPaperEmptyTrayColor{235, 235, 235};
 SurfaceRect PaperRect(const PaperView& paper, int clientWidth, int clientHeight);
 
 // Draws the whole client (the surface's full size).
-void DrawPaper(CDrawSurface& surface, const PaperView& paper);
+void DrawPaper(CDrawContext& surface, const PaperView& paper);
 // Where DrawPaper shows the placeholder picture in such a client; empty
 // when it shows none (an image loaded, no format, tray mode, no picture).
 SurfaceRect PlaceholderRect(const PaperView& paper, int clientWidth, int clientHeight);
@@ -50,5 +50,5 @@ SurfaceRect PlaceholderRect(const PaperView& paper, int clientWidth, int clientH
 CRasterSurface RenderPaper(const PaperView& paper, int clientWidth, int clientHeight);
 
 // One cover drawn into the paper rectangle (steps shared by both covers).
-void DrawPaperCover(CDrawSurface& surface, const PaperView& paper, const SurfaceRect& paperRect,
+void DrawPaperCover(CDrawContext& surface, const PaperView& paper, const SurfaceRect& paperRect,
                     const CRasterImage* image, int formatValue);

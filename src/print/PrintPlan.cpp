@@ -93,7 +93,7 @@ void CPrintPlan::Begin(const PageMetrics& page) {
         rightPlacement_ = ComputePlacement(page_, formats_, RightSlotValue(request_.rightFormat), placementJob_);
 }
 
-void CPrintPlan::RenderPage(CDrawSurface& surface, int pageNumber, bool preview) {
+void CPrintPlan::RenderPage(CDrawContext& surface, int pageNumber, bool preview) {
     const RenderOptions options{request_.drawCutLines, request_.printBorder, preview ? 1 : 0};
     for (int cover : CoversOnPage(request_.printMode, request_.singlePage, pageNumber)) {
         if (cover == kLeftCover)
@@ -114,7 +114,7 @@ int RunPrintJob(CPrintPlan& plan, IPageSink& sink, bool preview) {
     plan.Begin(sink.Metrics());
     int done = 0;
     for (int page = plan.Range().first; page <= plan.Range().last; ++page) {
-        CDrawSurface* surface = sink.StartPage(page);
+        CDrawContext* surface = sink.StartPage(page);
         if (!surface) {
             plan.End();
             sink.AbortJob();

@@ -5,7 +5,7 @@
 // on which page) and end. The platform's print loop, dialogs and printer
 // settings are driven by the caller; RunPrintJob drives a page sink.
 #include "formats/CoverFormatList.h"
-#include "image/DrawSurface.h"
+#include "image/DrawContext.h"
 #include "image/RasterImage.h"
 #include "print/CoverLayout.h"
 #include "print/CoverPlacement.h"
@@ -84,7 +84,7 @@ public:
     // Begin, once per job: the page metrics and both placements.
     void Begin(const PageMetrics& page);
     // One page; the surface's origin is the printable area's corner.
-    void RenderPage(CDrawSurface& surface, int pageNumber, bool preview);
+    void RenderPage(CDrawContext& surface, int pageNumber, bool preview);
     // End: the printable-area message may be shown again in the next job.
     void End();
 

@@ -231,7 +231,8 @@ TEST(JpegTurn, TurnsAreCarriedOutOnlyWhenTheDataIsAskedFor) {
     EXPECT_TRUE(half.HasJpegData());
     // Drawn on screen first, the data still turns right when asked for.
     CRasterSurface screen(48, 32);
-    EXPECT_EQ(half.Draw(&screen, 0, 0), 1);
+    CDrawContext screenDraw(screen);
+    EXPECT_EQ(half.Draw(&screenDraw, 0, 0), 1);
     ASSERT_TRUE(half.GetJpegData());
     CRasterImage decoded;
     ASSERT_TRUE(DecodeBytes(decoded, *half.GetJpegData(), IMAGE_JPG));

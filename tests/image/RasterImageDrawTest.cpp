@@ -37,7 +37,8 @@ CRasterImage SamplePaletted() {
 TEST(RasterImageDraw, NaturalSizeDrawsEveryPixelInPlace) {  // path B
     const CRasterImage img = Sample24();
     CRasterSurface s(8, 6, kGreen);
-    EXPECT_EQ(img.Draw(&s, 2, 3), 1);
+    CDrawContext sDraw(s);
+    EXPECT_EQ(img.Draw(&sDraw, 2, 3), 1);
     for (int top = 0; top < 2; ++top)
         for (int x = 0; x < 4; ++x)
             EXPECT_EQ(s.GetPixel(2 + x, 3 + top), At(x, top));
@@ -49,7 +50,8 @@ TEST(RasterImageDraw, NaturalSizeDrawsEveryPixelInPlace) {  // path B
 TEST(RasterImageDraw, StretchTakesNearestColumnsWithoutBlending) {  // path C
     const CRasterImage img = Sample24();
     CRasterSurface s(8, 4, kGreen);
-    EXPECT_EQ(img.Draw(&s, 0, 0, 8, 4), 1);
+    CDrawContext sDraw(s);
+    EXPECT_EQ(img.Draw(&sDraw, 0, 0, 8, 4), 1);
     const int columns[] = {0, 0, 1, 1, 2, 2, 3, 3};
     const int rows[] = {0, 0, 1, 1};
     for (int y = 0; y < 4; ++y)
@@ -57,7 +59,8 @@ TEST(RasterImageDraw, StretchTakesNearestColumnsWithoutBlending) {  // path C
             EXPECT_EQ(s.GetPixel(x, y), At(columns[x], rows[y])) << x << "," << y;
     // Shrinking to half takes every second column.
     CRasterSurface t(2, 1, kGreen);
-    img.Draw(&t, 0, 0, 2, 1);
+    CDrawContext tDraw(t);
+    img.Draw(&tDraw, 0, 0, 2, 1);
     EXPECT_EQ(t.GetPixel(0, 0), At(0, 1));
     EXPECT_EQ(t.GetPixel(1, 0), At(2, 1));
 }
@@ -65,32 +68,35 @@ TEST(RasterImageDraw, StretchTakesNearestColumnsWithoutBlending) {  // path C
 TEST(RasterImageDraw, OnlyTheClipIsWrittenAndTheClipComesBack) {
     const CRasterImage img = Sample24();
     CRasterSurface s(8, 4, kGreen);
+    CDrawContext sDraw(s);
     const SurfaceRect clip{1, 0, 3, 4};
-    EXPECT_EQ(img.Draw(&s, 0, 0, 8, 4, &clip), 1);
+    EXPECT_EQ(img.Draw(&sDraw, 0, 0, 8, 4, &clip), 1);
     EXPECT_EQ(s.GetPixel(0, 0), kGreen);
     EXPECT_EQ(s.GetPixel(1, 0), At(0, 0));
     EXPECT_EQ(s.GetPixel(2, 0), At(1, 0));
     EXPECT_EQ(s.GetPixel(3, 0), kGreen);
-    EXPECT_EQ(s.GetClipBox(), (SurfaceRect{0, 0, 8, 4}));
+    EXPECT_EQ(sDraw.GetClipBox(), (SurfaceRect{0, 0, 8, 4}));
     // Entirely off the surface: nothing drawn, still reported as drawn.
-    EXPECT_EQ(img.Draw(&s, 100, 100), 1);
+    EXPECT_EQ(img.Draw(&sDraw, 100, 100), 1);
 }
 
 TEST(RasterImageDraw, NothingToDrawReturnsZero) {
     const CRasterImage img = Sample24();
     CRasterSurface s(4, 4);
+    CDrawContext sDraw(s);
     EXPECT_EQ(img.Draw(nullptr, 0, 0), 0);
-    EXPECT_EQ(img.Draw(&s, 0, 0, 0, 5), 0);
-    EXPECT_EQ(CRasterImage().Draw(&s, 0, 0), 0);
-    EXPECT_EQ(img.DrawMasked(&s, 0, 0, 3, 0), 0);
-    EXPECT_EQ(CRasterImage().DrawRegion(&s, 0, 0, 2, 2, 0, 0, 1, 1), 0);
+    EXPECT_EQ(img.Draw(&sDraw, 0, 0, 0, 5), 0);
+    EXPECT_EQ(CRasterImage().Draw(&sDraw, 0, 0), 0);
+    EXPECT_EQ(img.DrawMasked(&sDraw, 0, 0, 3, 0), 0);
+    EXPECT_EQ(CRasterImage().DrawRegion(&sDraw, 0, 0, 2, 2, 0, 0, 1, 1), 0);
 }
 
 TEST(RasterImageDraw, TransparentIndexLeavesTheSurface) {  // path A
     CRasterImage img = SamplePaletted();
     img.SetTransparentIndex(1);
     CRasterSurface s(3, 1, kWhite);
-    img.Draw(&s, 0, 0);
+    CDrawContext sDraw(s);
+    img.Draw(&sDraw, 0, 0);
     EXPECT_EQ(s.GetPixel(0, 0), (Rgb{255, 0, 0}));
     EXPECT_EQ(s.GetPixel(1, 0), kWhite);
     EXPECT_EQ(s.GetPixel(2, 0), (Rgb{0, 0, 255}));
@@ -101,7 +107,8 @@ TEST(RasterImageDraw, TransparentColourOfTwentyFourBitImages) {
     img.SetTransparentIndex(0);
     img.SetTransparentColor(At(1, 0));
     CRasterSurface s(4, 2, kGreen);
-    img.Draw(&s, 0, 0);
+    CDrawContext sDraw(s);
+    img.Draw(&sDraw, 0, 0);
     EXPECT_EQ(s.GetPixel(1, 0), kGreen);
     EXPECT_EQ(s.GetPixel(1, 1), At(1, 1));
 }
@@ -116,7 +123,8 @@ TEST(RasterImageDraw, AlphaPlaneAndAlphaMaximumBlend) {
     img.SetAlpha(1, 0, 128);
     img.SetAlpha(2, 0, 0);
     CRasterSurface s(3, 1, Rgb{0, 100, 0});
-    img.Draw(&s, 0, 0);
+    CDrawContext sDraw(s);
+    img.Draw(&sDraw, 0, 0);
     EXPECT_EQ(s.GetPixel(0, 0), (Rgb{200, 0, 100}));
     // (200 * 128 + 0 * 127) >> 8 = 100; (0 * 128 + 100 * 127) >> 8 = 49
     EXPECT_EQ(s.GetPixel(1, 0), (Rgb{100, 49, 50}));
@@ -124,7 +132,8 @@ TEST(RasterImageDraw, AlphaPlaneAndAlphaMaximumBlend) {
 
     img.SetAlphaMax(127);  // a = 255 * 128 >> 8 = 127
     CRasterSurface t(3, 1, Rgb{0, 0, 0});
-    img.Draw(&t, 0, 0);
+    CDrawContext tDraw(t);
+    img.Draw(&tDraw, 0, 0);
     EXPECT_EQ(t.GetPixel(0, 0), (Rgb{99, 0, 49}));
 }
 
@@ -132,7 +141,8 @@ TEST(RasterImageDraw, PaletteAlphaScalesEachEntry) {
     CRasterImage img = SamplePaletted();
     img.EnablePaletteAlpha(true);
     CRasterSurface s(3, 1, Rgb{0, 0, 0});
-    img.Draw(&s, 0, 0);
+    CDrawContext sDraw(s);
+    img.Draw(&sDraw, 0, 0);
     EXPECT_EQ(s.GetPixel(0, 0), (Rgb{255, 0, 0}));
     EXPECT_EQ(s.GetPixel(1, 0), (Rgb{0, 127, 0}));  // a = 255 * 129 >> 8 = 128, then 255 * 128 >> 8
     EXPECT_EQ(s.GetPixel(2, 0), (Rgb{0, 0, 0}));
@@ -142,7 +152,8 @@ TEST(RasterImageDraw, TransparentPixelsSurviveAStretch) {
     CRasterImage img = SamplePaletted();
     img.SetTransparentIndex(0);
     CRasterSurface s(6, 2, kWhite);
-    img.Draw(&s, 0, 0, 6, 2);
+    CDrawContext sDraw(s);
+    img.Draw(&sDraw, 0, 0, 6, 2);
     for (int y = 0; y < 2; ++y) {
         EXPECT_EQ(s.GetPixel(0, y), kWhite);
         EXPECT_EQ(s.GetPixel(1, y), kWhite);
@@ -154,7 +165,8 @@ TEST(RasterImageDraw, TransparentPixelsSurviveAStretch) {
 TEST(RasterImageDrawMasked, WithoutTransparencyStretchesTheWholeImage) {
     const CRasterImage img = Sample24();
     CRasterSurface s(8, 2, kGreen);
-    EXPECT_EQ(img.DrawMasked(&s, 0, 0, 8, 2), 1);
+    CDrawContext sDraw(s);
+    EXPECT_EQ(img.DrawMasked(&sDraw, 0, 0, 8, 2), 1);
     EXPECT_EQ(s.GetPixel(7, 1), At(3, 1));
     EXPECT_EQ(s.GetPixel(2, 0), At(1, 0));
 }
@@ -164,27 +176,30 @@ TEST(RasterImageDrawMasked, TransparentColourKeepsTheTarget) {
     img.SetTransparentIndex(2);
     const Rgb grey{7, 7, 7};
     CRasterSurface s(6, 1, grey);
-    s.SetBackgroundColor(Rgb{1, 2, 3});
-    EXPECT_EQ(img.DrawMasked(&s, 0, 0, 6, 1), 1);
+    CDrawContext sDraw(s);
+    sDraw.SetBackgroundColor(Rgb{1, 2, 3});
+    EXPECT_EQ(img.DrawMasked(&sDraw, 0, 0, 6, 1), 1);
     EXPECT_EQ(s.GetPixel(0, 0), (Rgb{255, 0, 0}));
     EXPECT_EQ(s.GetPixel(3, 0), (Rgb{0, 255, 0}));
     EXPECT_EQ(s.GetPixel(4, 0), grey);
     EXPECT_EQ(s.GetPixel(5, 0), grey);
-    EXPECT_EQ(s.BackgroundColor(), kWhite);
+    EXPECT_EQ(sDraw.BackgroundColor(), kWhite);
     // Alpha has no say when printing.
     CRasterImage a = Sample24();
     a.CreateAlpha();
     a.SetAlpha(0, 0, 0);
     CRasterSurface t(4, 2, kGreen);
-    a.DrawMasked(&t, 0, 0);
+    CDrawContext tDraw(t);
+    a.DrawMasked(&tDraw, 0, 0);
     EXPECT_EQ(t.GetPixel(0, 1), At(0, 1));
 }
 
 TEST(RasterImageDrawRegion, SourceRowsCountFromTheTop) {
     const CRasterImage img = Sample24();
     CRasterSurface s(4, 4, kGreen);
+    CDrawContext sDraw(s);
     // columns 1..2 of the bottom row, stretched to 4 x 4
-    EXPECT_EQ(img.DrawRegion(&s, 0, 0, 4, 4, 1, 1, 2, 1), 1);
+    EXPECT_EQ(img.DrawRegion(&sDraw, 0, 0, 4, 4, 1, 1, 2, 1), 1);
     EXPECT_EQ(s.GetPixel(0, 0), At(1, 1));
     EXPECT_EQ(s.GetPixel(1, 3), At(1, 1));
     EXPECT_EQ(s.GetPixel(2, 2), At(2, 1));
@@ -195,15 +210,17 @@ TEST(RasterImageDrawRegion, IgnoresTransparencyAndConvertsPalettes) {
     CRasterImage img = SamplePaletted();
     img.SetTransparentIndex(0);
     CRasterSurface s(2, 1, kWhite);
-    EXPECT_EQ(img.DrawRegion(&s, 0, 0, -1, -1, 0, 0, 2, 1), 1);
+    CDrawContext sDraw(s);
+    EXPECT_EQ(img.DrawRegion(&sDraw, 0, 0, -1, -1, 0, 0, 2, 1), 1);
     EXPECT_EQ(s.GetPixel(0, 0), (Rgb{255, 0, 0}));
     EXPECT_EQ(s.GetPixel(1, 0), (Rgb{0, 255, 0}));
 }
 
 TEST(RasterImageDeviceBitmap, RenderedPageBecomesAnImage) {
     CRasterSurface s(5, 3, kWhite);
-    s.SetPixel(0, 0, Rgb{9, 8, 7});
-    s.SetPixel(4, 2, Rgb{1, 2, 3});
+    CDrawContext sDraw(s);
+    sDraw.SetPixel(0, 0, Rgb{9, 8, 7});
+    sDraw.SetPixel(4, 2, Rgb{1, 2, 3});
     CRasterImage img;
     ASSERT_TRUE(img.CreateFromDeviceBitmap(s));
     EXPECT_EQ(img.GetBpp(), 24);
@@ -212,7 +229,8 @@ TEST(RasterImageDeviceBitmap, RenderedPageBecomesAnImage) {
     EXPECT_EQ(img.GetPixelColor(4, 0), (Rgb{1, 2, 3}));
     // And back: drawing it reproduces the page.
     CRasterSurface t(5, 3, kGreen);
-    img.Draw(&t, 0, 0);
+    CDrawContext tDraw(t);
+    img.Draw(&tDraw, 0, 0);
     for (int y = 0; y < 3; ++y)
         for (int x = 0; x < 5; ++x)
             EXPECT_EQ(t.GetPixel(x, y), s.GetPixel(x, y));

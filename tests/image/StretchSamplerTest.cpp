@@ -135,11 +135,12 @@ TEST(RasterSurfaceStretch, ClippedWritesMatchTheRuleInBothRowOrders) {
                 for (std::size_t i = 0; i < mask.size(); ++i)
                     mask[i] = (i % 5 == 1 || i % 7 == 0) ? 1 : 0;
                 CRasterSurface s(50, 30, background);
-                s.SetClip(c.clip);
+                CDrawContext sDraw(s);
+                sDraw.SetClip(c.clip);
                 if (masked)
-                    s.StretchPixelsMasked(c.dst, src.block, mask.data(), c.sw);
+                    sDraw.StretchPixelsMasked(c.dst, src.block, mask.data(), c.sw);
                 else
-                    s.StretchPixels(c.dst, src.block);
+                    sDraw.StretchPixels(c.dst, src.block);
                 const SurfaceRect box = c.dst.intersected(c.clip);
                 for (int y = 0; y < 30; ++y)
                     for (int x = 0; x < 50; ++x) {

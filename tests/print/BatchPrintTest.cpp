@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+
 #include <memory>
 
 using namespace testutil;
@@ -27,14 +29,17 @@ public:
         jobName = name;
         return !refuseStart;
     }
-    CDrawSurface* StartPage(int n) override {
+    CDrawContext* StartPage(int n) override {
         numbers.push_back(n);
         pages.push_back(std::make_unique<CRasterSurface>(kPage.printableWidth, kPage.printableHeight));
-        return pages.back().get();
+        return &page_.emplace(*pages.back());
     }
     bool EndPage() override { return true; }
     void EndJob() override { ++ended; }
     void AbortJob() override { ++aborted; }
+
+private:
+    std::optional<CDrawContext> page_;
 };
 
 int Count(const CRasterSurface& s, Rgb c) { return CountColor(s, {0, 0, s.Width(), s.Height()}, c); }

@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+
 #include <memory>
 
 using namespace testutil;
@@ -20,7 +22,8 @@ PageMetrics A4WithMargins() { return PageMetrics::Make(4960, 7016, 71, 71, 4818,
 
 CRasterSurface DrawPage(const PageMetrics& page, Calibration calibration) {
     CRasterSurface surface(page.printableWidth, page.printableHeight);
-    DrawCalibrationPage(surface, page, calibration);
+    CDrawContext context(surface);
+    DrawCalibrationPage(context, page, calibration);
     return surface;
 }
 
@@ -65,10 +68,10 @@ public:
         name_ = name;
         return acceptJob;
     }
-    CDrawSurface* StartPage(int) override {
+    CDrawContext* StartPage(int) override {
         ++pages_;
         surface_ = std::make_unique<CRasterSurface>(page_.printableWidth, page_.printableHeight);
-        return surface_.get();
+        return &context_.emplace(*surface_);
     }
     bool EndPage() override { return true; }
     void EndJob() override { ended_ = true; }
@@ -78,6 +81,7 @@ public:
     PageMetrics page_;
     std::string name_;
     std::unique_ptr<CRasterSurface> surface_;
+    std::optional<CDrawContext> context_;
     int pages_ = 0;
     bool ended_ = false, aborted_ = false;
 };

@@ -29,7 +29,7 @@ CoverPlacement PrintCover(const std::string& pdf, const CRasterImage& image, con
     const CoverPlacement p = ComputePlacement(kA4At600, formats, 0, job);
     CCairoPdfSink sink(pdf, kA4At600);
     EXPECT_TRUE(sink.StartJob(title));
-    CDrawSurface* surface = sink.StartPage(1);
+    CDrawContext* surface = sink.StartPage(1);
     EXPECT_NE(surface, nullptr);
     if (surface)
         RenderCover(*surface, kA4At600, p, image, formats, 0, RenderOptions{0, 0, 0});

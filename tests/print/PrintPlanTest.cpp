@@ -3,9 +3,10 @@
 #include "print/PageSink.h"
 #include "print/PrintPlan.h"
 #include "print/PrintTestUtil.h"
-#include "print/PrintableAreaSurface.h"
 
 #include <gtest/gtest.h>
+
+#include <optional>
 
 #include <memory>
 
@@ -29,14 +30,14 @@ public:
         jobName = name;
         return !refuseStart;
     }
-    CDrawSurface* StartPage(int n) override {
+    CDrawContext* StartPage(int n) override {
         if (n == stopAtPage)
             return nullptr;
         numbers.push_back(n);
         sheets.push_back(std::make_unique<CRasterSurface>(kPage.physicalWidth, kPage.physicalHeight));
-        area_ = std::make_unique<CPrintableAreaSurface>(*sheets.back(), kPage.offsetX, kPage.offsetY,
-                                                        kPage.printableWidth, kPage.printableHeight);
-        return area_.get();
+        return &area_.emplace(*sheets.back(), SurfaceRect{kPage.offsetX, kPage.offsetY,
+                                                          kPage.offsetX + kPage.printableWidth,
+                                                          kPage.offsetY + kPage.printableHeight});
     }
     bool EndPage() override {
         area_.reset();
@@ -46,7 +47,7 @@ public:
     void AbortJob() override { ++aborted; }
 
 private:
-    std::unique_ptr<CPrintableAreaSurface> area_;
+    std::optional<CDrawContext> area_;
 };
 
 struct Job {

@@ -5,7 +5,6 @@
 #include "print/DiscLabel.h"
 #include "print/PrintTestUtil.h"
 #include "print/PaperDrawing.h"
-#include "print/PrintableAreaSurface.h"
 
 #include <gtest/gtest.h>
 
@@ -29,7 +28,8 @@ Drawn Draw(const CoverFormatList& formats, int f, const CRasterImage& image, Ren
     d.placement = ComputePlacement(kPage, formats, f, job);
     d.left = d.placement.x - kPage.offsetX;
     d.top = d.placement.y - kPage.offsetY;
-    RenderCover(d.surface, kPage, d.placement, image, formats, f, options);
+    CDrawContext page(d.surface);
+    RenderCover(page, kPage, d.placement, image, formats, f, options);
     return d;
 }
 
@@ -202,11 +202,13 @@ TEST(CutMarks, OnAWholeSheetTheMarkersStopAtThePrintableArea) {
     CoverFormat f = Plain();
     f.lines = {CutLine{EDGE_BOTTOM, 0, 0, 0, 1}};
     CRasterSurface sheet(kPage.physicalWidth, kPage.physicalHeight);
+    CDrawContext sheetDraw(sheet);
     PlacementJob job{0, 0, 0, nullptr};
     const CoverFormatList formats = List({f});
     const CoverPlacement p = ComputePlacement(kPage, formats, 0, job);
     {
-        CPrintableAreaSurface page(sheet, kPage.offsetX, kPage.offsetY, kPage.printableWidth, kPage.printableHeight);
+        CDrawContext page(sheet, SurfaceRect{kPage.offsetX, kPage.offsetY, kPage.offsetX + kPage.printableWidth,
+                                             kPage.offsetY + kPage.printableHeight});
         RenderCover(page, kPage, p, Solid(8, 6, kBlue), formats, 0, {1, 0, 0});
     }
     const int row = p.y + p.height;  // sheet coordinates
@@ -214,7 +216,7 @@ TEST(CutMarks, OnAWholeSheetTheMarkersStopAtThePrintableArea) {
     EXPECT_EQ(sheet.GetPixel(19, row), kWhite);
     EXPECT_EQ(sheet.GetPixel(980, row), kWhite);
     EXPECT_TRUE(AllColor(sheet, {p.x, p.y, p.x + 400, p.y + 300}, kBlue));
-    EXPECT_EQ(sheet.GetClipBox(), (SurfaceRect{0, 0, 1000, 1500}));  // the window gave the sheet back whole
+    EXPECT_EQ(sheetDraw.GetClipBox(), (SurfaceRect{0, 0, 1000, 1500}));  // the window gave the sheet back whole
 }
 
 TEST(PreviewMarks, RedGuidesOnlyInThePreview) {
@@ -244,9 +246,11 @@ TEST(DiscLabel, MaskMadeInBandsIsTheWholeMask) {
     // 1500 pixels wide: the mask is made in bands of 699 rows.
     const int w = 1500, h = 1300;
     CRasterSurface whole(w, h);
-    DrawLabelMask(whole, 410, 377);
+    CDrawContext wholeDraw(whole);
+    DrawLabelMask(wholeDraw, 410, 377);
     CRasterSurface banded(w + 20, h + 20, kBlack);
-    ApplyLabelMask(banded, SurfaceRect{10, 10, 10 + w, 10 + h}, 410, 377);
+    CDrawContext bandedDraw(banded);
+    ApplyLabelMask(bandedDraw, SurfaceRect{10, 10, 10 + w, 10 + h}, 410, 377);
     int differences = 0;
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x)
@@ -266,9 +270,12 @@ TEST(DiscLabel, FinePictureIsCutOutAtThePagesResolution) {
     const Drawn d = Draw(List({label}), 0, picture);
     // The picture stretched to the label's 800 x 800 pixels, white where the
     // label's mask (disc with a 200-pixel hole) is white.
-    CRasterSurface stretched(800, 800), mask(800, 800);
-    picture.DrawMasked(&stretched, 0, 0, 800, 800);
-    DrawLabelMask(mask, 200, 200);
+    CRasterSurface stretched(800, 800);
+    CDrawContext stretchedDraw(stretched);
+    CRasterSurface mask(800, 800);
+    CDrawContext maskDraw(mask);
+    picture.DrawMasked(&stretchedDraw, 0, 0, 800, 800);
+    DrawLabelMask(maskDraw, 200, 200);
     int differences = 0;
     for (int y = 0; y < 800; ++y)
         for (int x = 0; x < 800; ++x) {
@@ -302,13 +309,14 @@ TEST(BrokenFormats, ExtremeValuesDrawWithoutHarm) {
     const CoverFormatList formats = List(list);
     const CRasterImage picture = Solid(16, 16, kBlue);
     CRasterSurface page(kPage.printableWidth, kPage.printableHeight);
+    CDrawContext pageDraw(page);
     PlacementJob job{1, 1, 0, nullptr};
     for (int f = 0; f < formats.count(); ++f) {
         for (int slot : {0, 1000}) {
             const CoverPlacement p = ComputePlacement(kPage, formats, f + slot, job);
             EXPECT_GE(p.width, 0);
             EXPECT_GE(p.height, 0);
-            RenderCover(page, kPage, p, picture, formats, f + slot, RenderOptions{1, 1, 1});
+            RenderCover(pageDraw, kPage, p, picture, formats, f + slot, RenderOptions{1, 1, 1});
             PaperView view;
             view.formats = &formats;
             view.firstImage = picture.IsValid() && f % 2 ? &picture : nullptr;

@@ -5,9 +5,10 @@
 #include "print/PaperDrawing.h"
 #include "print/PrintPlan.h"
 #include "print/PrintTestUtil.h"
-#include "print/PrintableAreaSurface.h"
 
 #include <gtest/gtest.h>
+
+#include <optional>
 
 #include <filesystem>
 #include <memory>
@@ -45,11 +46,11 @@ public:
     std::vector<std::unique_ptr<CRasterSurface>> sheets;
     PageMetrics Metrics() const override { return kPage; }
     bool StartJob(const std::string&) override { return true; }
-    CDrawSurface* StartPage(int) override {
+    CDrawContext* StartPage(int) override {
         sheets.push_back(std::make_unique<CRasterSurface>(kPage.physicalWidth, kPage.physicalHeight));
-        area_ = std::make_unique<CPrintableAreaSurface>(*sheets.back(), kPage.offsetX, kPage.offsetY,
-                                                        kPage.printableWidth, kPage.printableHeight);
-        return area_.get();
+        return &area_.emplace(*sheets.back(), SurfaceRect{kPage.offsetX, kPage.offsetY,
+                                                          kPage.offsetX + kPage.printableWidth,
+                                                          kPage.offsetY + kPage.printableHeight});
     }
     bool EndPage() override {
         area_.reset();
@@ -59,7 +60,7 @@ public:
     void AbortJob() override {}
 
 private:
-    std::unique_ptr<CPrintableAreaSurface> area_;
+    std::optional<CDrawContext> area_;
 };
 
 bool MarginsWhite(const CRasterSurface& s) {

@@ -151,7 +151,8 @@ void CTheView::paintEvent(QPaintEvent*)
     QImage buffer(size(), QImage::Format_RGB32);
     {
         QPainter p(&buffer);
-        CQtPainterSurface surface(p, width(), height());
+        CQtPainterSurface pixels(p, width(), height());
+        CDrawContext surface(pixels);
         surface.FillRect(SurfaceRect{0, 0, width(), height()}, SkinBackground());
         if (skin_.mainPicture.IsValid())
             skin_.mainPicture.Draw(&surface, skin_.values.mainX, skin_.values.mainY);

@@ -110,7 +110,8 @@ QImage CPaper::Render() const
 {
     QImage buffer(size(), QImage::Format_RGB32);
     QPainter p(&buffer);
-    CQtPainterSurface surface(p, width(), height());
+    CQtPainterSurface pixels(p, width(), height());
+    CDrawContext surface(pixels);
     DrawPaper(surface, view_);
     const SurfaceRect picture = PlaceholderRect(view_, width(), height());
     const std::string words = placeholderWords_ && textOf_ ? textOf_(placeholderWords_) : std::string();

@@ -60,7 +60,7 @@ SurfaceRect CPreview::Placement(int w, int h, int clientW, int clientH)
     return {left, 1, left + dw, 1 + ih};
 }
 
-void CPreview::Render(CDrawSurface& surface) const
+void CPreview::Render(CDrawContext& surface) const
 {
     const int w = surface.Width();
     const int h = surface.Height();
@@ -81,7 +81,8 @@ void CPreview::paintEvent(QPaintEvent*)
     QImage buffer(size(), QImage::Format_RGB32);
     {
         QPainter p(&buffer);
-        CQtPainterSurface surface(p, width(), height());
+        CQtPainterSurface pixels(p, width(), height());
+        CDrawContext surface(pixels);
         Render(surface);
     }
     QPainter(this).drawImage(0, 0, buffer);

@@ -3,7 +3,7 @@
 // keeping its proportions, inside a one-pixel black frame on white. The image
 // open dialog shows it and reads the picture's size and depth from it.
 #include "image/RasterImage.h"
-#include "image/DrawSurface.h"
+#include "image/DrawContext.h"
 
 #include <QAbstractButton>
 
@@ -28,7 +28,7 @@ public:
     // frame, as the program always drew it).
     static SurfaceRect Placement(int w, int h, int clientW, int clientH);
     // The whole drawing: frame, white inside, the picture.
-    void Render(CDrawSurface& surface) const;
+    void Render(CDrawContext& surface) const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;

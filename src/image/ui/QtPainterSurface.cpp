@@ -1,11 +1,11 @@
 #include "image/ui/QtPainterSurface.h"
 
-#include "image/ShapeRasterizer.h"
 #include "image/StretchSampler.h"
 
 #include <QColor>
 #include <QImage>
 #include <QPainter>
+#include <QPolygon>
 
 #include <algorithm>
 #include <cstring>
@@ -39,11 +39,7 @@ CQtPainterSurface::CQtPainterSurface(QPainter& painter, int width, int height)
     painter_.setRenderHint(QPainter::Antialiasing, false);
     painter_.setRenderHint(QPainter::SmoothPixmapTransform, false);
     painter_.setCompositionMode(QPainter::CompositionMode_SourceOver);
-    clip_ = SurfaceRect{0, 0, width_, height_};
     painter_.setClipRect(QRect(0, 0, width_, height_));
-    // As a fresh device context: black one-pixel pen, solid white brush.
-    pen_ = Pen{};
-    brush_ = Brush{Rgb{255, 255, 255}, false};
 }
 
 CQtPainterSurface::~CQtPainterSurface()
@@ -51,39 +47,20 @@ CQtPainterSurface::~CQtPainterSurface()
     painter_.restore();
 }
 
-SurfaceRect CQtPainterSurface::IntersectClip(const SurfaceRect& r)
+void CQtPainterSurface::ClipChanged(const SurfaceRect& clip)
 {
-    const SurfaceRect previous = clip_;
-    SetClip(clip_.intersected(r));
-    return previous;
-}
-
-void CQtPainterSurface::SetClip(const SurfaceRect& r)
-{
-    clip_ = r.intersected(SurfaceRect{0, 0, width_, height_});
-    if (clip_.empty())
-        clip_ = SurfaceRect{0, 0, 0, 0};
-    painter_.setClipRect(QRect(clip_.left, clip_.top, clip_.width(), clip_.height()));
+    const SurfaceRect c = clip.empty() ? SurfaceRect{0, 0, 0, 0} : clip;
+    painter_.setClipRect(QRect(c.left, c.top, c.width(), c.height()));
 }
 
 // --- pixels --------------------------------------------------------------------
 
-void CQtPainterSurface::FillRect(const SurfaceRect& r, Rgb color)
+void CQtPainterSurface::FillRect(const SurfaceRect& box, Rgb color)
 {
-    const SurfaceRect box = r.intersected(clip_);
-    if (box.empty())
-        return;
     painter_.fillRect(QRect(box.left, box.top, box.width(), box.height()), ToQColor(color));
 }
 
-void CQtPainterSurface::SetPixel(int x, int y, Rgb color)
-{
-    if (x < clip_.left || y < clip_.top || x >= clip_.right || y >= clip_.bottom)
-        return;
-    painter_.fillRect(QRect(x, y, 1, 1), ToQColor(color));
-}
-
-bool CQtPainterSurface::ReadPixels(const SurfaceRect& r, std::uint8_t* bgr, std::ptrdiff_t stride) const
+bool CQtPainterSurface::ReadRows(const SurfaceRect& r, std::uint8_t* bgr, std::ptrdiff_t stride) const
 {
     if (!image_)
         return false;
@@ -104,11 +81,11 @@ bool CQtPainterSurface::ReadPixels(const SurfaceRect& r, std::uint8_t* bgr, std:
     return true;
 }
 
-void CQtPainterSurface::WritePixels(int x, int y, const PixelBlock& src)
+void CQtPainterSurface::WriteRows(int x, int y, const PixelBlock& src, const SurfaceRect& clip)
 {
     if (!src.first || src.width <= 0 || src.height <= 0)
         return;
-    const SurfaceRect r = SurfaceRect{x, y, x + src.width, y + src.height}.intersected(clip_);
+    const SurfaceRect r = SurfaceRect{x, y, x + src.width, y + src.height}.intersected(clip);
     if (r.empty())
         return;
     // Only the visible part is handed over.
@@ -116,23 +93,23 @@ void CQtPainterSurface::WritePixels(int x, int y, const PixelBlock& src)
     painter_.drawImage(r.left, r.top, BlockImage(part));
 }
 
-void CQtPainterSurface::StretchPixels(const SurfaceRect& dst, const PixelBlock& src)
+void CQtPainterSurface::Stretch(const SurfaceRect& dst, const PixelBlock& src, const SurfaceRect& clip)
 {
-    Stretch(dst, src, nullptr, 0);
+    StretchAny(dst, src, nullptr, 0, clip);
 }
 
-void CQtPainterSurface::StretchPixelsMasked(const SurfaceRect& dst, const PixelBlock& src, const std::uint8_t* mask,
-                                            std::ptrdiff_t maskStride)
+void CQtPainterSurface::StretchMasked(const SurfaceRect& dst, const PixelBlock& src, const std::uint8_t* mask,
+                                      std::ptrdiff_t maskStride, const SurfaceRect& clip)
 {
-    Stretch(dst, src, mask, maskStride);
+    StretchAny(dst, src, mask, maskStride, clip);
 }
 
-void CQtPainterSurface::Stretch(const SurfaceRect& dst, const PixelBlock& src, const std::uint8_t* mask,
-                                std::ptrdiff_t maskStride)
+void CQtPainterSurface::StretchAny(const SurfaceRect& dst, const PixelBlock& src, const std::uint8_t* mask,
+                                   std::ptrdiff_t maskStride, const SurfaceRect& clip)
 {
     if (!src.first || src.width <= 0 || src.height <= 0 || dst.empty())
         return;
-    const SurfaceRect vis = dst.intersected(clip_);
+    const SurfaceRect vis = dst.intersected(clip);
     if (vis.empty())
         return;
 
@@ -236,39 +213,60 @@ void CQtPainterSurface::StretchIntoImage(const SurfaceRect& dst, const SurfaceRe
     }
 }
 
-// --- pen and shapes ------------------------------------------------------------
-// The geometry is the raster surface's (ShapeRasterizer.h); it comes back as
-// clipped boxes for FillRect, so a long line is one filled rectangle on the
-// device.
+// --- the preview's outlines ------------------------------------------------------
 
-void CQtPainterSurface::Line(int x1, int y1, int x2, int y2)
+// A cosmetic pen of the pen's colour and at least one screen pixel; the
+// brush, or none.
+void CQtPainterSurface::UseCosmeticPen(const Pen& pen, const Brush* brush)
 {
-    CShapeRasterizer(*this, pen_, brush_).Path({{x1, y1}, {x2, y2}}, false);
+    if (pen.style == PenStyle::Null) {
+        painter_.setPen(Qt::NoPen);
+    } else {
+        QPen cosmetic(QColor(pen.color.r, pen.color.g, pen.color.b), std::max(1, pen.width));
+        cosmetic.setCosmetic(true);
+        cosmetic.setStyle(pen.style == PenStyle::Dotted ? Qt::DotLine : Qt::SolidLine);
+        painter_.setPen(cosmetic);
+    }
+    if (brush && !brush->hollow)
+        painter_.setBrush(QColor(brush->color.r, brush->color.g, brush->color.b));
+    else
+        painter_.setBrush(Qt::NoBrush);
 }
 
-void CQtPainterSurface::Polyline(const std::vector<SurfacePoint>& points)
+void CQtPainterSurface::DrawOutline(OutlineShape shape, const std::vector<SurfacePoint>& points, const Pen& pen,
+                                    const Brush& brush)
 {
-    CShapeRasterizer(*this, pen_, brush_).Path(points, false);
-}
-
-void CQtPainterSurface::Rectangle(int left, int top, int right, int bottom)
-{
-    CShapeRasterizer(*this, pen_, brush_).Rectangle(left, top, right, bottom);
-}
-
-void CQtPainterSurface::Ellipse(int left, int top, int right, int bottom)
-{
-    CShapeRasterizer(*this, pen_, brush_).Ellipse(left, top, right, bottom);
-}
-
-void CQtPainterSurface::Polygon(const std::vector<SurfacePoint>& points)
-{
-    if (points.empty())
+    switch (shape) {
+    case OutlineShape::Rectangle:
+    case OutlineShape::Ellipse: {
+        const SurfacePoint a = points[0], b = points[1];
+        const QRectF box(a.x + 0.5, a.y + 0.5, b.x - a.x - 1, b.y - a.y - 1);
+        UseCosmeticPen(pen, &brush);
+        if (shape == OutlineShape::Rectangle)
+            painter_.drawRect(box);
+        else
+            painter_.drawEllipse(box);
         return;
-    CShapeRasterizer(*this, pen_, brush_).PolyPolygon({points});
-}
-
-void CQtPainterSurface::PolyPolygon(const std::vector<std::vector<SurfacePoint>>& rings)
-{
-    CShapeRasterizer(*this, pen_, brush_).PolyPolygon(rings);
+    }
+    case OutlineShape::Polygon: {
+        QPolygon polygon;
+        for (const SurfacePoint& p : points)
+            polygon << QPoint(p.x, p.y);
+        UseCosmeticPen(pen, &brush);
+        painter_.drawPolygon(polygon);
+        return;
+    }
+    case OutlineShape::Line:
+        UseCosmeticPen(pen, nullptr);
+        painter_.drawLine(QPointF(points[0].x + 0.5, points[0].y + 0.5), QPointF(points[1].x + 0.5, points[1].y + 0.5));
+        return;
+    case OutlineShape::Polyline: {
+        QPolygonF line;
+        for (const SurfacePoint& p : points)
+            line << QPointF(p.x + 0.5, p.y + 0.5);
+        UseCosmeticPen(pen, nullptr);
+        painter_.drawPolyline(line);
+        return;
+    }
+    }
 }

@@ -57,7 +57,8 @@ void CSplashScreen::paintEvent(QPaintEvent*)
     buffer.fill(Qt::black);
     {
         QPainter p(&buffer);
-        CQtPainterSurface surface(p, width(), height());
+        CQtPainterSurface pixels(p, width(), height());
+        CDrawContext surface(pixels);
         picture_.Draw(&surface, 0, 0);
         // The thin border of the window.
         surface.SetPen(Pen{Rgb{0, 0, 0}, 1, PenStyle::Solid});

@@ -3,7 +3,6 @@
 #include "image/ui/QtPainterSurface.h"
 #include "print/CairoPdfSink.h"
 #include "print/CupsPrinter.h"
-#include "print/ui/PreviewSurface.h"
 #include "print/ui/QtPrinterSettings.h"
 
 #include <QPrinter>
@@ -71,11 +70,11 @@ bool CQtPrinterSink::StartJob(const std::string& name) {
     return true;
 }
 
-CDrawSurface* CQtPrinterSink::StartPage(int pageNumber) {
+CDrawContext* CQtPrinterSink::StartPage(int pageNumber) {
     if (!started_)
         return nullptr;
     if (pdf_) {
-        CDrawSurface* surface = pdf_->StartPage(pageNumber);
+        CDrawContext* surface = pdf_->StartPage(pageNumber);
         if (!surface) {
             refused_ = true;
             reason_ = pdf_->Error();
@@ -95,8 +94,9 @@ CDrawSurface* CQtPrinterSink::StartPage(int pageNumber) {
     painter_.save();
     painter_.translate(metrics_.offsetX, metrics_.offsetY);
     surface_ = std::make_unique<CQtPainterSurface>(painter_, metrics_.printableWidth, metrics_.printableHeight);
-    previewSurface_ = std::make_unique<CPreviewSurface>(painter_, *surface_);
-    return previewSurface_.get();
+    // Lines one printer pixel wide would all but vanish on the screen.
+    surface_->SetCosmeticOutlines(true);
+    return &page_.emplace(*surface_);
 }
 
 bool CQtPrinterSink::EndPage() {
@@ -107,7 +107,7 @@ bool CQtPrinterSink::EndPage() {
             return false;
         }
     } else {
-        previewSurface_.reset();
+        page_.reset();
         surface_.reset();
         painter_.restore();
     }
@@ -117,7 +117,7 @@ bool CQtPrinterSink::EndPage() {
 
 void CQtPrinterSink::EndJob() {
     started_ = false;
-    previewSurface_.reset();
+    page_.reset();
     surface_.reset();
     if (painter_.isActive() && !painter_.end()) {
         refused_ = true;
@@ -142,7 +142,7 @@ void CQtPrinterSink::EndJob() {
 
 void CQtPrinterSink::AbortJob() {
     started_ = false;
-    previewSurface_.reset();
+    page_.reset();
     surface_.reset();
     if (painter_.isActive())
         painter_.end();

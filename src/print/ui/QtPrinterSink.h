@@ -11,6 +11,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 class QPrinter;
@@ -18,7 +19,7 @@ class QTemporaryFile;
 class CQtPainterSurface;
 class CCairoPdfSink;
 
-class CQtPrinterSink : public IPageSink {
+class CQtPrinterSink final : public IPageSink {
 public:
     // The printer's page metrics are read when the sink is made.
     explicit CQtPrinterSink(QPrinter& printer);
@@ -36,7 +37,7 @@ public:
 
     PageMetrics Metrics() const override { return metrics_; }
     bool StartJob(const std::string& name) override;
-    CDrawSurface* StartPage(int pageNumber) override;
+    CDrawContext* StartPage(int pageNumber) override;
     bool EndPage() override;
     void EndJob() override;
     void AbortJob() override;
@@ -57,7 +58,7 @@ private:
     PageMetrics metrics_;
     QPainter painter_;
     std::unique_ptr<CQtPainterSurface> surface_;
-    std::unique_ptr<CDrawSurface> previewSurface_;
+    std::optional<CDrawContext> page_;  // over surface_
     std::unique_ptr<QTemporaryFile> spoolFile_;
     std::unique_ptr<CCairoPdfSink> pdf_;
     bool started_ = false;

@@ -100,7 +100,8 @@ void CAboutDlg::paintEvent(QPaintEvent*)
     buffer.fill(palette().color(QPalette::Window));
     {
         QPainter p(&buffer);
-        CQtPainterSurface surface(p, width(), height());
+        CQtPainterSurface pixels(p, width(), height());
+        CDrawContext surface(pixels);
         picture_.Draw(&surface, kPictureX, kPictureY);
     }
     QPainter(this).drawImage(0, 0, buffer);

@@ -286,6 +286,7 @@ void COptionsDialog::paintEvent(QPaintEvent* event)
     if (!picture_.IsValid())
         return;
     QPainter p(this);
-    CQtPainterSurface surface(p, width(), height());
+    CQtPainterSurface pixels(p, width(), height());
+    CDrawContext surface(pixels);
     picture_.Draw(&surface, kPictureX, kPictureY);
 }

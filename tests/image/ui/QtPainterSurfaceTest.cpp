@@ -21,18 +21,20 @@ constexpr int W = 120;
 constexpr int H = 90;
 const Rgb kFill{17, 34, 51};
 
-using Drawing = std::function<void(CDrawSurface&)>;
+using Drawing = std::function<void(CDrawContext&)>;
 
 // Draws on both surfaces; returns the number of differing pixels and the first one.
 int Compare(const Drawing& draw, QString* where = nullptr, QImage::Format format = QImage::Format_RGB32)
 {
     CRasterSurface raster(W, H, kFill);
-    draw(raster);
+    CDrawContext rasterDraw(raster);
+    draw(rasterDraw);
     QImage image(W, H, format);
     image.fill(QColor(kFill.r, kFill.g, kFill.b));
     {
         QPainter p(&image);
-        CQtPainterSurface surface(p, W, H);
+        CQtPainterSurface pixels(p, W, H);
+        CDrawContext surface(pixels);
         draw(surface);
     }
     int diff = 0;
@@ -83,7 +85,7 @@ private slots:
         QFETCH(int, width);
         QFETCH(int, style);
         QString where;
-        const int diff = Compare([&](CDrawSurface& s) {
+        const int diff = Compare([&](CDrawContext& s) {
             s.SetPen(MakePen(Rgb{200, 10, 10}, width, PenStyle(style)));
             const int cx = 60, cy = 45;
             const int ends[][2] = {{110, 45}, {110, 60}, {100, 85}, {60, 88}, {30, 85}, {5, 60}, {5, 45},
@@ -99,7 +101,7 @@ private slots:
     void rectanglesWithPensAndBrushes()
     {
         QString where;
-        const int diff = Compare([](CDrawSurface& s) {
+        const int diff = Compare([](CDrawContext& s) {
             s.Rectangle(2, 2, 30, 20);  // default pen and brush: black outline, white inside
             s.SetBrush(Brush{Rgb{0, 0, 255}, false});
             s.SetPen(MakePen(Rgb{0, 0, 0}, 0, PenStyle::Null));
@@ -120,7 +122,7 @@ private slots:
     void ellipsesAsTheDiscLabelDrawsThem()
     {
         QString where;
-        const int diff = Compare([](CDrawSurface& s) {
+        const int diff = Compare([](CDrawContext& s) {
             s.SetBrush(Brush{Rgb{0, 0, 0}, false});
             s.Ellipse(0, 0, 80, 80);
             s.SetBrush(Brush{Rgb{255, 255, 255}, false});
@@ -142,7 +144,7 @@ private slots:
     void polygonsFilledAndOutlined()
     {
         QString where;
-        const int diff = Compare([](CDrawSurface& s) {
+        const int diff = Compare([](CDrawContext& s) {
             s.SetBrush(Brush{Rgb{10, 120, 10}, false});
             s.Polygon({{10, 10}, {100, 20}, {60, 80}, {5, 60}});
             s.SetPen(MakePen(Rgb{0, 0, 0}, 0, PenStyle::Dotted));
@@ -155,7 +157,7 @@ private slots:
     void pixelsAndFillsRespectTheClip()
     {
         QString where;
-        const int diff = Compare([](CDrawSurface& s) {
+        const int diff = Compare([](CDrawContext& s) {
             const SurfaceRect previous = s.IntersectClip(SurfaceRect{10, 10, 70, 60});
             s.FillRect(SurfaceRect{0, 0, 100, 100}, Rgb{1, 2, 3});
             s.SetPixel(5, 5, Rgb{255, 0, 0});   // outside the clip
@@ -178,7 +180,7 @@ private slots:
         for (std::size_t i = 0; i < mask.size(); ++i)
             mask[i] = (i % 3 == 0) ? 1 : 0;
         QString where;
-        const int diff = Compare([&](CDrawSurface& s) {
+        const int diff = Compare([&](CDrawContext& s) {
             s.StretchPixels(SurfaceRect{0, 0, 50, 40}, block);     // enlarged
             s.StretchPixels(SurfaceRect{55, 0, 62, 4}, block);     // shrunk
             s.StretchPixels(SurfaceRect{100, 70, 160, 130}, block);  // partly outside
@@ -211,7 +213,7 @@ private slots:
         for (std::size_t i = 0; i < mask.size(); ++i)
             mask[i] = (i % 4 == 0 || i % 9 == 2) ? 1 : 0;
         QString where;
-        const int diff = Compare([&](CDrawSurface& s) {
+        const int diff = Compare([&](CDrawContext& s) {
             const SurfaceRect previous = s.IntersectClip(SurfaceRect{9, 6, 101, 77});
             s.StretchPixels(SurfaceRect{-20, -10, 150, 70}, bottomUp);  // enlarged, cut on all sides
             s.StretchPixels(SurfaceRect{30, 20, 47, 33}, bottomUp);     // reduced
@@ -230,14 +232,16 @@ private slots:
         const CRasterImage picture = Gradient(23, 17);
         const PixelBlock block{picture.GetRow(16), -static_cast<std::ptrdiff_t>(picture.GetStride()), 23, 17};
         CRasterSurface raster(W, H, kFill);
-        raster.SetClip(SurfaceRect{7, 5, W, H});
-        raster.StretchPixels(SurfaceRect{7 - 4, 5 + 3, 7 + 90, 5 + 60}, block);
+        CDrawContext rasterDraw(raster);
+        rasterDraw.SetClip(SurfaceRect{7, 5, W, H});
+        rasterDraw.StretchPixels(SurfaceRect{7 - 4, 5 + 3, 7 + 90, 5 + 60}, block);
         QImage image(W, H, QImage::Format_RGB32);
         image.fill(QColor(kFill.r, kFill.g, kFill.b));
         {
             QPainter p(&image);
             p.translate(7, 5);
-            CQtPainterSurface surface(p, W - 7, H - 5);
+            CQtPainterSurface pixels(p, W - 7, H - 5);
+            CDrawContext surface(pixels);
             surface.StretchPixels(SurfaceRect{-4, 3, 90, 60}, block);
         }
         int diff = 0;
@@ -257,10 +261,12 @@ private slots:
         QImage image(40, 25, QImage::Format_RGB32);
         image.fill(Qt::white);
         CRasterSurface raster(40, 25);
-        raster.StretchPixels(SurfaceRect{-5, -5, 200, 150}, block);
+        CDrawContext rasterDraw(raster);
+        rasterDraw.StretchPixels(SurfaceRect{-5, -5, 200, 150}, block);
         {
             QPainter p(&image);
-            CQtPainterSurface surface(p, 300, 200);
+            CQtPainterSurface pixels(p, 300, 200);
+            CDrawContext surface(pixels);
             surface.StretchPixels(SurfaceRect{-5, -5, 200, 150}, block);
         }
         for (int y = 0; y < 25; ++y)
@@ -276,7 +282,7 @@ private slots:
         picture.SetTransparentIndex(0);
         picture.SetTransparentColor(picture.GetPixelColor(0, 0));
         QString where;
-        const int diff = Compare([&](CDrawSurface& s) {
+        const int diff = Compare([&](CDrawContext& s) {
             s.FillRect(SurfaceRect{0, 0, 60, 60}, Rgb{0, 90, 0});
             picture.Draw(&s, 3, 4, 47, 31);
             picture.Draw(&s, 70, 50);
@@ -313,7 +319,7 @@ private slots:
             paper.drawCutLines = true;
             paper.drawBorder = true;
             QString where;
-            const int diff = Compare([&](CDrawSurface& s) { DrawPaper(s, paper); }, &where);
+            const int diff = Compare([&](CDrawContext& s) { DrawPaper(s, paper); }, &where);
             QVERIFY2(diff == 0, qPrintable(QStringLiteral("format %1: %2 pixels differ, %3").arg(f).arg(diff).arg(where)));
         }
     }
@@ -327,8 +333,9 @@ private slots:
             pdf.setResolution(300);
             pdf.setPageSize(QPageSize(QPageSize::A4));
             QPainter p(&pdf);
-            CQtPainterSurface surface(p, pdf.width(), pdf.height());
-            QVERIFY(!surface.IsRaster());
+            CQtPainterSurface pixels(p, pdf.width(), pdf.height());
+            CDrawContext surface(pixels);
+            QVERIFY(!pixels.IsRaster());
             std::uint8_t pixel[3];
             QVERIFY(!surface.ReadPixels(SurfaceRect{0, 0, 1, 1}, pixel, 3));
             const CRasterImage picture = Gradient(30, 20);
