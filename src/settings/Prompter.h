@@ -21,4 +21,6 @@ public:
     virtual bool AskYesNo(int textNumber) = 0;
     // Error box with a fixed (untranslated) text.
     virtual void Error(const std::string& text) = 0;
+    // Warning box: something was done, but not all of it.
+    virtual void Warning(const std::string& text) { Error(text); }
 };

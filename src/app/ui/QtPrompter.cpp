@@ -47,6 +47,12 @@ void CQtPrompter::Error(const std::string& text)
     QMessageBox::critical(parent_, MessageBoxTitle(), QString::fromStdString(text), QMessageBox::Ok);
 }
 
+void CQtPrompter::Warning(const std::string& text)
+{
+    ArrowCursor arrow;
+    QMessageBox::warning(parent_, MessageBoxTitle(), QString::fromStdString(text), QMessageBox::Ok);
+}
+
 void CQtFormatsReporter::show(const FormatsMessage& message)
 {
     CLanguageTable& language = Language();

@@ -15,6 +15,7 @@ public:
     void Information(int textNumber) override;
     bool AskYesNo(int textNumber) override;
     void Error(const std::string& text) override;
+    void Warning(const std::string& text) override;
 
 private:
     QPointer<QWidget> parent_;
