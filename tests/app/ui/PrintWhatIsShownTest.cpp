@@ -270,7 +270,11 @@ private slots:
         // File > Print Both (its letter P).
         AnswerPrintDialog(Qt::Key_Return);
         ChooseFromMenu(app_->Frame()->menuBar(), 0, Qt::Key_P);
-        QTRY_COMPARE(View()->State().printMode, 2);
+        // A job of the left cover alone would be named after the front.
+        const std::string leftAlone = "Korvane - " + QFileInfo(front).fileName().toStdString();
+        QTRY_VERIFY(View()->State().printMode == 2 || !cupstest::JobsNamed(cupstest::kPhotoQueue, leftAlone).empty());
+        cupstest::CancelJobsNamed(cupstest::kPhotoQueue, leftAlone);
+        QCOMPARE(View()->State().printMode, 2);
         const HeldJob printed = TakeHeldJob("Korvane - " + backName.toStdString());
         QCOMPARE(printed.pages, 2);
         if (printed.images.size() == 2) {
