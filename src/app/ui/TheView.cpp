@@ -416,8 +416,7 @@ void CTheView::OnCommand(int id)
         Print(1);
         return;
     case Cmd::PrintBoth:
-        // Prints what its name says, whatever the last job printed.
-        state_.printMode = 2;
+        state_.printMode = 2;  // what its name says, whatever the last job printed
         Print(2);
         return;
     case Cmd::PrintPreview:
