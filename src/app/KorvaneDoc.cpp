@@ -95,11 +95,8 @@ bool CKorvaneDoc::FinishLoad(Slot slot, const std::string& path, bool rememberFo
         RecentFile(slot) = path;
         if (rememberFolder && LastSeparator(path) != std::string::npos)
             WriteLastUsedFolder(FolderOf(path), *store_);
+        NameSlotAfter(slot, path);
         ViewState& state = State();
-        state.name(slot) = FileNameOf(path);
-        state.label(slot) = view_ ? FitLabel(state.name(slot), view_->LabelWidth(slot),
-                                             [this](const std::string& t) { return view_->TextWidth(t); })
-                                  : state.name(slot);
         if (settings_->autoDetectFormat)
             state.format(slot) = DetectFormat(image(slot), formats, settings_->autoRotate, prompter_);
         WriteControls();
@@ -126,6 +123,25 @@ bool CKorvaneDoc::FinishLoad(Slot slot, const std::string& path, bool rememberFo
     if (left)
         WaitCursor(false);
     return loaded;
+}
+
+void CKorvaneDoc::NameSlotAfter(Slot slot, const std::string& path) {
+    ViewState& state = State();
+    state.name(slot) = FileNameOf(path);
+    state.label(slot) = view_ ? FitLabel(state.name(slot), view_->LabelWidth(slot),
+                                         [this](const std::string& t) { return view_->TextWidth(t); })
+                              : state.name(slot);
+}
+
+void CKorvaneDoc::TakeBatchPicture(const std::string& path, int format) {
+    if (path.empty() || !leftImage.IsValid())
+        return;
+    RecentFile(Slot::Left) = path;
+    NameSlotAfter(Slot::Left, path);
+    State().leftFormat = format;
+    WriteControls();
+    UpdatePapers(Slot::Left);
+    Refresh();
 }
 
 bool CKorvaneDoc::PasteLeft(const std::uint8_t* block, std::size_t size) { return Paste(Slot::Left, block, size); }

@@ -65,6 +65,12 @@ public:
     bool PasteRight(const std::uint8_t* block, std::size_t size);
     bool Paste(Slot slot, const std::uint8_t* block, std::size_t size);
 
+    // After a batch job: the left image holds the job's last picture, loaded
+    // from `path` and printed with `format`; the slot's path, name, label,
+    // format and papers are made to agree with it, so that what the window
+    // shows is what Print Left prints. Nothing happens for an empty path.
+    void TakeBatchPicture(const std::string& path, int format);
+
     // +90 clockwise, -90 counter-clockwise; format detection is not repeated.
     void RotateSlot(Slot slot, int angle);
 
@@ -87,6 +93,8 @@ private:
     bool FinishLoad(Slot slot, const std::string& path, bool rememberFolder, LoadOutcome outcome,
                     CRasterImage& decoded);
     void ClearSlotState(Slot slot);
+    // The slot's file name and label for a file loaded from `path`.
+    void NameSlotAfter(Slot slot, const std::string& path);
     std::string Text(int number) const;
     std::string& RecentFile(Slot slot);
     void WaitCursor(bool wait);

@@ -4,6 +4,8 @@
 #include "image/RasterImage.h"
 
 #include <cstdio>
+#include <filesystem>
+#include <system_error>
 
 namespace {
 bool CanOpen(const std::string& path) {
@@ -12,6 +14,50 @@ bool CanOpen(const std::string& path) {
         return false;
     std::fclose(f);
     return true;
+}
+
+namespace fs = std::filesystem;
+
+// The entry of `folder` whose name equals `name` apart from letter case; of
+// several, the first by name, so that the choice does not depend on the
+// order the folder lists them in.
+std::optional<fs::path> EntryIgnoringCase(const fs::path& folder, const std::string& name) {
+    const std::string wanted = Lower(name);
+    std::optional<std::string> best;
+    std::error_code ec;
+    fs::directory_iterator it(folder.empty() ? fs::path(".") : folder, ec);
+    for (; !ec && it != fs::directory_iterator(); it.increment(ec)) {
+        const std::string entry = it->path().filename().string();
+        if (Lower(entry) == wanted && (!best || entry < *best))
+            best = entry;
+    }
+    if (!best)
+        return std::nullopt;
+    return folder / *best;
+}
+
+// The file a path names on a file system that tells letter case apart: each
+// part of the path that does not exist as written is looked up in its folder
+// without regard to case.
+std::optional<std::string> ExistingFileIgnoringCase(const std::string& path) {
+    if (CanOpen(path))
+        return path;
+    const fs::path p(path);
+    fs::path resolved = p.root_path();
+    std::error_code ec;
+    for (const fs::path& part : p.relative_path()) {
+        fs::path next = resolved / part;
+        if (!fs::exists(next, ec)) {
+            std::optional<fs::path> found = EntryIgnoringCase(resolved, part.string());
+            if (!found)
+                return std::nullopt;
+            next = *found;
+        }
+        resolved = next;
+    }
+    if (!fs::is_regular_file(resolved, ec) || !CanOpen(resolved.string()))
+        return std::nullopt;
+    return resolved.string();
 }
 
 // Every occurrence of `from` replaced by `to`, left to right, without looking
@@ -63,8 +109,12 @@ std::optional<std::string> FindMatchingCover(const std::string& leftPath,
             continue;
         const std::string found = leftPath.substr(at, leftKeywords[i].size());
         const std::string candidate = ReplaceAll(leftPath, found, rightKeywords[i]);
-        if (candidate != leftPath && CanOpen(candidate))
-            return candidate;
+        if (candidate == leftPath)
+            continue;
+        // "back" finds "Back.jpg": the keyword is the user's, the letter
+        // case is the file's.
+        if (std::optional<std::string> file = ExistingFileIgnoringCase(candidate); file && *file != leftPath)
+            return file;
     }
     return std::nullopt;
 }

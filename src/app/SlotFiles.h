@@ -22,6 +22,9 @@ std::string FolderOf(const std::string& path);
 // order, found (ignoring case) in the file name part, every occurrence of the
 // matched text in the whole path is replaced by the right keyword at the same
 // position; the first candidate that can be opened for reading is the result.
+// A candidate that does not exist as written is looked up without regard to
+// letter case ("… - back.jpg" finds "… - Back.jpg"), the file's own name
+// being the result.
 // Empty left keywords and left keywords without a right partner are skipped.
 std::optional<std::string> FindMatchingCover(const std::string& leftPath,
                                              const std::vector<std::string>& leftKeywords,

@@ -70,11 +70,13 @@ std::string OneLine(const std::string& text);
 // Collects the texts a job would have shown, in English, one line each.
 class CCollectingPrompter : public IPrompter {
 public:
-    std::vector<std::string> shown;   // information boxes and questions
+    std::vector<std::string> shown;   // information and warning boxes, questions
     std::vector<std::string> errors;  // error boxes
     void Information(int textNumber) override;
     bool AskYesNo(int textNumber) override;  // answered No
     void Error(const std::string& text) override;
+    // A warning does not fail the command: it is shown with the rest.
+    void Warning(const std::string& text) override { shown.push_back(OneLine(text)); }
 };
 
 class CRasterImage;

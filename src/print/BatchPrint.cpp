@@ -4,7 +4,9 @@
 #include "print/CoverLayout.h"
 #include "print/CoverRenderer.h"
 #include "print/PageSink.h"
+#include "print/MarginOverrun.h"
 #include "print/PrintPlan.h"
+#include "settings/LanguageTable.h"
 
 BatchResult BatchPrint(const BatchJob& job, const CoverFormatList& formats, CRasterImage& leftImage,
                        const BatchRecognition& recognition, IPageSink& sink, IPrompter* prompter) {
@@ -17,52 +19,85 @@ BatchResult BatchPrint(const BatchJob& job, const CoverFormatList& formats, CRas
             prompter->Error(kChooseLeftFormatText);
         return result;
     }
+    const PageMetrics page = sink.Metrics();
+    PlacementJob placementJob{0, job.checkForPrintableArea, 0, prompter};
+    // A cover that runs into the printer's margin is told once per job: for
+    // a forced format before the job, as every page is placed alike; else
+    // before the first page that does.
+    bool overrunTold = false;
+    const auto tellOverrun = [&](int format, const std::string& fileName) {
+        PlacementJob quiet{0, job.checkForPrintableArea, 1, nullptr};
+        const double mm = MarginOverrunMm(ComputePlacement(page, formats, format, quiet), page);
+        if (mm < kMarginOverrunShownMm)
+            return;
+        overrunTold = true;
+        if (prompter)
+            prompter->Warning(MarginOverrunText({{OverrunCoverName(fileName, formats.name(format)), mm}},
+                                                [](int n) { return Language().GetText(n); }));
+    };
+    if (!recognise) {
+        tellOverrun(job.format, std::string());
+        overrunTold = true;
+    }
     if (!sink.StartJob(kBatchJobName)) {
         sink.AbortJob();
         return result;
     }
     result.started = true;
 
-    const PageMetrics page = sink.Metrics();
-    PlacementJob placementJob{0, job.checkForPrintableArea, 0, prompter};
     const RenderOptions options{job.drawCutLines, job.printBorder, 0};
     int format = job.format;
+    // Each file is decoded aside, so that one that fails leaves the picture
+    // before it; the slot takes the last picture loaded when the job ends.
+    CRasterImage picture;
+    const auto leaveInSlot = [&] {
+        if (!result.lastFile.empty())
+            leftImage = std::move(picture);
+    };
     for (const std::string& path : job.files) {
         const int type = ImageTypeFromExtension(path);
         if (type < 0) {
             result.skipped.push_back(path + ": not a picture file the slots take");
             continue;  // skipped files make no page and no message
         }
-        if (!leftImage.Load(path, type)) {
-            result.skipped.push_back(path + ": " + leftImage.GetLastError());
+        CRasterImage next;
+        if (!next.Load(path, type)) {
+            result.skipped.push_back(path + ": " + next.GetLastError());
             continue;
         }
-        const std::string warning = leftImage.GetDecodeWarning();
+        const std::string warning = next.GetDecodeWarning();
+        picture = std::move(next);
         if (recognise)
-            format = recognition.detect ? recognition.detect(leftImage) : 0;
+            format = recognition.detect ? recognition.detect(picture) : 0;
         else if (job.autoRotate && recognition.rotateForFormat)
-            recognition.rotateForFormat(leftImage, format);
+            recognition.rotateForFormat(picture, format);
         result.lastFormat = format;
+        result.lastFile = path;
         if (!valid(format)) {
             result.skipped.push_back(path + ": no cover format recognised");
             continue;
         }
         if (!warning.empty())
             result.partlyRead.push_back(path + ": " + warning);
+        if (!overrunTold)
+            tellOverrun(format, path.substr(path.find_last_of("/\\") + 1));
         const CoverPlacement placement = ComputePlacement(page, formats, format, placementJob);
         CDrawContext* surface = sink.StartPage(result.pages + 1);
         if (!surface) {
             sink.AbortJob();
+            leaveInSlot();
             return result;
         }
-        RenderCover(*surface, page, placement, leftImage, formats, format, options);
+        RenderCover(*surface, page, placement, picture, formats, format, options);
         if (!sink.EndPage()) {
             sink.AbortJob();
+            leaveInSlot();
             return result;
         }
         ++result.pages;
     }
     sink.EndJob();
     result.completed = true;
+    leaveInSlot();
     return result;
 }

@@ -30,6 +30,7 @@ struct BatchResult {
     bool completed = false;  // ... and it was ended normally (not refused, not aborted)
     int pages = 0;         // pages printed, one per file that loaded
     int lastFormat = -1;   // the forced format or the last recognised one
+    std::string lastFile;  // the last file loaded, now in the left image; empty for none
     // "file: why" for each file that made no page, and for each printed
     // although only part of its picture could be read.
     std::vector<std::string> skipped;
@@ -42,7 +43,8 @@ inline constexpr const char* kBatchJobName = "Korvane";
 // Runs the batch: for each file whose extension a slot accepts and which
 // loads into `leftImage`, recognise (or turn for the forced format), place
 // and print it on a page of its own. Skipped files make no page and no
-// message (the result lists them). The left image is left holding the last file loaded. A job with
+// message (the result lists them). The left image is left holding the last
+// file loaded (untouched when none loaded), turned as it was printed. A job with
 // no format to print with (empty list, forced format outside it) is refused
 // before it starts, with kChooseLeftFormatText.
 BatchResult BatchPrint(const BatchJob& job, const CoverFormatList& formats, CRasterImage& leftImage,

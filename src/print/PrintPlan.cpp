@@ -3,6 +3,7 @@
 #include "settings/Prompter.h"
 #include "print/CoverRenderer.h"
 #include "print/PageSink.h"
+#include "settings/LanguageTable.h"
 
 namespace {
 // The right slot's format value; "no format" stays outside the list.
@@ -81,16 +82,47 @@ bool CPrintPlan::Prepare(const PrintJobRequest& request, bool preview) {
     return true;
 }
 
+void CPrintPlan::Place(const PageMetrics& page, PlacementJob& job, CoverPlacement& left, CoverPlacement& right) const {
+    left = right = CoverPlacement{};
+    if (request_.printMode != 1)
+        left = ComputePlacement(page, formats_, request_.leftFormat, job);
+    if (request_.printMode != 0 || request_.singlePage)
+        right = ComputePlacement(page, formats_, RightSlotValue(request_.rightFormat), job);
+}
+
+std::vector<CoverOverrun> CPrintPlan::MarginOverruns(const PageMetrics& page) const {
+    // Placed as Begin will place them, without its message.
+    PlacementJob quiet{request_.singlePage, request_.checkForPrintableArea, 1, nullptr};
+    CoverPlacement left, right;
+    Place(page, quiet, left, right);
+    std::vector<CoverOverrun> overruns;
+    const auto add = [&](const CoverPlacement& p, int format, const std::string& fileName) {
+        const double mm = MarginOverrunMm(p, page);
+        if (mm >= kMarginOverrunShownMm && ValidFormat(formats_, format))
+            overruns.push_back({OverrunCoverName(fileName, formats_.name(format)), mm});
+    };
+    if (request_.printMode != 1)
+        add(left, request_.leftFormat, request_.leftName);
+    if (request_.printMode != 0 || request_.singlePage)
+        add(right, request_.rightFormat, request_.rightName);
+    return overruns;
+}
+
+bool CPrintPlan::WarnOfMarginOverruns(const PageMetrics& page) {
+    const std::vector<CoverOverrun> overruns = MarginOverruns(page);
+    if (overruns.empty())
+        return false;
+    if (prompter_)
+        prompter_->Warning(MarginOverrunText(overruns, [](int n) { return Language().GetText(n); }));
+    return true;
+}
+
 void CPrintPlan::Begin(const PageMetrics& page) {
     page_ = page;
     placementJob_ = PlacementJob{request_.singlePage, request_.checkForPrintableArea, 0, prompter_};
-    leftPlacement_ = rightPlacement_ = CoverPlacement{};
     hasLeft_ = request_.printMode != 1;
     hasRight_ = request_.printMode != 0 || request_.singlePage;
-    if (hasLeft_)
-        leftPlacement_ = ComputePlacement(page_, formats_, request_.leftFormat, placementJob_);
-    if (hasRight_)
-        rightPlacement_ = ComputePlacement(page_, formats_, RightSlotValue(request_.rightFormat), placementJob_);
+    Place(page_, placementJob_, leftPlacement_, rightPlacement_);
 }
 
 void CPrintPlan::RenderPage(CDrawContext& surface, int pageNumber, bool preview) {
@@ -107,6 +139,9 @@ void CPrintPlan::RenderPage(CDrawContext& surface, int pageNumber, bool preview)
 void CPrintPlan::End() { placementJob_.printableWarned = 0; }
 
 int RunPrintJob(CPrintPlan& plan, IPageSink& sink, bool preview) {
+    // Told before anything is sent; the preview shows it for itself.
+    if (!preview)
+        plan.WarnOfMarginOverruns(sink.Metrics());
     if (!sink.StartJob(plan.JobName())) {
         sink.AbortJob();
         return 0;

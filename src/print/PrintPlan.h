@@ -9,6 +9,7 @@
 #include "image/RasterImage.h"
 #include "print/CoverLayout.h"
 #include "print/CoverPlacement.h"
+#include "print/MarginOverrun.h"
 #include "print/PageMetrics.h"
 
 #include <string>
@@ -81,6 +82,14 @@ public:
     void UpdateRequest(const PrintJobRequest& request) { request_ = request; }
     const PrintJobRequest& Request() const { return request_; }
 
+    // Before the job starts, on the page it will print on: the covers that
+    // will run into the printer's unprintable margin (at least 0.1 mm), as
+    // Begin will place them.
+    std::vector<CoverOverrun> MarginOverruns(const PageMetrics& page) const;
+    // The same told once through the prompter (text 4020 per cover); the job
+    // goes on. False when nothing needed telling.
+    bool WarnOfMarginOverruns(const PageMetrics& page);
+
     // Begin, once per job: the page metrics and both placements.
     void Begin(const PageMetrics& page);
     // One page; the surface's origin is the printable area's corner.
@@ -98,6 +107,8 @@ public:
 
 private:
     bool SlotPrintable(int format, const CRasterImage& image) const;
+    // Both placements of the request on `page`.
+    void Place(const PageMetrics& page, PlacementJob& job, CoverPlacement& left, CoverPlacement& right) const;
 
     const CoverFormatList& formats_;
     const CRasterImage& leftImage_;
@@ -116,8 +127,9 @@ private:
     bool hasRight_ = false;
 };
 
-// Runs a prepared plan through a page sink: start the job under its name,
-// begin with the sink's metrics, draw every page of the range, end. Returns
+// Runs a prepared plan through a page sink: warn of covers that run into the
+// margin (not for a preview), start the job under its name, begin with the
+// sink's metrics, draw every page of the range, end. Returns
 // the number of pages finished; a refused start or a stopped page aborts the
 // job.
 int RunPrintJob(CPrintPlan& plan, IPageSink& sink, bool preview);

@@ -88,6 +88,13 @@ void WriteViewCloseSettings(const AppSettings& s, CSettingsStore& store) {
     store.WriteCfgInt(kOptions, "SelectedSkin", s.selectedSkin);
     store.WriteCfgInt(kOptions, "Print Border", s.printBorder);
     store.WriteCfgInt(kOptions, "CheckForUpdates", s.checkForUpdates);
+    // What the user typed into the options dialog (and the proxy switch
+    // beside it) lasts beyond the run like every other option.
+    store.WriteCfgString(kOptions, "PrintJobName", s.printJobName);
+    store.WriteCfgString(kOptions, "LeftAutoFiles", s.leftAutoFiles);
+    store.WriteCfgString(kOptions, "RightAutoFiles", s.rightAutoFiles);
+    store.WriteCfgInt(kOptions, "UseProxy", s.useProxy);
+    store.WriteCfgString(kOptions, "Proxy", s.proxy);
 }
 
 bool WriteExitSettings(const AppSettings& s, int currentLanguage, CSettingsStore& store) {

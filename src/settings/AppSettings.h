@@ -79,7 +79,9 @@ void WriteWindowPosition(const AppSettings& s, CSettingsStore& store = Settings(
 // DrawCutAndFoldLines, AutoRotate, MaskPrintJobName, AutoLoad2ndImage,
 // ReloadOnStartup, RecentFileLeft, RecentFileRight (quoted strings),
 // AutoDetectFormat, BatchMode, LastUsedLeftFormat, LastUsedRightFormat,
-// SelectedSkin, "Print Border", CheckForUpdates. The view copies its own
+// SelectedSkin, "Print Border", CheckForUpdates, then the options dialog's
+// typed values: PrintJobName, LeftAutoFiles, RightAutoFiles (quoted
+// strings), UseProxy, Proxy. The view copies its own
 // state (drawCutLines, leftFormat, rightFormat, ...) into `s` first.
 void WriteViewCloseSettings(const AppSettings& s, CSettingsStore& store = Settings());
 // The program's exit: ShowSplash, GrayScale, Settings/LastRanVersion (123),

@@ -92,6 +92,8 @@ constexpr EnglishText kEnglish[] = {
            "Letter\nPage. Shall I rotate the image 90 degrees ?"},
     {4004, "The cover is (partly) positioned outside the printable area of your printer.\nIt will be corrected "
            "automatically. Please check your configuration file..."},
+    {4020, "The cover %s does not fit the printable area of this paper: it runs %s mm into the margin that "
+           "your printer cannot print on.\nThat part of the cover may be missing from the page."},
     // Image open dialog.
     {5000, "Select the image you want to use for the cover"},
     {5001, "Image Information / Preview"},

@@ -47,6 +47,7 @@ const std::vector<int>& CLanguageTable::TextNumbers() {
         AddRange(v, 3022, 3025);
         for (int n : {3044, 3026, 3027, 3028, 3053, 3054, 3055, 3029}) v.push_back(n);
         AddRange(v, 4000, 4004);
+        v.push_back(4020);  // a cover that runs into the printer's margin
         AddRange(v, 5000, 5022);
         AddRange(v, 6000, 6005);
         AddRange(v, 7000, 7040);

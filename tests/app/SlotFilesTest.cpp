@@ -101,3 +101,40 @@ TEST(FitLabel, DropsLeadingCharactersAndMarksTheCut) {
     };
     EXPECT_EQ(FitLabel("\xC3\xA9t\xC3\xA9.png", 60, perLetter), "...t\xC3\xA9.png");
 }
+
+TEST(MatchingCover, TheBackIsFoundWhateverTheLetterCaseOfItsName) {
+    TempFolder dir;
+    Touch(dir.file("covers/Artist - Album - Back.jpg"));
+    Touch(dir.file("covers/Artist - Album - Front.jpg"));
+    // The replacement gives "… - back.jpg"; the folder holds "… - Back.jpg".
+    EXPECT_EQ(FindMatchingCover(dir.file("covers/Artist - Album - Front.jpg"), kLeft, kRight),
+              dir.file("covers/Artist - Album - Back.jpg"));
+    // A name as written wins over one in another case; of two others, the
+    // first by name.
+    Touch(dir.file("two/Disc BACK.png"));
+    Touch(dir.file("two/Disc Back.png"));
+    EXPECT_EQ(FindMatchingCover(dir.file("two/Disc Front.png"), kLeft, kRight), dir.file("two/Disc BACK.png"));
+    Touch(dir.file("two/Disc back.png"));
+    EXPECT_EQ(FindMatchingCover(dir.file("two/Disc Front.png"), kLeft, kRight), dir.file("two/Disc back.png"));
+}
+
+TEST(MatchingCover, LetterCaseIsIgnoredInReplacedFolderNamesButTheRulesStay) {
+    TempFolder dir;
+    // The replacement runs over the whole path; each part is found in its
+    // folder whatever its letter case.
+    Touch(dir.file("Front Side/x/Album Front.jpg"));
+    Touch(dir.file("Back Side/x/Album Back.jpg"));
+    EXPECT_EQ(FindMatchingCover(dir.file("Front Side/x/Album Front.jpg"), kLeft, kRight),
+              dir.file("Back Side/x/Album Back.jpg"));
+    // First match in keyword order: "front" is tried before "-f", so
+    // "disc-f front" looks for "disc-f back" only, then "disc-b front".
+    Touch(dir.file("k/DISC-B FRONT.jpg"));
+    EXPECT_EQ(FindMatchingCover(dir.file("k/disc-f front.jpg"), kLeft, kRight), dir.file("k/DISC-B FRONT.jpg"));
+    Touch(dir.file("k/Disc-F Back.jpg"));
+    EXPECT_EQ(FindMatchingCover(dir.file("k/disc-f front.jpg"), kLeft, kRight), dir.file("k/Disc-F Back.jpg"));
+    // A folder is never a match, nor a name that leads back to the front itself.
+    std::filesystem::create_directories(dir.file("d/Set Back.jpg"));
+    EXPECT_EQ(FindMatchingCover(dir.file("d/Set Front.jpg"), kLeft, kRight), std::nullopt);
+    Touch(dir.file("s/Side A.jpg"));
+    EXPECT_EQ(FindMatchingCover(dir.file("s/Side A.jpg"), {"a"}, {"a"}), std::nullopt);
+}

@@ -168,3 +168,32 @@ TEST(BatchPrint, NoFormatToPrintWithOrARefusedStartPrintsNothing) {
         EXPECT_FALSE(left.IsValid());  // nothing was loaded for a job that never started
     }
 }
+
+TEST(BatchPrint, TheSlotTakesTheLastPictureLoadedAndKeepsItsOwnWhenNoneLoads) {
+    TempFolder dir;
+    WriteBmp(dir.file("wide.bmp"), 40, 20, kRed);
+    WriteFile(dir.file("last.png"), {'n', 'o', 't'});  // the last file fails: the one before stays
+    const CoverFormatList formats =
+        List({Candidate("Square", "CUSTOM", 50.0, 50.0), Candidate("Wide", "CUSTOM", 60.0, 30.0)});
+    BatchJob job;
+    job.files = {dir.file("wide.bmp"), dir.file("last.png")};
+    CRasterImage left = Solid(7, 7, kBlue);
+    PageCollector sink;
+    BatchResult result = BatchPrint(job, formats, left, BatchRecognitionFor(formats, 1, nullptr), sink, nullptr);
+    EXPECT_EQ(result.pages, 1);
+    EXPECT_EQ(result.lastFile, dir.file("wide.bmp"));
+    EXPECT_EQ(result.lastFormat, 1);
+    EXPECT_EQ(left.GetWidth(), 40);
+    EXPECT_EQ(left.GetPixelColor(0, 0), kRed);
+
+    // Nothing loads: the slot's own picture is untouched and no file is named.
+    job.files = {dir.file("last.png"), dir.file("missing.jpg"), dir.file("scan.tif")};
+    CRasterImage own = Solid(7, 7, kBlue);
+    PageCollector none;
+    result = BatchPrint(job, formats, own, BatchRecognitionFor(formats, 1, nullptr), none, nullptr);
+    EXPECT_EQ(result.pages, 0);
+    EXPECT_TRUE(result.lastFile.empty());
+    ASSERT_TRUE(own.IsValid());
+    EXPECT_EQ(own.GetWidth(), 7);
+    EXPECT_EQ(own.GetPixelColor(3, 3), kBlue);
+}

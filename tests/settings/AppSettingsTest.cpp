@@ -77,6 +77,11 @@ TEST_F(AppSettingsTest, FirstRunLeavesSectionsAndKeysInWritingOrder) {
         "Language = 6\r\n"
         "GrayScale = 0\r\n"
         "ShowSplash = 1\r\n"
+        "Proxy = \"server:port\"\r\n"
+        "UseProxy = 0\r\n"
+        "RightAutoFiles = \"back;back;-b\"\r\n"
+        "LeftAutoFiles = \"front;front + inside;-f\"\r\n"
+        "PrintJobName = \"Microsoft Word - Document1\"\r\n"
         "CheckForUpdates = 1\r\n"
         "Print Border = 1\r\n"
         "SelectedSkin = -1\r\n"
@@ -142,7 +147,32 @@ TEST_F(AppSettingsTest, ASecondRunGetsBackWhatTheFirstLeft) {
     EXPECT_EQ(ReadLastUsedFolder(store), "/covers/[2019]");
 }
 
-TEST_F(AppSettingsTest, HandEditedSettingsAreReadAndNeverWrittenKeysKept) {
+TEST_F(AppSettingsTest, TypedOptionsSurviveTheNextStart) {
+    AppSettings first;
+    first.leftAutoFiles = "Vorne;;cover [a];x";
+    first.rightAutoFiles = "Hinten;tray;\"b\";";
+    first.printJobName = "Budget 2027 [final]";
+    first.useProxy = 1;
+    first.proxy = "cache.local:3128";
+    {
+        CSettingsStore store(cfg);
+        WriteViewCloseSettings(first, store);
+        ASSERT_TRUE(WriteExitSettings(first, 0, store));
+    }
+    CSettingsStore store(cfg);
+    AppSettings second;
+    ReadStartSettings(second, store);
+    ReadViewStartSettings(second, store);
+    EXPECT_EQ(second.leftAutoFiles, first.leftAutoFiles);
+    EXPECT_EQ(second.rightAutoFiles, first.rightAutoFiles);
+    EXPECT_EQ(second.leftKeywords, (std::vector<std::string>{"Vorne", "", "cover [a]", "x"}));
+    EXPECT_EQ(second.rightKeywords, (std::vector<std::string>{"Hinten", "tray", "\"b\""}));
+    EXPECT_EQ(second.printJobName, first.printJobName);
+    EXPECT_EQ(second.useProxy, 1);
+    EXPECT_EQ(second.proxy, "cache.local:3128");
+}
+
+TEST_F(AppSettingsTest, HandEditedSettingsAreReadAndWrittenBackInTheProgramsSpelling) {
     // As a user types them: no quotes, no blanks, the key in another case.
     dir.Write("Korvane.cfg",
               "[Options]\nUseProxy=1\nProxy=cache.local:3128\nLeftAutoFiles=cover;;inlay;\n"
@@ -162,7 +192,8 @@ TEST_F(AppSettingsTest, HandEditedSettingsAreReadAndNeverWrittenKeysKept) {
     WriteViewCloseSettings(s, store);
     EXPECT_EQ(store.GetCfgInt("Options", "AutoLoad2ndImage", 1), 0);
     EXPECT_EQ(store.Text().find("Autoload2ndImage"), std::string::npos);
-    EXPECT_NE(store.Text().find("Proxy=cache.local:3128"), std::string::npos);
+    EXPECT_EQ(store.GetCfgString("Options", "Proxy", ""), "cache.local:3128");
+    EXPECT_EQ(store.GetCfgString("Options", "LeftAutoFiles", ""), "cover;;inlay;");
 }
 
 TEST(AutoFilesSplit, CutsAtEverySemicolon) {

@@ -416,8 +416,8 @@ void CTheView::OnCommand(int id)
         Print(1);
         return;
     case Cmd::PrintBoth:
-        // Keeps the current print mode.
-        Print(state_.printMode);
+        state_.printMode = 2;  // what its name says, whatever the last job printed
+        Print(2);
         return;
     case Cmd::PrintPreview:
         Print(state_.printMode, true);

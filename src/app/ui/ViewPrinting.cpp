@@ -4,34 +4,11 @@
 
 #include "app/FormatRecognition.h"
 #include "app/KorvaneDoc.h"
+#include "app/PrintRequest.h"
 #include "app/ui/TheView.h"
 #include "print/ui/PrintDialogs.h"
 #include "print/ui/PrintJobRunner.h"
 #include "settings/AppSettings.h"
-
-namespace {
-
-// "Read the controls": the view's state and the running values as a job
-// request.
-PrintJobRequest ReadJobRequest(CTheView& view) {
-    const ViewState& s = view.State();
-    const AppSettings& a = RunningValues();
-    PrintJobRequest r;
-    r.printMode = s.printMode;
-    r.singlePage = s.singlePage;
-    r.drawCutLines = s.drawCutLines;
-    r.leftFormat = s.leftFormat;
-    r.rightFormat = s.rightFormat;
-    r.leftName = s.leftName;
-    r.rightName = s.rightName;
-    r.checkForPrintableArea = a.checkForPrintableArea;
-    r.printBorder = a.printBorder;
-    r.maskPrintJobName = a.maskPrintJobName;
-    r.printJobName = a.printJobName;
-    return r;
-}
-
-}  // namespace
 
 void InstallPrintHooks(CTheView& view)
 {
@@ -43,7 +20,7 @@ void InstallPrintHooks(CTheView& view)
         source.leftImage = &doc.leftImage;
         source.rightImage = &doc.rightImage;
         source.prompter = &view.Prompter();
-        source.readControls = [&view] { return ReadJobRequest(view); };
+        source.readControls = [&view] { return MakePrintJobRequest(view.State(), RunningValues()); };
         CQtPrintDialogs dialogs(&view);
         RunCoverPrintJob(source, dialogs, preview);
     };
@@ -55,17 +32,14 @@ void InstallPrintHooks(CTheView& view)
         source.leftImage = &doc.leftImage;
         source.prompter = &view.Prompter();
         source.recognition = BatchRecognitionFor(doc.formats, a.autoRotate, &view.Prompter());
+        source.job = MakeBatchJob(view.State(), a, view.State().leftFormat);
         source.job.files = files;
-        source.job.format = view.State().leftFormat;
-        source.job.autoRotate = a.autoRotate;
-        source.job.drawCutLines = view.State().drawCutLines;
-        source.job.printBorder = a.printBorder;
-        source.job.checkForPrintableArea = a.checkForPrintableArea;
         CQtPrintDialogs dialogs(&view);
         const BatchPrintOutcome outcome = RunBatchPrintJob(source, dialogs);
-        // The left format keeps the job's last one; the slot's name, label and
-        // the controls are left as they were, and the window is painted anew.
-        view.State().leftFormat = outcome.leftFormat;
+        // The left slot holds the job's last picture: its name, label, format
+        // and papers follow it, so the window shows what Print Left prints.
+        // A job that loaded nothing leaves the slot as it was.
+        doc.TakeBatchPicture(outcome.result.lastFile, outcome.result.lastFormat);
         view.update();
     };
     hooks.printSetup = [&view] {

@@ -281,7 +281,7 @@ private slots:
         QCOMPARE(View()->State().drawCutLines, 0);
         QVERIFY(!View()->Paper(Slot::Left)->View().drawCutLines);
 
-        // The buttons set the mode; "Print Both..." from the menu keeps it.
+        // The buttons and the menu's items set the mode their names say.
         QTest::mouseClick(Button(Ctl::PrintLeft), Qt::LeftButton);
         Item(Cmd::PrintBoth)->trigger();
         QTest::mouseClick(Button(Ctl::PrintBoth), Qt::LeftButton);
@@ -289,7 +289,7 @@ private slots:
         Item(Cmd::PrintPreview)->trigger();
         QCOMPARE(prints_.size(), std::size_t{5});
         QCOMPARE(prints_[0].mode, 0);
-        QCOMPARE(prints_[1].mode, 0);
+        QCOMPARE(prints_[1].mode, 2);
         QCOMPARE(prints_[2].mode, 2);
         QCOMPARE(prints_[3].mode, 1);
         QCOMPARE(prints_[4].mode, 1);
