@@ -3,6 +3,7 @@
 #include "app/FormatRecognition.h"
 #include "print/BatchPrint.h"
 #include "print/MarginOverrun.h"
+#include "image/DrawContext.h"
 #include "print/PageSink.h"
 #include "print/PrintPlan.h"
 #include "print/PrintTestUtil.h"
@@ -11,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <optional>
 
 using namespace testutil;
 
@@ -28,10 +30,10 @@ public:
         events.push_back("start");
         return true;
     }
-    CDrawSurface* StartPage(int) override {
+    CDrawContext* StartPage(int) override {
         events.push_back("page");
         pages.push_back(std::make_unique<CRasterSurface>(1, 1));
-        return pages.back().get();
+        return &page_.emplace(*pages.back());
     }
     bool EndPage() override { return true; }
     void EndJob() override { events.push_back("end"); }
@@ -40,6 +42,9 @@ public:
         RecordingPrompter::Warning(text);
         events.push_back("warning");
     }
+
+private:
+    std::optional<CDrawContext> page_;
 };
 
 CoverFormatList Formats() {
