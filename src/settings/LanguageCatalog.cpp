@@ -57,6 +57,8 @@ const std::vector<int>& CLanguageTable::TextNumbers() {
         AddRange(v, 9500, 9511);
         // Texts added since: the Print Setup dialog.
         AddRange(v, 9550, 9555);
+        // The desktop entry and the software centres' texts.
+        AddRange(v, 9700, 9709);
         return v;
     }();
     return numbers;

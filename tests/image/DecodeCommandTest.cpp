@@ -86,10 +86,10 @@ TEST_F(DecodeCommand, TypeOptionAndFailures) {
     const std::string text = Write("note.png", {'n', 'o', 't', ' ', 'a', 'n', ' ', 'i', 'm', 'a', 'g', 'e'});
     const CliRun bad = Execute("decode " + text);
     EXPECT_EQ(bad.status, 1);
-    EXPECT_EQ(bad.out, text + ": Not a PNG file\n");  // one line, FILE: message
+    EXPECT_EQ(bad.out, "korvane-cli: " + text + ": Not a PNG file\n");  // one line, FILE: message
     const CliRun typed = Execute("decode " + text + " --type 0");
     EXPECT_EQ(typed.status, 1);
-    EXPECT_EQ(typed.out, text + ": Decode: Unknown or wrong format\n");
+    EXPECT_EQ(typed.out, "korvane-cli: " + text + ": Decode: Unknown or wrong format\n");
     EXPECT_EQ(Execute("decode " + text + " --type 12").status, 2);
     EXPECT_EQ(Execute("decode").status, 2);
 
