@@ -2,7 +2,7 @@
 # The installed desktop entry, AppStream metadata, manual pages, completion
 # and copyright file, read as a desktop and a distribution read them:
 # desktop-file-validate, appstreamcli, GLib's desktop-entry reader under a
-# German and an English locale.
+# German and an English locale (Debian's python3-gi, hence /usr/bin/python3).
 #   installed-files-test.sh BUILD_DIR
 set -eu
 build=$1
@@ -20,7 +20,8 @@ appstreamcli validate --no-net "$metainfo" || fail "appstreamcli validate"
 
 # The menu entry in German and in English, as GLib (GNOME, Xfce, ...) shows it.
 show() {
-    env -u LANGUAGE -u LC_ALL -u LC_MESSAGES LANG=$1 python3 -c '
+    # TryExec must find the installed program.
+    env -u LANGUAGE -u LC_ALL -u LC_MESSAGES PATH="$dest/usr/bin:$PATH" LANG=$1 /usr/bin/python3 -c '
 import sys, gi
 gi.require_version("Gio", "2.0")
 from gi.repository import Gio

@@ -9,7 +9,7 @@
 //
 // In a template "_(NNNN)" stands for text number NNNN: the line is written in
 // English, then once per language with its own text. A metainfo line
-// "@RELEASES@" becomes the releases of NEWS.
+// "_(RELEASES)" becomes the releases of NEWS.
 #include "settings/LanguageTable.h"
 #include "settings/TextFile.h"
 
@@ -167,8 +167,8 @@ std::string Translate(const std::string& templ, const std::vector<Translation>& 
                       const std::vector<Release>* releases) {
     std::string out;
     for (const std::string& line : Lines(templ)) {
-        if (releases && line.find("@RELEASES@") != std::string::npos) {
-            const std::string indent = line.substr(0, line.find('@'));
+        if (releases && line.find("_(RELEASES)") != std::string::npos) {
+            const std::string indent = line.substr(0, line.find("_(RELEASES)"));
             for (const Release& r : *releases) {
                 out += indent + "<release version=\"" + r.version + "\" date=\"" + r.date + "\">\n";
                 out += indent + "  <description>\n" + indent + "    <ul>\n";
