@@ -74,6 +74,8 @@ install(FILES ${KORVANE_LINUX_DIR}/korvane-cli.bash DESTINATION ${CMAKE_INSTALL_
         RENAME korvane-cli)
 install(FILES ${KORVANE_LINUX_DIR}/copyright ${CMAKE_BINARY_DIR}/changelog.Debian.gz ${CMAKE_BINARY_DIR}/changelog.gz
         DESTINATION ${KORVANE_DOC_DIR})
+install(FILES ${KORVANE_LINUX_DIR}/korvane.lintian-overrides DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides
+        RENAME korvane)
 if(TARGET korvane)
   install(FILES ${CMAKE_BINARY_DIR}/korvane.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
   install(FILES ${KORVANE_DESKTOP_FILE} DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
@@ -111,7 +113,8 @@ set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 # and libqt6printsupport6; Wayland's is loaded only where it is installed.
 # Metafile text is measured with the Liberation fonts (other fonts give other
 # widths); Qt's own dialogs speak the user's language with Qt's translations.
+# sensible-editor is one of the editors the formats file may open in.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation2")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation2, sensible-utils")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "cups-client, qt6-translations-l10n, qt6-wayland")
 include(CPack)
