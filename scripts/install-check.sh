@@ -40,16 +40,24 @@ dpkg-deb -f "$deb" Package Version Depends Recommends
 say "lintian"
 # Tags of the pedantic and experimental kinds are shown too; errors and
 # warnings fail the check.
-lintian --display-info --fail-on error,warning "$deb" | tee "$out/lintian.txt" ||
-    fail "lintian finds errors or warnings"
+status=0
+lintian --display-info --fail-on error,warning "$deb" >"$out/lintian.txt" || status=$?
+cat "$out/lintian.txt"
+[ "$status" -eq 0 ] || fail "lintian finds errors or warnings"
 echo "lintian: no errors, no warnings"
 
 say "hardening-check"
 unpacked=$(mktemp -d /var/tmp/korvane-unpacked.XXXXXX)
 dpkg-deb -x "$deb" "$unpacked"
-hardening-check "$unpacked/usr/bin/korvane" "$unpacked/usr/bin/korvane-cli" | tee "$out/hardening-check.txt" ||
-    { rm -rf "$unpacked"; fail "hardening-check"; }
+# Control-flow protection is left out of the verdict: Debian 12's C start
+# files carry no IBT property, so no program linked on Debian 12 can show it.
+status=0
+hardening-check --nocfprotection "$unpacked/usr/bin/korvane" "$unpacked/usr/bin/korvane-cli" \
+    >"$out/hardening-check.txt" || status=$?
 rm -rf "$unpacked"
+cat "$out/hardening-check.txt"
+[ "$status" -eq 0 ] || fail "hardening-check"
+echo "hardening-check: passed"
 
 if [ ! -x "$cache/base/usr/bin/apt-get" ]; then
     say "Making a Debian 12 base system (once)"
@@ -82,8 +90,10 @@ snapshot() {
 }
 
 say "Tools of the check itself (not the package's): xvfb, xauth, xdotool; a user"
+# sensible-utils is of priority required: every Debian 12 system but a
+# minimal chroot has it, and purging the package leaves it there.
 in_root apt-get update -qq
-in_root apt-get install -y -qq --no-install-recommends xvfb xauth xdotool >/dev/null
+in_root apt-get install -y -qq --no-install-recommends xvfb xauth xdotool sensible-utils >/dev/null
 in_root useradd -m -s /bin/sh tester  # the user who runs the program (useradd leaves /etc backups)
 snapshot >"$out/files-before.txt"
 
