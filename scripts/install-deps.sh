@@ -1,7 +1,7 @@
 #!/bin/sh
 # Installs what Korvane needs to build, run and test on Debian 12, and to
-# check its package (desktop-file-utils, appstream and GLib's desktop-entry
-# reader for the installed files; lintian, devscripts' hardening-check and
+# check its package (desktop-file-utils, appstream, GLib's desktop-entry
+# reader and bash-completion for the installed files; lintian, devscripts' hardening-check and
 # debootstrap for scripts/install-check.sh).
 set -e
 PACKAGES="build-essential cmake ninja-build pkg-config \
@@ -10,7 +10,7 @@ PACKAGES="build-essential cmake ninja-build pkg-config \
   cups cups-client printer-driver-cups-pdf printer-driver-gutenprint poppler-utils xvfb xauth \
   libfreetype-dev libfontconfig-dev fonts-liberation2 \
   fontconfig fonts-dejavu-core qt6-translations-l10n \
-  desktop-file-utils appstream python3-gi gir1.2-glib-2.0 \
+  desktop-file-utils appstream python3-gi gir1.2-glib-2.0 bash-completion \
   lintian devscripts debootstrap"
 missing=""
 for p in $PACKAGES; do

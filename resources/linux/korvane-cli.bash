@@ -32,7 +32,8 @@ _korvane_cli() {
         return
     fi
     if [[ $cur == -* ]]; then
-        COMPREPLY=($(compgen -W "$(sed -n 's/^  \(-[-a-z]*\).*/\1/p; s/^  -h, \(--help\).*/\1/p' <<<"$help")" -- "$cur"))
+        COMPREPLY=($(compgen -W "$(sed -n 's/^  -h, --help.*/-h --help/p; t; s/^  \(-[-a-z]*\).*/\1/p' <<<"$help")" \
+            -- "$cur"))
         return
     fi
     _filedir

@@ -2,7 +2,7 @@
 # The installed desktop entry, AppStream metadata, manual pages, completion
 # and copyright file, read as a desktop and a distribution read them:
 # desktop-file-validate, appstreamcli, GLib's desktop-entry reader under a
-# German and an English locale (Debian's python3-gi, hence /usr/bin/python3).
+# German and an English locale, bash-completion (Debian's python3-gi, hence /usr/bin/python3).
 #   installed-files-test.sh BUILD_DIR
 set -eu
 build=$1
@@ -57,7 +57,19 @@ grep -q '<summary xml:lang="de">CD-, DVD- und Disc-Etiketten-Hüllen in exakter 
 for page in korvane korvane-cli; do
     zcat "$dest/usr/share/man/man1/$page.1.gz" | grep -q "^\.TH" || fail "man page $page"
 done
-bash -n "$dest/usr/share/bash-completion/completions/korvane-cli" || fail "bash completion"
+# Bash completion as bash-completion loads it: commands, options, values.
+complete_line() {
+    PATH="$dest/usr/bin:$PATH" bash -c '
+        . /usr/share/bash-completion/bash_completion
+        . "$0"
+        COMP_WORDS=("$@"); COMP_CWORD=$(($# - 1)); COMP_LINE="$*"; COMP_POINT=${#COMP_LINE}
+        _korvane_cli korvane-cli "${COMP_WORDS[COMP_CWORD]}" "${COMP_WORDS[COMP_CWORD - 1]}"
+        echo "${COMPREPLY[*]}"' "$dest/usr/share/bash-completion/completions/korvane-cli" korvane-cli "$@"
+}
+[ "$(complete_line "")" = "calibrate decode formats place print render" ] || fail "completion of commands"
+[ "$(complete_line print --pd)" = "--pdf" ] || fail "completion of print's options"
+[ "$(complete_line decode -)" = "--type --view -o -h --help" ] || fail "completion of decode's options"
+[ "$(complete_line render --mode "")" = "left right both" ] || fail "completion of --mode"
 grep -q "^License: GPL-3.0-or-later" "$doc/copyright" || fail "copyright"
 zcat "$doc/changelog.Debian.gz" | head -1 | grep -q "^korvane (${version% *}-1) unstable; urgency=medium" ||
     fail "changelog.Debian"
