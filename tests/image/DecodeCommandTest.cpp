@@ -95,10 +95,11 @@ TEST_F(DecodeCommand, TypeOptionAndFailures) {
 
     // The real reason for files that hold no picture at all.
     const std::string empty = Write("empty.jpg", {});
-    EXPECT_EQ(Execute("decode " + empty).out, empty + ": The file is empty\n");
-    EXPECT_EQ(Execute("decode " + dir_.string()).out, dir_.string() + ": This is a folder, not a picture\n");
+    EXPECT_EQ(Execute("decode " + empty).out, "korvane-cli: " + empty + ": The file is empty\n");
+    EXPECT_EQ(Execute("decode " + dir_.string()).out,
+              "korvane-cli: " + dir_.string() + ": This is a folder, not a picture\n");
     EXPECT_EQ(Execute("decode " + (dir_ / "gone.png").string()).out,
-              (dir_ / "gone.png").string() + ": No such file or directory\n");
+              "korvane-cli: " + (dir_ / "gone.png").string() + ": No such file or directory\n");
 }
 
 TEST_F(DecodeCommand, UnknownExtensionsTryEveryCodec) {
