@@ -20,4 +20,6 @@ foreach(name HOME_URL VERSION_URL HELP_URL COVERS_URL_1 COVERS_URL_2 CONTACT_MAI
 endforeach()
 configure_file(${CMAKE_SOURCE_DIR}/cmake/WebAddresses.h.in
   ${CMAKE_BINARY_DIR}/generated/WebAddresses.h @ONLY)
-target_include_directories(korvane_ui PRIVATE ${CMAKE_BINARY_DIR}/generated)
+if(TARGET korvane_ui)
+  target_include_directories(korvane_ui PRIVATE ${CMAKE_BINARY_DIR}/generated)
+endif()

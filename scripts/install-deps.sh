@@ -1,12 +1,17 @@
 #!/bin/sh
-# Installs what Korvane needs to build, run and test on Debian 12.
+# Installs what Korvane needs to build, run and test on Debian 12, and to
+# check its package (desktop-file-utils, appstream, GLib's desktop-entry
+# reader and bash-completion for the installed files; lintian, devscripts' hardening-check and
+# debootstrap for scripts/install-check.sh).
 set -e
 PACKAGES="build-essential cmake ninja-build pkg-config \
   libjpeg62-turbo-dev libpng-dev qt6-base-dev libcups2-dev libcairo2-dev \
   libgtest-dev libgmock-dev \
   cups cups-client printer-driver-cups-pdf printer-driver-gutenprint poppler-utils xvfb xauth \
   libfreetype-dev libfontconfig-dev fonts-liberation2 \
-  fontconfig fonts-dejavu-core qt6-translations-l10n"
+  fontconfig fonts-dejavu-core qt6-translations-l10n \
+  desktop-file-utils appstream python3-gi gir1.2-glib-2.0 bash-completion \
+  lintian devscripts debootstrap"
 missing=""
 for p in $PACKAGES; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"

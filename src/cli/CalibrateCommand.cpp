@@ -17,41 +17,33 @@
 
 namespace {
 
-constexpr const char* kUsage =
-    "calibrate [--formats FILE] (--pdf OUT.pdf [--paper A4|Letter|WxH] [--dpi N] [--margins L,T,R,B] "
-    "[--sheet W,H] [--printable X,Y,W,H] | --printer QUEUE)   print the calibration page with the "
-    "file's CALIBRATEX / CALIBRATEY (default: the program's Korvane.dat)";
-
-int Fail(int status, const std::string& message) {
-    std::fprintf(stderr, "korvane-cli calibrate: %s\n", message.c_str());
-    return status;
-}
-
-int Calibrate(const std::vector<std::string>& argv) {
-    const bool paperOptionGiven = HasPaperOption(argv);
-    CCliArgs args(argv);
+int Calibrate(CCliArgs& args) {
+    const bool paperOptionGiven = HasPaperOption(args);
     std::string formatsPath, pdfPath, printerName;
-    args.TakeValue("--formats", formatsPath);
-    const bool toPdf = args.TakeValue("--pdf", pdfPath);
-    const bool toPrinter = args.TakeValue("--printer", printerName);
+    args.TakeValue("formats", formatsPath);
+    const bool toPdf = args.TakeValue("pdf", pdfPath);
+    const bool toPrinter = args.TakeValue("printer", printerName);
     const PageMetrics page = TakePaperOptions(args);
     CheckPrintDestination(args, toPdf, toPrinter, pdfPath, paperOptionGiven);
     std::string error;
     if (!args.Finish(error))
-        return Fail(2, error);
+        return CliUsageError("calibrate", error);
+    CPdfOutput pdfOutput(pdfPath);
+    if (toPdf && pdfOutput.DrawPath().empty())
+        return CliFail(kCliFailed, "no room for a temporary file");
 
     if (formatsPath.empty())
         formatsPath = JoinPath(ProgramFolder(), "Korvane.dat");
     CoverFormatList formats;
     if (!LoadFormatsFile(formatsPath, formats, error))
-        return Fail(1, error);
+        return CliFail(kCliFailed, error);
     if (toPrinter && !CupsPrinterExists(printerName))
-        return Fail(1, "no printer queue named '" + printerName + "'");
+        return CliFail(kCliFailed, "no printer queue named '" + printerName + "'");
 
     const auto app = MakeCliApplication();
     QPrinter printer(QPrinter::HighResolution);
     if (toPdf) {
-        SetUpPdf(printer, pdfPath, page);
+        SetUpPdf(printer, pdfOutput.DrawPath(), page);
     } else {
         // The printer as it is set up: no format asks for a tray or media.
         CPrinterSettings& settings = AppPrinterSettings();
@@ -60,14 +52,23 @@ int Calibrate(const std::vector<std::string>& argv) {
     }
     CQtPrinterSink sink = toPdf ? CQtPrinterSink(printer, page) : CQtPrinterSink(printer);
     if (!PrintCalibrationPage(sink, Calibration{formats.calibrateX, formats.calibrateY}) || sink.Refused())
-        return Fail(1, "could not start print job" + (sink.RefusalReason().empty() ? "" : ": " + sink.RefusalReason()));
-    if (toPdf)
-        std::printf("%s\n", pdfPath.c_str());
-    else
+        return CliFail(kCliFailed, "could not start print job" + (sink.RefusalReason().empty() ? "" : ": " + sink.RefusalReason()));
+    if (toPdf && !pdfOutput.Deliver())
+        return CliFail(kCliFailed, "standard output took not all of the PDF");
+    if (!toPdf)
         std::printf("request id is %s-%d (1 page(s), \"%s\")\n", printerName.c_str(), sink.JobId(), kCalibrationJobName);
     return 0;
 }
 
-CliCommand reg("calibrate", kUsage, Calibrate);
+CliCommand reg({"calibrate", "[--formats FILE] (--pdf OUT.pdf [PAPER OPTIONS] | --printer QUEUE)",
+                "print the calibration page, moved by the formats file's CALIBRATEX and CALIBRATEY",
+                WithPaperOptions({
+                    {"formats", "FILE", "the cover formats file (default: the program's Korvane.dat)"},
+                    {"pdf", "OUT.pdf", "write the page into a PDF file of the paper options' sheet; "
+                                       "\"-\" is standard output"},
+                    {"printer", "QUEUE", "print to a CUPS queue, on its own paper"},
+                }),
+                {},
+                Calibrate});
 
 }  // namespace

@@ -64,44 +64,35 @@ std::string listJson(const CoverFormatList& list) {
            JsonField("trailer", JsonString(list.trailer)) + "\n}\n";
 }
 
-int usage() {
-    std::fprintf(stderr, "usage: korvane-cli formats [FILE] [--rewrite OUT]\n");
-    return 2;
-}
-
-int runFormats(const std::vector<std::string>& args) {
-    std::string file, rewrite;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        if (args[i] == "--rewrite") {
-            if (i + 1 >= args.size() || !rewrite.empty()) return usage();
-            rewrite = args[++i];
-        } else if (file.empty()) {
-            file = args[i];
-        } else {
-            return usage();
-        }
-    }
+int runFormats(CCliArgs& args) {
+    std::string rewrite;
+    const bool hasRewrite = args.TakeValue("rewrite", rewrite);
+    const std::vector<std::string> files = args.TakeOperands();
+    if (files.size() > 1)
+        args.SetError("one formats file at most, not '" + files[1] + "' as well");
+    if (hasRewrite && rewrite.empty())
+        args.SetError("--rewrite needs a file name");
+    std::string error;
+    if (!args.Finish(error))
+        return CliUsageError("formats", error);
     // Without a file: the Korvane.dat the program itself reads.
-    if (file.empty()) file = JoinPath(ProgramFolder(), "Korvane.dat");
+    const std::string file = files.empty() ? JoinPath(ProgramFolder(), "Korvane.dat") : files.front();
 
     CoverFormatList list;
     CStderrFormatsReporter reporter(file, true);
-    if (!list.load(file, reporter)) return 1;
-    const std::string json = listJson(list);
-    std::fwrite(json.data(), 1, json.size(), stdout);
-    std::fflush(stdout);
-    if (!rewrite.empty()) {
-        std::string error;
-        if (!list.saveAs(rewrite, &error)) {
-            std::fprintf(stderr, "korvane-cli formats: %s\n", error.c_str());
-            return 1;
-        }
-    }
-    return 0;
+    if (!list.load(file, reporter)) return kCliFailed;
+    // "--rewrite -" puts the rewritten file where the JSON would go.
+    const std::string out = rewrite == "-" ? list.fileText() : listJson(list);
+    std::fwrite(out.data(), 1, out.size(), stdout);
+    if (std::fflush(stdout) != 0 || std::ferror(stdout)) return CliFail(kCliFailed, "cannot write to standard output");
+    if (hasRewrite && rewrite != "-" && !list.saveAs(rewrite, &error)) return CliFail(kCliFailed, error);
+    return kCliDone;
 }
 
-CliCommand reg("formats",
-               "formats [FILE] [--rewrite OUT]   read a formats file (default: the program's Korvane.dat), "
-               "print it as JSON, report bad lines; --rewrite writes it back as the format editor does",
-               runFormats);
+CliCommand reg({"formats", "[FILE] [--rewrite OUT]",
+                "read a formats file as the program does, print it as JSON and report each line it cannot use",
+                {{"rewrite", "OUT", "also write the formats to OUT as the format editor saves them; \"-\" writes "
+                                    "them to standard output instead of the JSON"}},
+                {{"FILE", "the formats file (default: the program's Korvane.dat)"}},
+                runFormats});
 }  // namespace

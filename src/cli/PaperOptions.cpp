@@ -78,57 +78,36 @@ void CStderrFormatsReporter::report(const FormatsMessage& m) {
     std::fprintf(stderr, "%s\n", FormatsMessageLine(file_, m).c_str());
 }
 
-bool CCliArgs::TakeValue(const std::string& name, std::string& value) {
-    bool found = false;
-    for (std::size_t i = 0; i < args_.size();) {
-        if (args_[i] != name) {
-            ++i;
-            continue;
-        }
-        if (i + 1 >= args_.size()) {
-            SetError("option " + name + " needs a value");
-            args_.erase(args_.begin() + static_cast<std::ptrdiff_t>(i));
-            return found;
-        }
-        value = args_[i + 1];
-        found = true;
-        args_.erase(args_.begin() + static_cast<std::ptrdiff_t>(i), args_.begin() + static_cast<std::ptrdiff_t>(i) + 2);
-    }
-    return found;
+std::vector<CliOption> PaperOptions() {
+    return {
+        {"paper", "A4|Letter|WxH", "the sheet, A4, Letter or WIDTHxHEIGHT in millimetres (default A4)"},
+        {"dpi", "N", "device pixels per inch (default 600)"},
+        {"margins", "L,T,R,B", "millimetres of unprintable border (default 0,0,0,0)"},
+        {"sheet", "W,H", "the sheet in device pixels, as a printer driver reports it"},
+        {"printable", "X,Y,W,H", "the printable area in device pixels, as a printer driver reports it"},
+    };
 }
 
-bool CCliArgs::TakeFlag(const std::string& name) {
-    bool found = false;
-    for (std::size_t i = 0; i < args_.size();) {
-        if (args_[i] == name) {
-            args_.erase(args_.begin() + static_cast<std::ptrdiff_t>(i));
-            found = true;
-        } else {
-            ++i;
-        }
-    }
-    return found;
+bool HasPaperOption(const CCliArgs& args) {
+    for (const CliOption& o : PaperOptions())
+        if (args.Has(o.name))
+            return true;
+    return false;
 }
 
-bool CCliArgs::Finish(std::string& error) const {
-    if (!error_.empty()) {
-        error = error_;
-        return false;
-    }
-    if (!args_.empty()) {
-        error = "unknown option or argument '" + args_.front() + "'";
-        return false;
-    }
-    return true;
+std::vector<CliOption> WithPaperOptions(std::vector<CliOption> own) {
+    for (CliOption& o : PaperOptions())
+        own.push_back(std::move(o));
+    return own;
 }
 
 PageMetrics TakePaperOptions(CCliArgs& args) {
     std::string paper = "A4", dpiText = "600", margins = "0,0,0,0", sheet, printable;
-    args.TakeValue("--paper", paper);
-    args.TakeValue("--dpi", dpiText);
-    args.TakeValue("--margins", margins);
-    const bool hasSheet = args.TakeValue("--sheet", sheet);
-    const bool hasPrintable = args.TakeValue("--printable", printable);
+    args.TakeValue("paper", paper);
+    args.TakeValue("dpi", dpiText);
+    args.TakeValue("margins", margins);
+    const bool hasSheet = args.TakeValue("sheet", sheet);
+    const bool hasPrintable = args.TakeValue("printable", printable);
 
     int dpi = 0;
     if (!ParseInt(dpiText, dpi) || dpi <= 0 || dpi > 10000) {

@@ -3,6 +3,7 @@
 // print): the sheet and its printable area, the formats file and formats
 // chosen by index or name, and a prompter that collects what a job would
 // have shown.
+#include "cli/CliArgs.h"
 #include "settings/Prompter.h"
 #include "formats/CoverFormatList.h"
 #include "formats/FormatsReporter.h"
@@ -10,31 +11,6 @@
 
 #include <string>
 #include <vector>
-
-// Command-line arguments taken out one option at a time; what is left over
-// is an error of the caller's choosing.
-class CCliArgs {
-public:
-    explicit CCliArgs(std::vector<std::string> args) : args_(std::move(args)) {}
-    // "--name VALUE" (the last one wins); false when absent. A missing value
-    // is recorded as an error.
-    bool TakeValue(const std::string& name, std::string& value);
-    // "--name" alone; true when present.
-    bool TakeFlag(const std::string& name);
-    // The arguments not taken yet.
-    const std::vector<std::string>& Rest() const { return args_; }
-    // The first error met, or the first argument not taken ("unknown option").
-    bool Finish(std::string& error) const;
-    const std::string& Error() const { return error_; }
-    void SetError(const std::string& e) {
-        if (error_.empty())
-            error_ = e;
-    }
-
-private:
-    std::vector<std::string> args_;
-    std::string error_;
-};
 
 // The sheet described by --paper A4|Letter|WxH (millimetres, default A4),
 // --dpi N (default 600) and --margins L,T,R,B (millimetres, default 0):
@@ -44,6 +20,12 @@ private:
 PageMetrics TakePaperOptions(CCliArgs& args);
 inline constexpr const char* kPaperOptionsUsage =
     "[--paper A4|Letter|WxH] [--dpi N] [--margins L,T,R,B] [--sheet W,H] [--printable X,Y,W,H]";
+// The paper options for a command's option list.
+std::vector<CliOption> PaperOptions();
+// Whether a paper option (--paper, --dpi, ...) was given.
+bool HasPaperOption(const CCliArgs& args);
+// The option list of a command: its own options and then the paper options.
+std::vector<CliOption> WithPaperOptions(std::vector<CliOption> own);
 
 // The formats reader's messages on stderr, one line each: "FILE:LINE: text".
 class CStderrFormatsReporter : public CFormatsReporter {

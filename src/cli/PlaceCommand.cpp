@@ -24,31 +24,26 @@ std::string PageJson(const PageMetrics& m) {
            ", \"dpiY\": " + std::to_string(m.dpiY) + ", \"halfHeight\": " + std::to_string(m.halfHeight) + "}";
 }
 
-int Place(const std::vector<std::string>& argv) {
-    CCliArgs args(argv);
+int Place(CCliArgs& args) {
     std::string formatsPath, leftText, rightText;
-    const bool hasFormats = args.TakeValue("--formats", formatsPath);
-    const bool hasLeft = args.TakeValue("--left-format", leftText);
-    const bool hasRight = args.TakeValue("--right-format", rightText);
-    const bool singlePage = args.TakeFlag("--single-page");
-    const bool noCorrection = args.TakeFlag("--no-correction");
+    const bool hasFormats = args.TakeValue("formats", formatsPath);
+    const bool hasLeft = args.TakeValue("left-format", leftText);
+    const bool hasRight = args.TakeValue("right-format", rightText);
+    const bool singlePage = args.TakeFlag("single-page");
+    const bool noCorrection = args.TakeFlag("no-correction");
     const PageMetrics page = TakePaperOptions(args);
+    if (!hasFormats)
+        args.SetError("--formats FILE is required");
     std::string error;
-    if (!args.Finish(error) || !hasFormats) {
-        std::fprintf(stderr, "korvane-cli place: %s\n", hasFormats ? error.c_str() : "--formats FILE is required");
-        return 2;
-    }
+    if (!args.Finish(error))
+        return CliUsageError("place", error);
     CoverFormatList formats;
-    if (!LoadFormatsFile(formatsPath, formats, error)) {
-        std::fprintf(stderr, "korvane-cli place: %s\n", error.c_str());
-        return 1;
-    }
+    if (!LoadFormatsFile(formatsPath, formats, error))
+        return CliFail(kCliFailed, error);
     const int left = hasLeft ? ResolveFormat(formats, leftText, error) : -1;
     const int right = hasRight ? ResolveFormat(formats, rightText, error) : -1;
-    if ((hasLeft && left < 0) || (hasRight && right < 0)) {
-        std::fprintf(stderr, "korvane-cli place: %s\n", error.c_str());
-        return 1;
-    }
+    if ((hasLeft && left < 0) || (hasRight && right < 0))
+        return CliUsageError("place", error);
 
     CCollectingPrompter prompter;
     PlacementJob job{singlePage ? 1 : 0, noCorrection ? 0 : 1, 0, &prompter};
@@ -64,8 +59,18 @@ int Place(const std::vector<std::string>& argv) {
     return 0;
 }
 
-CliCommand reg("place",
-               "place --formats FILE [--left-format F] [--right-format F] [--single-page] [--no-correction] "
-               "[--paper A4|Letter|WxH] [--dpi N] [--margins L,T,R,B] [--sheet W,H] [--printable X,Y,W,H]",
-               Place);
+CliCommand reg({"place",
+                "--formats FILE [--left-format F] [--right-format F] [--single-page] [--no-correction] "
+                "[PAPER OPTIONS]",
+                "print where a job would put the left and right covers on the sheet, as JSON",
+                WithPaperOptions({
+                    {"formats", "FILE", "the cover formats file"},
+                    {"left-format", "F", "the left cover's format: its index in the list or its exact name"},
+                    {"right-format", "F", "the right cover's format, as --left-format"},
+                    {"single-page", "", "both covers on one page"},
+                    {"no-correction", "", "leave covers where the format puts them, also outside the "
+                                          "printable area"},
+                }),
+                {},
+                Place});
 }  // namespace

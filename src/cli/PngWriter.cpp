@@ -64,7 +64,9 @@ bool WritePng(const std::string& path, int width, int height, int channels, cons
             *error = "nothing to write";
         return false;
     }
-    std::FILE* file = std::fopen(path.c_str(), "wb");
+    // "-" is standard output, which is flushed, not closed or removed.
+    const bool toStdout = path == "-";
+    std::FILE* file = toStdout ? stdout : std::fopen(path.c_str(), "wb");
     if (!file) {
         if (error)
             *error = "cannot create " + path + ": " + std::generic_category().message(errno);
@@ -73,12 +75,13 @@ bool WritePng(const std::string& path, int width, int height, int channels, cons
     std::vector<std::uint8_t> row(static_cast<std::size_t>(width) * channels);
     WriteState state;
     bool ok = WriteRows(file, width, height, channels, fillRow, row.data(), &state);
-    if (std::fclose(file) != 0 && ok) {
+    if ((toStdout ? std::fflush(file) : std::fclose(file)) != 0 && ok) {
         ok = false;
         std::snprintf(state.message, sizeof state.message, "%s", std::generic_category().message(errno).c_str());
     }
     if (!ok) {
-        std::remove(path.c_str());
+        if (!toStdout)
+            std::remove(path.c_str());
         if (error)
             *error = "cannot write " + path + ": " + state.message;
     }

@@ -12,7 +12,7 @@
 using PngRowFunction = std::function<void(int y, std::uint8_t* row)>;
 
 // Writes a width x height PNG of 3 (RGB) or 4 (RGBA) channels, 8 bits each,
-// asking for one row at a time. Returns false with a reason in `error`.
+// asking for one row at a time; to standard output for the path "-". Returns false with a reason in `error`.
 bool WritePng(const std::string& path, int width, int height, int channels, const PngRowFunction& fillRow,
               std::string* error = nullptr);
 

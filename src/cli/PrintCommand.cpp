@@ -25,54 +25,26 @@
 
 namespace {
 
-constexpr const char* kUsage =
-    "print --formats FILE [--left IMG] [--left-format F] [--right IMG] [--right-format F] "
-    "[--mode left|right|both] [--single-page] [--no-cut-lines] [--no-border] [--job-name NAME] "
-    "[--batch FILE...] (--pdf OUT.pdf [--paper A4|Letter|WxH] [--dpi N] [--margins L,T,R,B] "
-    "[--sheet W,H] [--printable X,Y,W,H] | --printer QUEUE)";
+int Fail(int status, const std::string& message) { return CliFail(status, message); }
 
-int Fail(int status, const std::string& message) {
-    std::fprintf(stderr, "korvane-cli print: %s\n", message.c_str());
-    return status;
-}
+int Print(CCliArgs& args) {
+    const bool batch = args.TakeFlag("batch");
+    const std::vector<std::string> batchFiles = args.TakeOperands();
+    const bool paperOptionGiven = HasPaperOption(args);
 
-// "--batch FILE..." takes every argument up to the next option.
-std::vector<std::string> TakeBatchFiles(std::vector<std::string>& argv, bool& present) {
-    std::vector<std::string> files;
-    present = false;
-    for (std::size_t i = 0; i < argv.size(); ++i) {
-        if (argv[i] != "--batch")
-            continue;
-        present = true;
-        std::size_t end = i + 1;
-        while (end < argv.size() && argv[end].rfind("--", 0) != 0)
-            files.push_back(argv[end++]);
-        argv.erase(argv.begin() + static_cast<std::ptrdiff_t>(i), argv.begin() + static_cast<std::ptrdiff_t>(end));
-        --i;
-    }
-    return files;
-}
-
-int Print(const std::vector<std::string>& rawArgs) {
-    std::vector<std::string> argv = rawArgs;
-    bool batch = false;
-    const std::vector<std::string> batchFiles = TakeBatchFiles(argv, batch);
-    const bool paperOptionGiven = HasPaperOption(argv);
-
-    CCliArgs args(argv);
     std::string formatsPath, leftPath, rightPath, leftText, rightText, mode = "both", pdfPath, printerName, jobName;
-    const bool hasFormats = args.TakeValue("--formats", formatsPath);
-    const bool hasLeftImage = args.TakeValue("--left", leftPath);
-    const bool hasRightImage = args.TakeValue("--right", rightPath);
-    const bool hasLeftFormat = args.TakeValue("--left-format", leftText);
-    const bool hasRightFormat = args.TakeValue("--right-format", rightText);
-    args.TakeValue("--mode", mode);
-    const bool toPdf = args.TakeValue("--pdf", pdfPath);
-    const bool toPrinter = args.TakeValue("--printer", printerName);
-    const bool hasJobName = args.TakeValue("--job-name", jobName);
-    const bool singlePage = args.TakeFlag("--single-page");
-    const bool noCutLines = args.TakeFlag("--no-cut-lines");
-    const bool noBorder = args.TakeFlag("--no-border");
+    const bool hasFormats = args.TakeValue("formats", formatsPath);
+    const bool hasLeftImage = args.TakeValue("left", leftPath);
+    const bool hasRightImage = args.TakeValue("right", rightPath);
+    const bool hasLeftFormat = args.TakeValue("left-format", leftText);
+    const bool hasRightFormat = args.TakeValue("right-format", rightText);
+    args.TakeValue("mode", mode);
+    const bool toPdf = args.TakeValue("pdf", pdfPath);
+    const bool toPrinter = args.TakeValue("printer", printerName);
+    const bool hasJobName = args.TakeValue("job-name", jobName);
+    const bool singlePage = args.TakeFlag("single-page");
+    const bool noCutLines = args.TakeFlag("no-cut-lines");
+    const bool noBorder = args.TakeFlag("no-border");
     const PageMetrics page = TakePaperOptions(args);
     const int printMode = mode == "left" ? 0 : mode == "right" ? 1 : mode == "both" ? 2 : -1;
     if (printMode < 0)
@@ -82,13 +54,18 @@ int Print(const std::vector<std::string>& rawArgs) {
     CheckPrintDestination(args, toPdf, toPrinter, pdfPath, paperOptionGiven);
     if (batch && batchFiles.empty())
         args.SetError("--batch needs at least one file");
+    if (!batch && !batchFiles.empty())
+        args.SetError("unexpected argument '" + batchFiles.front() + "' (files to print go after --batch)");
     if (batch && (hasLeftImage || hasRightImage))
         args.SetError("--batch prints its own files; --left and --right do not go with it");
     if (hasJobName && jobName.empty())
         args.SetError("--job-name needs a name");
     std::string error;
     if (!args.Finish(error))
-        return Fail(2, error);
+        return CliUsageError("print", error);
+    CPdfOutput pdfOutput(pdfPath);
+    if (toPdf && pdfOutput.DrawPath().empty())
+        return Fail(1, "no room for a temporary file");
 
     CoverFormatList formats;
     if (!LoadFormatsFile(formatsPath, formats, error))
@@ -106,14 +83,17 @@ int Print(const std::vector<std::string>& rawArgs) {
         if (hasJobName)
             sink->SetJobName(jobName);
     };
-    auto report = [&](int pages, const std::string& name) {
+    auto report = [&](int pages, const std::string& name) -> bool {
         for (const std::string& text : prompter.shown)
-            std::fprintf(stderr, "korvane-cli print: %s\n", text.c_str());
-        if (toPdf)
-            std::printf("%s\n", pdfPath.c_str());
-        else
+            std::fprintf(stderr, "korvane-cli: %s\n", text.c_str());
+        if (toPdf && !pdfOutput.Deliver()) {
+            std::fprintf(stderr, "korvane-cli: standard output took not all of the PDF\n");
+            return false;
+        }
+        if (!toPdf)
             std::printf("request id is %s-%d (%d page(s), \"%s\")\n", printerName.c_str(), sink->JobId(), pages,
                         (hasJobName ? jobName : name).c_str());
+        return true;
     };
 
     if (batch) {
@@ -122,10 +102,10 @@ int Print(const std::vector<std::string>& rawArgs) {
         job.drawCutLines = noCutLines ? 0 : 1;
         job.printBorder = noBorder ? 0 : 1;
         if (hasLeftFormat && (job.format = ResolveFormat(formats, leftText, error)) < 0)
-            return Fail(1, error);
+            return CliUsageError("print", error);
         // A batch job takes the printer as it is: no format's settings.
         if (toPdf) {
-            SetUpPdf(printer, pdfPath, page);
+            SetUpPdf(printer, pdfOutput.DrawPath(), page);
         } else {
             settings.SelectPrinter(printerName);
             SetUpPrinter(printer, settings, PrinterRequest{});
@@ -135,17 +115,21 @@ int Print(const std::vector<std::string>& rawArgs) {
         const BatchResult result =
             BatchPrint(job, formats, leftImage, BatchRecognitionFor(formats, 1, nullptr), *sink, &prompter);
         for (const std::string& text : prompter.errors)
-            std::fprintf(stderr, "korvane-cli print: %s\n", text.c_str());
+            std::fprintf(stderr, "korvane-cli: %s
+", text.c_str());
         for (const std::string& text : result.skipped)
-            std::fprintf(stderr, "korvane-cli print: skipped %s\n", text.c_str());
+            std::fprintf(stderr, "korvane-cli: skipped %s
+", text.c_str());
         for (const std::string& text : result.partlyRead)
-            std::fprintf(stderr, "korvane-cli print: only partly read %s\n", text.c_str());
+            std::fprintf(stderr, "korvane-cli: only partly read %s
+", text.c_str());
         if (!result.started || sink->Refused())
             return Fail(1, "could not start print job" + (sink->RefusalReason().empty() ? "" : ": " + sink->RefusalReason()));
         // No page means no PDF file and no job in the queue: nothing to name.
         if (result.pages == 0)
             return Fail(1, "none of the files could be printed; nothing was written");
-        report(result.pages, kBatchJobName);
+        if (!report(result.pages, kBatchJobName))
+            return 1;
         return 0;
     }
 
@@ -156,8 +140,9 @@ int Print(const std::vector<std::string>& rawArgs) {
     request.drawCutLines = noCutLines ? 0 : 1;
     request.printBorder = noBorder ? 0 : 1;
     if ((hasLeftFormat && (request.leftFormat = ResolveFormat(formats, leftText, error)) < 0) ||
-        (hasRightFormat && (request.rightFormat = ResolveFormat(formats, rightText, error)) < 0) ||
-        (hasLeftImage && !LoadSlotImage(leftPath, leftImage, error)) ||
+        (hasRightFormat && (request.rightFormat = ResolveFormat(formats, rightText, error)) < 0))
+        return CliUsageError("print", error);
+    if ((hasLeftImage && !LoadSlotImage(leftPath, leftImage, error)) ||
         (hasRightImage && !LoadSlotImage(rightPath, rightImage, error)))
         return Fail(1, error);
     // A slot without a format is recognised from its image, asking nothing.
@@ -172,7 +157,7 @@ int Print(const std::vector<std::string>& rawArgs) {
     if (!plan.Prepare(request, false))
         return Fail(1, plan.RefusalText());
     if (toPdf) {
-        SetUpPdf(printer, pdfPath, page);
+        SetUpPdf(printer, pdfOutput.DrawPath(), page);
     } else {
         settings.SelectPrinter(printerName);
         SetUpPrinter(printer, settings, plan.Printer());
@@ -181,10 +166,34 @@ int Print(const std::vector<std::string>& rawArgs) {
     const int pages = RunPrintJob(plan, *sink, false);
     if (sink->Refused() || pages != plan.Range().count())
         return Fail(1, "could not start print job" + (sink->RefusalReason().empty() ? "" : ": " + sink->RefusalReason()));
-    report(pages, plan.JobName());
+    if (!report(pages, plan.JobName()))
+        return 1;
     return 0;
 }
 
-CliCommand reg("print", kUsage, Print);
+CliCommand reg({"print",
+                "--formats FILE [--left IMG] [--left-format F] [--right IMG] [--right-format F] "
+                "[--mode left|right|both] [--single-page] [--no-cut-lines] [--no-border] [--job-name NAME] "
+                "[--batch FILE...] (--pdf OUT.pdf [PAPER OPTIONS] | --printer QUEUE)",
+                "print covers into a PDF file or to a CUPS queue, as the program's print job does",
+                WithPaperOptions({
+                    {"formats", "FILE", "the cover formats file"},
+                    {"left", "IMG", "the left slot's picture"},
+                    {"left-format", "F", "the left cover's format: its index in the list or its exact name "
+                                         "(default: recognised from the picture)"},
+                    {"right", "IMG", "the right slot's picture"},
+                    {"right-format", "F", "the right cover's format, as --left-format"},
+                    {"mode", "left|right|both", "which covers to print (default both)"},
+                    {"single-page", "", "both covers on one page"},
+                    {"no-cut-lines", "", "without cut and fold lines"},
+                    {"no-border", "", "without the border around the covers"},
+                    {"job-name", "NAME", "the job's name (default: from the pictures' names)"},
+                    {"batch", "", "print the FILEs given as arguments, one left cover per page"},
+                    {"pdf", "OUT.pdf", "write the pages into a PDF file of the paper options' sheet; "
+                                       "\"-\" is standard output"},
+                    {"printer", "QUEUE", "print to a CUPS queue, on its own paper, margins and resolution"},
+                }),
+                {{"FILE...", "with --batch: the pictures to print"}},
+                Print});
 
 }  // namespace

@@ -62,20 +62,19 @@ private:
     std::string error_;
 };
 
-int Render(const std::vector<std::string>& argv) {
-    CCliArgs args(argv);
+int Render(CCliArgs& args) {
     std::string formatsPath, leftPath, rightPath, leftText, rightText, mode = "both", prefix;
-    const bool hasFormats = args.TakeValue("--formats", formatsPath);
-    const bool hasLeftImage = args.TakeValue("--left", leftPath);
-    const bool hasRightImage = args.TakeValue("--right", rightPath);
-    const bool hasLeftFormat = args.TakeValue("--left-format", leftText);
-    const bool hasRightFormat = args.TakeValue("--right-format", rightText);
-    args.TakeValue("--mode", mode);
-    const bool hasPrefix = args.TakeValue("-o", prefix);
-    const bool singlePage = args.TakeFlag("--single-page");
-    const bool noCutLines = args.TakeFlag("--no-cut-lines");
-    const bool noBorder = args.TakeFlag("--no-border");
-    const bool preview = args.TakeFlag("--preview");
+    const bool hasFormats = args.TakeValue("formats", formatsPath);
+    const bool hasLeftImage = args.TakeValue("left", leftPath);
+    const bool hasRightImage = args.TakeValue("right", rightPath);
+    const bool hasLeftFormat = args.TakeValue("left-format", leftText);
+    const bool hasRightFormat = args.TakeValue("right-format", rightText);
+    args.TakeValue("mode", mode);
+    const bool hasPrefix = args.TakeValue("o", prefix);
+    const bool singlePage = args.TakeFlag("single-page");
+    const bool noCutLines = args.TakeFlag("no-cut-lines");
+    const bool noBorder = args.TakeFlag("no-border");
+    const bool preview = args.TakeFlag("preview");
     const PageMetrics page = TakePaperOptions(args);
     std::string error;
     const int printMode = mode == "left" ? 0 : mode == "right" ? 1 : mode == "both" ? 2 : -1;
@@ -85,12 +84,10 @@ int Render(const std::vector<std::string>& argv) {
         args.SetError("--formats FILE is required");
     if (!hasPrefix || prefix.empty())
         args.SetError("-o PREFIX is required");
-    if (!args.Finish(error)) {
-        std::fprintf(stderr, "korvane-cli render: %s\n", error.c_str());
-        return 2;
-    }
+    if (!args.Finish(error))
+        return CliUsageError("render", error);
     if (static_cast<long long>(page.physicalWidth) * page.physicalHeight > kMaxRenderPixels) {
-        std::fprintf(stderr, "korvane-cli render: a sheet of %d x %d pixels is too large to draw\n",
+        std::fprintf(stderr, "korvane-cli: a sheet of %d x %d pixels is too large to draw\n",
                      page.physicalWidth, page.physicalHeight);
         return 1;
     }
@@ -102,12 +99,14 @@ int Render(const std::vector<std::string>& argv) {
     request.singlePage = singlePage ? 1 : 0;
     request.drawCutLines = noCutLines ? 0 : 1;
     request.printBorder = noBorder ? 0 : 1;
-    if (!LoadFormatsFile(formatsPath, formats, error) ||
-        (hasLeftFormat && (request.leftFormat = ResolveFormat(formats, leftText, error)) < 0) ||
-        (hasRightFormat && (request.rightFormat = ResolveFormat(formats, rightText, error)) < 0) ||
-        (hasLeftImage && !LoadSlotImage(leftPath, leftImage, error)) ||
+    if (!LoadFormatsFile(formatsPath, formats, error))
+        return CliFail(kCliFailed, error);
+    if ((hasLeftFormat && (request.leftFormat = ResolveFormat(formats, leftText, error)) < 0) ||
+        (hasRightFormat && (request.rightFormat = ResolveFormat(formats, rightText, error)) < 0))
+        return CliUsageError("render", error);
+    if ((hasLeftImage && !LoadSlotImage(leftPath, leftImage, error)) ||
         (hasRightImage && !LoadSlotImage(rightPath, rightImage, error))) {
-        std::fprintf(stderr, "korvane-cli render: %s\n", error.c_str());
+        std::fprintf(stderr, "korvane-cli: %s\n", error.c_str());
         return 1;
     }
     // A slot without a format is recognised from its image, as with
@@ -122,26 +121,41 @@ int Render(const std::vector<std::string>& argv) {
     CCollectingPrompter prompter;
     CPrintPlan plan(formats, leftImage, rightImage, &prompter);
     if (!plan.Prepare(request, preview)) {
-        std::fprintf(stderr, "korvane-cli render: %s\n", plan.RefusalText().c_str());
+        std::fprintf(stderr, "korvane-cli: %s\n", plan.RefusalText().c_str());
         return 1;
     }
     CPngPageSink sink(page, prefix);
     const int pages = RunPrintJob(plan, sink, preview);
     for (const std::string& text : prompter.shown)
-        std::fprintf(stderr, "korvane-cli render: %s\n", text.c_str());
+        std::fprintf(stderr, "korvane-cli: %s\n", text.c_str());
     for (const std::string& path : sink.written)
         std::printf("%s\n", path.c_str());
     if (pages != plan.Range().count()) {
-        std::fprintf(stderr, "korvane-cli render: %s\n", sink.Error().c_str());
+        std::fprintf(stderr, "korvane-cli: %s\n", sink.Error().c_str());
         return 1;
     }
     return 0;
 }
 
-CliCommand reg("render",
-               "render --formats FILE [--left IMG] [--left-format F] [--right IMG] [--right-format F] "
-               "[--mode left|right|both] [--single-page] [--no-cut-lines] [--no-border] [--preview] "
-               "[--paper A4|Letter|WxH] [--dpi N] [--margins L,T,R,B] [--sheet W,H] [--printable X,Y,W,H] "
-               "-o PREFIX",
-               Render);
+CliCommand reg({"render",
+                "--formats FILE [--left IMG] [--left-format F] [--right IMG] [--right-format F] "
+                "[--mode left|right|both] [--single-page] [--no-cut-lines] [--no-border] [--preview] "
+                "[PAPER OPTIONS] -o PREFIX",
+                "draw the pages of a print job on white sheets into PREFIX-1.png and PREFIX-2.png",
+                WithPaperOptions({
+                    {"formats", "FILE", "the cover formats file"},
+                    {"left", "IMG", "the left slot's picture"},
+                    {"left-format", "F", "the left cover's format: its index in the list or its exact name "
+                                         "(default: recognised from the picture)"},
+                    {"right", "IMG", "the right slot's picture"},
+                    {"right-format", "F", "the right cover's format, as --left-format"},
+                    {"mode", "left|right|both", "which covers to draw (default both)"},
+                    {"single-page", "", "both covers on one page"},
+                    {"no-cut-lines", "", "without cut and fold lines"},
+                    {"no-border", "", "without the border around the covers"},
+                    {"preview", "", "draw as the print preview shows the pages"},
+                    {"o", "PREFIX", "the start of the pages' file names"},
+                }),
+                {},
+                Render});
 }  // namespace

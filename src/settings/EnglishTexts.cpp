@@ -232,6 +232,18 @@ constexpr EnglishText kEnglish[] = {
     {9643, "Click to load a cover"},
     {9644, "No web browser or mail program was found to open\n%s"},
     {9645, "The skin \"%s\" could not be used: its skin.ini could not be read (%s)."},
+    // The menu entry and the software centres' description (generated into the
+    // desktop entry and the AppStream metadata at build time).
+    {9700, "Disc Cover Printer"},
+    {9701, "Print CD, DVD and disc-label covers at their exact size"},
+    {9702, "CD;DVD;cover;jewel case;booklet;inlay;disc label;print;"},
+    {9703, "Korvane prints covers for optical-disc cases at their exact physical size: jewel-case fronts, front and inside booklets, tray inlays, DVD and slim DVD sleeves, PlayStation covers, photos and round disc labels with a centre hole, also straight onto a disc in a printer's disc tray."},
+    {9704, "Load a front cover and its back cover; Korvane recognises each cover's kind from its proportions, turns it upright, finds the matching back cover by its file name, and prints both with cut and fold lines. Cover formats are plain text that you can change in the built-in format editor."},
+    {9705, "Covers land where the printer's calibration says, to a fraction of a millimetre"},
+    {9706, "Disc-tray printing with the printer's own tray, paper and media"},
+    {9707, "Batch printing of many covers in one job"},
+    {9708, "Print preview and printing to PDF"},
+    {9709, "A CD front and its back cover ready to print"},
 };
 
 }  // namespace

@@ -110,11 +110,12 @@ TEST(PlaceCommand, BadArgumentsAreRefusedWithAReason) {
     CliRun r = Cli("place");
     EXPECT_EQ(r.status, 2);
     EXPECT_NE(r.out.find("--formats"), std::string::npos);
+    // A format the list does not have is a mistake in the arguments.
     r = Cli("place --formats " + formats + " --left-format Nonesuch");
-    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.status, 2);
     EXPECT_NE(r.out.find("Nonesuch"), std::string::npos);
     r = Cli("place --formats " + formats + " --left-format 9");
-    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.status, 2);
     r = Cli("place --formats " + formats + " --margins 1,2,3");
     EXPECT_EQ(r.status, 2);
     r = Cli("place --formats " + formats + " --dpi 0");

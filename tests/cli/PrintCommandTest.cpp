@@ -309,7 +309,7 @@ TEST(CalibrateCommand, CrosshairsLandWhereThePageSaysAt600Dpi) {
 
     const CliRun bad = ::Run(std::string(KORVANE_BIN_DIR) + "/korvane-cli calibrate --formats " + Quote(plain));
     EXPECT_EQ(bad.status, 2);
-    EXPECT_NE(bad.out.find("korvane-cli calibrate: one of --pdf OUT.pdf or --printer QUEUE is required"),
+    EXPECT_NE(bad.out.find("korvane-cli: one of --pdf OUT.pdf or --printer QUEUE is required"),
               std::string::npos);
     const CliRun missing = ::Run(std::string(KORVANE_BIN_DIR) + "/korvane-cli calibrate --formats " +
                                Quote(dir.file("none.dat")) + " --pdf " + Quote(dir.file("x.pdf")));

@@ -86,19 +86,20 @@ TEST_F(DecodeCommand, TypeOptionAndFailures) {
     const std::string text = Write("note.png", {'n', 'o', 't', ' ', 'a', 'n', ' ', 'i', 'm', 'a', 'g', 'e'});
     const CliRun bad = Execute("decode " + text);
     EXPECT_EQ(bad.status, 1);
-    EXPECT_EQ(bad.out, text + ": Not a PNG file\n");  // one line, FILE: message
+    EXPECT_EQ(bad.out, "korvane-cli: " + text + ": Not a PNG file\n");  // one line, FILE: message
     const CliRun typed = Execute("decode " + text + " --type 0");
     EXPECT_EQ(typed.status, 1);
-    EXPECT_EQ(typed.out, text + ": Decode: Unknown or wrong format\n");
+    EXPECT_EQ(typed.out, "korvane-cli: " + text + ": Decode: Unknown or wrong format\n");
     EXPECT_EQ(Execute("decode " + text + " --type 12").status, 2);
     EXPECT_EQ(Execute("decode").status, 2);
 
     // The real reason for files that hold no picture at all.
     const std::string empty = Write("empty.jpg", {});
-    EXPECT_EQ(Execute("decode " + empty).out, empty + ": The file is empty\n");
-    EXPECT_EQ(Execute("decode " + dir_.string()).out, dir_.string() + ": This is a folder, not a picture\n");
+    EXPECT_EQ(Execute("decode " + empty).out, "korvane-cli: " + empty + ": The file is empty\n");
+    EXPECT_EQ(Execute("decode " + dir_.string()).out,
+              "korvane-cli: " + dir_.string() + ": This is a folder, not a picture\n");
     EXPECT_EQ(Execute("decode " + (dir_ / "gone.png").string()).out,
-              (dir_ / "gone.png").string() + ": No such file or directory\n");
+              "korvane-cli: " + (dir_ / "gone.png").string() + ": No such file or directory\n");
 }
 
 TEST_F(DecodeCommand, UnknownExtensionsTryEveryCodec) {
