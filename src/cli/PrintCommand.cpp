@@ -115,14 +115,11 @@ int Print(CCliArgs& args) {
         const BatchResult result =
             BatchPrint(job, formats, leftImage, BatchRecognitionFor(formats, 1, nullptr), *sink, &prompter);
         for (const std::string& text : prompter.errors)
-            std::fprintf(stderr, "korvane-cli: %s
-", text.c_str());
+            std::fprintf(stderr, "korvane-cli: %s\n", text.c_str());
         for (const std::string& text : result.skipped)
-            std::fprintf(stderr, "korvane-cli: skipped %s
-", text.c_str());
+            std::fprintf(stderr, "korvane-cli: skipped %s\n", text.c_str());
         for (const std::string& text : result.partlyRead)
-            std::fprintf(stderr, "korvane-cli: only partly read %s
-", text.c_str());
+            std::fprintf(stderr, "korvane-cli: only partly read %s\n", text.c_str());
         if (!result.started || sink->Refused())
             return Fail(1, "could not start print job" + (sink->RefusalReason().empty() ? "" : ": " + sink->RefusalReason()));
         // No page means no PDF file and no job in the queue: nothing to name.
