@@ -1,8 +1,9 @@
 #include "app/SlotFiles.h"
 
 #include "image/RasterImage.h"
+#include "image/RegularFile.h"
 
-#include <cstdio>
+#include <unistd.h>
 
 namespace {
 std::string Lower(std::string s) {
@@ -11,11 +12,13 @@ std::string Lower(std::string s) {
     return s;
 }
 
+// Only a regular file counts: a pipe named like the back cover would hold
+// the window until something writes to it.
 bool CanOpen(const std::string& path) {
-    std::FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f)
+    const RegularFile file = OpenRegularFile(path);
+    if (file.fd < 0)
         return false;
-    std::fclose(f);
+    ::close(file.fd);
     return true;
 }
 
