@@ -1,7 +1,7 @@
 #include "print/CairoPdfSurface.h"
 
 #include "image/ShapeRasterizer.h"
-#include "print/AreaAverage.h"
+#include "image/AreaAverage.h"
 
 #include <cairo.h>
 
