@@ -262,3 +262,11 @@ TEST(WbmpCodec, Messages) {
     EXPECT_FALSE(DecodeBytes(img, {0, 0, 0xDD, 0x60, 0xDD, 0x60, 0}, IMAGE_WBMP));
     EXPECT_EQ(img.GetLastError(), "WBMP data is truncated: its header gives 12000 x 12000 pixels, far more than its 1 bytes can hold");
 }
+
+TEST(WbmpCodec, SidesNearTwoToTheThirtyTwoAreRefusedAsTooLarge) {
+    // Found by fuzzing: 3762301571 x 4026530688, a product beyond 64 bits.
+    const std::vector<std::uint8_t> f = {0x0, 0x7, 0x8e, 0x82, 0x80, 0xd5, 0x3, 0x8e, 0xff, 0xff, 0xf7, 0x0};
+    CRasterImage img;
+    EXPECT_FALSE(DecodeBytes(img, f, IMAGE_WBMP));
+    EXPECT_TRUE(IsPictureTooLargeText(img.GetLastError())) << img.GetLastError();
+}
