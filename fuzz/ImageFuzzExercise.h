@@ -18,7 +18,7 @@ inline void ExerciseDecodedImage(CRasterImage& image) {
     image.DrawRegion(&surface, 0, 0, 40, 40, 1, 1, 7, 5);
     // Whole-image operations only on small pictures: their code is the same
     // at any size, and a run should spend its time in the decoder.
-    if (static_cast<long long>(image.GetWidth()) * image.GetHeight() <= 65536) {
+    if (static_cast<long long>(image.GetWidth()) * image.GetHeight() <= 16384) {
         CRasterImage turned;
         image.Rotate(90, &turned);
         turned.Rotate(-90);
