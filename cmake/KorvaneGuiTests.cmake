@@ -14,3 +14,8 @@ foreach(src ${KORVANE_UI_TESTS})
   add_test(NAME ${name} COMMAND ${name})
   set_tests_properties(${name} PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" TIMEOUT 600)
 endforeach()
+# The window test of a huge skin picture writes it with the image tests' encoder.
+if(TARGET SkinsTest)
+  target_sources(SkinsTest PRIVATE ${CMAKE_SOURCE_DIR}/tests/image/TestEncoders.cpp)
+  target_include_directories(SkinsTest PRIVATE ${CMAKE_SOURCE_DIR}/tests/image)
+endif()

@@ -11,6 +11,17 @@
 #include "formats/DesktopEntry.h"
 #include "formats/TextEditorLookup.h"
 
+namespace {
+const std::string kHostile = "/k/a b; touch P1; $(touch P2) `touch P3` \"q\" \\ it's/Korvane.dat";
+const std::string kHostileWord = "'/k/a b; touch P1; $(touch P2) `touch P3` \"q\" \\ it'\\''s/Korvane.dat'";
+
+std::string Replaced(std::string text, const std::string& from, const std::string& to) {
+    for (std::size_t p = text.find(from); p != std::string::npos; p = text.find(from, p + to.size()))
+        text.replace(p, from.size(), to);
+    return text;
+}
+}  // namespace
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string bytes(reinterpret_cast<const char*>(data), size);
     const std::string file = "/k/Korvane.dat";
@@ -25,6 +36,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             Check(carried);
             std::vector<std::string> again;
             Check(SplitCommandLine(JoinCommandLine(argv), again) && again == argv);
+            // A path full of shell syntax changes no argument but the ones
+            // that hold it, where it stands whole or as one quoted word.
+            std::vector<std::string> hostile;
+            Check(ExpandExec(entry, kHostile, hostile) && hostile.size() == argv.size());
+            for (std::size_t i = 0; i < argv.size(); ++i)
+                Check(Replaced(Replaced(hostile[i], kHostileWord, "'" + file + "'"), kHostile, file) == argv[i]);
         }
     }
 

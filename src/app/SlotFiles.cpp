@@ -2,17 +2,21 @@
 
 #include "base/AsciiText.h"
 #include "image/RasterImage.h"
+#include "image/RegularFile.h"
 
 #include <cstdio>
 #include <filesystem>
 #include <system_error>
+#include <unistd.h>
 
 namespace {
+// Only a regular file counts: a pipe named like the back cover would hold
+// the window until something writes to it.
 bool CanOpen(const std::string& path) {
-    std::FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f)
+    const RegularFile file = OpenRegularFile(path);
+    if (file.fd < 0)
         return false;
-    std::fclose(f);
+    ::close(file.fd);
     return true;
 }
 

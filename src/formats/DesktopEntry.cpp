@@ -49,34 +49,95 @@ std::vector<std::string> SplitList(const std::string& v) {
     return items;
 }
 
+// One argument of a command line; `quoted` when any of it stood in double
+// quotes or behind a backslash.
+struct Argument {
+    std::string text;
+    bool quoted = false;
+};
+
+bool SplitArguments(const std::string& line, std::vector<Argument>& args) {
+    args.clear();
+    Argument arg;
+    bool haveArg = false, inQuotes = false;
+    for (std::size_t i = 0; i < line.size(); ++i) {
+        const char c = line[i];
+        if (inQuotes) {
+            if (c == '"') {
+                inQuotes = false;
+            } else if (c == '\\' && i + 1 < line.size() &&
+                       (line[i + 1] == '"' || line[i + 1] == '`' || line[i + 1] == '$' || line[i + 1] == '\\')) {
+                arg.text += line[++i];
+            } else {
+                arg.text += c;
+            }
+        } else if (c == ' ' || c == '\t' || c == '\n') {
+            if (haveArg) args.push_back(arg);
+            arg = Argument{};
+            haveArg = false;
+        } else if (c == '"') {
+            inQuotes = true;
+            arg.quoted = true;
+            haveArg = true;
+        } else if (c == '\\' && i + 1 < line.size()) {
+            arg.text += line[++i];
+            arg.quoted = true;
+            haveArg = true;
+        } else {
+            arg.text += c;
+            haveArg = true;
+        }
+    }
+    if (inQuotes) return false;
+    if (haveArg) args.push_back(arg);
+    return true;
+}
+
+// The value as one word of a POSIX shell: in single quotes, a single quote
+// written as '\''.
+std::string ShellWord(const std::string& value) {
+    std::string out = "'";
+    for (char c : value) {
+        if (c == '\'') out += "'\\''";
+        else out += c;
+    }
+    return out + "'";
+}
+
 // One argument with its field codes filled in; `usedFile` is set when it
 // held a file code. Returns false when the argument is to be dropped.
-bool ExpandArgument(const std::string& arg, const DesktopEntry& entry, const std::string& file,
+// A quoted argument is most often a script for a shell (sh -c "edit %f"),
+// which would run whatever the path holds: there a value goes in as one
+// quoted shell word, as GLib's launcher does, so an entry behaves here as it
+// does on the desktop.
+bool ExpandArgument(const Argument& arg, const DesktopEntry& entry, const std::string& file,
                     std::vector<std::string>& argv, bool& usedFile) {
-    if (arg == "%i") {
+    if (arg.text == "%i" && !arg.quoted) {
         if (!entry.icon.empty()) {
             argv.push_back("--icon");
             argv.push_back(entry.icon);
         }
         return true;
     }
+    const auto value = [&arg](const std::string& v) { return arg.quoted ? ShellWord(v) : v; };
+    const std::string& text = arg.text;
     std::string out;
     bool onlyCodes = true;
-    for (std::size_t i = 0; i < arg.size(); ++i) {
-        if (arg[i] != '%' || i + 1 == arg.size()) {
-            out += arg[i];
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '%' || i + 1 == text.size()) {
+            out += text[i];
             onlyCodes = false;
             continue;
         }
-        const char code = arg[++i];
+        const char code = text[++i];
         switch (code) {
         case 'f': case 'F': case 'u': case 'U':
-            out += file;
+            out += value(file);
             usedFile = true;
             onlyCodes = false;
             break;
-        case 'c': out += entry.name; onlyCodes = false; break;
-        case 'k': out += entry.path; onlyCodes = false; break;
+        case 'c': out += value(entry.name); onlyCodes = false; break;
+        case 'k': out += value(entry.path); onlyCodes = false; break;
         case '%': out += '%'; onlyCodes = false; break;
         default: break;  // deprecated or unknown codes are dropped
         }
@@ -128,45 +189,18 @@ bool ParseDesktopEntry(const std::string& text, const std::string& path, Desktop
 
 bool SplitCommandLine(const std::string& line, std::vector<std::string>& args) {
     args.clear();
-    std::string arg;
-    bool haveArg = false, quoted = false;
-    for (std::size_t i = 0; i < line.size(); ++i) {
-        const char c = line[i];
-        if (quoted) {
-            if (c == '"') {
-                quoted = false;
-            } else if (c == '\\' && i + 1 < line.size() &&
-                       (line[i + 1] == '"' || line[i + 1] == '`' || line[i + 1] == '$' || line[i + 1] == '\\')) {
-                arg += line[++i];
-            } else {
-                arg += c;
-            }
-        } else if (c == ' ' || c == '\t' || c == '\n') {
-            if (haveArg) args.push_back(arg);
-            arg.clear();
-            haveArg = false;
-        } else if (c == '"') {
-            quoted = true;
-            haveArg = true;
-        } else if (c == '\\' && i + 1 < line.size()) {
-            arg += line[++i];
-            haveArg = true;
-        } else {
-            arg += c;
-            haveArg = true;
-        }
-    }
-    if (quoted) return false;
-    if (haveArg) args.push_back(arg);
+    std::vector<Argument> parts;
+    if (!SplitArguments(line, parts)) return false;
+    for (Argument& part : parts) args.push_back(std::move(part.text));
     return true;
 }
 
 bool ExpandExec(const DesktopEntry& entry, const std::string& file, std::vector<std::string>& argv) {
     argv.clear();
-    std::vector<std::string> args;
-    if (!SplitCommandLine(entry.exec, args) || args.empty()) return false;
+    std::vector<Argument> args;
+    if (!SplitArguments(entry.exec, args) || args.empty()) return false;
     bool usedFile = false;
-    for (const std::string& arg : args) ExpandArgument(arg, entry, file, argv, usedFile);
+    for (const Argument& arg : args) ExpandArgument(arg, entry, file, argv, usedFile);
     if (argv.empty()) return false;
     if (!usedFile) argv.push_back(file);
     return true;

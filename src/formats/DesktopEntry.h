@@ -30,8 +30,11 @@ bool SplitCommandLine(const std::string& line, std::vector<std::string>& args);
 
 // The entry's Exec as arguments to start it on `file`: %f %F %u %U become
 // the file, %i the icon ("--icon", Icon), %c the name, %k the entry's path,
-// %% a "%"; the other codes are dropped. A command without a file code gets
-// the file as its last argument. False when Exec is empty or malformed.
+// %% a "%"; the other codes are dropped. In an argument that is quoted (in
+// part, or by a backslash) a value goes in as one single-quoted shell word,
+// so that a shell given that argument as a script reads the path as one
+// word and runs nothing it holds. A command without a file code gets the
+// file as its last argument. False when Exec is empty or malformed.
 bool ExpandExec(const DesktopEntry& entry, const std::string& file, std::vector<std::string>& argv);
 
 // Arguments as one readable line that SplitCommandLine reads back: an

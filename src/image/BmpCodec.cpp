@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <string>
 #include <vector>
 
 namespace {
@@ -33,7 +34,7 @@ bool CRasterBMP::Decode(CByteSource& source) {
     // Information header.
     std::uint8_t info[124] = {};
     if (!source.ReadExact(info, 4)) {
-        SetLastError("Error reading BMP info");
+        SetLastError(TruncatedDataText("BMP", "the file ends before its information header"));
         return false;
     }
     DibHeader h;
@@ -44,12 +45,12 @@ bool CRasterBMP::Decode(CByteSource& source) {
     }
     const std::uint32_t kept = std::min<std::uint32_t>(h.size, sizeof info);
     if (!source.ReadExact(info + 4, kept - 4)) {
-        SetLastError("Error reading BMP info");
+        SetLastError(TruncatedDataText("BMP", "the file ends inside its information header"));
         return false;
     }
     ParseDibHeader(info, kept, h);
     if (h.size > sizeof info && !source.Seek(h.size - sizeof info, CByteSource::FromCurrent)) {
-        SetLastError("Error reading BMP info");
+        SetLastError(TruncatedDataText("BMP", "the file ends inside its information header"));
         return false;
     }
     const std::int64_t absHeight = h.height < 0 ? -std::int64_t{h.height} : h.height;
@@ -66,7 +67,7 @@ bool CRasterBMP::Decode(CByteSource& source) {
     }
     const int bits = h.bitCount;
     if (bits != 1 && bits != 2 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32) {
-        SetLastError("Error reading BMP info");
+        SetLastError("BMP with " + std::to_string(bits) + " bits per pixel is not supported");
         return false;
     }
 
@@ -77,7 +78,7 @@ bool CRasterBMP::Decode(CByteSource& source) {
         if (h.size == 40) {
             std::uint8_t m[12];
             if (!source.ReadExact(m, sizeof m)) {
-                SetLastError("Error reading BMP info");
+                SetLastError(TruncatedDataText("BMP", "the file ends inside its colour masks"));
                 return false;
             }
             masks = ChannelMasks{LoadLE32(m), LoadLE32(m + 4), LoadLE32(m + 8)};
@@ -99,12 +100,9 @@ bool CRasterBMP::Decode(CByteSource& source) {
         return false;
     }
     const std::int64_t fileBytes = source.Size() - base;
-    if (h.width <= 0 || absHeight <= 0 || absHeight > INT32_MAX ||
-        !PlausibleSize(h.width, absHeight, bits, fileBytes, rle ? kRleRatio : kRawRatio) ||
-        !Create(h.width, static_cast<int>(absHeight), bits, IMAGE_BMP)) {
-        SetLastError("Can't allocate memory");
+    if (!CreateDecodedPicture(*this, "BMP", h.width, absHeight, bits, IMAGE_BMP, fileBytes,
+                              rle ? kRleRatio : kRawRatio, "Can't allocate memory"))
         return false;
-    }
     SetXDpi(DpiFromPelsPerMeter(h.xPelsPerMeter));
     SetYDpi(DpiFromPelsPerMeter(h.yPelsPerMeter));
 
@@ -119,7 +117,7 @@ bool CRasterBMP::Decode(CByteSource& source) {
 
     if (bitsOffset >= 0 && !source.Seek(base + bitsOffset, CByteSource::FromStart)) {
         Clear();
-        SetLastError("Error reading BMP info");
+        SetLastError(TruncatedDataText("BMP", "its pixels would start past the end of the file"));
         return false;
     }
 

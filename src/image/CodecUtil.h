@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <string>
 #include <vector>
 
 inline std::uint16_t LoadLE16(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[0] | (p[1] << 8)); }
@@ -25,6 +26,18 @@ std::uint64_t RasterBytesFor(std::int64_t width, std::int64_t height, int bpp);
 // allocation, so a few bytes of header never commit gigabytes.
 bool PlausibleSize(std::int64_t width, std::int64_t height, int bpp, std::int64_t sourceBytes,
                    std::uint64_t maxRatio);
+
+// Creates a decoder's picture after the checks made before anything is
+// allocated; a refusal names its cause, with `format` ("BMP") in front:
+// a header without a size (damaged), a picture over kMaxPicturePixels
+// (PictureTooLargeText), more pixels than `sourceBytes` can hold at the
+// format's best compression (truncated data, see PlausibleSize). Only when
+// the memory itself cannot be had is `noMemory` the message.
+bool CreateDecodedPicture(CRasterImage& image, const char* format, std::int64_t width, std::int64_t height,
+                          int bpp, int type, std::int64_t sourceBytes, std::uint64_t maxRatio,
+                          const char* noMemory);
+// "<format> data is truncated: ..." for data that ends before the picture.
+std::string TruncatedDataText(const char* format, const std::string& what);
 
 // Reads a byte source through a buffer, for decoders that take their data a
 // few bytes at a time. Short reads report false; nothing is read past the end.

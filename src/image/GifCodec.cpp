@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <string>
 #include <vector>
 
 namespace {
@@ -219,8 +220,10 @@ bool CRasterGIF::Decode(CByteSource& source) {
     std::vector<std::uint8_t> globalTable;
     if (flags & 0x80) {
         globalTable.resize(3u << ((flags & 7) + 1));
-        if (!source.ReadExact(globalTable.data(), globalTable.size()))
+        if (!source.ReadExact(globalTable.data(), globalTable.size())) {
+            SetLastError(TruncatedDataText("GIF", "the file ends inside its colour table"));
             return false;
+        }
     }
     const std::int64_t fileBytes = source.Size() - base;
 
@@ -272,13 +275,8 @@ bool CRasterGIF::Decode(CByteSource& source) {
                     w = f.left + f.width;
                     h = f.top + f.height;
                 }
-                if (!PicturePixelsAllowed(*this, w, h))
-                    return false;
-                if (!PlausibleSize(w, h, bpp, fileBytes, kLzwRatio)) {
-                    SetLastError("Can't allocate memory");
-                    return false;
-                }
-                if (!Create(w, h, bpp, IMAGE_GIF))
+                if (!CreateDecodedPicture(*this, "GIF", w, h, bpp, IMAGE_GIF, fileBytes, kLzwRatio,
+                                          "Can't allocate memory"))
                     return false;
                 const int paletteSize = GetPaletteSize();
                 for (int i = 0; i < paletteSize; ++i) {
@@ -314,6 +312,10 @@ bool CRasterGIF::Decode(CByteSource& source) {
     numFrames_ = frameCount;
     if (!decoded) {
         Clear();
+        if (frameCount == 0)
+            SetLastError(TruncatedDataText("GIF", "the file ends before its first picture"));
+        else
+            SetLastError("GIF has " + std::to_string(frameCount) + " frames, no frame " + std::to_string(frame_ + 1));
         return false;
     }
     return true;

@@ -154,11 +154,7 @@ bool CRasterICO::Decode(CByteSource& source) {
         w = h.width > 0 ? h.width : 0;
     if (hgt == 0)
         hgt = h.height > 0 ? h.height / 2 : 0;
-    if (w > 0 && hgt > 0 && !PlausibleSize(w, hgt, bits, source.Remaining(), 1)) {
-        SetLastError("Can't allocate memory");
-        return false;
-    }
-    if (!Create(w, hgt, bits, IMAGE_ICO))
+    if (!CreateDecodedPicture(*this, "ICO", w, hgt, bits, IMAGE_ICO, source.Remaining(), 1, "Can't allocate memory"))
         return false;
 
     if (bits <= 8) {

@@ -71,10 +71,9 @@ bool CRasterPCX::Decode(CByteSource& source) {
         SetLastError("corrupted PCX");
         return false;
     }
-    if (!PlausibleSize(width, height, depth, source.Size() - base, kRleRatio) ||
-        !Create(width, height, depth, IMAGE_PCX)) {
+    if (!CreateDecodedPicture(*this, "PCX", width, height, depth, IMAGE_PCX, source.Size() - base, kRleRatio,
+                              "Can't allocate memory for the PCX image"))
         return false;
-    }
     const int hdpi = LoadLE16(h + 12), vdpi = LoadLE16(h + 14);
     if (hdpi > 0)
         SetXDpi(hdpi);

@@ -92,13 +92,8 @@ bool DecodePng(png_structp png, png_infop info, CRasterImage& image, Temporaries
     const int passes = png_set_interlace_handling(png);
     png_read_update_info(png, info);
 
-    if (!PicturePixelsAllowed(image, width, height))
-        return false;
-    if (!PlausibleSize(width, height, bpp, fileBytes, kPngRatio) || width > 0x7FFFFFFF || height > 0x7FFFFFFF) {
-        image.SetLastError("Can't allocate memory");
-        return false;
-    }
-    if (!image.Create(static_cast<int>(width), static_cast<int>(height), bpp, IMAGE_PNG))
+    if (!CreateDecodedPicture(image, "PNG", width, height, bpp, IMAGE_PNG, fileBytes, kPngRatio,
+                              "Can't allocate memory"))
         return false;
     const int w = image.GetWidth(), h = image.GetHeight();
 

@@ -54,16 +54,23 @@ const char kTooLargeStart[] = "The picture is too large: ";
 
 bool IsPictureTooLargeText(const std::string& message) { return message.rfind(kTooLargeStart, 0) == 0; }
 
+namespace {
+// Headers give sizes up to 2^32 each: their product needs more than 64 bits.
+unsigned __int128 PixelCount(std::int64_t width, std::int64_t height) {
+    return static_cast<unsigned __int128>(width) * static_cast<unsigned __int128>(height);
+}
+}  // namespace
+
 std::string PictureTooLargeText(std::int64_t width, std::int64_t height) {
-    const long long megapixels = (static_cast<long long>(width) * height + 500000) / 1000000;
+    const long long megapixels =
+        width <= 0 || height <= 0 ? 0 : static_cast<long long>((PixelCount(width, height) + 500000) / 1000000);
     return kTooLargeStart + std::to_string(width) + " x " + std::to_string(height) + " pixels (" +
            std::to_string(megapixels) + " megapixels); the limit is " + std::to_string(kMaxPicturePixels / 1000000) +
            " megapixels.";
 }
 
 bool PicturePixelsAllowed(CRasterImage& image, std::int64_t width, std::int64_t height) {
-    // Both below 2^32 in every caller: the product fits.
-    if (width <= 0 || height <= 0 || width * height <= kMaxPicturePixels)
+    if (width <= 0 || height <= 0 || PixelCount(width, height) <= static_cast<unsigned __int128>(kMaxPicturePixels))
         return true;
     image.SetLastError(PictureTooLargeText(width, height));
     return false;

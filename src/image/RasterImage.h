@@ -129,8 +129,9 @@ public:
     void DropJpegData() { jpegData_.reset(); }
 
     // Decoding for a small view: a decoder that can decode at a reduced scale
-    // (JPEG, by 1/2, 1/4 or 1/8) then delivers fewer pixels, but never fewer
-    // than it takes to show the whole picture fitted into width x height.
+    // (JPEG, by 1/2, 1/4 or 1/8; a metafile, played at any size) then
+    // delivers fewer pixels, but never fewer than it takes to show the whole
+    // picture fitted into width x height.
     // Such an image is for looking at only (it keeps no JPEG data); the size
     // the file holds stays readable. 0, 0 (the default) decodes in full.
     void SetDecodeLimit(int width, int height);

@@ -2,13 +2,13 @@
 #include "image/BuiltinPictures.h"
 #include "image/RasterCodecs.h"
 #include "image/RasterImage.h"
+#include "image/RegularFile.h"
 
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <memory>
 #include <system_error>
-#include <sys/stat.h>
 
 namespace {
 // Runs one codec over the source; on success its result moves into `target`,
@@ -69,21 +69,21 @@ bool CRasterImage::Load(const std::string& path, int type, const std::atomic<boo
     }
     // What the system says about the file comes first: a decoder can only
     // guess from bytes that are not there.
-    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
+    // A pipe or a device is refused before anything waits on it.
+    RegularFile opened;
+    std::unique_ptr<std::FILE, FileCloser> file(OpenRegularFileStream(path, opened));
     if (!file) {
-        SetLastError(std::generic_category().message(errno));
+        if (opened.refusal == FileRefusal::Folder)
+            SetLastError("This is a folder, not a picture");
+        else if (opened.refusal == FileRefusal::NotRegular)
+            SetLastError("This is " + opened.kind + ", not a picture file");
+        else
+            SetLastError(std::generic_category().message(opened.error));
         return false;
     }
-    struct stat st {};
-    if (::fstat(fileno(file.get()), &st) == 0) {
-        if (S_ISDIR(st.st_mode)) {
-            SetLastError("This is a folder, not a picture");
-            return false;
-        }
-        if (S_ISREG(st.st_mode) && st.st_size == 0) {
-            SetLastError("The file is empty");
-            return false;
-        }
+    if (opened.size == 0) {
+        SetLastError("The file is empty");
+        return false;
     }
     CFileSource source(file.get(), cancel);
     std::string firstError;

@@ -87,11 +87,9 @@ bool CRasterTGA::Decode(CByteSource& source) {
 
     const int bpp = kind == 2 ? 24 : 8;
     const int pixelBytes = (depth + 7) / 8;
-    if (!PlausibleSize(width, height, bpp, source.Size() - base, rle ? kRleRatio : 2) ||
-        !Create(width, height, bpp, IMAGE_TGA)) {
-        SetLastError("TGA Create failed");
+    if (!CreateDecodedPicture(*this, "TGA", width, height, bpp, IMAGE_TGA, source.Size() - base, rle ? kRleRatio : 2,
+                              "TGA Create failed"))
         return false;
-    }
     if (kind == 3) {
         SetGrayPalette();
     } else if (kind == 1 && !map.empty()) {

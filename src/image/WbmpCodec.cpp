@@ -42,11 +42,8 @@ bool CRasterWBMP::Decode(CByteSource& source) {
         return false;
     }
     const std::uint64_t rowBytes = (static_cast<std::uint64_t>(width) + 7) / 8;
-    if (width > INT32_MAX || height > INT32_MAX || !PlausibleSize(width, height, 1, source.Remaining(), 1) ||
-        !Create(static_cast<int>(width), static_cast<int>(height), 1, IMAGE_WBMP)) {
-        SetLastError("WBMP Create failed");
+    if (!CreateDecodedPicture(*this, "WBMP", width, height, 1, IMAGE_WBMP, source.Remaining(), 1, "WBMP Create failed"))
         return false;
-    }
     SetPaletteEntry(0, 0, 0, 0);
     SetPaletteEntry(1, 255, 255, 255);
     // Rows are stored top-down, packed like ours, padded to a byte.

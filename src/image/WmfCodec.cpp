@@ -36,9 +36,30 @@ void LimitSize(double& w, double& h) {
         h = std::max(1.0, std::floor(h * kMaxSide / side));
     }
 }
+
+// A metafile plays at any size: for a small view it is played fitted into
+// the decode limit (when that is smaller), not played large and thrown away.
+bool FitIntoLimit(double& w, double& h, int limitW, int limitH) {
+    if (limitW <= 0 || limitH <= 0 || (w <= limitW && h <= limitH))
+        return false;
+    const double scale = std::min(limitW / w, limitH / h);
+    w = std::max(1.0, std::floor(w * scale + 0.5));
+    h = std::max(1.0, std::floor(h * scale + 0.5));
+    return true;
+}
 }  // namespace
 
 bool CRasterWMF::Decode(CByteSource& source) {
+    // The played picture becomes this image; a reduced one keeps the size
+    // the file gives.
+    const auto finish = [this](const CRasterSurface& picture, double fullW, double fullH, bool reduced) {
+        if (!CreateFromDeviceBitmap(picture))
+            return false;
+        type_ = IMAGE_WMF;
+        if (reduced)
+            SetFileSize(static_cast<int>(fullW), static_cast<int>(fullH));
+        return true;
+    };
     const std::int64_t base = source.Tell();
     std::vector<std::uint8_t> data;
     if (!ReadAll(source, data)) {
@@ -65,6 +86,8 @@ bool CRasterWMF::Decode(CByteSource& source) {
                 return false;
             }
             LimitSize(w, h);
+            const double fullW = w, fullH = h;
+            const bool reduced = FitIntoLimit(w, h, decodeLimitWidth_, decodeLimitHeight_);
             CRasterSurface picture(static_cast<int>(w), static_cast<int>(h));
             CMetafileCanvas canvas(picture, 0, 0, w, h, true);
             MetaMapping& map = canvas.Mapping();
@@ -74,10 +97,7 @@ bool CRasterWMF::Decode(CByteSource& source) {
             map.windowExtY = bottom - top;
             const std::size_t records = 22 + static_cast<std::size_t>(headerWords) * 2;
             PlayWmfRecords(canvas, d + records, n - records);
-            if (!CreateFromDeviceBitmap(picture))
-                return false;
-            type_ = IMAGE_WMF;
-            return true;
+            return finish(picture, fullW, fullH, reduced);
         }
     }
 
@@ -110,14 +130,13 @@ bool CRasterWMF::Decode(CByteSource& source) {
             return false;
         }
         LimitSize(w, h);
+        const double fullW = w, fullH = h;
+        const bool reduced = FitIntoLimit(w, h, decodeLimitWidth_, decodeLimitHeight_);
         CRasterSurface picture(static_cast<int>(w), static_cast<int>(h));
         CMetafileCanvas canvas(picture, originX, originY, w / spanX, h / spanY, false);
         canvas.SetDeviceResolution(pxPerMmX, pxPerMmY);
         PlayEmfRecords(canvas, d, n);
-        if (!CreateFromDeviceBitmap(picture))
-            return false;
-        type_ = IMAGE_WMF;
-        return true;
+        return finish(picture, fullW, fullH, reduced);
     }
     source.Seek(base, CByteSource::FromStart);
     SetLastError("corrupted WMF");

@@ -1,6 +1,6 @@
 #include "print/CairoPdfSurface.h"
 
-#include "print/AreaAverage.h"
+#include "image/AreaAverage.h"
 
 #include <cairo.h>
 

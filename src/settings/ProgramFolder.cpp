@@ -1,11 +1,10 @@
 #include "settings/ProgramFolder.h"
 
 #include "settings/AtomicFile.h"
+#include "settings/TextFile.h"
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <mutex>
 #include <set>
 #include <unistd.h>
@@ -124,9 +123,10 @@ bool PrepareUserFolder(const ProgramFolders& folders, std::string* error) {
     const std::string target = JoinPath(folders.program, "Korvane.dat");
     const std::string source = JoinPath(folders.shipped, "Korvane.dat");
     if (Exists(target) || !Exists(source)) return true;
-    std::ifstream in(source, std::ios::binary);
-    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad()) return true;  // the formats reader will say that the file is missing
+    // Read as the formats reader reads it: a pipe is refused, not waited on.
+    std::string bytes;
+    if (ReadWholeFile(source, 64u << 20, bytes) != FileReadResult::Ok)
+        return true;  // the formats reader will say what is wrong with it
     return WriteFileAtomically(target, bytes, error);
 }
 

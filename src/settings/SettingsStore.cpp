@@ -142,15 +142,21 @@ void CSettingsStore::EnsureLoaded() {
     if (loaded_) return;
     loaded_ = true;
     std::string bytes;
-    switch (ReadWholeFile(path_, kMaxFileSize, bytes)) {
+    FileReadFailure why;
+    switch (ReadWholeFile(path_, kMaxFileSize, bytes, &why)) {
     case FileReadResult::Ok:
         text_ = HeadersOnOwnLines(NormalisedLines(DecodeTextBytes(bytes, &readCleanly_)));
         break;
     case FileReadResult::Missing:
         break;
     case FileReadResult::Unreadable:
+        unreadable_ = true;
+        loadError_ = why.reason;
+        break;
     case FileReadResult::TooLarge:
         unreadable_ = true;
+        loadError_ = "it is " + std::to_string(why.size >> 20) + " MB, more than the " +
+                     std::to_string(kMaxFileSize >> 20) + " MB a settings file may have";
         break;
     }
 }
@@ -262,18 +268,33 @@ void CSettingsStore::WriteValue(const std::string& section, const std::string& k
 
 bool CSettingsStore::SaveCfgFile() {
     EnsureLoaded();
-    if (unreadable_) return false;
+    saveError_.clear();
+    if (unreadable_) {
+        saveError_ = "the file could not be read when the program started (" + loadError_ +
+                     "), so it is left as it is";
+        return false;
+    }
     if (!readCleanly_ && !backedUp_) {
         // The old bytes as they are, before the first save that replaces them.
         const std::string backup = FollowSymlinks(path_) + ".bak";
         std::string old;
-        if (ReadWholeFile(path_, kMaxFileSize, old) != FileReadResult::Ok || !WriteFileAtomically(backup, old))
+        FileReadFailure why;
+        if (ReadWholeFile(path_, kMaxFileSize, old, &why) != FileReadResult::Ok) {
+            saveError_ = "the file could not be read again to keep a copy (" + why.reason + ")";
             return false;
+        }
+        if (!WriteFileAtomically(backup, old, &saveError_)) return false;
         backedUp_ = true;
         backupNotice_ = "Some of the settings in " + path_ +
                         " could not be read as text; the file as it was is kept as " + backup + ".";
     }
-    return WriteFileAtomically(path_, EncodeUtf16LeWithMark(text_));
+    return WriteFileAtomically(path_, EncodeUtf16LeWithMark(text_), &saveError_);
+}
+
+std::string CSettingsStore::SaveFailureNotice() const {
+    if (saveError_.empty()) return {};
+    return "The settings could not be saved to " + path_ + ": " + saveError_ +
+           ".\nThe changes made to the settings in this run are lost; a settings file that was there is left as it was.";
 }
 
 std::string CSettingsStore::TakeBackupNotice() { return std::exchange(backupNotice_, std::string()); }

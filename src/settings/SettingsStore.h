@@ -27,6 +27,12 @@ public:
     // A file that was read but not cleanly (bytes replaced, encoding guessed)
     // is first kept as "Korvane.cfg.bak" beside it (path + ".bak").
     bool SaveCfgFile();
+    // After a failed save: why, as a phrase ("Cannot write ...: No space
+    // left on device"); empty after a save that worked.
+    const std::string& SaveError() const { return saveError_; }
+    // After a failed save: the sentences that tell the user that this run's
+    // settings are lost, naming the file and the reason.
+    std::string SaveFailureNotice() const;
     // After a save that kept a copy: the sentence that tells the user so,
     // once; empty otherwise.
     std::string TakeBackupNotice();
@@ -35,8 +41,9 @@ public:
     // The whole settings text (UTF-8 in memory, CR LF line ends).
     const std::string& Text();
 
-    // Settings files larger than this are treated as unreadable.
-    static constexpr std::size_t kMaxFileSize = 8u << 20;
+    // Settings files larger than this are not read (nor overwritten): far
+    // more than any settings file, it keeps a wrong file from filling memory.
+    static constexpr std::size_t kMaxFileSize = 64u << 20;
 
 private:
     void EnsureLoaded();
@@ -47,6 +54,8 @@ private:
     std::string text_;
     bool loaded_ = false;
     bool unreadable_ = false;  // the file exists but could not be read
+    std::string loadError_;    // why it could not be read
+    std::string saveError_;
     bool readCleanly_ = true;  // every byte of the file was a character
     bool backedUp_ = false;
     std::string backupNotice_;

@@ -1,11 +1,13 @@
 #include "settings/Skin.h"
 
 #include "base/AsciiText.h"
+#include "image/PictureFit.h"
 #include "settings/ProgramFolder.h"
 
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
+#include <initializer_list>
 #include <random>
 
 namespace {
@@ -44,22 +46,36 @@ void LoadBuiltin(CRasterImage& picture, const BuiltinPictureRef& ref) {
 }
 
 // A picture file of the folder, or its second choice when the first cannot
-// be loaded; the image layer recognises the format from the content.
-void LoadFolderPicture(CRasterImage& picture, const std::string& folder, const char* first,
-                       const char* second = nullptr) {
-    if (picture.Load(JoinPath(folder, first), IMAGE_UNKNOWN)) return;
-    if (second) picture.Load(JoinPath(folder, second), IMAGE_UNKNOWN);
+// be loaded; the image layer recognises the format from the content. A
+// picture larger than areaWidth x areaHeight is fitted into it.
+void LoadFolderPicture(CRasterImage& picture, const std::string& folder, int areaWidth, int areaHeight,
+                       const std::atomic<bool>* cancel, const char* first, const char* second = nullptr) {
+    const auto load = [&](const char* name) {
+        CRasterImage loaded;
+        loaded.SetDecodeLimit(areaWidth, areaHeight);
+        if (!loaded.Load(JoinPath(folder, name), IMAGE_UNKNOWN, cancel)) return false;
+        ReduceToFit(loaded, areaWidth, areaHeight);
+        picture = std::move(loaded);
+        return true;
+    };
+    if (!load(first) && second) load(second);
+}
+
+void MakeGray(std::initializer_list<CRasterImage*> pictures) {
+    for (CRasterImage* p : pictures) {
+        if (p->IsValid()) p->ConvertToGray();
+    }
 }
 
 void MakeGray(SkinSettings& skin) {
-    for (CRasterImage* p : {&skin.mainPicture, &skin.leftOverlay, &skin.rightOverlay, &skin.backgroundPicture}) {
-        if (p->IsValid()) p->ConvertToGray();
-    }
+    MakeGray({&skin.mainPicture, &skin.leftOverlay, &skin.rightOverlay, &skin.backgroundPicture});
 }
 
 void ApplyBuiltin(SkinSettings& skin, int number, bool grayScale) {
     const BuiltinSkin& b = kBuiltinSkins[number];
     skin.selectedSkin = number;
+    ++skin.change;
+    skin.pendingPictures.clear();
     // Clean leaves the text and combo colours as they were: it shows the
     // platform's colours instead.
     const SkinIniValues before = skin.values;
@@ -143,14 +159,34 @@ bool LoadSkinFolder(SkinSettings& skin, int k, bool grayScale) {
 
     skin.selectedSkin = kFirstSkinFolder + k;
     skin.values = ReadSkinIni(text);
+    ++skin.change;
     for (CRasterImage* p : {&skin.mainPicture, &skin.leftOverlay, &skin.rightOverlay, &skin.backgroundPicture})
         p->Clear();
-    LoadFolderPicture(skin.mainPicture, folder, "main.jpg", "main.png");
-    LoadFolderPicture(skin.leftOverlay, folder, "left.gif");
-    LoadFolderPicture(skin.rightOverlay, folder, "right.gif");
-    LoadFolderPicture(skin.backgroundPicture, folder, "background.jpg", "background.png");
-    if (grayScale) MakeGray(skin);
+    skin.pendingPictures.clear();
+    if (skin.deferred)
+        skin.pendingPictures = folder;
+    else
+        TakeSkinPictures(skin, LoadSkinPictures(folder, skin.areas, grayScale));
     return true;
+}
+
+SkinPictures LoadSkinPictures(const std::string& folder, const SkinPictureAreas& areas, bool grayScale,
+                              const std::atomic<bool>* cancel) {
+    SkinPictures p;
+    const int paperW = areas.paperWidth, paperH = areas.paperHeight;
+    LoadFolderPicture(p.main, folder, areas.windowWidth, areas.windowHeight, cancel, "main.jpg", "main.png");
+    LoadFolderPicture(p.leftOverlay, folder, paperW, paperH, cancel, "left.gif");
+    LoadFolderPicture(p.rightOverlay, folder, paperW, paperH, cancel, "right.gif");
+    LoadFolderPicture(p.background, folder, paperW, paperH, cancel, "background.jpg", "background.png");
+    if (grayScale) MakeGray({&p.main, &p.leftOverlay, &p.rightOverlay, &p.background});
+    return p;
+}
+
+void TakeSkinPictures(SkinSettings& skin, SkinPictures&& pictures) {
+    skin.mainPicture = std::move(pictures.main);
+    skin.leftOverlay = std::move(pictures.leftOverlay);
+    skin.rightOverlay = std::move(pictures.rightOverlay);
+    skin.backgroundPicture = std::move(pictures.background);
 }
 
 bool ApplySkin(SkinSettings& skin, int number, bool grayScale, bool keepRandomPick) {

@@ -6,6 +6,7 @@
 #include "image/RasterImage.h"
 #include "settings/SkinIni.h"
 
+#include <atomic>
 #include <string>
 #include <vector>
 
@@ -17,9 +18,32 @@ inline constexpr int kSkinClean = 2;
 inline constexpr int kSkinRandom = -1;
 inline constexpr int kFirstSkinFolder = 3;
 
+// Where the window draws the skin's pictures: the main picture in the
+// window, the others in a paper preview. A picture larger than its area is
+// decoded fitted into it (JPEG at a reduced scale, the rest reduced by area
+// averaging); 0 x 0 keeps every picture at its natural size.
+struct SkinPictureAreas {
+    int windowWidth = 0, windowHeight = 0;
+    int paperWidth = 0, paperHeight = 0;
+};
+
+// The four pictures of a skin folder.
+struct SkinPictures {
+    CRasterImage main, leftOverlay, rightOverlay, background;
+};
+
 struct SkinSettings {
     int selectedSkin = kSkinRandom;
     int randomPick = 0;  // the skin Random drew last
+    // How a folder's pictures are loaded: fitted into `areas`; and when the
+    // window loads them beside itself (`deferred`), the folder whose pictures
+    // are still to be loaded, and the number of the skin change they belong
+    // to (every applied skin counts one up), so that late pictures of an
+    // earlier choice are dropped.
+    SkinPictureAreas areas;
+    bool deferred = false;
+    std::string pendingPictures;
+    int change = 0;
     // Positions, colours and flags; for a skin with use-system-colours the
     // background is replaced by the platform's button face when painting.
     SkinIniValues values;
@@ -51,12 +75,22 @@ int ChooseStartupSkin(int stored, const std::vector<std::string>& folders, int c
 // Random's draw: a number from 0 to folderCount + 2.
 int DrawRandomSkin(int folderCount);
 
+// The pictures of the skin folder at `folder` ("main.jpg" or "main.png",
+// "left.gif", "right.gif", "background.jpg" or "background.png"), fitted
+// into `areas`, grey when `grayScale`. Touches nothing else, so it may run on
+// any thread; stops early, with what it has, when `cancel` becomes true.
+SkinPictures LoadSkinPictures(const std::string& folder, const SkinPictureAreas& areas, bool grayScale,
+                              const std::atomic<bool>* cancel = nullptr);
+// Puts loaded pictures into the skin.
+void TakeSkinPictures(SkinSettings& skin, SkinPictures&& pictures);
+
 // Applies skin `number`: 0, 1, 2 the built-in skins, -1 Random (a new draw
 // unless `keepRandomPick`, for re-applying the same skin), 3 + k folder k.
 // Pictures are turned grey when `grayScale`. Returns false when nothing
 // changed: a folder that is not in the list or whose skin.ini cannot be read.
 bool ApplySkin(SkinSettings& skin, int number, bool grayScale, bool keepRandomPick = false);
-// Loads folder k of skin.folders (its skin.ini and up to four pictures);
-// false, changing nothing, when k is not in the list or its skin.ini cannot
-// be read.
+// Loads folder k of skin.folders (its skin.ini and up to four pictures;
+// when `skin.deferred`, the pictures are emptied and the folder is left in
+// `skin.pendingPictures` instead); false, changing nothing, when k is not in
+// the list or its skin.ini cannot be read.
 bool LoadSkinFolder(SkinSettings& skin, int k, bool grayScale);

@@ -1,5 +1,7 @@
 #include "settings/TextFile.h"
 
+#include "image/RegularFile.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstdint>
@@ -74,21 +76,14 @@ FileReadResult ReadWholeFile(const std::string& path, std::size_t maxSize, std::
         bytes.clear();
         return result;
     };
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        const int e = errno;
-        return fail((e == ENOENT || e == ENOTDIR) ? FileReadResult::Missing : FileReadResult::Unreadable,
-                    std::generic_category().message(e));
-    }
-    struct stat st{};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        const bool folder = S_ISDIR(st.st_mode);
+    const RegularFile file = OpenRegularFile(path);
+    if (file.fd < 0)
+        return fail(file.refusal == FileRefusal::Missing ? FileReadResult::Missing : FileReadResult::Unreadable,
+                    FileRefusalReason(file));
+    const int fd = file.fd;
+    if (file.size > maxSize) {
         ::close(fd);
-        return fail(FileReadResult::Unreadable, folder ? "is a folder" : "is not a regular file");
-    }
-    if (static_cast<std::uint64_t>(st.st_size) > maxSize) {
-        ::close(fd);
-        return fail(FileReadResult::TooLarge, "too large", static_cast<std::uint64_t>(st.st_size));
+        return fail(FileReadResult::TooLarge, "too large", file.size);
     }
     // The file may grow while it is read: never take more than maxSize.
     char buf[65536];
@@ -113,12 +108,10 @@ FileReadResult ReadWholeFile(const std::string& path, std::size_t maxSize, std::
 }
 
 bool CanOpenForReading(const std::string& path) {
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return false;
-    struct stat st{};
-    bool regular = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
-    ::close(fd);
-    return regular;
+    const RegularFile file = OpenRegularFile(path);
+    if (file.fd < 0) return false;
+    ::close(file.fd);
+    return true;
 }
 
 bool IsValidUtf8(std::string_view bytes) {

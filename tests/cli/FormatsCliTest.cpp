@@ -4,11 +4,13 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -187,4 +189,21 @@ TEST(FormatsCli, RewriteWritesWhatTheEditorWrites) {
     const CliRun bad = folder.run("'" + dat + "' --rewrite '" + folder.file("no/folder/x.dat") + "'");
     EXPECT_EQ(bad.status, 1);
     EXPECT_NE(bad.err.find("no/folder"), std::string::npos);
+}
+
+TEST(FormatsCli, APipeAsTheFileIsRefusedAtOnce) {
+    CliFolder folder;
+    const std::string fifo = folder.file("Korvane.dat");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    // Bounded from outside: a plain open would wait for a writer for ever.
+    const auto start = std::chrono::steady_clock::now();
+    const CliRun r = folder.run("'" + fifo + "'", "timeout 10");
+    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_LT(ms.count(), 1000);
+    EXPECT_NE(r.err.find("The formats file cannot be read: is a pipe, not a regular file"), std::string::npos) << r.err;
+    // The same through the program's folder.
+    const CliRun home = folder.run("", "KORVANE_HOME='" + folder.file("") + "' timeout 10");
+    EXPECT_EQ(home.status, 1);
+    EXPECT_NE(home.err.find("is a pipe, not a regular file"), std::string::npos) << home.err;
 }

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <map>
 
@@ -147,4 +148,49 @@ TEST(DesktopEntryExec, FieldCodesQuotingAndEscapes) {
     e.exec = "ed \"open";
     EXPECT_FALSE(ExpandExec(e, "f", argv));
     EXPECT_FALSE(ParseDesktopEntry("[Desktop Action x]\nExec=a\n", "p", e));
+}
+
+TEST(DesktopEntryExec, ValuesInQuotedArgumentsAreOneShellWord) {
+    DesktopEntry e;
+    e.name = "Rec";
+    e.path = "/apps/it's.desktop";
+    const std::string file = "/k/cover x; touch P1; $(touch P2) `touch P3` it's/Korvane.dat";
+    std::vector<std::string> argv;
+    e.exec = "sh -c \"recorder.sh %f\"";
+    ASSERT_TRUE(ExpandExec(e, file, argv));
+    EXPECT_EQ(argv, (std::vector<std::string>{
+                        "sh", "-c", "recorder.sh '/k/cover x; touch P1; $(touch P2) `touch P3` it'\\''s/Korvane.dat'"}));
+    // A backslash quotes as well; %c and %k are values like the file.
+    e.exec = "sh -c recorder.sh\\ %U\\ %c\\ %k";
+    ASSERT_TRUE(ExpandExec(e, "/k/a b", argv));
+    EXPECT_EQ(argv, (std::vector<std::string>{"sh", "-c", "recorder.sh '/k/a b' 'Rec' '/apps/it'\\''s.desktop'"}));
+    // Unquoted codes give the value itself, whole, in its argument.
+    e.exec = "ed --file=%f %c";
+    ASSERT_TRUE(ExpandExec(e, file, argv));
+    EXPECT_EQ(argv, (std::vector<std::string>{"ed", "--file=" + file, "Rec"}));
+    // A quoted argument without codes is kept as it is.
+    e.exec = "\"/opt/my ed/ed\" \"100%%\" %f";
+    ASSERT_TRUE(ExpandExec(e, file, argv));
+    EXPECT_EQ(argv, (std::vector<std::string>{"/opt/my ed/ed", "100%", file}));
+}
+
+TEST(DesktopEntryExec, AShellReadsTheQuotedPathAsOneWordAndRunsNothingInIt) {
+    TempFolder root;
+    const std::string folder = root.File("cover x; touch PWNED1; $(touch PWNED2) `touch PWNED3` it's y");
+    std::filesystem::create_directories(folder);
+    const std::string record = root.File("record.txt");
+    DesktopEntry e;
+    e.exec = "sh -c \"printf '%%s\\\\n' %f > '" + record + "'\"";
+    std::vector<std::string> argv;
+    ASSERT_TRUE(ExpandExec(e, folder + "/Korvane.dat", argv));
+    ASSERT_EQ(argv.size(), 3u);
+    const std::string command = "cd '" + root.Path() + "' && sh -c " + [&] {
+        std::string q = "'";
+        for (char c : argv[2]) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+        return q + "'";
+    }();
+    ASSERT_EQ(std::system(command.c_str()), 0);
+    EXPECT_EQ(root.Read("record.txt"), folder + "/Korvane.dat\n");
+    for (const char* marker : {"PWNED1", "PWNED2", "PWNED3"})
+        EXPECT_FALSE(std::filesystem::exists(root.File(marker))) << marker;
 }

@@ -181,19 +181,33 @@ TEST(BmpCodec, RefusalsCarryTheirMessages) {
     EXPECT_FALSE(DecodeBytes(img, Bmp(1, 1, 32, 2, {}, {0, 0, 0, 0}), IMAGE_BMP));
     EXPECT_EQ(img.GetLastError(), "unknown compression");
     EXPECT_FALSE(DecodeBytes(img, Bmp(0, 1, 24, 0, {}, {}), IMAGE_BMP));
-    EXPECT_EQ(img.GetLastError(), "Can't allocate memory");
+    EXPECT_EQ(img.GetLastError(), "BMP header is damaged: it gives a picture of 0 x 1 pixels");
     std::vector<std::uint8_t> header = Bmp(1, 1, 24, 0, {}, {0, 0, 0, 0});
     header[14] = 20;  // information header of 20 bytes
     EXPECT_FALSE(DecodeBytes(img, header, IMAGE_BMP));
     EXPECT_EQ(img.GetLastError(), "Error reading BMP info");
+    std::vector<std::uint8_t> odd = Bmp(1, 1, 24, 0, {}, {0, 0, 0, 0});
+    odd[28] = 3;  // three bits per pixel
+    EXPECT_FALSE(DecodeBytes(img, odd, IMAGE_BMP));
+    EXPECT_EQ(img.GetLastError(), "BMP with 3 bits per pixel is not supported");
+    const std::vector<std::uint8_t> whole = Bmp(1, 1, 24, 0, {}, {0, 0, 0, 0});
+    const std::vector<std::uint8_t> cut(whole.begin(), whole.begin() + 30);
+    EXPECT_FALSE(DecodeBytes(img, cut, IMAGE_BMP));
+    EXPECT_EQ(img.GetLastError(), "BMP data is truncated: the file ends inside its information header");
 }
 
-TEST(BmpCodec, HugeDimensionsAreRefusedBeforeAllocating) {
-    // 20000 x 20000 at 24 bits (within the Create limit) from a file of a few bytes.
+TEST(BmpCodec, HugeDimensionsAreRefusedBeforeAllocatingWithTheirCause) {
+    // 10000 x 10000 at 24 bits (within the pixel limit) from a file of a few bytes.
     CRasterImage img;
+    EXPECT_FALSE(DecodeBytes(img, Bmp(10000, 10000, 24, 0, {}, {0, 0, 0, 0}), IMAGE_BMP));
+    EXPECT_EQ(img.GetLastError().rfind("BMP data is truncated: its header gives 10000 x 10000 pixels, far more than its ",
+                                       0),
+              0u)
+        << img.GetLastError();
     EXPECT_FALSE(DecodeBytes(img, Bmp(20000, 20000, 24, 0, {}, {0, 0, 0, 0}), IMAGE_BMP));
-    EXPECT_EQ(img.GetLastError(), "Can't allocate memory");
+    EXPECT_TRUE(IsPictureTooLargeText(img.GetLastError())) << img.GetLastError();
     EXPECT_FALSE(DecodeBytes(img, Bmp(2000000000, 2000000000, 24, 0, {}, {0, 0, 0, 0}), IMAGE_BMP));
+    EXPECT_TRUE(IsPictureTooLargeText(img.GetLastError())) << img.GetLastError();
 }
 
 TEST(BmpCodec, ShortFileKeepsTheRowsItHolds) {

@@ -9,9 +9,11 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -24,9 +26,10 @@ struct CliRun {
 
 std::string Cli() { return std::string(KORVANE_BIN_DIR) + "/korvane-cli"; }
 
-CliRun Execute(const std::string& args) {
+// `prefix` goes before the program ("timeout 10").
+CliRun Execute(const std::string& args, const std::string& prefix = "") {
     CliRun r;
-    std::FILE* p = popen((Cli() + " " + args + " 2>&1").c_str(), "r");
+    std::FILE* p = popen((prefix + " " + Cli() + " " + args + " 2>&1").c_str(), "r");
     if (!p)
         return r;
     char buf[512];
@@ -100,6 +103,17 @@ TEST_F(DecodeCommand, TypeOptionAndFailures) {
               "korvane-cli: " + dir_.string() + ": This is a folder, not a picture\n");
     EXPECT_EQ(Execute("decode " + (dir_ / "gone.png").string()).out,
               "korvane-cli: " + (dir_ / "gone.png").string() + ": No such file or directory\n");
+}
+
+TEST_F(DecodeCommand, APipeIsRefusedAtOnce) {
+    const std::string fifo = (dir_ / "cover.jpg").string();
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    // A plain open would wait for a writer: the run is bounded from outside.
+    const auto start = std::chrono::steady_clock::now();
+    const CliRun r = Execute("decode " + fifo, "timeout 10");
+    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
+    EXPECT_EQ(r.out, fifo + ": This is a pipe, not a picture file\n");
+    EXPECT_LT(ms.count(), 1000);
 }
 
 TEST_F(DecodeCommand, UnknownExtensionsTryEveryCodec) {

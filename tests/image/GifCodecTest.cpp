@@ -195,6 +195,25 @@ TEST(GifCodec, FramesAreCountedAndChosen) {
     beyond.SetFrame(2);
     EXPECT_FALSE(DecodeBytes(beyond, file, IMAGE_GIF));
     EXPECT_FALSE(beyond.IsValid());
+    EXPECT_EQ(beyond.GetLastError(), "GIF has 2 frames, no frame 3");
+}
+
+TEST(GifCodec, RefusalsNameTheirCause) {
+    const std::vector<std::uint8_t> file = Gif(2, 2, kFour, 0, {Frame(0, 0, 2, 2, false, {0, 1, 2, 3})});
+    CRasterImage img;
+    // Cut inside the colour table, and before the first picture.
+    EXPECT_FALSE(DecodeBytes(img, std::vector<std::uint8_t>(file.begin(), file.begin() + 15), IMAGE_GIF));
+    EXPECT_EQ(img.GetLastError(), "GIF data is truncated: the file ends inside its colour table");
+    EXPECT_FALSE(DecodeBytes(img, std::vector<std::uint8_t>(file.begin(), file.begin() + 13 + 12), IMAGE_GIF));
+    EXPECT_EQ(img.GetLastError(), "GIF data is truncated: the file ends before its first picture");
+    // A logical screen of 16000 x 12000 from a few bytes of data; 65535 x 65535 over the limit.
+    EXPECT_FALSE(DecodeBytes(img, Gif(16000, 12000, kFour, 0, {Frame(0, 0, 1, 1, false, {0})}), IMAGE_GIF));
+    EXPECT_EQ(img.GetLastError().rfind("GIF data is truncated: its header gives 16000 x 12000 pixels, far more than its ",
+                                       0),
+              0u)
+        << img.GetLastError();
+    EXPECT_FALSE(DecodeBytes(img, Gif(65535, 65535, kFour, 0, {Frame(0, 0, 1, 1, false, {0})}), IMAGE_GIF));
+    EXPECT_TRUE(IsPictureTooLargeText(img.GetLastError())) << img.GetLastError();
 }
 
 TEST(GifCodec, NotGifIsRefusedWithoutMessage) {

@@ -140,7 +140,9 @@ TEST(TgaCodec, Messages) {
     EXPECT_FALSE(DecodeBytes(img, Cat(TgaHeader(2, 2, 2, 24, 0), {1, 2, 3}), IMAGE_TGA));
     EXPECT_EQ(img.GetLastError(), "corrupted TGA");
     EXPECT_FALSE(DecodeBytes(img, TgaHeader(2, 40000, 40000, 24, 0), IMAGE_TGA));
-    EXPECT_EQ(img.GetLastError(), "TGA Create failed");
+    EXPECT_TRUE(IsPictureTooLargeText(img.GetLastError())) << img.GetLastError();
+    EXPECT_FALSE(DecodeBytes(img, TgaHeader(2, 4000, 4000, 24, 0), IMAGE_TGA));
+    EXPECT_EQ(img.GetLastError(), "TGA data is truncated: its header gives 4000 x 4000 pixels, far more than its 18 bytes can hold");
 }
 
 TEST(PcxCodec, EightBitWithPaletteAtTheEnd) {
@@ -212,6 +214,20 @@ TEST(PcxCodec, Messages) {
     shortData.push_back(1);
     EXPECT_FALSE(DecodeBytes(img, shortData, IMAGE_PCX));
     EXPECT_EQ(img.GetLastError(), "corrupted PCX");
+    // 60000 x 60000 is over the limit; 8000 x 8000 from a header alone is cut short.
+    const auto large = [](int side) {
+        std::vector<std::uint8_t> p = PcxHeader(8, 1, 1, 1, 1);
+        for (int at : {8, 10, 66}) {
+            const int v = at == 66 ? side : side - 1;
+            p[at] = static_cast<std::uint8_t>(v & 0xFF);
+            p[at + 1] = static_cast<std::uint8_t>(v >> 8);
+        }
+        return p;
+    };
+    EXPECT_FALSE(DecodeBytes(img, large(60000), IMAGE_PCX));
+    EXPECT_TRUE(IsPictureTooLargeText(img.GetLastError())) << img.GetLastError();
+    EXPECT_FALSE(DecodeBytes(img, large(8000), IMAGE_PCX));
+    EXPECT_EQ(img.GetLastError(), "PCX data is truncated: its header gives 8000 x 8000 pixels, far more than its 128 bytes can hold");
 }
 
 TEST(WbmpCodec, RowsOfBitsWhiteIsOne) {
@@ -242,5 +258,15 @@ TEST(WbmpCodec, Messages) {
     EXPECT_FALSE(DecodeBytes(img, {0, 0, 16, 4, 0xFF}, IMAGE_WBMP));
     EXPECT_EQ(img.GetLastError(), "Corrupted WBMP");
     EXPECT_FALSE(DecodeBytes(img, {0, 0, 0x8F, 0xFF, 0x7F, 0x8F, 0xFF, 0x7F, 0}, IMAGE_WBMP));
-    EXPECT_EQ(img.GetLastError(), "WBMP Create failed");
+    EXPECT_TRUE(IsPictureTooLargeText(img.GetLastError())) << img.GetLastError();
+    EXPECT_FALSE(DecodeBytes(img, {0, 0, 0xDD, 0x60, 0xDD, 0x60, 0}, IMAGE_WBMP));
+    EXPECT_EQ(img.GetLastError(), "WBMP data is truncated: its header gives 12000 x 12000 pixels, far more than its 1 bytes can hold");
+}
+
+TEST(WbmpCodec, SidesNearTwoToTheThirtyTwoAreRefusedAsTooLarge) {
+    // Found by fuzzing: 3762301571 x 4026530688, a product beyond 64 bits.
+    const std::vector<std::uint8_t> f = {0x0, 0x7, 0x8e, 0x82, 0x80, 0xd5, 0x3, 0x8e, 0xff, 0xff, 0xf7, 0x0};
+    CRasterImage img;
+    EXPECT_FALSE(DecodeBytes(img, f, IMAGE_WBMP));
+    EXPECT_TRUE(IsPictureTooLargeText(img.GetLastError())) << img.GetLastError();
 }

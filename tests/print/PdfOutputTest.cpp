@@ -1,7 +1,7 @@
 // Covers printed to a PDF file: the pictures arrive without loss (a JPEG as
 // its file's own data, everything else as the same pixels), the page says
 // what it is, and a disc label's hole lies where the placement puts it.
-#include "print/AreaAverage.h"
+#include "image/AreaAverage.h"
 #include "print/CairoPdfSink.h"
 #include "print/CoverLayout.h"
 #include "print/CoverRenderer.h"

@@ -254,10 +254,15 @@ TEST_F(SettingsStoreTest, SaveOfANeverUsedStoreKeepsTheFile) {
     EXPECT_EQ(dir.Read("Korvane.cfg"), Utf16Le("[Options]\r\nA = 1\r\n"));
 }
 
-TEST_F(SettingsStoreTest, SaveIntoAMissingFolderFails) {
-    CSettingsStore store(dir.File("no/such/folder/Korvane.cfg"));
+TEST_F(SettingsStoreTest, SaveIntoAMissingFolderFailsAndSaysWhy) {
+    const std::string path = dir.File("no/such/folder/Korvane.cfg");
+    CSettingsStore store(path);
     store.WriteCfgInt("Options", "A", 1);
     EXPECT_FALSE(store.SaveCfgFile());
+    EXPECT_NE(store.SaveError().find("No such file or directory"), std::string::npos) << store.SaveError();
+    const std::string notice = store.SaveFailureNotice();
+    EXPECT_EQ(notice.rfind("The settings could not be saved to " + path + ": ", 0), 0u) << notice;
+    EXPECT_NE(notice.find("this run are lost"), std::string::npos);
 }
 
 TEST_F(SettingsStoreTest, AFileThatCannotBeReadIsNeverOverwritten) {
@@ -267,15 +272,39 @@ TEST_F(SettingsStoreTest, AFileThatCannotBeReadIsNeverOverwritten) {
     store.WriteCfgInt("Options", "A", 1);
     EXPECT_FALSE(store.SaveCfgFile());
     EXPECT_TRUE(std::filesystem::is_directory(cfg));
+    EXPECT_EQ(store.SaveError(), "the file could not be read when the program started (is a folder), so it is left as it is");
 }
 
-TEST_F(SettingsStoreTest, AHugeFileIsTreatedAsUnreadable) {
+TEST_F(SettingsStoreTest, ALargeFileIsReadAndSaved) {
+    // Nine megabytes (more than files were once allowed) of a hand-written
+    // comment line before the settings.
+    std::string big = "; " + std::string(9u << 20, 'x') + "\r\n[Options]\r\nA = 7\r\n";
+    dir.Write("Korvane.cfg", big);
+    CSettingsStore store(cfg);
+    EXPECT_EQ(store.GetCfgInt("Options", "A", 4), 7);
+    store.WriteCfgInt("Options", "A", 8);
+    ASSERT_TRUE(store.SaveCfgFile()) << store.SaveError();
+    EXPECT_EQ(CSettingsStore(cfg).GetCfgInt("Options", "A", 4), 8);
+}
+
+TEST_F(SettingsStoreTest, AFileOverTheLimitIsKeptAndTheSaveSaysWhy) {
     dir.Write("Korvane.cfg", "[Options]\r\nA = 1\r\n");
     std::filesystem::resize_file(cfg, CSettingsStore::kMaxFileSize + 1);
     CSettingsStore store(cfg);
     EXPECT_EQ(store.GetCfgInt("Options", "A", 4), 4);
     EXPECT_FALSE(store.SaveCfgFile());
     EXPECT_EQ(std::filesystem::file_size(cfg), CSettingsStore::kMaxFileSize + 1);
+    EXPECT_NE(store.SaveError().find("more than the 64 MB a settings file may have"), std::string::npos)
+        << store.SaveError();
+}
+
+TEST_F(SettingsStoreTest, AFifoAsTheFileIsRefusedAtOnceAndLeftAlone) {
+    ASSERT_EQ(::mkfifo(cfg.c_str(), 0600), 0);
+    CSettingsStore store(cfg);
+    EXPECT_EQ(store.GetCfgInt("Options", "A", 4), 4);  // would wait for a writer with a plain open
+    EXPECT_FALSE(store.SaveCfgFile());
+    EXPECT_TRUE(std::filesystem::is_fifo(cfg));
+    EXPECT_NE(store.SaveError().find("is a pipe, not a regular file"), std::string::npos) << store.SaveError();
 }
 
 TEST_F(SettingsStoreTest, ProgramWideStoreUsesTheGivenPath) {

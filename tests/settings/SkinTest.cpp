@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <set>
 
 #include "TempFolder.h"
+#include "image/TestEncoders.h"
 #include "settings/ProgramFolder.h"
 #include "settings/Skin.h"
 
@@ -192,4 +194,78 @@ TEST_F(SkinFolders, ALongSkinIniIsReadAndOneTooLargeIsRefusedSayingWhy) {
     fs::remove(home_.File("skins/Long/skin.ini"));
     EXPECT_FALSE(ApplySkin(skin, kFirstSkinFolder + 1, false));
     EXPECT_FALSE(skin.refusal.empty());
+}
+
+namespace {
+void WriteFile(const std::string& path, const std::vector<std::uint8_t>& bytes) {
+    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
+                                               static_cast<std::streamsize>(bytes.size()));
+}
+
+// A flat orange JPEG of w x h pixels, written row by row.
+std::vector<std::uint8_t> FlatJpeg(int w, int h) {
+    JpegSpec spec;
+    spec.width = w;
+    spec.height = h;
+    spec.makeRow = [w](int, std::uint8_t* row) {
+        for (int x = 0; x < w; ++x) {
+            row[3 * x] = 240;
+            row[3 * x + 1] = 120;
+            row[3 * x + 2] = 0;
+        }
+    };
+    return EncodeJpeg(spec);
+}
+}  // namespace
+
+TEST_F(SkinFolders, PicturesLargerThanWhereTheyAreDrawnAreFittedIntoIt) {
+    namespace fs = std::filesystem;
+    fs::create_directories(home_.File("skins/Big"));
+    home_.Write("skins/Big/skin.ini", "MainPosX=10\r\n");
+    WriteFile(home_.File("skins/Big/main.jpg"), FlatJpeg(3000, 2000));
+    PngSpec png;
+    png.width = 400;
+    png.height = 100;
+    png.rows.assign(100, std::vector<std::uint8_t>(400 * 3, 200));
+    WriteFile(home_.File("skins/Big/background.png"), EncodePng(png));
+    fs::copy_file(fs::path(KORVANE_SOURCE_DIR) / "resources/skins/Ocean/left.gif", home_.File("skins/Big/left.gif"));
+
+    const SkinPictureAreas areas{600, 400, 150, 200};
+    const SkinPictures p = LoadSkinPictures(home_.File("skins/Big"), areas, false);
+    ASSERT_TRUE(p.main.IsValid());
+    EXPECT_EQ(p.main.GetWidth(), 600);
+    EXPECT_EQ(p.main.GetHeight(), 400);
+    const Rgb orange = p.main.GetPixelColor(300, 200);
+    EXPECT_NEAR(orange.r, 240, 3);
+    EXPECT_NEAR(orange.g, 120, 3);
+    EXPECT_NEAR(orange.b, 0, 3);
+    ASSERT_TRUE(p.background.IsValid());
+    EXPECT_EQ(p.background.GetWidth(), 150);
+    EXPECT_EQ(p.background.GetHeight(), 38);
+    EXPECT_EQ(p.background.GetPixelColor(75, 19), (Rgb{200, 200, 200}));
+    // A picture that fits keeps its natural size; so does every one without areas.
+    ASSERT_TRUE(p.leftOverlay.IsValid());
+    CRasterImage gif;
+    ASSERT_TRUE(gif.Load(home_.File("skins/Big/left.gif"), IMAGE_GIF));
+    EXPECT_EQ(p.leftOverlay.GetWidth(), gif.GetWidth());
+    const SkinPictures natural = LoadSkinPictures(home_.File("skins/Big"), SkinPictureAreas{}, false);
+    EXPECT_EQ(natural.main.GetWidth(), 3000);
+    EXPECT_EQ(natural.background.GetWidth(), 400);
+
+    // Grey, and the window's way: the folder left to load, pictures emptied.
+    SkinSettings skin;
+    skin.folders = ListSkinFolders();
+    skin.areas = areas;
+    ASSERT_TRUE(ApplySkin(skin, 3, true));
+    EXPECT_EQ(skin.mainPicture.GetWidth(), 600);
+    EXPECT_TRUE(IsGray(skin.mainPicture));
+    skin.deferred = true;
+    const int change = skin.change;
+    ASSERT_TRUE(ApplySkin(skin, 3, false));
+    EXPECT_EQ(skin.change, change + 1);
+    EXPECT_FALSE(skin.mainPicture.IsValid());
+    EXPECT_EQ(skin.pendingPictures, home_.File("skins/Big"));
+    ASSERT_TRUE(ApplySkin(skin, kSkinDefault, false));
+    EXPECT_EQ(skin.change, change + 2);
+    EXPECT_TRUE(skin.pendingPictures.empty()) << "a built-in skin has nothing to load";
 }

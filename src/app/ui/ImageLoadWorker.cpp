@@ -22,6 +22,7 @@ struct CImageLoadWorker::Job {
     std::condition_variable ended;
     bool finished = false;  // the decode has returned
     bool late = false;      // the caller stopped waiting: the event loop takes the result
+    bool abandoned = false;  // the loader is gone: the thread reports to nobody
     bool busyCursor = false;
     std::thread thread;
 };
@@ -32,9 +33,21 @@ CImageLoadWorker::~CImageLoadWorker()
 {
     for (const auto& job : jobs_)
         job->cancel = true;
+    // A cancelled decode stops at its next read; a read that hangs (a stalled
+    // network share) must not keep the program from ending, so such a thread
+    // is left behind, and it reports to nobody.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kExitWaitMs);
     for (const auto& job : jobs_) {
-        if (job->thread.joinable())
-            job->thread.join();
+        std::unique_lock<std::mutex> lock(job->mutex);
+        const bool ended = job->ended.wait_until(lock, deadline, [&] { return job->finished; });
+        job->abandoned = !ended;
+        lock.unlock();
+        if (job->thread.joinable()) {
+            if (ended)
+                job->thread.join();
+            else
+                job->thread.detach();
+        }
         if (job->busyCursor)
             QGuiApplication::restoreOverrideCursor();
     }
@@ -72,7 +85,7 @@ void CImageLoadWorker::Start(Slot slot, const std::string& path, int type, Done 
         job->ok = job->image.Load(job->path, job->type, &job->cancel);
         std::lock_guard<std::mutex> lock(job->mutex);
         job->finished = true;
-        if (job->late)
+        if (job->late && !job->abandoned)
             QMetaObject::invokeMethod(this, [this, job] { Finished(job); }, Qt::QueuedConnection);
         job->ended.notify_all();
     });

@@ -14,8 +14,10 @@
 class CImageLoadWorker : public QObject, public IImageLoader {
 public:
     static constexpr int kGraceMs = 500;
+    // How long the destructor waits for loads to end after cancelling them.
+    static constexpr int kExitWaitMs = 1000;
     explicit CImageLoadWorker(int graceMs = kGraceMs, QObject* parent = nullptr);
-    // Cancels and waits for every load; none calls back.
+    // Cancels every load and waits for it up to kExitWaitMs; none calls back.
     ~CImageLoadWorker() override;
 
     void Start(Slot slot, const std::string& path, int type, Done done) override;

@@ -85,7 +85,10 @@ int CKorvaneApp::ExitInstance()
     const AppSettings& s = RunningValues();
     // The chosen language stays chosen when its file could not be used in
     // this run (English stood in).
-    WriteExitSettings(s, Language().GetChosenLanguage());
+    // A settings file that cannot be written costs this run's changes: said
+    // once, here, with the file and the reason.
+    if (!WriteExitSettings(s, Language().GetChosenLanguage()))
+        QMessageBox::warning(nullptr, MessageBoxTitle(), QString::fromStdString(Settings().SaveFailureNotice()));
     const std::string notice = Settings().TakeBackupNotice();
     if (!notice.empty())
         QMessageBox::information(nullptr, MessageBoxTitle(), QString::fromStdString(notice));

@@ -8,6 +8,7 @@
 #include "controls/ui/FormLayout.h"
 #include "app/ui/PrintHooks.h"
 #include "app/ui/QtPrompter.h"
+#include "app/ui/SkinPictureLoader.h"
 #include "settings/Skin.h"
 #include "settings/ui/WidgetControlTexts.h"
 
@@ -99,6 +100,7 @@ private:
     void InitSkins();
     void ApplySkin(int number, bool keepRandomPick = false);
     void ShowSkin();
+    void LoadPendingSkinPictures();
     void UpdateSkinMenu();
     Rgb SkinBackground() const;
     void OnTimer1();
@@ -132,6 +134,7 @@ private:
     CKorvaneDoc& doc_;
     ViewState state_;
     SkinSettings skin_;
+    CSkinPictureLoader skinPictures_;
     PrintHooks hooks_;
     CQtPrompter prompter_;
     CFormLayout layout_;

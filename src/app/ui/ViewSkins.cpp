@@ -18,6 +18,8 @@
 #include <QLabel>
 #include <QPainter>
 
+#include <utility>
+
 namespace {
 
 // The fixed items of the Skins menu and the skins they choose.
@@ -74,6 +76,11 @@ bool CTheView::RunSkinCommand(int id)
 
 void CTheView::InitSkins()
 {
+    // A folder's pictures are loaded beside the window, fitted into where it
+    // draws them, so that a huge picture neither holds back the window nor
+    // fills memory.
+    skin_.deferred = true;
+    skin_.areas = SkinPictureAreas{width(), height(), paper_[0]->width(), paper_[0]->height()};
     skin_.folders = ListSkinFolders();
     if (menu_)
         menu_->AddSkinFolders(skin_.folders);
@@ -132,6 +139,22 @@ void CTheView::ShowSkin()
     for (QCheckBox* box : {singlePage_, cutLines_})
         ApplyControlColors(box, ColorsForControl(ControlKind::Other, colors));
     update();
+    LoadPendingSkinPictures();
+}
+
+void CTheView::LoadPendingSkinPictures()
+{
+    if (skin_.pendingPictures.empty())
+        return;
+    const int change = skin_.change;
+    skinPictures_.Start(std::exchange(skin_.pendingPictures, std::string()), skin_.areas,
+                        RunningValues().grayScale == 1, [this, change](SkinPictures& pictures) {
+                            // Pictures of a skin that is no longer the one shown are dropped.
+                            if (change != skin_.change)
+                                return;
+                            TakeSkinPictures(skin_, std::move(pictures));
+                            ShowSkin();
+                        });
 }
 
 void CTheView::UpdateSkinMenu()

@@ -184,6 +184,57 @@ private slots:
         QCOMPARE(FileBytes(home.FilePath(QStringLiteral("Korvane.dat"))), before);
     }
 
+    void aShellScriptEntryGetsThePathAsOneWordWhateverTheFolderHolds()
+    {
+        TestHome home;
+        // The program's folder, named so that a shell would run commands.
+        const QString hostile = home.FilePath(
+            QStringLiteral("cover x; touch PWNED1; $(touch PWNED2) `touch PWNED3` it's y"));
+        QVERIFY(QDir().mkpath(hostile));
+        QVERIFY(QFile::copy(home.FilePath(QStringLiteral("Korvane.dat")), hostile + QStringLiteral("/Korvane.dat")));
+        EnvScope env;
+        env.Set("KORVANE_HOME", hostile.toUtf8());
+        ResetSettings(JoinPath(ProgramFolder(), "Korvane.cfg"));
+        {
+            QFile cfg(hostile + QStringLiteral("/Korvane.cfg"));
+            QVERIFY(cfg.open(QIODevice::WriteOnly));
+            cfg.write("[Options]\r\nShowSplash = 0\r\n");
+        }
+        QTemporaryDir desktop;
+        EmptyDesktop(env, desktop);
+        const QString record = desktop.filePath(QStringLiteral("record.txt"));
+        const QString script = desktop.filePath(QStringLiteral("bin/recorder.sh"));
+        {
+            QFile f(script);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write("#!/bin/sh\nprintf '%s\\n' \"$@\" > \"" + record.toUtf8() + ".part\"\n/bin/mv \"" + record.toUtf8() +
+                    ".part\" \"" + record.toUtf8() + "\"\n");
+            f.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        }
+        // The shell starts in the desktop folder: a marker would appear there.
+        {
+            QFile entry(desktop.filePath(QStringLiteral("XDG_DATA_HOME/applications/recorder.desktop")));
+            QDir().mkpath(QFileInfo(entry).path());
+            QVERIFY(entry.open(QIODevice::WriteOnly));
+            entry.write("[Desktop Entry]\nType=Application\nName=Recorder\nExec=sh -c \"recorder.sh %f\"\nPath=" +
+                        desktop.path().toUtf8() + "\nMimeType=text/plain;\n");
+            QFile list(desktop.filePath(QStringLiteral("XDG_CONFIG_HOME/mimeapps.list")));
+            QVERIFY(list.open(QIODevice::WriteOnly));
+            list.write("[Default Applications]\ntext/plain=recorder.desktop;\n");
+        }
+        env.Set("PATH", desktop.filePath(QStringLiteral("bin")).toUtf8() + ":/usr/bin:/bin");
+        CKorvaneApp app;
+        Start(app);
+        app.Frame()->Menu()->Action(Cmd::EditFormatsFile)->trigger();
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(record), 20000);
+        QCOMPARE(QString::fromUtf8(FileBytes(record)), hostile + QStringLiteral("/Korvane.dat\n"));
+        app.ExitInstance();
+        for (const QString& folder : {desktop.path(), QDir::currentPath(), hostile, home.Path()}) {
+            for (const char* marker : {"PWNED1", "PWNED2", "PWNED3"})
+                QVERIFY2(!QFile::exists(folder + '/' + QLatin1String(marker)), marker);
+        }
+    }
+
     void withoutAnEditorTheMessageSaysWhatWasTried()
     {
         TestHome home;

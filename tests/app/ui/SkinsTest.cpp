@@ -12,12 +12,17 @@
 #include "settings/AppSettings.h"
 #include "settings/ui/OptionsDialog.h"
 
+#include "TestEncoders.h"
+
 #include <QAbstractButton>
 #include <QAbstractItemView>
 #include <QAction>
 #include <QComboBox>
 #include <QLabel>
+#include <QElapsedTimer>
 #include <QMenu>
+
+#include <fstream>
 
 namespace {
 
@@ -179,6 +184,8 @@ private slots:
             QCOMPARE(view->Skin().selectedSkin, -1);
             QCOMPARE(view->Skin().randomPick, pick);
             QCOMPARE(view->Skin().values.mainX, mainX);
+            // A folder's pictures come from beside the window.
+            QTRY_VERIFY(view->Skin().mainPicture.IsValid());
             QCOMPARE(IsGray(view->Skin().mainPicture), gray);
             // A new draw for the next round.
             app.Frame()->Menu()->Action(Cmd::SkinRandom)->trigger();
@@ -186,6 +193,68 @@ private slots:
         app.Frame()->close();
         app.ExitInstance();
         QVERIFY(home.CfgText().contains(QStringLiteral("SelectedSkin = -1\r\n")));
+    }
+
+    void aHugeSkinPictureDoesNotHoldTheWindowBack()
+    {
+        TestHome home;
+        // A 196-megapixel main picture (14000 x 14000, a flat colour), and a
+        // skin that is the same without it.
+        AddSkin(home, QStringLiteral("Huge"), "MainPosX=0\r\nMainPosY=0\r\n");
+        AddSkin(home, QStringLiteral("Plain"), "MainPosX=0\r\nMainPosY=0\r\n");
+        {
+            JpegSpec spec;
+            spec.width = spec.height = 14000;
+            spec.quality = 50;
+            spec.makeRow = [](int, std::uint8_t* row) {
+                for (int x = 0; x < 14000; ++x) {
+                    row[3 * x] = 30;
+                    row[3 * x + 1] = 160;
+                    row[3 * x + 2] = 60;
+                }
+            };
+            const std::vector<std::uint8_t> jpeg = EncodeJpeg(spec);
+            std::ofstream(home.FilePath(QStringLiteral("skins/Huge/main.jpg")).toStdString(), std::ios::binary)
+                .write(reinterpret_cast<const char*>(jpeg.data()), static_cast<std::streamsize>(jpeg.size()));
+        }
+        // The time from start to a shown window, with skin folder k.
+        const auto startWith = [&home](int folder, CKorvaneApp& app) {
+            home.WriteCfg("[Options]\r\nShowSplash = 0\r\nCheckForUpdates = 0\r\nSelectedSkin = " +
+                          QByteArray::number(3 + folder) + "\r\n[Settings]\r\nLastRanVersion = 123\r\n");
+            ResetSettings(JoinPath(ProgramFolder(), "Korvane.cfg"));
+            QElapsedTimer clock;
+            clock.start();
+            if (!app.InitInstance() || !app.Frame()->isVisible())
+                return qint64(-1);
+            return clock.elapsed();
+        };
+        qint64 plainMs = 0;
+        {
+            CKorvaneApp app;
+            plainMs = startWith(1, app);
+            QVERIFY(plainMs >= 0);
+            app.Frame()->close();
+            app.ExitInstance();
+        }
+        CKorvaneApp app;
+        const qint64 hugeMs = startWith(0, app);
+        QVERIFY(hugeMs >= 0);
+        qInfo("shown after %lld ms with the huge picture, %lld ms without", hugeMs, plainMs);
+        QVERIFY2(hugeMs < plainMs + 1000, qPrintable(QStringLiteral("%1 ms against %2 ms").arg(hugeMs).arg(plainMs)));
+        CTheView* view = app.View();
+        QCOMPARE(view->Skin().selectedSkin, 3);
+        // The picture arrives later, fitted into the window.
+        QTRY_VERIFY_WITH_TIMEOUT(view->Skin().mainPicture.IsValid(), 60000);
+        const CRasterImage& main = view->Skin().mainPicture;
+        QVERIFY2(main.GetWidth() <= view->width() && main.GetHeight() <= view->height(),
+                 qPrintable(QStringLiteral("%1 x %2").arg(main.GetWidth()).arg(main.GetHeight())));
+        QCOMPARE(main.GetWidth(), std::min(view->width(), view->height()));
+        const auto near = [](const QColor& c) {
+            return std::abs(c.red() - 30) <= 3 && std::abs(c.green() - 160) <= 3 && std::abs(c.blue() - 60) <= 3;
+        };
+        QTRY_VERIFY(near(view->grab().toImage().pixelColor(5, 5)));
+        app.Frame()->close();
+        app.ExitInstance();
     }
 };
 

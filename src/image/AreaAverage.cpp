@@ -1,4 +1,4 @@
-#include "print/AreaAverage.h"
+#include "image/AreaAverage.h"
 
 #include <vector>
 
