@@ -1,7 +1,7 @@
 #pragma once
 // The main window's menu bar (menu 128): File, Options, Help, with every item
-// bound to its command id. Texts are the built-in English ones; the language
-// table rewrites them by position.
+// bound to its command id. Item texts and shortcuts come from the command
+// table, in the built-in English; the language table rewrites them by position.
 #include <QObject>
 
 #include <map>
@@ -37,7 +37,7 @@ signals:
 
 private:
     QMenu* AddMenu(QWidget* parent, int number);
-    QAction* AddItem(QMenu* menu, int commandId, int number, const char* shortcut = nullptr);
+    QAction* AddItem(QMenu* menu, int commandId);
 
     QMenuBar* bar_;
     QMenu* skins_ = nullptr;

@@ -3,7 +3,7 @@
 #include "app/KorvaneDoc.h"
 #include "controls/ui/ClickableLabel.h"
 #include "app/ui/ClipboardDib.h"
-#include "app/ui/CommandIds.h"
+#include "app/CommandIds.h"
 #include "app/ui/MainMenu.h"
 #include "image/ui/ExtendedFileDialog.h"
 #include "image/ui/PaperWidget.h"
@@ -103,7 +103,9 @@ void CTheView::BuildControls()
             connect(paper, &QAbstractButton::clicked, this, &CTheView::OnLeftPaperClicked);
         else
             connect(paper, &QAbstractButton::clicked, this, &CTheView::OpenRightImage);
-        connect(paper, &CPaper::MenuCommand, this, &CTheView::OnPaperMenu);
+        connect(paper, &CPaper::MenuCommand, this, &CTheView::OnCommand);
+        paper->SetCommandEnabledSource(
+            [this, slot](int id) { return ::IsCommandEnabled(id, CommandStateNow(slot)); });
         connect(paper, &CPaper::FileDropped, this,
                 [this, slot](const QString& path) { doc_.LoadImage(slot, path.toStdString(), true); });
         connect(paper, &CPaper::BatchFileDropped, this, &CTheView::OnBatchFile);
@@ -122,9 +124,9 @@ void CTheView::BuildControls()
     layout_.Place(printRight_, 302, 208, 60, 14);
     for (QPushButton* b : {printLeft_, printBoth_, printRight_})
         b->setAutoDefault(false);
-    connect(printLeft_, &QPushButton::clicked, this, [this] { state_.printMode = 0; Print(0); });
-    connect(printRight_, &QPushButton::clicked, this, [this] { state_.printMode = 1; Print(1); });
-    connect(printBoth_, &QPushButton::clicked, this, [this] { state_.printMode = 2; Print(2); });
+    connect(printLeft_, &QPushButton::clicked, this, [this] { OnCommand(Cmd::PrintLeft); });
+    connect(printRight_, &QPushButton::clicked, this, [this] { OnCommand(Cmd::PrintRight); });
+    connect(printBoth_, &QPushButton::clicked, this, [this] { OnCommand(Cmd::PrintBoth); });
 
     singlePage_ = new QCheckBox(this);
     layout_.Place(singlePage_, 152, 7, 9, 10);
@@ -307,144 +309,79 @@ int CTheView::TextWidth(const std::string& text) const
 
 // --- commands ------------------------------------------------------------------------
 
+CommandState CTheView::CommandStateNow(Slot paperSlot) const
+{
+    CommandState st;
+    st.leftLoaded = doc_.IsLoaded(Slot::Left);
+    st.rightLoaded = doc_.IsLoaded(Slot::Right);
+    st.canPrint = static_cast<bool>(hooks_.runPrintJob);
+    st.canSetUpPrinter = static_cast<bool>(hooks_.printSetup);
+    st.singlePage = state_.singlePage != 0;
+    st.skinFolders = static_cast<int>(skin_.folders.size());
+    st.paperSlot = paperSlot;
+    st.languageAvailable = [](int language) { return Language().IsLanguageAvailable(language); };
+    return st;
+}
+
 bool CTheView::IsCommandEnabled(int id) const
 {
-    const bool left = doc_.IsLoaded(Slot::Left);
-    const bool right = doc_.IsLoaded(Slot::Right);
-    const bool printing = static_cast<bool>(hooks_.runPrintJob);
-    const bool single = state_.singlePage != 0;
-    switch (id) {
-    case Cmd::New:
-    case Cmd::OpenLeft:
-    case Cmd::OpenRight:
-    case Cmd::Paste:
-    case Cmd::Exit:
-    case Cmd::PaperLoad:
-    case Cmd::PaperPaste:
-        return true;
-    case Cmd::RotateLeft:
-        return left;
-    case Cmd::RotateRight:
-        return right;
-    case Cmd::PrintLeft:
-        return printing && left;
-    case Cmd::PrintRight:
-        return printing && right && !single;
-    case Cmd::PrintBoth:
-        return printing && left && right && !single;
-    case Cmd::PrintPreview:
-        return printing && (left || right);
-    case Cmd::PrintSetup:
-        return static_cast<bool>(hooks_.printSetup);
-    case Cmd::PaperRotateCw:
-    case Cmd::PaperRotateCcw:
-    case Cmd::PaperNew:
-        return true;  // the paper's menu greys these itself
-    case Cmd::PaperPrint:
-        return printing;
-    default:
-        break;
-    }
-    bool enabled = false;
-    if (SkinCommandEnabled(id, enabled) || OptionsCommandEnabled(id, enabled) || LinkCommandEnabled(id, enabled) ||
-        EditorCommandEnabled(id, enabled) || CalibrationCommandEnabled(id, enabled))
-        return enabled;
-    const int language = LanguageIndexForCommand(id);
-    if (language >= 0)
-        return language == 0 || Language().IsLanguageAvailable(language);
-    return false;
+    return ::IsCommandEnabled(id, CommandStateNow());
 }
 
 void CTheView::UpdateCommandStates()
 {
     if (!menu_)
         return;
-    const int ids[] = {Cmd::New,        Cmd::OpenLeft,   Cmd::OpenRight,    Cmd::Paste,     Cmd::RotateLeft,
-                       Cmd::RotateRight, Cmd::PrintLeft, Cmd::PrintRight,   Cmd::PrintBoth, Cmd::PrintPreview,
-                       Cmd::PrintSetup, Cmd::Exit,       Cmd::Options,      Cmd::SkinDefault, Cmd::SkinAlternative,
-                       Cmd::SkinClean,  Cmd::SkinRandom, Cmd::MailTranslation, Cmd::FormatEditor, Cmd::OnlineHelp,
-                       Cmd::Website,    Cmd::DownloadCovers1, Cmd::DownloadCovers2, Cmd::About,
-                       Cmd::CalibrationPage};
-    for (int id : ids) {
-        if (QAction* a = menu_->Action(id))
-            a->setEnabled(IsCommandEnabled(id));
+    const CommandState st = CommandStateNow();
+    for (const CommandRow& row : CommandTable()) {
+        if (QAction* a = menu_->Action(row.id))
+            a->setEnabled(row.enabled(st, row.arg));
     }
     const int current = Language().GetCurrentLanguage();
     for (int i = 0; i < kLanguageCount; ++i) {
-        if (QAction* a = menu_->Action(Languages()[i].menuCommand)) {
-            a->setEnabled(IsCommandEnabled(Languages()[i].menuCommand));
+        if (QAction* a = menu_->Action(Languages()[i].menuCommand))
             a->setChecked(i == current);
-        }
     }
     UpdateSkinMenu();
     // Rotate's sub-menu opens only when one of its items can run.
     if (QAction* rotateLeft = menu_->Action(Cmd::RotateLeft)) {
         if (auto* rotate = qobject_cast<QMenu*>(rotateLeft->parent()))
-            rotate->menuAction()->setEnabled(IsCommandEnabled(Cmd::RotateLeft) || IsCommandEnabled(Cmd::RotateRight));
+            rotate->menuAction()->setEnabled(::IsCommandEnabled(Cmd::RotateLeft, st) ||
+                                             ::IsCommandEnabled(Cmd::RotateRight, st));
     }
 }
 
 void CTheView::OnCommand(int id)
 {
-    if (!IsCommandEnabled(id))
-        return;
-    switch (id) {
-    case Cmd::New:
-        doc_.ClearBoth();
-        return;
-    case Cmd::OpenLeft:
-        OpenLeftImage();
-        return;
-    case Cmd::OpenRight:
-        OpenRightImage();
-        return;
-    case Cmd::Paste:
-        Paste(Slot::Left);
-        return;
-    case Cmd::RotateLeft:
-        doc_.RotateSlot(Slot::Left, 90);
-        return;
-    case Cmd::RotateRight:
-        doc_.RotateSlot(Slot::Right, 90);
-        return;
-    case Cmd::PrintLeft:
-        state_.printMode = 0;
-        Print(0);
-        return;
-    case Cmd::PrintRight:
-        state_.printMode = 1;
-        Print(1);
-        return;
-    case Cmd::PrintBoth:
-        state_.printMode = 2;  // what its name says, whatever the last job printed
-        Print(2);
-        return;
-    case Cmd::PrintPreview:
-        Print(state_.printMode, true);
-        return;
-    case Cmd::PrintSetup:
-        hooks_.printSetup();
-        return;
-    case Cmd::Exit:
-        window()->close();
-        return;
-    case Cmd::PaperLoad:
-    case Cmd::PaperPaste:
-    case Cmd::PaperRotateCw:
-    case Cmd::PaperRotateCcw:
-    case Cmd::PaperNew:
-    case Cmd::PaperPrint:
-        OnPaperMenu(id);
-        return;
-    default:
-        break;
+    Slot paperSlot = Slot::Left;
+    if (IsPaperCommand(id)) {
+        // The paper whose menu was used has set its flag; asking clears it.
+        paperSlot = paper_[0]->TakeMenuFlag() ? Slot::Left : Slot::Right;
+        paper_[1]->TakeMenuFlag();
     }
-    if (RunSkinCommand(id) || RunOptionsCommand(id) || RunLinkCommand(id) || RunEditorCommand(id) ||
-        RunCalibrationCommand(id))
-        return;
-    const int language = LanguageIndexForCommand(id);
-    if (language >= 0)
-        SelectLanguage(language);
+    CommandTarget target{doc_, state_, *this, paperSlot};
+    RunCommand(id, target, CommandStateNow(paperSlot));
+}
+
+void CTheView::OpenImage(Slot slot)
+{
+    if (slot == Slot::Left)
+        OpenLeftImage();
+    else
+        OpenRightImage();
+}
+
+void CTheView::LoadFromPaper(Slot slot)
+{
+    if (slot == Slot::Left)
+        OnLeftPaperClicked();
+    else
+        OpenRightImage();
+}
+
+void CTheView::Exit()
+{
+    window()->close();
 }
 
 std::vector<std::string> CTheView::ChooseImages(bool allowMultiple)
@@ -485,46 +422,11 @@ void CTheView::OpenRightImage()
         doc_.LoadRightImage(files.front(), true);
 }
 
-void CTheView::Paste(Slot slot)
+void CTheView::PasteInto(Slot slot)
 {
     const std::vector<std::uint8_t> block = ClipboardDib();
     if (!block.empty())
         doc_.Paste(slot, block.data(), block.size());
-}
-
-void CTheView::OnPaperMenu(int id)
-{
-    // The paper whose menu was used has set its flag; asking clears it.
-    const Slot slot = paper_[0]->TakeMenuFlag() ? Slot::Left : Slot::Right;
-    paper_[1]->TakeMenuFlag();
-    switch (id) {
-    case Cmd::PaperLoad:
-        if (slot == Slot::Left)
-            OnLeftPaperClicked();
-        else
-            OpenRightImage();
-        break;
-    case Cmd::PaperPaste:
-        Paste(slot);
-        break;
-    case Cmd::PaperRotateCw:
-        doc_.RotateSlot(slot, 90);
-        break;
-    case Cmd::PaperRotateCcw:
-        doc_.RotateSlot(slot, -90);
-        break;
-    case Cmd::PaperNew:
-        doc_.ClearSlot(slot);
-        break;
-    case Cmd::PaperPrint:
-        if (doc_.IsLoaded(slot)) {
-            state_.printMode = slot == Slot::Left ? 0 : 1;
-            Print(state_.printMode);
-        }
-        break;
-    default:
-        break;
-    }
 }
 
 void CTheView::OnBatchFile(const QString& path, int position)

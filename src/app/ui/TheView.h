@@ -1,8 +1,10 @@
 #pragma once
 // CTheView: the main form (template 101) with the two papers, their format
 // combo boxes, the print buttons and check boxes. It holds the per-run view
-// state, implements the document's view, runs the commands of the menus and
-// controls, and paints the window background.
+// state, implements the document's view, forwards the commands of the menus
+// and controls to the command table and does their window side, and paints
+// the window background.
+#include "app/CommandTable.h"
 #include "app/DocView.h"
 #include "app/ViewState.h"
 #include "controls/ui/FormLayout.h"
@@ -28,7 +30,7 @@ class QComboBox;
 class QLabel;
 class QPushButton;
 
-class CTheView : public QWidget, public IDocView {
+class CTheView : public QWidget, public IDocView, private ICommandWindow {
     Q_OBJECT
 public:
     // The form's size in template units and the client area the main window
@@ -57,19 +59,21 @@ public:
     int TextWidth(const std::string& text) const override;
 
     // --- commands ------------------------------------------------------------------
-    // Any command of the main menu, the paper menu or the form (Exit is the
-    // main window's).
+    // Any command of the main menu, the paper menu or the form, run by its
+    // row of the command table when it is enabled.
     void OnCommand(int commandId);
     // Enabled and checked states of the menu's items and the print buttons.
     void UpdateCommandStates();
     // Whether a command can be run now.
     bool IsCommandEnabled(int commandId) const;
+    // What the command table's rules read now; paper commands read `paperSlot`.
+    CommandState CommandStateNow(Slot paperSlot = Slot::Left) const;
     // Caption, control texts, menu texts and slot labels in the current language.
     void SetCaption();
     QString Caption() const;
     // Refills both format lists keeping their selections.
     void FillCombos();
-    void SelectLanguage(int index);
+    void SelectLanguage(int index) override;
 
     // Asks the web site for a newer version on a worker thread (timer 1,
     // when CheckForUpdates is on); defined in ViewUpdateCheck.cpp.
@@ -108,28 +112,27 @@ private:
     void OnLeftPaperClicked();
     void OpenRightImage();
     void OpenLeftImage();
-    void Paste(Slot slot);
-    void Print(int printMode, bool preview = false);
-    void OnPaperMenu(int commandId);
     void OnBatchFile(const QString& path, int position);
     void OnComboChosen(Slot slot);
     void ReadCheckBoxes();
     std::vector<std::string> ChooseImages(bool allowMultiple);
     void ShowPapersData();
 
-    // Command groups, each in a file of its own. *Enabled returns true when
-    // the command is the group's own and sets `enabled`; Run* returns true when
-    // it ran the command.
-    bool SkinCommandEnabled(int id, bool& enabled) const;     // ViewSkins.cpp
-    bool RunSkinCommand(int id);
-    bool OptionsCommandEnabled(int id, bool& enabled) const;  // ViewOptions.cpp
-    bool RunOptionsCommand(int id);
-    bool LinkCommandEnabled(int id, bool& enabled) const;     // ViewLinks.cpp
-    bool RunLinkCommand(int id);
-    bool EditorCommandEnabled(int id, bool& enabled) const;   // ViewFormatEditor.cpp
-    bool RunEditorCommand(int id);
-    bool CalibrationCommandEnabled(int id, bool& enabled) const;  // ViewCalibration.cpp
-    bool RunCalibrationCommand(int id);
+    // The window's side of the commands; the dialogs' ones each in a file of
+    // their own.
+    void OpenImage(Slot slot) override;
+    void LoadFromPaper(Slot slot) override;
+    void PasteInto(Slot slot) override;
+    void Print(bool preview) override;         // ViewPrinting.cpp
+    void PrintSetup() override;                // ViewPrinting.cpp
+    void Exit() override;
+    void ShowOptions() override;               // ViewOptions.cpp
+    void ChooseSkin(int skin) override;        // ViewSkins.cpp
+    void OpenLink(int commandId) override;     // ViewLinks.cpp
+    void ShowAbout() override;                 // ViewLinks.cpp
+    void EditFormats() override;               // ViewFormatEditor.cpp
+    void EditFormatsFile() override;           // ViewFormatEditor.cpp
+    void RunCalibration() override;            // ViewCalibration.cpp
 
     CKorvaneDoc& doc_;
     ViewState state_;

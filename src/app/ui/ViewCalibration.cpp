@@ -2,7 +2,6 @@
 // what the user measured, save CALIBRATEX / CALIBRATEY into Korvane.dat and
 // print the page again to check.
 #include "app/KorvaneDoc.h"
-#include "app/ui/CommandIds.h"
 #include "app/ui/TheView.h"
 #include "print/ui/CalibrationDialog.h"
 #include "print/ui/CalibrationJob.h"
@@ -23,28 +22,18 @@ std::string NotSavedText(const std::string& reason) {
 
 }  // namespace
 
-bool CTheView::CalibrationCommandEnabled(int id, bool& enabled) const
+void CTheView::RunCalibration()
 {
-    if (id != Cmd::CalibrationPage)
-        return false;
-    enabled = true;
-    return true;
-}
-
-bool CTheView::RunCalibrationCommand(int id)
-{
-    if (id != Cmd::CalibrationPage)
-        return false;
     CoverFormatList& formats = doc_.formats;
     const Calibration printedWith{formats.calibrateX, formats.calibrateY};
     CQtPrintDialogs dialogs(this);
     QPrinter printer(QPrinter::HighResolution);
     if (!RunCalibrationPrintJob(dialogs, printer, printedWith, true))
-        return true;
+        return;
 
     CCalibrationDialog dialog(printedWith, this);
     if (dialog.exec() != QDialog::Accepted)
-        return true;
+        return;
     const Calibration chosen = dialog.Result();
     formats.calibrateX = chosen.x;
     formats.calibrateY = chosen.y;
@@ -54,9 +43,8 @@ bool CTheView::RunCalibrationCommand(int id)
         formats.calibrateX = printedWith.x;
         formats.calibrateY = printedWith.y;
         Prompter().Error(NotSavedText(error));
-        return true;
+        return;
     }
     if (dialog.Reprint())
         RunCalibrationPrintJob(dialogs, printer, chosen, false);
-    return true;
 }

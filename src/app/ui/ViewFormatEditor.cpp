@@ -3,7 +3,6 @@
 #include "app/ui/TheView.h"
 
 #include "app/KorvaneDoc.h"
-#include "app/ui/CommandIds.h"
 #include "formats/ui/FormatEditDialog.h"
 #include "formats/ui/TextEditorLauncher.h"
 #include "settings/ProgramFolder.h"
@@ -15,30 +14,21 @@ std::string FormatsFilePath(const CoverFormatList& formats)
 }
 }  // namespace
 
-bool CTheView::EditorCommandEnabled(int id, bool& enabled) const
+void CTheView::EditFormatsFile()
 {
-    if (id != Cmd::FormatEditor && id != Cmd::EditFormatsFile)
-        return false;
-    enabled = true;
-    return true;
+    OpenInTextEditor(FormatsFilePath(doc_.formats), EditorEnvironment::Process(), this);
 }
 
-bool CTheView::RunEditorCommand(int id)
+void CTheView::EditFormats()
 {
     CoverFormatList& formats = doc_.formats;
-    if (id == Cmd::EditFormatsFile) {
-        OpenInTextEditor(FormatsFilePath(formats), EditorEnvironment::Process(), this);
-        return true;
-    }
-    if (id != Cmd::FormatEditor)
-        return false;
     // A formats file missing at start is created by the editor's OK.
     if (formats.filePath.empty())
         formats.filePath = FormatsFilePath(formats);
     const CRasterImage* left = doc_.leftImage.IsValid() ? &doc_.leftImage : nullptr;
     CFormatEditDialog dialog(formats, left, state_.leftFormat, CFormatEditDialog::PrinterLists::Read(), this);
     if (dialog.exec() != QDialog::Accepted)
-        return true;
+        return;
     // Indices may have moved: selections past the end are dropped.
     const int count = formats.count();
     if (state_.leftFormat >= count)
@@ -47,5 +37,4 @@ bool CTheView::RunEditorCommand(int id)
         state_.rightFormat = -1;
     FillCombos();
     Refresh();
-    return true;
 }

@@ -1,7 +1,7 @@
 // The main view in the current language: the caption, the form's texts, the
 // menu bar and the format names in both lists.
 #include "app/KorvaneDoc.h"
-#include "app/ui/CommandIds.h"
+#include "app/CommandIds.h"
 #include "app/ui/TheView.h"
 #include "settings/AppSettings.h"
 #include "settings/LanguageTable.h"

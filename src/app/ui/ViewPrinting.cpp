@@ -49,10 +49,16 @@ void InstallPrintHooks(CTheView& view)
     view.SetPrintHooks(std::move(hooks));
 }
 
-void CTheView::Print(int printMode, bool preview)
+void CTheView::Print(bool preview)
 {
     if (hooks_.runPrintJob)
-        hooks_.runPrintJob(printMode, preview);
+        hooks_.runPrintJob(state_.printMode, preview);
+}
+
+void CTheView::PrintSetup()
+{
+    if (hooks_.printSetup)
+        hooks_.printSetup();
 }
 
 void CTheView::SetPrintHooks(PrintHooks hooks)

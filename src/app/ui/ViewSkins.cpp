@@ -1,6 +1,6 @@
 // The main view's skin: the Skins commands, the skin handed to the papers
 // and the controls, and the window background painted with it.
-#include "app/ui/CommandIds.h"
+#include "app/CommandIds.h"
 #include "app/ui/MainMenu.h"
 #include "app/ui/TheView.h"
 #include "controls/ui/ClickableLabel.h"
@@ -22,56 +22,15 @@
 
 namespace {
 
-// The fixed items of the Skins menu and the skins they choose.
-struct FixedSkinItem {
-    int command;
-    int skin;
-};
-constexpr FixedSkinItem kFixedSkinItems[] = {{Cmd::SkinDefault, kSkinDefault},
-                                             {Cmd::SkinAlternative, kSkinAlternative},
-                                             {Cmd::SkinClean, kSkinClean},
-                                             {Cmd::SkinRandom, kSkinRandom}};
-
 // The words the built-in skins' placeholder picture shows (it has none of its own).
 constexpr int kPlaceholderWordsText = 9643;
 constexpr int kSkinRefusedText = 9645;
 
-// The skin folder chosen by a folder command, -1 for another command.
-int FolderOfCommand(int id)
-{
-    return id >= Cmd::SkinFolderFirst && id <= Cmd::SkinFolderLast ? id - Cmd::SkinFolderFirst : -1;
-}
-
 }  // namespace
 
-bool CTheView::SkinCommandEnabled(int id, bool& enabled) const
+void CTheView::ChooseSkin(int skin)
 {
-    for (const FixedSkinItem& item : kFixedSkinItems) {
-        if (item.command == id) {
-            enabled = true;
-            return true;
-        }
-    }
-    const int folder = FolderOfCommand(id);
-    if (folder < 0)
-        return false;
-    enabled = folder < static_cast<int>(skin_.folders.size());
-    return true;
-}
-
-bool CTheView::RunSkinCommand(int id)
-{
-    for (const FixedSkinItem& item : kFixedSkinItems) {
-        if (item.command == id) {
-            ApplySkin(item.skin);
-            return true;
-        }
-    }
-    const int folder = FolderOfCommand(id);
-    if (folder < 0)
-        return false;
-    ApplySkin(kFirstSkinFolder + folder);
-    return true;
+    ApplySkin(skin);
 }
 
 void CTheView::InitSkins()
@@ -159,9 +118,10 @@ void CTheView::LoadPendingSkinPictures()
 
 void CTheView::UpdateSkinMenu()
 {
-    for (const FixedSkinItem& item : kFixedSkinItems) {
-        if (QAction* a = menu_->Action(item.command))
-            a->setChecked(skin_.selectedSkin == item.skin);
+    // The fixed items' rows carry the skin they choose.
+    for (int id : {Cmd::SkinDefault, Cmd::SkinAlternative, Cmd::SkinClean, Cmd::SkinRandom}) {
+        if (QAction* a = menu_->Action(id))
+            a->setChecked(skin_.selectedSkin == FindCommand(id)->arg);
     }
     for (int k = 0; k < menu_->SkinFolderCount(); ++k)
         menu_->SkinFolderItem(k)->setChecked(skin_.selectedSkin == kFirstSkinFolder + k);

@@ -158,14 +158,19 @@ QMenu* CPaper::BuildMenu(QWidget* parent)
         return a;
     };
     const bool loaded = SlotLoaded();
-    add(menu, "Load Image...", 8000, Cmd::PaperLoad);
-    add(menu, "Paste", 8006, Cmd::PaperPaste);
+    auto enabled = [&](int command, bool withoutSource) {
+        return commandEnabled_ ? commandEnabled_(command) : withoutSource;
+    };
+    add(menu, "Load Image...", 8000, Cmd::PaperLoad)->setEnabled(enabled(Cmd::PaperLoad, true));
+    add(menu, "Paste", 8006, Cmd::PaperPaste)->setEnabled(enabled(Cmd::PaperPaste, true));
     QMenu* rotate = menu->addMenu(text("Rotate", 8001));
-    add(rotate, "Clockwise", 8002, Cmd::PaperRotateCw);
-    add(rotate, "Counterclockwise", 8003, Cmd::PaperRotateCcw);
-    rotate->setEnabled(loaded);
-    add(menu, "New", 8004, Cmd::PaperNew)->setEnabled(loaded);
-    add(menu, "Print...", 8005, Cmd::PaperPrint)->setEnabled(loaded);
+    const bool cw = enabled(Cmd::PaperRotateCw, loaded);
+    const bool ccw = enabled(Cmd::PaperRotateCcw, loaded);
+    add(rotate, "Clockwise", 8002, Cmd::PaperRotateCw)->setEnabled(cw);
+    add(rotate, "Counterclockwise", 8003, Cmd::PaperRotateCcw)->setEnabled(ccw);
+    rotate->setEnabled(cw || ccw);
+    add(menu, "New", 8004, Cmd::PaperNew)->setEnabled(enabled(Cmd::PaperNew, loaded));
+    add(menu, "Print...", 8005, Cmd::PaperPrint)->setEnabled(enabled(Cmd::PaperPrint, loaded));
     return menu;
 }
 

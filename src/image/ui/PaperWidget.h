@@ -49,6 +49,9 @@ public:
     // Text by number in the current language, and whether a language other
     // than English is current (the menu is translated then).
     void SetTextSource(std::function<std::string(int)> textOf, std::function<bool()> translated);
+    // Whether a menu command can run, asked as the menu opens; without one an
+    // item that acts on the picture is enabled while the paper shows one.
+    void SetCommandEnabledSource(std::function<bool(int)> enabled) { commandEnabled_ = std::move(enabled); }
 
     // The right-click menu as it would be shown now (tests look at it).
     QMenu* BuildMenu(QWidget* parent);
@@ -82,6 +85,7 @@ private:
     PaperView view_;
     bool menuIssued_ = false;
     std::function<bool()> batchMode_;
+    std::function<bool(int)> commandEnabled_;
     std::function<std::string(int)> textOf_;
     std::function<bool()> translated_;
     int placeholderWords_ = 0;

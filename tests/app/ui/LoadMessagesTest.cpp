@@ -5,7 +5,7 @@
 #include "UiTestHome.h"
 
 #include "app/KorvaneDoc.h"
-#include "app/ui/CommandIds.h"
+#include "app/CommandIds.h"
 #include "app/ui/KorvaneApp.h"
 #include "app/ui/MainFrame.h"
 #include "app/ui/MainMenu.h"

@@ -2,7 +2,7 @@
 // menu's letter, the arrow keys to the item, Return; and closed with Escape.
 #include "UiTestHome.h"
 
-#include "app/ui/CommandIds.h"
+#include "app/CommandIds.h"
 #include "app/ui/KorvaneApp.h"
 #include "app/ui/MainFrame.h"
 #include "app/ui/MainMenu.h"

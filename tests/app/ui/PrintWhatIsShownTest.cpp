@@ -10,7 +10,7 @@
 #include "../../print/ui/CupsTestQueue.h"
 
 #include "app/KorvaneDoc.h"
-#include "app/ui/CommandIds.h"
+#include "app/CommandIds.h"
 #include "app/ui/KorvaneApp.h"
 #include "app/ui/MainFrame.h"
 #include "app/ui/MainMenu.h"

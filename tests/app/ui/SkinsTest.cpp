@@ -3,7 +3,7 @@
 // dialog's grey scale re-applying the current skin.
 #include "UiTestHome.h"
 
-#include "app/ui/CommandIds.h"
+#include "app/CommandIds.h"
 #include "app/ui/KorvaneApp.h"
 #include "app/ui/MainFrame.h"
 #include "app/ui/MainMenu.h"

@@ -2,7 +2,7 @@
 // (texts, greyed items, the menu flag) and reports dropped files.
 #include "../../app/ui/UiTestHome.h"
 
-#include "app/ui/CommandIds.h"
+#include "app/CommandIds.h"
 #include "image/ui/PaperWidget.h"
 #include "print/PaperDrawing.h"
 #include "settings/LanguageTable.h"

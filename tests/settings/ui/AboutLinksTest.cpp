@@ -1,7 +1,7 @@
 // The About box, the link control and the Help menu's web links.
 #include "../../app/ui/UiTestHome.h"
 
-#include "app/ui/CommandIds.h"
+#include "app/CommandIds.h"
 #include "app/ui/KorvaneApp.h"
 #include "app/ui/TheView.h"
 #include "controls/ui/LinkLabel.h"
