@@ -49,6 +49,29 @@ bool HatchAt(int hatch, int x, int y) {
     default: return false;
     }
 }
+
+// Dash runs (drawn, skipped, ...) of `runs` times `unit` pixels; a list of
+// odd length runs twice, so that its drawn and skipped runs swap. Empty
+// when nothing would be skipped or drawn.
+std::vector<std::uint32_t> Dashes(const std::vector<double>& runs, double unit) {
+    std::vector<std::uint32_t> out;
+    for (int pass = 0; pass < 2 && out.size() < 32; ++pass) {
+        for (double r : runs) {
+            if (out.size() >= 32)
+                break;
+            const double px = std::isfinite(r * unit) ? std::clamp(r * unit + 0.5, 0.0, 1e6) : 1.0;
+            out.push_back(static_cast<std::uint32_t>(px));
+        }
+        if (out.size() % 2 == 0)
+            break;
+    }
+    std::uint64_t drawn = 0, skipped = 0;
+    for (std::size_t i = 0; i < out.size(); ++i)
+        (i % 2 ? skipped : drawn) += out[i];
+    if (drawn == 0 || skipped == 0 || out.size() % 2)
+        return {};
+    return out;
+}
 }  // namespace
 
 
@@ -97,6 +120,54 @@ MetaPoint CMetafileCanvas::MapExact(double x, double y) const {
         break;
     }
     return MetaPoint{(dx - originX_) * scaleX_, (dy - originY_) * scaleY_};
+}
+
+CMetafileCanvas::Linear CMetafileCanvas::LinearPart() const {
+    const MetaPoint o = MapExact(0, 0), a = MapExact(1, 0), b = MapExact(0, 1);
+    return Linear{a.x - o.x, b.x - o.x, a.y - o.y, b.y - o.y};
+}
+
+bool CMetafileCanvas::Skewed() const {
+    const Linear l = LinearPart();
+    const double size = std::abs(l.xx) + std::abs(l.xy) + std::abs(l.yx) + std::abs(l.yy);
+    return std::abs(l.xy) > 1e-9 * size || std::abs(l.yx) > 1e-9 * size;
+}
+
+CMetafileCanvas::Linear CMetafileCanvas::WorldInPicture() const {
+    const MetaMapping& m = state_.map;
+    if (windowMapsToPicture_ || (m.m11 == 1 && m.m12 == 0 && m.m21 == 0 && m.m22 == 1))
+        return Linear{};
+    // The whole is P W with P the page-to-picture scale (axis-aligned);
+    // the world seen in the picture is P W P^-1.
+    double px = 1, py = 1;
+    PageScale(px, py);
+    if (!(std::abs(px) > 1e-12) || !(std::abs(py) > 1e-12) || !std::isfinite(px / py))
+        return Linear{};
+    return Linear{m.m11, m.m21 * px / py, m.m12 * py / px, m.m22};
+}
+
+void CMetafileCanvas::PageScale(double& px, double& py) const {
+    const MetaMapping& m = state_.map;
+    const Linear l = LinearPart();
+    px = l.xx;
+    py = l.yy;
+    if (windowMapsToPicture_)
+        return;
+    px = std::abs(m.m11) >= std::abs(m.m21) ? (m.m11 != 0 ? l.xx / m.m11 : 0) : l.xy / m.m21;
+    py = std::abs(m.m22) >= std::abs(m.m12) ? (m.m22 != 0 ? l.yy / m.m22 : 0) : l.yx / m.m12;
+}
+
+std::vector<MetaPoint> CMetafileCanvas::EllipseRing(double l, double t, double r, double b) const {
+    const double cx = (l + r) / 2, cy = (t + b) / 2, rx = (r - l) / 2, ry = (b - t) / 2;
+    const double px = MappedLength(rx, 0) + MappedLength(0, ry);
+    const int n = static_cast<int>(std::clamp(px * 3.2, 16.0, 4096.0));
+    std::vector<MetaPoint> ring;
+    ring.reserve(static_cast<std::size_t>(n));
+    for (int i = 0; i < n; ++i) {
+        const double a = 2 * 3.14159265358979323846 * i / n;
+        ring.push_back(MetaPoint{cx + rx * std::cos(a), cy + ry * std::sin(a)});
+    }
+    return ring;
 }
 
 MetaPoint CMetafileCanvas::DeviceToPicture(double x, double y) const {
@@ -259,11 +330,79 @@ Pen CMetafileCanvas::DevicePen() const {
     const MetaPen& p = state_.pen;
     Pen pen;
     pen.color = p.color;
-    const int style = p.style & 0x0F;
-    pen.style = style == 5 ? PenStyle::Null : (style >= 1 && style <= 4) ? PenStyle::Dotted : PenStyle::Solid;
+    pen.style = (p.style & 0x0F) == 5 ? PenStyle::Null : PenStyle::Solid;
     // Pen widths are logical units: scale them like horizontal distances.
     pen.width = std::clamp(static_cast<int>(MappedLength(p.width, 0) + 0.5), 1, 256);
     return pen;
+}
+
+std::vector<std::uint32_t> CMetafileCanvas::DashRuns() const {
+    const MetaPen& p = state_.pen;
+    const int style = p.style & 0x0F;
+    const bool geometric = p.extended && (p.style & 0x000F0000) == 0x00010000;
+    // GDI draws a pen from CREATEPEN that is wider than one logical unit
+    // solid whatever its style; some renderers dash it anyway.
+    if (style < 1 || style > 8 || style == 5 || style == 6 || (!p.extended && p.width > 1 && style <= 4))
+        return {};
+    if (style == 8)  // PS_ALTERNATE: every other pixel
+        return {1, 1};
+    if (style == 7)  // PS_USERSTYLE: logical units for geometric pens, pixels for cosmetic ones
+        return Dashes(p.userStyle, geometric ? MappedLength(1, 0) : 1);
+    // GDI's own patterns: a cosmetic pen's in pixels, a geometric pen's in
+    // multiples of its width.
+    const double unit = geometric ? DevicePen().width : 1;
+    switch (style) {
+    case 1: return Dashes(geometric ? std::vector<double>{3, 1} : std::vector<double>{18, 6}, unit);
+    case 2: return Dashes(geometric ? std::vector<double>{1, 1} : std::vector<double>{3, 3}, unit);
+    case 3: return Dashes(geometric ? std::vector<double>{3, 1, 1, 1} : std::vector<double>{9, 6, 3, 6}, unit);
+    default:
+        return Dashes(geometric ? std::vector<double>{3, 1, 1, 1, 1, 1} : std::vector<double>{9, 3, 3, 3, 3, 3}, unit);
+    }
+}
+
+// The drawn runs of a dashed outline as lines: the steps of each segment
+// are counted along its longer axis, and the pattern runs on from one
+// segment to the next.
+std::vector<std::pair<SurfacePoint, SurfacePoint>> CMetafileCanvas::DashLines(const Outlines& outlines,
+                                                                              const std::vector<std::uint32_t>& runs) {
+    std::vector<std::pair<SurfacePoint, SurfacePoint>> lines;
+    std::uint64_t period = 0;
+    for (std::uint32_t r : runs)
+        period += r;
+    if (period == 0)
+        return lines;
+    constexpr std::size_t kMaxLines = 1u << 20;
+    for (const auto& [points, closed] : outlines) {
+        std::uint64_t step = 0;
+        const std::size_t n = points.size();
+        const std::size_t segments = closed ? n : (n ? n - 1 : 0);
+        for (std::size_t i = 0; i < segments && lines.size() < kMaxLines; ++i) {
+            const SurfacePoint a = points[i], b = points[(i + 1) % n];
+            const std::int64_t dx = std::int64_t{b.x} - a.x, dy = std::int64_t{b.y} - a.y;
+            const std::int64_t len = std::max(dx < 0 ? -dx : dx, dy < 0 ? -dy : dy);
+            auto at = [&](std::int64_t k) {
+                return SurfacePoint{static_cast<int>(a.x + (dx * k + (dx >= 0 ? len / 2 : -len / 2)) / std::max<std::int64_t>(len, 1)),
+                                    static_cast<int>(a.y + (dy * k + (dy >= 0 ? len / 2 : -len / 2)) / std::max<std::int64_t>(len, 1))};
+            };
+            std::int64_t k = 0;
+            while (k < len && lines.size() < kMaxLines) {
+                // Where in the pattern this step falls, and how far its run goes on.
+                std::uint64_t phase = step % period;
+                std::size_t run = 0;
+                while (phase >= runs[run]) {
+                    phase -= runs[run];
+                    ++run;
+                }
+                const std::int64_t left = static_cast<std::int64_t>(runs[run] - phase);
+                const std::int64_t end = std::min(len, k + left);
+                if (run % 2 == 0)
+                    lines.emplace_back(at(k), at(end));
+                step += static_cast<std::uint64_t>(end - k);
+                k = end;
+            }
+        }
+    }
+    return lines;
 }
 
 bool CMetafileCanvas::Visible(int x, int y) const {
@@ -276,6 +415,21 @@ bool CMetafileCanvas::Visible(int x, int y) const {
 bool CMetafileCanvas::BrushColorAt(const MetaBrush& brush, int x, int y, Rgb& out) const {
     switch (brush.style) {
     case 2:  // hatched: the gaps show the background colour unless transparent
+        // The solid "hatches" of enhanced metafiles: the brush colour, the
+        // text colour or the background colour all over (dithered ones
+        // solid too, as on a true-colour device).
+        if (brush.hatch == 6 || brush.hatch == 7) {
+            out = brush.color;
+            return true;
+        }
+        if (brush.hatch == 8 || brush.hatch == 9) {
+            out = state_.textColor;
+            return true;
+        }
+        if (brush.hatch == 10 || brush.hatch == 11) {
+            out = state_.bkColor;
+            return true;
+        }
         if (HatchAt(brush.hatch, x, y)) {
             out = brush.color;
             return true;
@@ -299,11 +453,43 @@ bool CMetafileCanvas::BrushColorAt(const MetaBrush& brush, int x, int y, Rgb& ou
     }
 }
 
-void CMetafileCanvas::DrawShape(const ShapeFn& shape, bool fill, bool outline) {
+void CMetafileCanvas::DrawShape(const ShapeFn& shape, bool fill, bool outline, const Outlines* outlines) {
     const MetaBrush& b = state_.brush;
     const bool hollow = !fill || b.style == 1;
-    const Pen pen = DevicePen();
+    const Pen pen = penOverride_ ? *penOverride_ : DevicePen();
     const bool stroke = outline && pen.style != PenStyle::Null;
+    if (stroke && outlines && !penOverride_) {
+        const std::vector<std::uint32_t> runs = DashRuns();
+        if (!runs.empty()) {
+            // A styled pen: the fill, then in opaque mode the whole outline in
+            // the background colour (the gaps show it), then the dashes.
+            if (!hollow)
+                DrawShape(shape, true, false);
+            const MetaBrush keep = state_.brush;
+            state_.brush.style = 1;
+            const auto lines = DashLines(*outlines, runs);
+            if (state_.bkMode == 2) {
+                const Pen gaps{state_.bkColor, pen.width, PenStyle::Solid};
+                penOverride_ = &gaps;
+                DrawShape([outlines](CDrawContext& s, const Pen&, const Brush&) {
+                    for (const auto& [points, closed] : *outlines) {
+                        std::vector<SurfacePoint> path = points;
+                        if (closed && !path.empty())
+                            path.push_back(path.front());
+                        s.Polyline(path);
+                    }
+                }, false, true);
+            }
+            penOverride_ = &pen;
+            DrawShape([&lines](CDrawContext& s, const Pen&, const Brush&) {
+                for (const auto& [from, to] : lines)
+                    s.Line(from.x, from.y, to.x, to.y);
+            }, false, true);
+            penOverride_ = nullptr;
+            state_.brush = keep;
+            return;
+        }
+    }
     if (state_.rop2 == 13 && ClipIsRectangle() && (hollow || b.style == 0)) {
         Pen usedPen = pen;
         if (!outline)
@@ -329,7 +515,7 @@ void CMetafileCanvas::DrawShapeWith(const ShapeFn& shape, const MetaBrush* brush
         recorder_ = std::make_unique<CCoverageRecorder>(surface_.Width(), surface_.Height());
     CCoverageRecorder& rec = *recorder_;
     rec.Begin();
-    Pen pen = DevicePen();
+    Pen pen = penOverride_ ? *penOverride_ : DevicePen();
     if (!outline)
         pen.style = PenStyle::Null;
     const Brush marker{Rgb{}, brush == nullptr};
@@ -370,11 +556,12 @@ void CMetafileCanvas::DrawShapeWith(const ShapeFn& shape, const MetaBrush* brush
 
 void CMetafileCanvas::FillRings(const std::vector<std::vector<SurfacePoint>>& rings, bool outline) {
     const bool winding = state_.polyFillMode == 2;
-    DrawShape(
-        [&rings, winding](CDrawContext& s, const Pen& pen, const Brush& brush) {
-            s.PolyPolygon(rings, winding);
-        },
-        true, outline);
+    Outlines lines;
+    if (outline)
+        for (const std::vector<SurfacePoint>& ring : rings)
+            lines.emplace_back(ring, true);
+    DrawShape([&rings, winding](CDrawContext& s, const Pen&, const Brush&) { s.PolyPolygon(rings, winding); }, true,
+              outline, &lines);
 }
 
 // --- drawing ---------------------------------------------------------------------------
@@ -406,7 +593,8 @@ void CMetafileCanvas::Polyline(const std::vector<MetaPoint>& points) {
         return;
     }
     const std::vector<SurfacePoint> mapped = MapAll(points);
-    DrawShape([&mapped](CDrawContext& s, const Pen&, const Brush&) { s.Polyline(mapped); }, false, true);
+    const Outlines lines{{mapped, false}};
+    DrawShape([&mapped](CDrawContext& s, const Pen&, const Brush&) { s.Polyline(mapped); }, false, true, &lines);
 }
 
 void CMetafileCanvas::PolylineTo(const std::vector<MetaPoint>& points) {
@@ -422,7 +610,8 @@ void CMetafileCanvas::PolylineTo(const std::vector<MetaPoint>& points) {
         all.push_back(state_.position);
         all.insert(all.end(), points.begin(), points.end());
         const std::vector<SurfacePoint> mapped = MapAll(all);
-        DrawShape([&mapped](CDrawContext& s, const Pen&, const Brush&) { s.Polyline(mapped); }, false, true);
+        const Outlines lines{{mapped, false}};
+        DrawShape([&mapped](CDrawContext& s, const Pen&, const Brush&) { s.Polyline(mapped); }, false, true, &lines);
     }
     state_.position = points.back();
 }
@@ -477,14 +666,17 @@ void CMetafileCanvas::PolyPolygon(const std::vector<std::vector<MetaPoint>>& rin
 }
 
 void CMetafileCanvas::Rectangle(double l, double t, double r, double b) {
-    if (inPath_) {
+    if (inPath_ || Skewed()) {
         Polygon({{l, t}, {r, t}, {r, b}, {l, b}});
         return;
     }
     const SurfacePoint p = Map(l, t), q = Map(r, b);
     const SurfaceRect box{std::min(p.x, q.x), std::min(p.y, q.y), std::max(p.x, q.x), std::max(p.y, q.y)};
+    // The outline runs along the rectangle's outer pixels.
+    const Outlines lines{{{{box.left, box.top}, {box.right - 1, box.top}, {box.right - 1, box.bottom - 1},
+                           {box.left, box.bottom - 1}}, true}};
     DrawShape([box](CDrawContext& s, const Pen&, const Brush&) { s.Rectangle(box.left, box.top, box.right, box.bottom); },
-              true, true);
+              true, true, &lines);
 }
 
 void CMetafileCanvas::Ellipse(double l, double t, double r, double b) {
@@ -499,10 +691,26 @@ void CMetafileCanvas::Ellipse(double l, double t, double r, double b) {
         CloseFigure();
         return;
     }
+    if (Skewed()) {
+        Polygon(EllipseRing(l, t, r, b));
+        return;
+    }
     const SurfacePoint p = Map(l, t), q = Map(r, b);
     const SurfaceRect box{std::min(p.x, q.x), std::min(p.y, q.y), std::max(p.x, q.x), std::max(p.y, q.y)};
+    Outlines lines;
+    if (!DashRuns().empty()) {  // the ellipse inside its box, as a ring of pixels
+        const double cx = (box.left + box.right - 1) / 2.0, cy = (box.top + box.bottom - 1) / 2.0;
+        const double rx = (box.width() - 1) / 2.0, ry = (box.height() - 1) / 2.0;
+        const int n = static_cast<int>(std::clamp((rx + ry) * 3.2, 16.0, 4096.0));
+        std::vector<SurfacePoint> ring;
+        for (int i = 0; i < n; ++i) {
+            const double a = 2 * 3.14159265358979323846 * i / n;
+            ring.push_back(SurfacePoint{ToPixel(cx + rx * std::cos(a)), ToPixel(cy - ry * std::sin(a))});
+        }
+        lines.emplace_back(std::move(ring), true);
+    }
     DrawShape([box](CDrawContext& s, const Pen&, const Brush&) { s.Ellipse(box.left, box.top, box.right, box.bottom); },
-              true, true);
+              true, true, &lines);
 }
 
 void CMetafileCanvas::BeginPath() {
@@ -537,13 +745,14 @@ void CMetafileCanvas::DrawPath(bool fill, bool stroke) {
                 figure.push_back(figure.front());
             // The end point of an open figure is drawn too, as a path's is.
             const bool open = !pathClosed_[i];
+            const Outlines lines{{figure, false}};
             DrawShape(
                 [&figure, open](CDrawContext& s, const Pen& pen, const Brush&) {
                     if (open && pen.style != PenStyle::Null)
                         s.SetPixel(figure.back().x, figure.back().y, pen.color);
                     s.Polyline(figure);
                 },
-                false, true);
+                false, true, &lines);
         }
     }
     pathFigures_.clear();
