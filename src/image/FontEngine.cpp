@@ -134,6 +134,25 @@ struct CFontEngine::Impl {
             m.ascent = f.face->ascender / em;
             m.descent = -f.face->descender / em;
         }
+        // GDI condenses a font by its average character width as the fonts
+        // Windows pictures were made with give it: the weighted average of
+        // the lower-case letters and the space. Newer faces (the Liberation
+        // stand-ins among them) store an average over all their glyphs
+        // instead, which would condense their text too little.
+        static const int kWeights[27] = {64, 14, 27, 35, 100, 20, 14, 42, 63, 3, 6, 35, 20, 56,
+                                         56, 17, 4,  49, 56, 71,  31, 10, 18, 3,  18, 2, 166};
+        double sum = 0;
+        bool complete = true;
+        for (int i = 0; i < 27 && complete; ++i) {
+            const FT_UInt glyph = FT_Get_Char_Index(f.face, i < 26 ? 'a' + i : ' ');
+            if (glyph == 0 || FT_Load_Glyph(f.face, glyph, FT_LOAD_NO_SCALE | FT_LOAD_NO_HINTING) != 0) {
+                complete = false;
+                break;
+            }
+            sum += kWeights[i] * static_cast<double>(f.face->glyph->metrics.horiAdvance);
+        }
+        if (complete && sum > 0)
+            m.averageWidth = sum / 1000 / em;
         if (f.face->underline_thickness > 0) {
             m.underlinePosition = f.face->underline_position / em;
             m.underlineThickness = f.face->underline_thickness / em;

@@ -50,28 +50,6 @@ bool HatchAt(int hatch, int x, int y) {
     }
 }
 
-// Dash runs (drawn, skipped, ...) of `runs` times `unit` pixels; a list of
-// odd length runs twice, so that its drawn and skipped runs swap. Empty
-// when nothing would be skipped or drawn.
-std::vector<std::uint32_t> Dashes(const std::vector<double>& runs, double unit) {
-    std::vector<std::uint32_t> out;
-    for (int pass = 0; pass < 2 && out.size() < 32; ++pass) {
-        for (double r : runs) {
-            if (out.size() >= 32)
-                break;
-            const double px = std::isfinite(r * unit) ? std::clamp(r * unit + 0.5, 0.0, 1e6) : 1.0;
-            out.push_back(static_cast<std::uint32_t>(px));
-        }
-        if (out.size() % 2 == 0)
-            break;
-    }
-    std::uint64_t drawn = 0, skipped = 0;
-    for (std::size_t i = 0; i < out.size(); ++i)
-        (i % 2 ? skipped : drawn) += out[i];
-    if (drawn == 0 || skipped == 0 || out.size() % 2)
-        return {};
-    return out;
-}
 }  // namespace
 
 
@@ -85,115 +63,6 @@ CMetafileCanvas::CMetafileCanvas(CRasterSurface& surface, double originX, double
 }
 
 CMetafileCanvas::~CMetafileCanvas() = default;
-
-// --- mapping ----------------------------------------------------------------------
-
-MetaPoint CMetafileCanvas::MapExact(double x, double y) const {
-    const MetaMapping& m = state_.map;
-    if (windowMapsToPicture_) {
-        // A placeable metafile: its window is the whole picture.
-        const double ex = m.windowExtX != 0 ? m.windowExtX : 1, ey = m.windowExtY != 0 ? m.windowExtY : 1;
-        return MetaPoint{(x - m.windowOrgX) * scaleX_ / ex, (y - m.windowOrgY) * scaleY_ / ey};
-    }
-    // World transform, then page to device by the mapping mode.
-    const double px = m.m11 * x + m.m21 * y + m.dx;
-    const double py = m.m12 * x + m.m22 * y + m.dy;
-    double dx = px, dy = py;
-    switch (m.mapMode) {
-    case 7:  // MM_ISOTROPIC
-    case 8:  // MM_ANISOTROPIC
-        if (m.windowExtX != 0 && m.windowExtY != 0) {
-            dx = (px - m.windowOrgX) * m.viewportExtX / m.windowExtX + m.viewportOrgX;
-            dy = (py - m.windowOrgY) * m.viewportExtY / m.windowExtY + m.viewportOrgY;
-        }
-        break;
-    case 2: case 3: case 4: case 5: case 6: {  // metric and English units, y upwards
-        static const double kMmPerUnit[] = {0, 0, 0.1, 0.01, 0.254, 0.0254, 25.4 / 1440};
-        const double u = kMmPerUnit[m.mapMode];
-        dx = (px - m.windowOrgX) * u * pxPerMmX_ + m.viewportOrgX;
-        dy = -(py - m.windowOrgY) * u * pxPerMmY_ + m.viewportOrgY;
-        break;
-    }
-    default:  // MM_TEXT
-        dx = px - m.windowOrgX + m.viewportOrgX;
-        dy = py - m.windowOrgY + m.viewportOrgY;
-        break;
-    }
-    return MetaPoint{(dx - originX_) * scaleX_, (dy - originY_) * scaleY_};
-}
-
-CMetafileCanvas::Linear CMetafileCanvas::LinearPart() const {
-    const MetaPoint o = MapExact(0, 0), a = MapExact(1, 0), b = MapExact(0, 1);
-    return Linear{a.x - o.x, b.x - o.x, a.y - o.y, b.y - o.y};
-}
-
-bool CMetafileCanvas::Skewed() const {
-    const Linear l = LinearPart();
-    const double size = std::abs(l.xx) + std::abs(l.xy) + std::abs(l.yx) + std::abs(l.yy);
-    return std::abs(l.xy) > 1e-9 * size || std::abs(l.yx) > 1e-9 * size;
-}
-
-CMetafileCanvas::Linear CMetafileCanvas::WorldInPicture() const {
-    const MetaMapping& m = state_.map;
-    if (windowMapsToPicture_ || (m.m11 == 1 && m.m12 == 0 && m.m21 == 0 && m.m22 == 1))
-        return Linear{};
-    // The whole is P W with P the page-to-picture scale (axis-aligned);
-    // the world seen in the picture is P W P^-1.
-    double px = 1, py = 1;
-    PageScale(px, py);
-    if (!(std::abs(px) > 1e-12) || !(std::abs(py) > 1e-12) || !std::isfinite(px / py))
-        return Linear{};
-    return Linear{m.m11, m.m21 * px / py, m.m12 * py / px, m.m22};
-}
-
-void CMetafileCanvas::PageScale(double& px, double& py) const {
-    const MetaMapping& m = state_.map;
-    const Linear l = LinearPart();
-    px = l.xx;
-    py = l.yy;
-    if (windowMapsToPicture_)
-        return;
-    px = std::abs(m.m11) >= std::abs(m.m21) ? (m.m11 != 0 ? l.xx / m.m11 : 0) : l.xy / m.m21;
-    py = std::abs(m.m22) >= std::abs(m.m12) ? (m.m22 != 0 ? l.yy / m.m22 : 0) : l.yx / m.m12;
-}
-
-std::vector<MetaPoint> CMetafileCanvas::EllipseRing(double l, double t, double r, double b) const {
-    const double cx = (l + r) / 2, cy = (t + b) / 2, rx = (r - l) / 2, ry = (b - t) / 2;
-    const double px = MappedLength(rx, 0) + MappedLength(0, ry);
-    const int n = static_cast<int>(std::clamp(px * 3.2, 16.0, 4096.0));
-    std::vector<MetaPoint> ring;
-    ring.reserve(static_cast<std::size_t>(n));
-    for (int i = 0; i < n; ++i) {
-        const double a = 2 * 3.14159265358979323846 * i / n;
-        ring.push_back(MetaPoint{cx + rx * std::cos(a), cy + ry * std::sin(a)});
-    }
-    return ring;
-}
-
-MetaPoint CMetafileCanvas::DeviceToPicture(double x, double y) const {
-    if (windowMapsToPicture_)
-        return MapExact(x, y);
-    return MetaPoint{(x - originX_) * scaleX_, (y - originY_) * scaleY_};
-}
-
-// The length in pixels of a logical distance.
-double CMetafileCanvas::MappedLength(double dx, double dy) const {
-    const MetaPoint a = MapExact(0, 0), b = MapExact(dx, dy);
-    return std::hypot(b.x - a.x, b.y - a.y);
-}
-
-SurfacePoint CMetafileCanvas::Map(double x, double y) const {
-    const MetaPoint p = MapExact(x, y);
-    return SurfacePoint{ToPixel(p.x), ToPixel(p.y)};
-}
-
-std::vector<SurfacePoint> CMetafileCanvas::MapAll(const std::vector<MetaPoint>& points) const {
-    std::vector<SurfacePoint> out;
-    out.reserve(points.size());
-    for (const MetaPoint& p : points)
-        out.push_back(Map(p.x, p.y));
-    return out;
-}
 
 void CMetafileCanvas::SaveState() {
     if (saved_.size() < 1024)
@@ -218,43 +87,6 @@ void CMetafileCanvas::RestoreState(int which) {
     saved_.resize(keep);
     ApplyClip();
 }
-
-void CMetafileCanvas::SetWorldTransform(double m11, double m12, double m21, double m22, double dx, double dy) {
-    MetaMapping& m = state_.map;
-    m.m11 = m11;
-    m.m12 = m12;
-    m.m21 = m21;
-    m.m22 = m22;
-    m.dx = dx;
-    m.dy = dy;
-}
-
-void CMetafileCanvas::ModifyWorldTransform(double a11, double a12, double a21, double a22, double adx, double ady,
-                                           int mode) {
-    MetaMapping& m = state_.map;
-    if (mode == 1) {  // identity
-        SetWorldTransform(1, 0, 0, 1, 0, 0);
-        return;
-    }
-    if (mode == 4) {  // set
-        SetWorldTransform(a11, a12, a21, a22, adx, ady);
-        return;
-    }
-    // Row-vector convention: left multiply applies the new transform first.
-    struct X {
-        double m11, m12, m21, m22, dx, dy;
-    };
-    const X cur{m.m11, m.m12, m.m21, m.m22, m.dx, m.dy};
-    const X add{a11, a12, a21, a22, adx, ady};
-    const X& a = mode == 2 ? add : cur;
-    const X& b = mode == 2 ? cur : add;
-    if (mode != 2 && mode != 3)
-        return;
-    SetWorldTransform(a.m11 * b.m11 + a.m12 * b.m21, a.m11 * b.m12 + a.m12 * b.m22, a.m21 * b.m11 + a.m22 * b.m21,
-                      a.m21 * b.m12 + a.m22 * b.m22, a.dx * b.m11 + a.dy * b.m21 + b.dx,
-                      a.dx * b.m12 + a.dy * b.m22 + b.dy);
-}
-
 
 // --- objects -------------------------------------------------------------------------
 
@@ -325,85 +157,6 @@ void CMetafileCanvas::DeleteObject(std::uint32_t index) {
 }
 
 // --- painting ---------------------------------------------------------------------------
-
-Pen CMetafileCanvas::DevicePen() const {
-    const MetaPen& p = state_.pen;
-    Pen pen;
-    pen.color = p.color;
-    pen.style = (p.style & 0x0F) == 5 ? PenStyle::Null : PenStyle::Solid;
-    // Pen widths are logical units: scale them like horizontal distances.
-    pen.width = std::clamp(static_cast<int>(MappedLength(p.width, 0) + 0.5), 1, 256);
-    return pen;
-}
-
-std::vector<std::uint32_t> CMetafileCanvas::DashRuns() const {
-    const MetaPen& p = state_.pen;
-    const int style = p.style & 0x0F;
-    const bool geometric = p.extended && (p.style & 0x000F0000) == 0x00010000;
-    // GDI draws a pen from CREATEPEN that is wider than one logical unit
-    // solid whatever its style; some renderers dash it anyway.
-    if (style < 1 || style > 8 || style == 5 || style == 6 || (!p.extended && p.width > 1 && style <= 4))
-        return {};
-    if (style == 8)  // PS_ALTERNATE: every other pixel
-        return {1, 1};
-    if (style == 7)  // PS_USERSTYLE: logical units for geometric pens, pixels for cosmetic ones
-        return Dashes(p.userStyle, geometric ? MappedLength(1, 0) : 1);
-    // GDI's own patterns: a cosmetic pen's in pixels, a geometric pen's in
-    // multiples of its width.
-    const double unit = geometric ? DevicePen().width : 1;
-    switch (style) {
-    case 1: return Dashes(geometric ? std::vector<double>{3, 1} : std::vector<double>{18, 6}, unit);
-    case 2: return Dashes(geometric ? std::vector<double>{1, 1} : std::vector<double>{3, 3}, unit);
-    case 3: return Dashes(geometric ? std::vector<double>{3, 1, 1, 1} : std::vector<double>{9, 6, 3, 6}, unit);
-    default:
-        return Dashes(geometric ? std::vector<double>{3, 1, 1, 1, 1, 1} : std::vector<double>{9, 3, 3, 3, 3, 3}, unit);
-    }
-}
-
-// The drawn runs of a dashed outline as lines: the steps of each segment
-// are counted along its longer axis, and the pattern runs on from one
-// segment to the next.
-std::vector<std::pair<SurfacePoint, SurfacePoint>> CMetafileCanvas::DashLines(const Outlines& outlines,
-                                                                              const std::vector<std::uint32_t>& runs) {
-    std::vector<std::pair<SurfacePoint, SurfacePoint>> lines;
-    std::uint64_t period = 0;
-    for (std::uint32_t r : runs)
-        period += r;
-    if (period == 0)
-        return lines;
-    constexpr std::size_t kMaxLines = 1u << 20;
-    for (const auto& [points, closed] : outlines) {
-        std::uint64_t step = 0;
-        const std::size_t n = points.size();
-        const std::size_t segments = closed ? n : (n ? n - 1 : 0);
-        for (std::size_t i = 0; i < segments && lines.size() < kMaxLines; ++i) {
-            const SurfacePoint a = points[i], b = points[(i + 1) % n];
-            const std::int64_t dx = std::int64_t{b.x} - a.x, dy = std::int64_t{b.y} - a.y;
-            const std::int64_t len = std::max(dx < 0 ? -dx : dx, dy < 0 ? -dy : dy);
-            auto at = [&](std::int64_t k) {
-                return SurfacePoint{static_cast<int>(a.x + (dx * k + (dx >= 0 ? len / 2 : -len / 2)) / std::max<std::int64_t>(len, 1)),
-                                    static_cast<int>(a.y + (dy * k + (dy >= 0 ? len / 2 : -len / 2)) / std::max<std::int64_t>(len, 1))};
-            };
-            std::int64_t k = 0;
-            while (k < len && lines.size() < kMaxLines) {
-                // Where in the pattern this step falls, and how far its run goes on.
-                std::uint64_t phase = step % period;
-                std::size_t run = 0;
-                while (phase >= runs[run]) {
-                    phase -= runs[run];
-                    ++run;
-                }
-                const std::int64_t left = static_cast<std::int64_t>(runs[run] - phase);
-                const std::int64_t end = std::min(len, k + left);
-                if (run % 2 == 0)
-                    lines.emplace_back(at(k), at(end));
-                step += static_cast<std::uint64_t>(end - k);
-                k = end;
-            }
-        }
-    }
-    return lines;
-}
 
 bool CMetafileCanvas::Visible(int x, int y) const {
     const SurfaceRect& c = state_.clipBox;

@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 
 namespace {
@@ -247,4 +248,47 @@ TEST(MetafileRecords, EastAsianTextIsDecodedPerCharacter) {
     EXPECT_EQ(DecodeMultiByte(cut, 2, 128), std::u32string({U'A', 0xFFFD}));
     EXPECT_TRUE(IsMultiByteCharset(128));
     EXPECT_FALSE(IsMultiByteCharset(0));
+}
+
+TEST(MetafileRecords, FontWidthCondensesAsTheDxCellsSay) {
+    // Arial at an em of 20 pixels with lfWidth 6: GDI scales the face so its
+    // average character (0.4416 em for Arial, the weighted lower-case
+    // average) is 6 wide, so "H" (0.722 em) gets a cell of 10 pixels, as
+    // the writing program wrote into the spacing array.
+    Emf e;
+    std::vector<std::int32_t> font = {1, -20, 6, 0, 0, 400, 0, 0};
+    std::vector<std::uint8_t> name = Utf16(u"Arial");
+    name.resize(64, 0);
+    e.Record(82, font, name);
+    e.Record(37, {1});
+    e.Record(18, {1});
+    e.Record(22, {24});
+    // Without spacing: the font's own advances; with it, cells of 10.
+    e.Record(84, {0, 0, 0, 0, 1, 0, 0, 5, 30, 4, 76, 0, 0, 0, 0, 0, 0}, Utf16(u"HHHH"));
+    std::vector<std::uint8_t> tail = Utf16(u"HHHH");
+    for (int i = 0; i < 4; ++i)
+        PutLE32(tail, 10);
+    e.Record(84, {0, 0, 0, 0, 1, 0, 0, 5, 70, 4, 76, 0, 0, 0, 0, 0, 84}, tail);
+    const CRasterImage img = Play(e);
+    // Columns of ink of each row band.
+    auto span = [&](int y0, int y1, int& left, int& right) {
+        left = 1000;
+        right = -1;
+        for (int y = y0; y < y1; ++y)
+            for (int x = 0; x < 100; ++x) {
+                const Rgb c = At(img, x, y);
+                if (c.r + c.g + c.b < 384) {
+                    left = std::min(left, x);
+                    right = std::max(right, x);
+                }
+            }
+    };
+    int l1, r1, l2, r2;
+    span(0, 40, l1, r1);
+    span(40, 80, l2, r2);
+    ASSERT_GE(r1, 0);
+    ASSERT_GE(r2, 0);
+    // Both runs take the same width: the font's own advance matches the cells.
+    EXPECT_NEAR(r1 - l1, r2 - l2, 2);
+    EXPECT_NEAR(r2 - l2, 30 + 7, 2);  // three cells and one H's ink
 }
