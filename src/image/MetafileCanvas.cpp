@@ -220,7 +220,10 @@ void CMetafileCanvas::DrawShape(const ShapeFn& shape, bool fill, bool outline, c
                 DrawShape(shape, true, false);
             const MetaBrush keep = state_.brush;
             state_.brush.style = 1;
-            const auto lines = DashLines(*outlines, runs);
+            const int reach = pen.width + 1;
+            const SurfaceRect c = state_.clipBox;
+            const auto lines = DashLines(*outlines, runs,
+                                         SurfaceRect{c.left - reach, c.top - reach, c.right + reach, c.bottom + reach});
             if (state_.bkMode == 2) {
                 const Pen gaps{state_.bkColor, pen.width, PenStyle::Solid};
                 penOverride_ = &gaps;

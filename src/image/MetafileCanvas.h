@@ -252,8 +252,11 @@ private:
     // The selected pen's dash pattern in pixels (drawn, skipped, ...); empty
     // for a solid pen.
     std::vector<std::uint32_t> DashRuns() const;
+    // The drawn runs as lines, those that reach into `visible` (widened by
+    // the pen) only.
     static std::vector<std::pair<SurfacePoint, SurfacePoint>> DashLines(const Outlines& outlines,
-                                                                        const std::vector<std::uint32_t>& runs);
+                                                                        const std::vector<std::uint32_t>& runs,
+                                                                        const SurfaceRect& visible);
     bool ClipIsRectangle() const { return !state_.clipMask; }
     bool Visible(int x, int y) const;
     // The brush's colour at a pixel; false where a hatch leaves it empty

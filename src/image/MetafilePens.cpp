@@ -69,7 +69,8 @@ std::vector<std::uint32_t> CMetafileCanvas::DashRuns() const {
 // are counted along its longer axis, and the pattern runs on from one
 // segment to the next.
 std::vector<std::pair<SurfacePoint, SurfacePoint>> CMetafileCanvas::DashLines(const Outlines& outlines,
-                                                                              const std::vector<std::uint32_t>& runs) {
+                                                                              const std::vector<std::uint32_t>& runs,
+                                                                              const SurfaceRect& visible) {
     std::vector<std::pair<SurfacePoint, SurfacePoint>> lines;
     std::uint64_t period = 0;
     for (std::uint32_t r : runs)
@@ -89,8 +90,31 @@ std::vector<std::pair<SurfacePoint, SurfacePoint>> CMetafileCanvas::DashLines(co
                 return SurfacePoint{static_cast<int>(a.x + (dx * k + (dx >= 0 ? len / 2 : -len / 2)) / std::max<std::int64_t>(len, 1)),
                                     static_cast<int>(a.y + (dy * k + (dy >= 0 ? len / 2 : -len / 2)) / std::max<std::int64_t>(len, 1))};
             };
-            std::int64_t k = 0;
-            while (k < len && lines.size() < kMaxLines) {
+            // Only the steps that can be seen are walked; the pattern still
+            // counts the others.
+            double t0 = 0, t1 = static_cast<double>(len);
+            auto cut = [&](double p, double q) {  // p t <= q
+                if (p == 0)
+                    return q >= 0;
+                const double r = q / p;
+                if (p < 0)
+                    t0 = std::max(t0, r);
+                else
+                    t1 = std::min(t1, r);
+                return t0 <= t1;
+            };
+            const double ux = len ? static_cast<double>(dx) / len : 0, uy = len ? static_cast<double>(dy) / len : 0;
+            const bool seen = cut(-ux, a.x - (visible.left - 1.0)) && cut(ux, (visible.right + 1.0) - a.x) &&
+                              cut(-uy, a.y - (visible.top - 1.0)) && cut(uy, (visible.bottom + 1.0) - a.y);
+            if (!seen) {
+                step += static_cast<std::uint64_t>(len);
+                continue;
+            }
+            std::int64_t k = std::clamp<std::int64_t>(static_cast<std::int64_t>(std::floor(t0)), 0, len);
+            const std::int64_t last = std::clamp<std::int64_t>(static_cast<std::int64_t>(std::ceil(t1)) + 1, 0, len);
+            const std::uint64_t after = step + static_cast<std::uint64_t>(len);
+            step += static_cast<std::uint64_t>(k);
+            while (k < last && lines.size() < kMaxLines) {
                 // Where in the pattern this step falls, and how far its run goes on.
                 std::uint64_t phase = step % period;
                 std::size_t run = 0;
@@ -105,6 +129,7 @@ std::vector<std::pair<SurfacePoint, SurfacePoint>> CMetafileCanvas::DashLines(co
                 step += static_cast<std::uint64_t>(end - k);
                 k = end;
             }
+            step = after;
         }
     }
     return lines;
