@@ -3,6 +3,7 @@
 #include "image/CodecUtil.h"
 #include "image/MetafileBitmaps.h"
 #include "image/EmfRecords.h"
+#include "image/FontEngine.h"
 #include "image/MetafileCanvas.h"
 
 #include <algorithm>
@@ -84,6 +85,31 @@ bool DibFrom(const EmfParams& r, std::uint32_t offBmi, std::uint32_t cbBmi, std:
     return ImageFromDib(r.At(offBmi), cbBmi, r.At(offBits), cbBits, out);
 }
 
+// The fourth bytes of a 32-bit uncompressed bitmap's rows, top-down: its
+// alpha; empty for any other bitmap.
+std::vector<std::uint8_t> DibAlpha(const EmfParams& r, std::uint32_t offBmi, std::uint32_t cbBmi, std::uint32_t offBits,
+                                   std::uint32_t cbBits) {
+    if (cbBmi < 40 || !r.Has(offBmi, 40) || !r.Has(offBits, cbBits))
+        return {};
+    const EmfParams h(r.At(offBmi), cbBmi);
+    const std::int32_t w = h.I(4), height = h.I(8);
+    const std::uint32_t bits = h.U(12) >> 16, compression = h.U(16);
+    if (bits != 32 || (compression != 0 && compression != 3) || w <= 0 || height == 0 || w > (1 << 15) ||
+        std::abs(height) > (1 << 15))
+        return {};
+    const std::size_t rows = static_cast<std::size_t>(std::abs(height)), cols = static_cast<std::size_t>(w);
+    if (rows * cols * 4 > cbBits)
+        return {};
+    std::vector<std::uint8_t> alpha(rows * cols);
+    const std::uint8_t* p = r.At(offBits);
+    for (std::size_t y = 0; y < rows; ++y) {
+        const std::size_t from = height > 0 ? rows - 1 - y : y;  // bottom-up unless the height is negative
+        for (std::size_t x = 0; x < cols; ++x)
+            alpha[y * cols + x] = p[(from * cols + x) * 4 + 3];
+    }
+    return alpha;
+}
+
 CMetafileCanvas::Object BrushObject(int style, Rgb color, int hatch = 0) {
     CMetafileCanvas::Object o;
     o.kind = CMetafileCanvas::kBrush;
@@ -144,10 +170,17 @@ void TextAt(CMetafileCanvas& canvas, const EmfParams& r, std::size_t at, bool wi
     t.rectBottom = r.I(at + 32);
     const std::uint32_t offDx = r.U(at + 36);
     const std::size_t unit = wide ? 2 : 1;
-    // Glyph indices name glyphs of the original font, not characters.
+    // Glyph indices name glyphs of the font, not characters: they are drawn
+    // by index from the face that stands in for it.
     const bool glyphIndices = (t.options & 0x10) != 0;
-    if (count > 0 && !glyphIndices && r.Has(offString, std::size_t{count} * unit)) {
-        t.chars = wide ? canvas.DecodeWideText(r.At(offString), count) : canvas.DecodeText(r.At(offString), count);
+    if (count > 0 && r.Has(offString, std::size_t{count} * unit)) {
+        if (glyphIndices) {
+            t.glyphIndices = true;
+            for (std::uint32_t i = 0; i < count; ++i)
+                t.chars.push_back(kGlyphIndexBit | (wide ? LoadLE16(r.At(offString + i * 2)) : r.At(offString)[i]));
+        } else {
+            t.chars = wide ? canvas.DecodeWideText(r.At(offString), count) : canvas.DecodeText(r.At(offString), count);
+        }
         // With ETO_PDY the spacing holds x and y pairs.
         const std::size_t step = (t.options & 0x2000) ? 8 : 4;
         if (offDx != 0 && r.Has(offDx, std::size_t{count} * step))
@@ -202,12 +235,25 @@ void PlayEmfRecords(CMetafileCanvas& canvas, const std::uint8_t* data, std::size
         case EmfRecord::ModifyWorldTransform:
             canvas.ModifyWorldTransform(r.F(8), r.F(12), r.F(16), r.F(20), r.F(24), r.F(28), r.I(32));
             break;
-        case EmfRecord::CreatePen:  // index, style, width (x, y), colour
-        case EmfRecord::ExtCreatePen: {  // index, bitmap offsets, style, width, brush style, colour
+        case EmfRecord::CreatePen: {  // index, style, width (x, y), colour
             CMetafileCanvas::Object o;
             o.kind = CMetafileCanvas::kPen;
-            o.pen = type == EmfRecord::CreatePen ? MetaPen{r.I(12), double(r.I(16)), ColorRef(r.U(24))}
-                               : MetaPen{r.I(28), double(r.U(32)), ColorRef(r.U(40))};
+            o.pen = MetaPen{r.I(12), double(r.I(16)), ColorRef(r.U(24))};
+            canvas.SetObject(r.U(8), std::move(o));
+            break;
+        }
+        case EmfRecord::ExtCreatePen: {  // index, bitmap offsets, style, width, brush style, colour, hatch,
+                                         // number of style entries, entries
+            CMetafileCanvas::Object o;
+            o.kind = CMetafileCanvas::kPen;
+            o.pen = MetaPen{r.I(28), double(r.U(32)), ColorRef(r.U(40))};
+            o.pen.extended = true;
+            if (r.U(36) == 1)  // BS_NULL: the pen draws nothing
+                o.pen.style = 5;
+            const std::uint32_t entries = r.U(48);
+            if ((o.pen.style & 0x0F) == 7 && entries <= 16 && r.Has(52, std::size_t{entries} * 4))
+                for (std::uint32_t i = 0; i < entries; ++i)
+                    o.pen.userStyle.push_back(r.U(52 + std::size_t{i} * 4));
             canvas.SetObject(r.U(8), std::move(o));
             break;
         }
@@ -425,7 +471,105 @@ void PlayEmfRecords(CMetafileCanvas& canvas, const std::uint8_t* data, std::size
             }
             break;
         }
-        default:  // palettes, alpha blends, masks, frames of regions...: not drawn
+        case EmfRecord::AlphaBlend:       // as STRETCHBLT, the blend function for the rop
+        case EmfRecord::TransparentBlt: {  // as STRETCHBLT, the transparent colour for the rop
+            CRasterImage dib;
+            std::vector<std::uint8_t> alpha;
+            if (!DibFrom(r, r.U(84), r.U(88), r.U(92), r.U(96), dib))
+                break;
+            CMetafileCanvas::Transfer extra;
+            if (type == EmfRecord::AlphaBlend) {
+                const std::uint32_t blend = r.U(40);
+                extra.blend = true;
+                extra.constantAlpha = static_cast<int>((blend >> 16) & 0xFF);
+                // AC_SRC_ALPHA: the bitmap's fourth bytes are premultiplied alpha.
+                if ((blend >> 24) & 1) {
+                    alpha = DibAlpha(r, r.U(84), r.U(88), r.U(92), r.U(96));
+                    if (!alpha.empty())
+                        extra.alpha = &alpha;
+                } else {
+                    dib.DeleteAlpha();
+                }
+            } else {
+                extra.transparent = true;
+                extra.key = ColorRef(r.U(40));
+            }
+            const double x = r.I(24), y = r.I(28), w = r.I(32), h = r.I(36);
+            canvas.BlitQuad(MetaPoint{x, y}, MetaPoint{x + w, y}, MetaPoint{x, y + h}, false, &dib, r.I(44), r.I(48),
+                            r.I(100), r.I(104), 0x00CC0020, extra);
+            break;
+        }
+        case EmfRecord::MaskBlt: {  // as BITBLT with a ROP4, then mask x, y, usage, offsets and sizes
+            CRasterImage dib, mask;
+            const bool bitmap = DibFrom(r, r.U(84), r.U(88), r.U(92), r.U(96), dib);
+            CMetafileCanvas::Transfer extra;
+            if (DibFrom(r, r.U(112), r.U(116), r.U(120), r.U(124), mask)) {
+                extra.mask = &mask;
+                extra.maskX = r.I(100);
+                extra.maskY = r.I(104);
+            }
+            std::uint32_t rop = r.U(40);
+            if (!extra.mask)  // without a mask the foreground operation alone
+                rop = (rop & 0x00FFFFFFu) | ((rop & 0x00FF0000u) << 8);
+            const double x = r.I(24), y = r.I(28), w = r.I(32), h = r.I(36);
+            canvas.BlitQuad(MetaPoint{x, y}, MetaPoint{x + w, y}, MetaPoint{x, y + h}, false, bitmap ? &dib : nullptr,
+                            r.I(44), r.I(48), r.I(32), r.I(36), rop, extra);
+            break;
+        }
+        case EmfRecord::PlgBlt: {  // bounds, three corners, source box, xform, colour, usage, bitmap, mask
+            CRasterImage dib, mask;
+            if (!DibFrom(r, r.U(96), r.U(100), r.U(104), r.U(108), dib))
+                break;
+            CMetafileCanvas::Transfer extra;
+            // Where the mask is clear the target stays (SRCCOPY over DSTCOPY).
+            std::uint32_t rop = 0xCCCC0020u;
+            if (DibFrom(r, r.U(124), r.U(128), r.U(132), r.U(136), mask)) {
+                extra.mask = &mask;
+                extra.maskX = r.I(112);
+                extra.maskY = r.I(116);
+                rop = 0xAACC0020u;
+            }
+            canvas.BlitQuad(MetaPoint{double(r.I(24)), double(r.I(28))}, MetaPoint{double(r.I(32)), double(r.I(36))},
+                            MetaPoint{double(r.I(40)), double(r.I(44))}, false, &dib, r.I(48), r.I(52), r.I(56),
+                            r.I(60), rop, extra);
+            break;
+        }
+        case EmfRecord::SmallTextOut: {  // x, y, count, options, mode, scales, [bounds], characters
+            MetaText t;
+            t.x = r.I(8);
+            t.y = r.I(12);
+            const std::uint32_t count = std::min<std::uint32_t>(r.U(16), 1u << 16);
+            t.options = static_cast<int>(r.U(20));
+            std::size_t at = 36;
+            if (!(t.options & 0x100)) {  // without ETO_NO_RECT the clipping rectangle comes first
+                t.rectLeft = r.I(36);
+                t.rectTop = r.I(40);
+                t.rectRight = r.I(44);
+                t.rectBottom = r.I(48);
+                at = 52;
+            }
+            // ETO_SMALL_CHARS: one byte per character (the low byte of its UTF-16 unit).
+            const bool small = (t.options & 0x200) != 0;
+            if (r.Has(at, std::size_t{count} * (small ? 1 : 2))) {
+                if (t.options & 0x10) {
+                    t.glyphIndices = true;
+                    for (std::uint32_t i = 0; i < count; ++i)
+                        t.chars.push_back(kGlyphIndexBit | (small ? r.At(at)[i] : LoadLE16(r.At(at + i * 2))));
+                } else if (small) {
+                    std::vector<std::uint8_t> units;
+                    for (std::uint32_t i = 0; i < count; ++i) {
+                        units.push_back(r.At(at)[i]);
+                        units.push_back(0);
+                    }
+                    t.chars = canvas.DecodeWideText(units.data(), count);
+                } else {
+                    t.chars = canvas.DecodeWideText(r.At(at), count);
+                }
+            }
+            canvas.Text(t);
+            break;
+        }
+        default:  // palettes, frames of regions...: not drawn
             break;
         }
     }

@@ -61,6 +61,8 @@ enum class EmfRecord : std::uint32_t {
     ExtSelectClipRgn = 75,
     BitBlt = 76,
     StretchBlt = 77,
+    MaskBlt = 78,
+    PlgBlt = 79,
     SetDiBitsToDevice = 80,
     StretchDiBits = 81,
     ExtCreateFontIndirectW = 82,
@@ -78,5 +80,8 @@ enum class EmfRecord : std::uint32_t {
     ExtCreatePen = 95,
     PolyTextOutA = 96,
     PolyTextOutW = 97,
+    SmallTextOut = 108,
+    AlphaBlend = 114,
+    TransparentBlt = 116,
     GradientFill = 118,
 };

@@ -30,6 +30,8 @@ struct GlyphKeyHash {
         std::size_t h = static_cast<std::size_t>(k.font.face) * 1000003u;
         h ^= static_cast<std::size_t>(k.font.emX) * 7919u + static_cast<std::size_t>(k.font.emY) * 104729u;
         h ^= static_cast<std::size_t>(k.font.angle) * 31u + (k.font.bold ? 17u : 0u) + (k.font.oblique ? 29u : 0u);
+        h ^= static_cast<std::size_t>(k.font.xy) * 131u + static_cast<std::size_t>(k.font.yx) * 8191u +
+             static_cast<std::size_t>(k.font.xx ^ k.font.yy) * 524287u;
         return h ^ (static_cast<std::size_t>(k.ch) * 2654435761u);
     }
 };
@@ -132,6 +134,25 @@ struct CFontEngine::Impl {
             m.ascent = f.face->ascender / em;
             m.descent = -f.face->descender / em;
         }
+        // GDI condenses a font by its average character width as the fonts
+        // Windows pictures were made with give it: the weighted average of
+        // the lower-case letters and the space. Newer faces (the Liberation
+        // stand-ins among them) store an average over all their glyphs
+        // instead, which would condense their text too little.
+        static const int kWeights[27] = {64, 14, 27, 35, 100, 20, 14, 42, 63, 3, 6, 35, 20, 56,
+                                         56, 17, 4,  49, 56, 71,  31, 10, 18, 3,  18, 2, 166};
+        double sum = 0;
+        bool complete = true;
+        for (int i = 0; i < 27 && complete; ++i) {
+            const FT_UInt glyph = FT_Get_Char_Index(f.face, i < 26 ? 'a' + i : ' ');
+            if (glyph == 0 || FT_Load_Glyph(f.face, glyph, FT_LOAD_NO_SCALE | FT_LOAD_NO_HINTING) != 0) {
+                complete = false;
+                break;
+            }
+            sum += kWeights[i] * static_cast<double>(f.face->glyph->metrics.horiAdvance);
+        }
+        if (complete && sum > 0)
+            m.averageWidth = sum / 1000 / em;
         if (f.face->underline_thickness > 0) {
             m.underlinePosition = f.face->underline_position / em;
             m.underlineThickness = f.face->underline_thickness / em;
@@ -205,8 +226,14 @@ FontMetrics CFontEngine::Metrics(int face) const {
     return impl_->faces[face].metrics;
 }
 
-int CFontEngine::FaceFor(int face, char32_t ch) {
+unsigned CFontEngine::CharGlyphIndex(int face, char32_t ch) const {
     if (face < 0 || face >= static_cast<int>(impl_->faces.size()))
+        return 0;
+    return FT_Get_Char_Index(impl_->faces[face].face, ch);
+}
+
+int CFontEngine::FaceFor(int face, char32_t ch) {
+    if (face < 0 || face >= static_cast<int>(impl_->faces.size()) || (ch & kGlyphIndexBit))
         return face;
     if (FT_Get_Char_Index(impl_->faces[face].face, ch) != 0)
         return face;
@@ -252,20 +279,33 @@ int CFontEngine::FaceFor(int face, char32_t ch) {
 static bool Prepare(FT_Face face, const SizedFont& font) {
     if (FT_Set_Char_Size(face, font.emX, font.emY, 72, 72) != 0)
         return false;
-    // Rotation by the escapement and, for a face without italic, a slant.
+    // Rotation by the escapement and, for a face without italic, a slant;
+    // then the further transform (given y down, FreeType's y is up).
     const double a = font.angle / 10.0 * kPi / 180.0;
     const double c = std::cos(a), s = std::sin(a), shear = font.oblique ? 0.2 : 0.0;
+    const double r11 = c, r12 = c * shear - s, r21 = s, r22 = s * shear + c;
+    const double w11 = font.xx / 65536.0, w12 = -font.xy / 65536.0, w21 = -font.yx / 65536.0, w22 = font.yy / 65536.0;
     FT_Matrix m;
-    m.xx = static_cast<FT_Fixed>(c * 65536.0);
-    m.xy = static_cast<FT_Fixed>((c * shear - s) * 65536.0);
-    m.yx = static_cast<FT_Fixed>(s * 65536.0);
-    m.yy = static_cast<FT_Fixed>((s * shear + c) * 65536.0);
+    m.xx = static_cast<FT_Fixed>((w11 * r11 + w12 * r21) * 65536.0);
+    m.xy = static_cast<FT_Fixed>((w11 * r12 + w12 * r22) * 65536.0);
+    m.yx = static_cast<FT_Fixed>((w21 * r11 + w22 * r21) * 65536.0);
+    m.yy = static_cast<FT_Fixed>((w21 * r12 + w22 * r22) * 65536.0);
     FT_Set_Transform(face, &m, nullptr);
     return true;
 }
 
+// The glyph of a character, or the glyph an index names.
+static FT_UInt GlyphIndex(FT_Face face, char32_t ch) {
+    if (ch & kGlyphIndexBit) {
+        const FT_ULong id = ch & ~kGlyphIndexBit;
+        return id < static_cast<FT_ULong>(face->num_glyphs) ? static_cast<FT_UInt>(id) : 0;
+    }
+    return FT_Get_Char_Index(face, ch);
+}
+
 static FT_Int32 LoadFlags(const SizedFont& font) {
-    return FT_LOAD_NO_BITMAP | (font.angle != 0 || font.oblique ? FT_LOAD_NO_HINTING : 0);
+    const bool turned = font.angle != 0 || font.oblique || font.xy != 0 || font.yx != 0;
+    return FT_LOAD_NO_BITMAP | (turned ? FT_LOAD_NO_HINTING : 0);
 }
 
 // The extra width of an emboldened glyph, in 1/64 pixel.
@@ -283,7 +323,7 @@ double CFontEngine::Advance(const SizedFont& font, char32_t ch) {
         impl_->advances.clear();
     double& advance = impl_->advances[key];
     FT_Face face = impl_->faces[font.face].face;
-    if (!Prepare(face, font) || FT_Load_Glyph(face, FT_Get_Char_Index(face, ch), LoadFlags(font)) != 0)
+    if (!Prepare(face, font) || FT_Load_Glyph(face, GlyphIndex(face, ch), LoadFlags(font)) != 0)
         return advance = 0;
     advance = std::hypot(face->glyph->advance.x / 64.0, face->glyph->advance.y / 64.0);
     if (font.bold)
@@ -306,7 +346,7 @@ const GlyphImage* CFontEngine::Glyph(const SizedFont& font, char32_t ch) {
     }
     FT_Face face = impl_->faces[font.face].face;
     GlyphImage& g = impl_->glyphs[key];
-    if (!Prepare(face, font) || FT_Load_Glyph(face, FT_Get_Char_Index(face, ch), LoadFlags(font)) != 0)
+    if (!Prepare(face, font) || FT_Load_Glyph(face, GlyphIndex(face, ch), LoadFlags(font)) != 0)
         return &g;
     FT_GlyphSlot slot = face->glyph;
     if (font.bold && slot->format == FT_GLYPH_FORMAT_OUTLINE)

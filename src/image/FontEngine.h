@@ -39,8 +39,15 @@ struct SizedFont {
     int angle = 0;             // tenths of a degree, counter-clockwise
     bool bold = false;         // embolden (the face has no bold of its own)
     bool oblique = false;      // slant (the face has no italic of its own)
+    // A further turn or shear of the glyphs (a metafile's world transform)
+    // in device pixels, y down, 16.16 fixed point.
+    std::int32_t xx = 65536, xy = 0, yx = 0, yy = 65536;
     bool operator==(const SizedFont&) const = default;
 };
+
+// Characters with this bit set name a glyph of the face by its index
+// (text the writing program laid out itself) instead of a character.
+constexpr char32_t kGlyphIndexBit = 0x80000000u;
 
 class CFontEngine {
 public:
@@ -59,6 +66,8 @@ public:
     // The face that has `ch`: `face` itself, else one fontconfig offers
     // in its place; `face` when none has it.
     int FaceFor(int face, char32_t ch);
+    // The index of the glyph of `ch` in the face; 0 when it has none.
+    unsigned CharGlyphIndex(int face, char32_t ch) const;
     // The pen's advance after `ch` in pixels (the glyph is not rendered).
     double Advance(const SizedFont& font, char32_t ch);
     // The glyph of `ch` in `font`; null when it cannot be rendered. Valid

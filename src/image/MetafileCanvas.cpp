@@ -49,6 +49,7 @@ bool HatchAt(int hatch, int x, int y) {
     default: return false;
     }
 }
+
 }  // namespace
 
 
@@ -62,67 +63,6 @@ CMetafileCanvas::CMetafileCanvas(CRasterSurface& surface, double originX, double
 }
 
 CMetafileCanvas::~CMetafileCanvas() = default;
-
-// --- mapping ----------------------------------------------------------------------
-
-MetaPoint CMetafileCanvas::MapExact(double x, double y) const {
-    const MetaMapping& m = state_.map;
-    if (windowMapsToPicture_) {
-        // A placeable metafile: its window is the whole picture.
-        const double ex = m.windowExtX != 0 ? m.windowExtX : 1, ey = m.windowExtY != 0 ? m.windowExtY : 1;
-        return MetaPoint{(x - m.windowOrgX) * scaleX_ / ex, (y - m.windowOrgY) * scaleY_ / ey};
-    }
-    // World transform, then page to device by the mapping mode.
-    const double px = m.m11 * x + m.m21 * y + m.dx;
-    const double py = m.m12 * x + m.m22 * y + m.dy;
-    double dx = px, dy = py;
-    switch (m.mapMode) {
-    case 7:  // MM_ISOTROPIC
-    case 8:  // MM_ANISOTROPIC
-        if (m.windowExtX != 0 && m.windowExtY != 0) {
-            dx = (px - m.windowOrgX) * m.viewportExtX / m.windowExtX + m.viewportOrgX;
-            dy = (py - m.windowOrgY) * m.viewportExtY / m.windowExtY + m.viewportOrgY;
-        }
-        break;
-    case 2: case 3: case 4: case 5: case 6: {  // metric and English units, y upwards
-        static const double kMmPerUnit[] = {0, 0, 0.1, 0.01, 0.254, 0.0254, 25.4 / 1440};
-        const double u = kMmPerUnit[m.mapMode];
-        dx = (px - m.windowOrgX) * u * pxPerMmX_ + m.viewportOrgX;
-        dy = -(py - m.windowOrgY) * u * pxPerMmY_ + m.viewportOrgY;
-        break;
-    }
-    default:  // MM_TEXT
-        dx = px - m.windowOrgX + m.viewportOrgX;
-        dy = py - m.windowOrgY + m.viewportOrgY;
-        break;
-    }
-    return MetaPoint{(dx - originX_) * scaleX_, (dy - originY_) * scaleY_};
-}
-
-MetaPoint CMetafileCanvas::DeviceToPicture(double x, double y) const {
-    if (windowMapsToPicture_)
-        return MapExact(x, y);
-    return MetaPoint{(x - originX_) * scaleX_, (y - originY_) * scaleY_};
-}
-
-// The length in pixels of a logical distance.
-double CMetafileCanvas::MappedLength(double dx, double dy) const {
-    const MetaPoint a = MapExact(0, 0), b = MapExact(dx, dy);
-    return std::hypot(b.x - a.x, b.y - a.y);
-}
-
-SurfacePoint CMetafileCanvas::Map(double x, double y) const {
-    const MetaPoint p = MapExact(x, y);
-    return SurfacePoint{ToPixel(p.x), ToPixel(p.y)};
-}
-
-std::vector<SurfacePoint> CMetafileCanvas::MapAll(const std::vector<MetaPoint>& points) const {
-    std::vector<SurfacePoint> out;
-    out.reserve(points.size());
-    for (const MetaPoint& p : points)
-        out.push_back(Map(p.x, p.y));
-    return out;
-}
 
 void CMetafileCanvas::SaveState() {
     if (saved_.size() < 1024)
@@ -147,43 +87,6 @@ void CMetafileCanvas::RestoreState(int which) {
     saved_.resize(keep);
     ApplyClip();
 }
-
-void CMetafileCanvas::SetWorldTransform(double m11, double m12, double m21, double m22, double dx, double dy) {
-    MetaMapping& m = state_.map;
-    m.m11 = m11;
-    m.m12 = m12;
-    m.m21 = m21;
-    m.m22 = m22;
-    m.dx = dx;
-    m.dy = dy;
-}
-
-void CMetafileCanvas::ModifyWorldTransform(double a11, double a12, double a21, double a22, double adx, double ady,
-                                           int mode) {
-    MetaMapping& m = state_.map;
-    if (mode == 1) {  // identity
-        SetWorldTransform(1, 0, 0, 1, 0, 0);
-        return;
-    }
-    if (mode == 4) {  // set
-        SetWorldTransform(a11, a12, a21, a22, adx, ady);
-        return;
-    }
-    // Row-vector convention: left multiply applies the new transform first.
-    struct X {
-        double m11, m12, m21, m22, dx, dy;
-    };
-    const X cur{m.m11, m.m12, m.m21, m.m22, m.dx, m.dy};
-    const X add{a11, a12, a21, a22, adx, ady};
-    const X& a = mode == 2 ? add : cur;
-    const X& b = mode == 2 ? cur : add;
-    if (mode != 2 && mode != 3)
-        return;
-    SetWorldTransform(a.m11 * b.m11 + a.m12 * b.m21, a.m11 * b.m12 + a.m12 * b.m22, a.m21 * b.m11 + a.m22 * b.m21,
-                      a.m21 * b.m12 + a.m22 * b.m22, a.dx * b.m11 + a.dy * b.m21 + b.dx,
-                      a.dx * b.m12 + a.dy * b.m22 + b.dy);
-}
-
 
 // --- objects -------------------------------------------------------------------------
 
@@ -255,17 +158,6 @@ void CMetafileCanvas::DeleteObject(std::uint32_t index) {
 
 // --- painting ---------------------------------------------------------------------------
 
-Pen CMetafileCanvas::DevicePen() const {
-    const MetaPen& p = state_.pen;
-    Pen pen;
-    pen.color = p.color;
-    const int style = p.style & 0x0F;
-    pen.style = style == 5 ? PenStyle::Null : (style >= 1 && style <= 4) ? PenStyle::Dotted : PenStyle::Solid;
-    // Pen widths are logical units: scale them like horizontal distances.
-    pen.width = std::clamp(static_cast<int>(MappedLength(p.width, 0) + 0.5), 1, 256);
-    return pen;
-}
-
 bool CMetafileCanvas::Visible(int x, int y) const {
     const SurfaceRect& c = state_.clipBox;
     if (x < c.left || y < c.top || x >= c.right || y >= c.bottom)
@@ -276,6 +168,21 @@ bool CMetafileCanvas::Visible(int x, int y) const {
 bool CMetafileCanvas::BrushColorAt(const MetaBrush& brush, int x, int y, Rgb& out) const {
     switch (brush.style) {
     case 2:  // hatched: the gaps show the background colour unless transparent
+        // The solid "hatches" of enhanced metafiles: the brush colour, the
+        // text colour or the background colour all over (dithered ones
+        // solid too, as on a true-colour device).
+        if (brush.hatch == 6 || brush.hatch == 7) {
+            out = brush.color;
+            return true;
+        }
+        if (brush.hatch == 8 || brush.hatch == 9) {
+            out = state_.textColor;
+            return true;
+        }
+        if (brush.hatch == 10 || brush.hatch == 11) {
+            out = state_.bkColor;
+            return true;
+        }
         if (HatchAt(brush.hatch, x, y)) {
             out = brush.color;
             return true;
@@ -299,11 +206,46 @@ bool CMetafileCanvas::BrushColorAt(const MetaBrush& brush, int x, int y, Rgb& ou
     }
 }
 
-void CMetafileCanvas::DrawShape(const ShapeFn& shape, bool fill, bool outline) {
+void CMetafileCanvas::DrawShape(const ShapeFn& shape, bool fill, bool outline, const Outlines* outlines) {
     const MetaBrush& b = state_.brush;
     const bool hollow = !fill || b.style == 1;
-    const Pen pen = DevicePen();
+    const Pen pen = penOverride_ ? *penOverride_ : DevicePen();
     const bool stroke = outline && pen.style != PenStyle::Null;
+    if (stroke && outlines && !penOverride_) {
+        const std::vector<std::uint32_t> runs = DashRuns();
+        if (!runs.empty()) {
+            // A styled pen: the fill, then in opaque mode the whole outline in
+            // the background colour (the gaps show it), then the dashes.
+            if (!hollow)
+                DrawShape(shape, true, false);
+            const MetaBrush keep = state_.brush;
+            state_.brush.style = 1;
+            const int reach = pen.width + 1;
+            const SurfaceRect c = state_.clipBox;
+            const auto lines = DashLines(*outlines, runs,
+                                         SurfaceRect{c.left - reach, c.top - reach, c.right + reach, c.bottom + reach});
+            if (state_.bkMode == 2) {
+                const Pen gaps{state_.bkColor, pen.width, PenStyle::Solid};
+                penOverride_ = &gaps;
+                DrawShape([outlines](CDrawContext& s, const Pen&, const Brush&) {
+                    for (const auto& [points, closed] : *outlines) {
+                        std::vector<SurfacePoint> path = points;
+                        if (closed && !path.empty())
+                            path.push_back(path.front());
+                        s.Polyline(path);
+                    }
+                }, false, true);
+            }
+            penOverride_ = &pen;
+            DrawShape([&lines](CDrawContext& s, const Pen&, const Brush&) {
+                for (const auto& [from, to] : lines)
+                    s.Line(from.x, from.y, to.x, to.y);
+            }, false, true);
+            penOverride_ = nullptr;
+            state_.brush = keep;
+            return;
+        }
+    }
     if (state_.rop2 == 13 && ClipIsRectangle() && (hollow || b.style == 0)) {
         Pen usedPen = pen;
         if (!outline)
@@ -329,7 +271,7 @@ void CMetafileCanvas::DrawShapeWith(const ShapeFn& shape, const MetaBrush* brush
         recorder_ = std::make_unique<CCoverageRecorder>(surface_.Width(), surface_.Height());
     CCoverageRecorder& rec = *recorder_;
     rec.Begin();
-    Pen pen = DevicePen();
+    Pen pen = penOverride_ ? *penOverride_ : DevicePen();
     if (!outline)
         pen.style = PenStyle::Null;
     const Brush marker{Rgb{}, brush == nullptr};
@@ -370,11 +312,12 @@ void CMetafileCanvas::DrawShapeWith(const ShapeFn& shape, const MetaBrush* brush
 
 void CMetafileCanvas::FillRings(const std::vector<std::vector<SurfacePoint>>& rings, bool outline) {
     const bool winding = state_.polyFillMode == 2;
-    DrawShape(
-        [&rings, winding](CDrawContext& s, const Pen& pen, const Brush& brush) {
-            s.PolyPolygon(rings, winding);
-        },
-        true, outline);
+    Outlines lines;
+    if (outline)
+        for (const std::vector<SurfacePoint>& ring : rings)
+            lines.emplace_back(ring, true);
+    DrawShape([&rings, winding](CDrawContext& s, const Pen&, const Brush&) { s.PolyPolygon(rings, winding); }, true,
+              outline, &lines);
 }
 
 // --- drawing ---------------------------------------------------------------------------
@@ -406,7 +349,8 @@ void CMetafileCanvas::Polyline(const std::vector<MetaPoint>& points) {
         return;
     }
     const std::vector<SurfacePoint> mapped = MapAll(points);
-    DrawShape([&mapped](CDrawContext& s, const Pen&, const Brush&) { s.Polyline(mapped); }, false, true);
+    const Outlines lines{{mapped, false}};
+    DrawShape([&mapped](CDrawContext& s, const Pen&, const Brush&) { s.Polyline(mapped); }, false, true, &lines);
 }
 
 void CMetafileCanvas::PolylineTo(const std::vector<MetaPoint>& points) {
@@ -422,7 +366,8 @@ void CMetafileCanvas::PolylineTo(const std::vector<MetaPoint>& points) {
         all.push_back(state_.position);
         all.insert(all.end(), points.begin(), points.end());
         const std::vector<SurfacePoint> mapped = MapAll(all);
-        DrawShape([&mapped](CDrawContext& s, const Pen&, const Brush&) { s.Polyline(mapped); }, false, true);
+        const Outlines lines{{mapped, false}};
+        DrawShape([&mapped](CDrawContext& s, const Pen&, const Brush&) { s.Polyline(mapped); }, false, true, &lines);
     }
     state_.position = points.back();
 }
@@ -477,14 +422,17 @@ void CMetafileCanvas::PolyPolygon(const std::vector<std::vector<MetaPoint>>& rin
 }
 
 void CMetafileCanvas::Rectangle(double l, double t, double r, double b) {
-    if (inPath_) {
+    if (inPath_ || Skewed()) {
         Polygon({{l, t}, {r, t}, {r, b}, {l, b}});
         return;
     }
     const SurfacePoint p = Map(l, t), q = Map(r, b);
     const SurfaceRect box{std::min(p.x, q.x), std::min(p.y, q.y), std::max(p.x, q.x), std::max(p.y, q.y)};
+    // The outline runs along the rectangle's outer pixels.
+    const Outlines lines{{{{box.left, box.top}, {box.right - 1, box.top}, {box.right - 1, box.bottom - 1},
+                           {box.left, box.bottom - 1}}, true}};
     DrawShape([box](CDrawContext& s, const Pen&, const Brush&) { s.Rectangle(box.left, box.top, box.right, box.bottom); },
-              true, true);
+              true, true, &lines);
 }
 
 void CMetafileCanvas::Ellipse(double l, double t, double r, double b) {
@@ -499,10 +447,26 @@ void CMetafileCanvas::Ellipse(double l, double t, double r, double b) {
         CloseFigure();
         return;
     }
+    if (Skewed()) {
+        Polygon(EllipseRing(l, t, r, b));
+        return;
+    }
     const SurfacePoint p = Map(l, t), q = Map(r, b);
     const SurfaceRect box{std::min(p.x, q.x), std::min(p.y, q.y), std::max(p.x, q.x), std::max(p.y, q.y)};
+    Outlines lines;
+    if (!DashRuns().empty()) {  // the ellipse inside its box, as a ring of pixels
+        const double cx = (box.left + box.right - 1) / 2.0, cy = (box.top + box.bottom - 1) / 2.0;
+        const double rx = (box.width() - 1) / 2.0, ry = (box.height() - 1) / 2.0;
+        const int n = static_cast<int>(std::clamp((rx + ry) * 3.2, 16.0, 4096.0));
+        std::vector<SurfacePoint> ring;
+        for (int i = 0; i < n; ++i) {
+            const double a = 2 * 3.14159265358979323846 * i / n;
+            ring.push_back(SurfacePoint{ToPixel(cx + rx * std::cos(a)), ToPixel(cy - ry * std::sin(a))});
+        }
+        lines.emplace_back(std::move(ring), true);
+    }
     DrawShape([box](CDrawContext& s, const Pen&, const Brush&) { s.Ellipse(box.left, box.top, box.right, box.bottom); },
-              true, true);
+              true, true, &lines);
 }
 
 void CMetafileCanvas::BeginPath() {
@@ -537,13 +501,14 @@ void CMetafileCanvas::DrawPath(bool fill, bool stroke) {
                 figure.push_back(figure.front());
             // The end point of an open figure is drawn too, as a path's is.
             const bool open = !pathClosed_[i];
+            const Outlines lines{{figure, false}};
             DrawShape(
                 [&figure, open](CDrawContext& s, const Pen& pen, const Brush&) {
                     if (open && pen.style != PenStyle::Null)
                         s.SetPixel(figure.back().x, figure.back().y, pen.color);
                     s.Polyline(figure);
                 },
-                false, true);
+                false, true, &lines);
         }
     }
     pathFigures_.clear();

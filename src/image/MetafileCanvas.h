@@ -11,6 +11,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 class CCoverageRecorder;
@@ -30,9 +31,13 @@ struct MetaMapping {
 };
 
 struct MetaPen {
-    int style = 0;  // PS_SOLID, PS_DASH..., PS_NULL = 5
+    MetaPen() = default;
+    MetaPen(int style_, double width_, Rgb color_) : style(style_), width(width_), color(color_) {}
+    int style = 0;  // PS_SOLID, PS_DASH..., PS_NULL = 5, PS_USERSTYLE = 7, PS_ALTERNATE = 8; PS_GEOMETRIC 0x10000
     double width = 0;
     Rgb color{};
+    bool extended = false;          // made by EXTCREATEPEN
+    std::vector<double> userStyle;  // PS_USERSTYLE: dash and gap lengths in turn
 };
 
 struct MetaBrush {
@@ -60,6 +65,7 @@ struct MetaFont {
 struct MetaText {
     std::u32string chars;
     std::vector<double> advances;
+    bool glyphIndices = false;  // chars are glyph ids of the font (ETO_GLYPH_INDEX)
     double x = 0, y = 0;
     int options = 0;  // ETO_OPAQUE = 2, ETO_CLIPPED = 4
     double rectLeft = 0, rectTop = 0, rectRight = 0, rectBottom = 0;
@@ -180,6 +186,27 @@ public:
     // The source rectangle counts rows from the top of the bitmap.
     void Blit(double x, double y, double w, double h, const CRasterImage* bitmap, int srcX, int srcY, int srcW,
               int srcH, std::uint32_t rop);
+    // What the other transfers add to a blit. The mask (MASKBLT) chooses
+    // the foreground operation (the rop's third byte) where its bit is set
+    // and the background operation (the fourth byte) where it is clear; a
+    // transparent colour (TRANSPARENTBLT) leaves the target where the
+    // source has it; alpha (ALPHABLEND) blends the source over the target
+    // by a constant and, when given, the source's own premultiplied alpha
+    // (rows top-down, one byte per source pixel).
+    struct Transfer {
+        const CRasterImage* mask = nullptr;
+        int maskX = 0, maskY = 0;
+        bool transparent = false;
+        Rgb key{};
+        bool blend = false;
+        int constantAlpha = 255;
+        const std::vector<std::uint8_t>* alpha = nullptr;
+    };
+    // The source rectangle onto a parallelogram given by the points where
+    // its top-left, top-right and bottom-left corners go (record
+    // coordinates, or picture pixels when `mapped`).
+    void BlitQuad(MetaPoint topLeft, MetaPoint topRight, MetaPoint bottomLeft, bool mapped, const CRasterImage* bitmap,
+                  int srcX, int srcY, int srcW, int srcH, std::uint32_t rop, const Transfer& extra);
 
 private:
     struct State {
@@ -198,10 +225,38 @@ private:
 
     SurfacePoint Map(double x, double y) const;
     MetaPoint MapExact(double x, double y) const;
+    // The linear part of the mapping to picture pixels: x' = xx x + xy y,
+    // y' = yx x + yy y (plus an offset). Skewed: it turns or shears, so
+    // boxes of the records are no longer boxes of the picture.
+    struct Linear {
+        double xx = 1, xy = 0, yx = 0, yy = 1;
+    };
+    Linear LinearPart() const;
+    bool Skewed() const;
+    // The world transform alone as seen in picture pixels (identity when
+    // there is none): what turns and shears text and bitmaps.
+    Linear WorldInPicture() const;
+    // The page mapping alone: picture pixels per logical unit along x and y.
+    void PageScale(double& px, double& py) const;
+    // Points of the ellipse in the box, in record coordinates, as a closed
+    // ring (for skewed mappings).
+    std::vector<MetaPoint> EllipseRing(double l, double t, double r, double b) const;
+    void PolygonClip(const std::vector<MetaPoint>& ring, int mode);
     MetaPoint DeviceToPicture(double x, double y) const;
     std::vector<SurfacePoint> MapAll(const std::vector<MetaPoint>& points) const;
     double MappedLength(double dx, double dy) const;
     Pen DevicePen() const;
+    // Outlines of a shape in picture pixels, each closed or open: what a
+    // styled pen dashes.
+    using Outlines = std::vector<std::pair<std::vector<SurfacePoint>, bool>>;
+    // The selected pen's dash pattern in pixels (drawn, skipped, ...); empty
+    // for a solid pen.
+    std::vector<std::uint32_t> DashRuns() const;
+    // The drawn runs as lines, those that reach into `visible` (widened by
+    // the pen) only.
+    static std::vector<std::pair<SurfacePoint, SurfacePoint>> DashLines(const Outlines& outlines,
+                                                                        const std::vector<std::uint32_t>& runs,
+                                                                        const SurfaceRect& visible);
     bool ClipIsRectangle() const { return !state_.clipMask; }
     bool Visible(int x, int y) const;
     // The brush's colour at a pixel; false where a hatch leaves it empty
@@ -210,7 +265,8 @@ private:
     // Draws a shape with the current pen, the brush when `fill`, honouring
     // the pen's raster operation, pattern brushes and the clip region.
     using ShapeFn = std::function<void(CDrawContext&, const Pen&, const Brush&)>;
-    void DrawShape(const ShapeFn& shape, bool fill, bool outline);
+    // `outlines`, when given, are dashed by a styled pen instead.
+    void DrawShape(const ShapeFn& shape, bool fill, bool outline, const Outlines* outlines = nullptr);
     void DrawShapeWith(const ShapeFn& shape, const MetaBrush* brush, bool outline, bool invert);
     void FillRings(const std::vector<std::vector<SurfacePoint>>& rings, bool outline);
     void AddToPath(const std::vector<MetaPoint>& points, bool startsFigure);
@@ -239,6 +295,7 @@ private:
     std::vector<std::vector<SurfacePoint>> pathFigures_;
     std::vector<bool> pathClosed_;
     std::unique_ptr<CCoverageRecorder> recorder_;
+    const Pen* penOverride_ = nullptr;  // the gaps of a dashed line
 };
 
 // Players: draw every record they know onto the canvas, skip the others and

@@ -73,7 +73,34 @@ void CMetafileCanvas::CombineClip(const std::vector<std::uint8_t>& area, int mod
     ApplyClip();
 }
 
+// A ring in record coordinates combined with the clip (turned or sheared
+// clip rectangles).
+void CMetafileCanvas::PolygonClip(const std::vector<MetaPoint>& ring, int mode) {
+    const int w = surface_.Width(), h = surface_.Height();
+    if (!recorder_)
+        recorder_ = std::make_unique<CCoverageRecorder>(w, h);
+    CCoverageRecorder& rec = *recorder_;
+    rec.Begin();
+    Pen none;
+    none.style = PenStyle::Null;
+    CDrawContext marks(rec);
+    marks.SetPen(none);
+    marks.SetBrush(Brush{Rgb{}, false});
+    marks.PolyPolygon({MapAll(ring)});
+    std::vector<std::uint8_t> area(static_cast<std::size_t>(w) * h, 0);
+    const SurfaceRect box = rec.Dirty();
+    for (int y = box.top; y < box.bottom; ++y)
+        for (int x = box.left; x < box.right; ++x)
+            area[static_cast<std::size_t>(y) * w + x] = rec.Covered(x, y) ? 1 : 0;
+    rec.ClearDirty();
+    CombineClip(area, mode);
+}
+
 void CMetafileCanvas::IntersectClipRect(double l, double t, double r, double b) {
+    if (Skewed()) {
+        PolygonClip({{l, t}, {r, t}, {r, b}, {l, b}}, 1);
+        return;
+    }
     const SurfaceRect box = Box(Map(l, t), Map(r, b));
     if (!state_.clipMask) {
         state_.clipBox = state_.clipBox.intersected(box);
@@ -84,6 +111,10 @@ void CMetafileCanvas::IntersectClipRect(double l, double t, double r, double b) 
 }
 
 void CMetafileCanvas::ExcludeClipRect(double l, double t, double r, double b) {
+    if (Skewed()) {
+        PolygonClip({{l, t}, {r, t}, {r, b}, {l, b}}, 4);
+        return;
+    }
     const SurfaceRect box = Box(Map(l, t), Map(r, b));
     if (box.intersected(state_.clipBox).empty())
         return;

@@ -46,6 +46,34 @@ void ShadeBox(CDrawContext& surface, const SurfaceRect& box, Shade shade) {
 
 std::vector<MetaPoint> CMetafileCanvas::ArcPoints(double l, double t, double r, double b, double x1, double y1,
                                                   double x2, double y2) const {
+    if (Skewed()) {
+        // A turned or sheared world: the arc is worked out in record
+        // coordinates and each point mapped. Counter-clockwise is still what
+        // one sees, so a mirroring mapping turns the direction round.
+        const Linear m = LinearPart();
+        const bool mirrored = m.xx * m.yy - m.xy * m.yx < 0;
+        const double cx = (l + r) / 2, cy = (t + b) / 2, rx = std::abs(r - l) / 2, ry = std::abs(b - t) / 2;
+        if (!(rx > 0) || !(ry > 0) || !std::isfinite(cx) || !std::isfinite(cy))
+            return {};
+        const double ts = std::atan2((cy - y1) / ry, (x1 - cx) / rx);
+        const double te = std::atan2((cy - y2) / ry, (x2 - cx) / rx);
+        double sweep = te - ts;
+        if ((state_.arcDirection == 2) != mirrored) {
+            while (sweep >= 0)
+                sweep -= 2 * kPi;
+        } else {
+            while (sweep <= 0)
+                sweep += 2 * kPi;
+        }
+        const int n = ArcSteps(sweep, std::max(MappedLength(rx, 0), MappedLength(0, ry)));
+        std::vector<MetaPoint> out;
+        out.reserve(static_cast<std::size_t>(n) + 1);
+        for (int i = 0; i <= n; ++i) {
+            const double a = ts + sweep * i / n;
+            out.push_back(MapExact(cx + rx * std::cos(a), cy - ry * std::sin(a)));
+        }
+        return out;
+    }
     // Worked out on the picture, where counter-clockwise is what one sees.
     const MetaPoint p = MapExact(l, t), q = MapExact(r, b);
     const double cx = (p.x + q.x) / 2, cy = (p.y + q.y) / 2;
@@ -92,7 +120,8 @@ void CMetafileCanvas::DrawDevicePolygon(const std::vector<MetaPoint>& points, bo
         FillRings({mapped}, true);
         return;
     }
-    DrawShape([&mapped](CDrawContext& s, const Pen&, const Brush&) { s.Polyline(mapped); }, false, true);
+    const Outlines lines{{mapped, false}};
+    DrawShape([&mapped](CDrawContext& s, const Pen&, const Brush&) { s.Polyline(mapped); }, false, true, &lines);
 }
 
 void CMetafileCanvas::Arc(ArcKind kind, double l, double t, double r, double b, double x1, double y1, double x2,
@@ -120,8 +149,7 @@ void CMetafileCanvas::Arc(ArcKind kind, double l, double t, double r, double b, 
         DrawDevicePolygon(points, true, true);
         break;
     case ArcKind::Pie: {
-        const MetaPoint p = MapExact(l, t), q = MapExact(r, b);
-        points.insert(points.begin(), MetaPoint{(p.x + q.x) / 2, (p.y + q.y) / 2});
+        points.insert(points.begin(), MapExact((l + r) / 2, (t + b) / 2));
         DrawDevicePolygon(points, true, true);
         break;
     }
@@ -146,6 +174,28 @@ void CMetafileCanvas::AngleArc(double cx, double cy, double radius, double start
 }
 
 void CMetafileCanvas::RoundRect(double l, double t, double r, double b, double cornerW, double cornerH) {
+    if (Skewed()) {
+        // Corners worked out in record coordinates, each point mapped.
+        const double left = std::min(l, r), right = std::max(l, r), top = std::min(t, b), bottom = std::max(t, b);
+        const double rx = std::min(std::abs(cornerW), right - left) / 2, ry = std::min(std::abs(cornerH), bottom - top) / 2;
+        if (!(rx > 0) || !(ry > 0)) {
+            Rectangle(l, t, r, b);
+            return;
+        }
+        const int n = ArcSteps(kPi / 2, std::max(MappedLength(rx, 0), MappedLength(0, ry)));
+        const struct {
+            double cx, cy, from;
+        } corners[4] = {{right - rx, top + ry, 0}, {left + rx, top + ry, kPi / 2}, {left + rx, bottom - ry, kPi},
+                        {right - rx, bottom - ry, 1.5 * kPi}};
+        std::vector<MetaPoint> ring;
+        for (const auto& c : corners)
+            for (int i = 0; i <= n; ++i) {
+                const double a = c.from + (kPi / 2) * i / n;
+                ring.push_back(MetaPoint{c.cx + rx * std::cos(a), c.cy - ry * std::sin(a)});
+            }
+        Polygon(ring);
+        return;
+    }
     const MetaPoint p = MapExact(l, t), q = MapExact(r, b);
     const double left = std::min(p.x, q.x), right = std::max(p.x, q.x);
     const double top = std::min(p.y, q.y), bottom = std::max(p.y, q.y);

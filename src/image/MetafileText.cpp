@@ -46,16 +46,25 @@ void CMetafileCanvas::Text(const MetaText& text) {
     const int align = state_.textAlign;
     const MetaPoint ref = (align & kUpdateCp) ? state_.position : MetaPoint{text.x, text.y};
     const MetaPoint origin = MapExact(ref.x, ref.y);
+    // A world transform turns and shears the whole text, glyphs included;
+    // sizes below are those of the page mapping alone.
+    const Linear world = WorldInPicture();
+    double pageX = 1, pageY = 1;
+    PageScale(pageX, pageY);
+    pageX = std::abs(pageX);
+    pageY = std::abs(pageY);
 
     // The opaque rectangle is painted even without characters.
     SurfaceRect limit = state_.clipBox;
     if (text.options & (kOpaque | kClipped)) {
-        const SurfacePoint a = Map(text.rectLeft, text.rectTop), b = Map(text.rectRight, text.rectBottom);
-        const SurfaceRect rect{std::min(a.x, b.x), std::min(a.y, b.y), std::max(a.x, b.x), std::max(a.y, b.y)};
+        const MetaPoint c[4] = {MapExact(text.rectLeft, text.rectTop), MapExact(text.rectRight, text.rectTop),
+                                MapExact(text.rectRight, text.rectBottom), MapExact(text.rectLeft, text.rectBottom)};
+        auto px = [](double v) { return static_cast<int>(std::floor(std::clamp(v, -1e8, 1e8) + 0.5)); };
+        const SurfaceRect rect{px(std::min({c[0].x, c[1].x, c[2].x, c[3].x})), px(std::min({c[0].y, c[1].y, c[2].y, c[3].y})),
+                               px(std::max({c[0].x, c[1].x, c[2].x, c[3].x})), px(std::max({c[0].y, c[1].y, c[2].y, c[3].y}))};
         if (text.options & kOpaque)
-            FillDeviceQuad({{double(rect.left), double(rect.top)}, {double(rect.right), double(rect.top)},
-                            {double(rect.right), double(rect.bottom)}, {double(rect.left), double(rect.bottom)}},
-                           state_.bkColor);
+            FillDeviceQuad({c[0], c[1], c[2], c[3]}, state_.bkColor);
+        // A turned clipping rectangle clips to its bounding box.
         if (text.options & kClipped)
             limit = limit.intersected(rect);
     }
@@ -71,9 +80,11 @@ void CMetafileCanvas::Text(const MetaText& text) {
     // Height: negative is the em, positive the cell (ascent + descent);
     // 0 asks for the default size.
     const double logicalHeight = font.height != 0 ? std::abs(font.height) : 12;
-    const double height = MappedLength(0, logicalHeight);
+    const double height = pageY * logicalHeight;
     double emY = (font.height < 0) ? height : height / std::max(0.1, m.ascent + m.descent);
-    double emX = font.width > 0 ? MappedLength(font.width, 0) / std::max(0.05, m.averageWidth) : emY;
+    // A width condenses or widens the face so that its average character
+    // is that wide, as GDI scales it.
+    double emX = font.width > 0 ? pageX * font.width / std::max(0.05, m.averageWidth) : emY;
     if (!std::isfinite(emY) || !std::isfinite(emX) || emY < 0.5 || emX < 0.5)
         return;
     emY = std::min(emY, kMaxEmPixels);
@@ -83,13 +94,20 @@ void CMetafileCanvas::Text(const MetaText& text) {
         angle += 3600;
     SizedFont sized{face, static_cast<int>(emX * 64 + 0.5), static_cast<int>(emY * 64 + 0.5), angle,
                     font.weight >= 600 && !engine.FaceIsBold(face), font.italic && !engine.FaceIsItalic(face)};
+    // Advances are measured untransformed; glyphs are drawn transformed.
+    auto fixed = [](double v) { return static_cast<std::int32_t>(std::clamp(v, -64.0, 64.0) * 65536.0); };
+    SizedFont drawn = sized;
+    drawn.xx = fixed(world.xx);
+    drawn.xy = fixed(world.xy);
+    drawn.yx = fixed(world.yx);
+    drawn.yy = fixed(world.yy);
     const double a = angle / 10.0 * kPi / 180.0;
     const MetaPoint dir{std::cos(a), -std::sin(a)}, down{std::sin(a), std::cos(a)};
 
     // Advances along the baseline, in pixels: the spacing array's, or the
     // glyphs' own plus the character extra.
-    const double extra = state_.charExtra != 0 ? MappedLength(state_.charExtra, 0) : 0;
-    const double breakExtra = state_.breakExtra != 0 ? MappedLength(state_.breakExtra, 0) : 0;
+    const double extra = state_.charExtra * pageX;
+    const double breakExtra = state_.breakExtra * pageX;
     std::vector<double> advances(text.chars.size(), 0.0);
     std::vector<int> faces(text.chars.size(), face);
     double total = 0;
@@ -99,7 +117,7 @@ void CMetafileCanvas::Text(const MetaText& text) {
             faces[i] = engine.FaceFor(face, ch);
         if (i < text.advances.size()) {
             const double v = text.advances[i];
-            advances[i] = std::isfinite(v) ? std::copysign(MappedLength(std::abs(v), 0), v) : 0;
+            advances[i] = std::isfinite(v) ? v * pageX : 0;
         } else if (ch != 0) {
             sized.face = faces[i];
             advances[i] = engine.Advance(sized, ch) + extra + (ch == U' ' ? breakExtra : 0);
@@ -119,9 +137,9 @@ void CMetafileCanvas::Text(const MetaText& text) {
         rise = -descent;
     else
         rise = ascent;
-    const MetaPoint start{origin.x - dir.x * shift + down.x * rise, origin.y - dir.y * shift + down.y * rise};
-    auto along = [&](double s, double t) {  // s along the baseline, t below it
-        return MetaPoint{start.x + dir.x * s + down.x * t, start.y + dir.y * s + down.y * t};
+    auto along = [&](double s, double t) {  // s along the baseline, t below it, then the world
+        const double ox = dir.x * (s - shift) + down.x * (t + rise), oy = dir.y * (s - shift) + down.y * (t + rise);
+        return MetaPoint{origin.x + world.xx * ox + world.xy * oy, origin.y + world.yx * ox + world.yy * oy};
     };
 
     // Backgrounds and bars stay inside the clipping rectangle as the glyphs do.
@@ -133,7 +151,7 @@ void CMetafileCanvas::Text(const MetaText& text) {
                        state_.bkColor);
 
     // Glyphs are rendered only where they can be seen.
-    const double reach = 2 * std::max(emX, emY);
+    const double reach = 2 * std::max(emX, emY) * (1 + std::abs(world.xx) + std::abs(world.xy) + std::abs(world.yx) + std::abs(world.yy));
     double pen = 0;
     for (std::size_t i = 0; i < text.chars.size(); ++i) {
         const char32_t ch = text.chars[i];
@@ -141,8 +159,8 @@ void CMetafileCanvas::Text(const MetaText& text) {
         const bool visible = near.x + reach >= limit.left && near.x - reach <= limit.right &&
                              near.y + reach >= limit.top && near.y - reach <= limit.bottom;
         if (ch != 0 && ch != U' ' && visible) {
-            sized.face = faces[i];
-            if (const GlyphImage* g = engine.Glyph(sized, ch); g && g->width > 0) {
+            drawn.face = faces[i];
+            if (const GlyphImage* g = engine.Glyph(drawn, ch); g && g->width > 0) {
                 const MetaPoint at = along(pen, 0);
                 BlendGlyph(static_cast<int>(std::floor(at.x + 0.5)) + g->left,
                            static_cast<int>(std::floor(at.y + 0.5)) + g->top, *g, state_.textColor, limit);
@@ -166,7 +184,7 @@ void CMetafileCanvas::Text(const MetaText& text) {
 
     if (align & kUpdateCp) {
         // The current position moves on by the text's width, in logical units.
-        const double unit = MappedLength(1, 0);
+        const double unit = pageX;
         if (unit > 0) {
             const double sign = MapExact(1, 0).x >= MapExact(0, 0).x ? 1 : -1;
             state_.position.x += sign * total / unit * std::cos(a);
@@ -177,6 +195,8 @@ void CMetafileCanvas::Text(const MetaText& text) {
 
 std::u32string CMetafileCanvas::DecodeText(const std::uint8_t* bytes, std::size_t count) const {
     const SymbolTable table = SymbolTableFor(state_.font.family, state_.font.charset);
+    if (table == SymbolTable::None && IsMultiByteCharset(state_.font.charset))
+        return DecodeMultiByte(bytes, count, state_.font.charset);
     std::u32string out;
     out.reserve(count);
     for (std::size_t i = 0; i < count; ++i)

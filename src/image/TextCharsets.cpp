@@ -4,6 +4,7 @@
 #include "base/AsciiText.h"
 
 #include <cstdint>
+#include <iconv.h>
 
 namespace {
 // Symbol (Adobe Symbol with the Windows Euro) and Wingdings from 0x20 on.
@@ -141,4 +142,66 @@ char32_t CharFromWide(char32_t unit, SymbolTable table) {
     if (unit < 0x100)
         return FromTable(unit, table);
     return unit;
+}
+
+namespace {
+const char* CodePage(int charset) {
+    switch (charset) {
+    case 128: return "CP932";
+    case 129: return "CP949";
+    case 130: return "JOHAB";
+    case 134: return "CP936";
+    case 136: return "CP950";
+    default: return nullptr;
+    }
+}
+
+bool IsLeadByte(unsigned b, int charset) {
+    if (charset == 128)
+        return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
+    return b >= 0x81 && b <= 0xFE;
+}
+
+// One character of one or two bytes through iconv; 0 when it is none.
+char32_t Convert(iconv_t cd, const std::uint8_t* in, std::size_t n) {
+    char src[2] = {static_cast<char>(in[0]), n > 1 ? static_cast<char>(in[1]) : '\0'};
+    std::uint8_t out[8] = {};
+    char* ip = src;
+    char* op = reinterpret_cast<char*>(out);
+    std::size_t inLeft = n, outLeft = sizeof out;
+    iconv(cd, nullptr, nullptr, nullptr, nullptr);
+    if (iconv(cd, &ip, &inLeft, &op, &outLeft) == static_cast<std::size_t>(-1) || inLeft != 0 || outLeft > 4)
+        return 0;
+    return static_cast<char32_t>(out[0] | out[1] << 8 | out[2] << 16 | static_cast<std::uint32_t>(out[3]) << 24);
+}
+}  // namespace
+
+bool IsMultiByteCharset(int charset) { return CodePage(charset) != nullptr; }
+
+std::u32string DecodeMultiByte(const std::uint8_t* bytes, std::size_t count, int charset) {
+    std::u32string out;
+    out.reserve(count);
+    const char* page = CodePage(charset);
+    iconv_t cd = page ? iconv_open("UTF-32LE", page) : reinterpret_cast<iconv_t>(-1);
+    if (cd == reinterpret_cast<iconv_t>(-1)) {
+        for (std::size_t i = 0; i < count; ++i)
+            out.push_back(bytes[i] < 0x80 ? bytes[i] : 0xFFFD);
+        return out;
+    }
+    for (std::size_t i = 0; i < count; ++i) {
+        const unsigned b = bytes[i];
+        if (b < 0x80) {
+            out.push_back(b);
+        } else if (IsLeadByte(b, charset) && i + 1 < count) {
+            const char32_t c = Convert(cd, bytes + i, 2);
+            out.push_back(c ? c : 0xFFFD);
+            out.push_back(0);
+            ++i;
+        } else {
+            const char32_t c = Convert(cd, bytes + i, 1);  // half-width katakana and the like
+            out.push_back(c ? c : 0xFFFD);
+        }
+    }
+    iconv_close(cd);
+    return out;
 }

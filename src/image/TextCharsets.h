@@ -4,6 +4,8 @@
 // Wingdings put their own signs on the byte values: they become the Unicode
 // characters they stand for, so equations and dingbats read right in any
 // font that has them.
+#include <cstddef>
+#include <cstdint>
 #include <string>
 
 enum class SymbolTable { None, Symbol, MtExtra, Wingdings };
@@ -18,3 +20,12 @@ char32_t CharFromByte(unsigned byte, int charset, SymbolTable table);
 // A UTF-16 unit of an enhanced metafile: symbol fonts are addressed through
 // the private range U+F020..U+F0FF or with their 8-bit codes.
 char32_t CharFromWide(char32_t unit, SymbolTable table);
+
+// The East Asian character sets whose characters take one or two bytes:
+// Shift-JIS (128), Hangul (129), Johab (130), GB2312 (134), Big5 (136).
+bool IsMultiByteCharset(int charset);
+
+// Text in such a set as Unicode, one character per byte as DecodeText
+// gives it: a two-byte character at its first byte, 0 at its second.
+// Bytes that do not form a character become U+FFFD.
+std::u32string DecodeMultiByte(const std::uint8_t* bytes, std::size_t count, int charset);
