@@ -6,7 +6,9 @@ PACKAGES="build-essential cmake ninja-build pkg-config \
   libgtest-dev libgmock-dev \
   cups cups-client printer-driver-cups-pdf printer-driver-gutenprint poppler-utils xvfb xauth \
   libfreetype-dev libfontconfig-dev fonts-liberation2 \
-  fontconfig fonts-dejavu-core qt6-translations-l10n"
+  fontconfig fonts-dejavu-core qt6-translations-l10n \
+  libwebp-dev libheif-dev libjxl-dev libtiff-dev \
+  webp libheif-examples libjxl-tools libtiff-tools"
 missing=""
 for p in $PACKAGES; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"
