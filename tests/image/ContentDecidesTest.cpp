@@ -15,8 +15,8 @@ TEST(ContentDecides, PicturesUnderTheWrongNameOrNoneLoadByTheirSignature) {
     ScratchFolder dir;
     const RgbaPicture picture = PatternPicture(21, 13, false);
     WritePngFile(dir.file("p.png"), picture, false);
-    ASSERT_TRUE(Run("cwebp -quiet -lossless " + Quoted(dir.file("p.png")) + " -o " + Quoted(dir.file("p.webp"))));
-    ASSERT_TRUE(Run("cjxl --quiet -d 0 " + Quoted(dir.file("p.png")) + " " + Quoted(dir.file("p.jxl"))));
+    ASSERT_TRUE(RunTool("cwebp -quiet -lossless " + Quoted(dir.file("p.png")) + " -o " + Quoted(dir.file("p.webp"))));
+    ASSERT_TRUE(RunTool("cjxl --quiet -d 0 " + Quoted(dir.file("p.png")) + " " + Quoted(dir.file("p.jxl"))));
     struct Case {
         const char* from;
         const char* as;

@@ -33,7 +33,7 @@ void ExpectPicture(const std::string& file, int type, const RgbaPicture& want, i
 // The library decoder's own PNG of `file`.
 RgbaPicture ReferenceDecode(const std::string& command, const std::string& png) {
     RgbaPicture ref;
-    EXPECT_TRUE(Run(command)) << command;
+    EXPECT_TRUE(RunTool(command)) << command;
     EXPECT_TRUE(ReadPngRgba(png, ref)) << png;
     return ref;
 }
@@ -67,15 +67,15 @@ protected:
 }  // namespace
 
 TEST_F(ModernCodecs, WebpLosslessStillsComeBackExactlyWithAndWithoutAlpha) {
-    ASSERT_TRUE(Run("cwebp -quiet -lossless -exact " + Quoted(dir.file("rgba.png")) + " -o " + Quoted(dir.file("a.webp"))));
-    ASSERT_TRUE(Run("cwebp -quiet -lossless " + Quoted(dir.file("rgb.png")) + " -o " + Quoted(dir.file("o.webp"))));
+    ASSERT_TRUE(RunTool("cwebp -quiet -lossless -exact " + Quoted(dir.file("rgba.png")) + " -o " + Quoted(dir.file("a.webp"))));
+    ASSERT_TRUE(RunTool("cwebp -quiet -lossless " + Quoted(dir.file("rgb.png")) + " -o " + Quoted(dir.file("o.webp"))));
     ExpectPicture(dir.file("a.webp"), IMAGE_WEBP, picture, 0, true);
     ExpectPicture(dir.file("o.webp"), IMAGE_WEBP, Opaque(picture), 0, false);
 }
 
 TEST_F(ModernCodecs, WebpLossyIsWhatDwebpDecodes) {
-    ASSERT_TRUE(Run("cwebp -quiet -q 70 " + Quoted(dir.file("rgb.png")) + " -o " + Quoted(dir.file("l.webp"))));
-    ASSERT_TRUE(Run("cwebp -quiet -q 70 -alpha_q 100 " + Quoted(dir.file("rgba.png")) + " -o " + Quoted(dir.file("la.webp"))));
+    ASSERT_TRUE(RunTool("cwebp -quiet -q 70 " + Quoted(dir.file("rgb.png")) + " -o " + Quoted(dir.file("l.webp"))));
+    ASSERT_TRUE(RunTool("cwebp -quiet -q 70 -alpha_q 100 " + Quoted(dir.file("rgba.png")) + " -o " + Quoted(dir.file("la.webp"))));
     const RgbaPicture ref =
         ReferenceDecode("dwebp " + Quoted(dir.file("l.webp")) + " -o " + Quoted(dir.file("l.png")), dir.file("l.png"));
     ExpectPicture(dir.file("l.webp"), IMAGE_WEBP, ref, 0, false);
@@ -91,7 +91,7 @@ TEST_F(ModernCodecs, WebpAnimationGivesItsFirstFrame) {
         first.rgba[i + 1] = static_cast<std::uint8_t>(255 - first.rgba[i + 1]);
     WritePngFile(dir.file("f1.png"), first, false);
     WritePngFile(dir.file("f2.png"), second, false);
-    ASSERT_TRUE(Run("img2webp -lossless -exact " + Quoted(dir.file("f1.png")) + " " + Quoted(dir.file("f2.png")) +
+    ASSERT_TRUE(RunTool("img2webp -lossless " + Quoted(dir.file("f1.png")) + " " + Quoted(dir.file("f2.png")) +
                     " -o " + Quoted(dir.file("anim.webp"))));
     CRasterImage image;
     ASSERT_TRUE(image.Load(dir.file("anim.webp"), IMAGE_WEBP)) << image.GetLastError();
@@ -100,8 +100,8 @@ TEST_F(ModernCodecs, WebpAnimationGivesItsFirstFrame) {
 }
 
 TEST_F(ModernCodecs, DamagedAndOversizedWebpFilesAreRefused) {
-    ASSERT_TRUE(Run("cwebp -quiet -q 80 " + Quoted(dir.file("rgb.png")) + " -o " + Quoted(dir.file("l.webp"))));
-    ASSERT_TRUE(Run("cwebp -quiet -lossless " + Quoted(dir.file("rgb.png")) + " -o " + Quoted(dir.file("o.webp"))));
+    ASSERT_TRUE(RunTool("cwebp -quiet -q 80 " + Quoted(dir.file("rgb.png")) + " -o " + Quoted(dir.file("l.webp"))));
+    ASSERT_TRUE(RunTool("cwebp -quiet -lossless " + Quoted(dir.file("rgb.png")) + " -o " + Quoted(dir.file("o.webp"))));
     const std::vector<std::uint8_t> lossy = ReadBytes(dir.file("l.webp"));
     const std::vector<std::uint8_t> lossless = ReadBytes(dir.file("o.webp"));
     for (std::size_t keep : {std::size_t{12}, std::size_t{30}, lossy.size() / 2, lossy.size() - 1})
@@ -132,7 +132,7 @@ TEST_F(ModernCodecs, HeicAndAvifAreWhatHeifConvertDecodes) {
         const std::string option = std::string(kind) == "avif" ? "-A " : "";
         for (const char* quality : {"-L", "-q 60"}) {
             const std::string file = dir.file(std::string("p.") + kind);
-            ASSERT_TRUE(Run("heif-enc " + option + quality + " " + Quoted(dir.file("rgb.png")) + " -o " + Quoted(file)))
+            ASSERT_TRUE(RunTool("heif-enc " + option + quality + " " + Quoted(dir.file("rgb.png")) + " -o " + Quoted(file)))
                 << kind << " " << quality;
             const RgbaPicture ref =
                 ReferenceDecode("heif-convert " + Quoted(file) + " " + Quoted(dir.file("ref.png")), dir.file("ref.png"));
@@ -140,15 +140,15 @@ TEST_F(ModernCodecs, HeicAndAvifAreWhatHeifConvertDecodes) {
         }
     }
     // With alpha (the alpha plane is its own coded picture).
-    ASSERT_TRUE(Run("heif-enc -L " + Quoted(dir.file("rgba.png")) + " -o " + Quoted(dir.file("a.heic"))));
+    ASSERT_TRUE(RunTool("heif-enc -L " + Quoted(dir.file("rgba.png")) + " -o " + Quoted(dir.file("a.heic"))));
     const RgbaPicture ref =
         ReferenceDecode("heif-convert " + Quoted(dir.file("a.heic")) + " " + Quoted(dir.file("a.png")), dir.file("a.png"));
     ExpectPicture(dir.file("a.heic"), IMAGE_HEIF, ref, 0, true);
 }
 
 TEST_F(ModernCodecs, DamagedHeifFilesAreRefused) {
-    ASSERT_TRUE(Run("heif-enc -q 60 " + Quoted(dir.file("rgb.png")) + " -o " + Quoted(dir.file("p.heic"))));
-    ASSERT_TRUE(Run("heif-enc -A -q 60 " + Quoted(dir.file("rgb.png")) + " -o " + Quoted(dir.file("p.avif"))));
+    ASSERT_TRUE(RunTool("heif-enc -q 60 " + Quoted(dir.file("rgb.png")) + " -o " + Quoted(dir.file("p.heic"))));
+    ASSERT_TRUE(RunTool("heif-enc -A -q 60 " + Quoted(dir.file("rgb.png")) + " -o " + Quoted(dir.file("p.avif"))));
     for (const char* name : {"p.heic", "p.avif"}) {
         const std::vector<std::uint8_t> bytes = ReadBytes(dir.file(name));
         for (std::size_t keep : {std::size_t{16}, std::size_t{40}, bytes.size() / 2, bytes.size() - 8})
@@ -157,8 +157,8 @@ TEST_F(ModernCodecs, DamagedHeifFilesAreRefused) {
 }
 
 TEST_F(ModernCodecs, JpegXlLosslessComesBackExactlyAndLossyAsDjxlHasIt) {
-    ASSERT_TRUE(Run("cjxl --quiet -d 0 " + Quoted(dir.file("rgba.png")) + " " + Quoted(dir.file("a.jxl"))));
-    ASSERT_TRUE(Run("cjxl --quiet -d 0 " + Quoted(dir.file("rgb.png")) + " " + Quoted(dir.file("o.jxl"))));
+    ASSERT_TRUE(RunTool("cjxl --quiet -d 0 " + Quoted(dir.file("rgba.png")) + " " + Quoted(dir.file("a.jxl"))));
+    ASSERT_TRUE(RunTool("cjxl --quiet -d 0 " + Quoted(dir.file("rgb.png")) + " " + Quoted(dir.file("o.jxl"))));
     ExpectPicture(dir.file("a.jxl"), IMAGE_JXL, picture, 0, true);
     ExpectPicture(dir.file("o.jxl"), IMAGE_JXL, Opaque(picture), 0, false);
 
@@ -177,18 +177,18 @@ TEST_F(ModernCodecs, JpegXlLosslessComesBackExactlyAndLossyAsDjxlHasIt) {
         }
     }
     WriteBytesFile(dir.file("grey.png"), EncodePng(grey));
-    ASSERT_TRUE(Run("cjxl --quiet -d 0 " + Quoted(dir.file("grey.png")) + " " + Quoted(dir.file("g.jxl"))));
+    ASSERT_TRUE(RunTool("cjxl --quiet -d 0 " + Quoted(dir.file("grey.png")) + " " + Quoted(dir.file("g.jxl"))));
     ExpectPicture(dir.file("g.jxl"), IMAGE_JXL, greyWant, 0, false);
 
-    ASSERT_TRUE(Run("cjxl --quiet -d 2 " + Quoted(dir.file("rgb.png")) + " " + Quoted(dir.file("l.jxl"))));
+    ASSERT_TRUE(RunTool("cjxl --quiet -d 2 " + Quoted(dir.file("rgb.png")) + " " + Quoted(dir.file("l.jxl"))));
     const RgbaPicture ref =
         ReferenceDecode("djxl " + Quoted(dir.file("l.jxl")) + " " + Quoted(dir.file("l.png")), dir.file("l.png"));
     ExpectPicture(dir.file("l.jxl"), IMAGE_JXL, ref, 1, false);
 }
 
 TEST_F(ModernCodecs, DamagedJpegXlFilesAreRefused) {
-    ASSERT_TRUE(Run("cjxl --quiet -d 0 " + Quoted(dir.file("rgb.png")) + " " + Quoted(dir.file("o.jxl"))));
-    ASSERT_TRUE(Run("cjxl --quiet -d 1 " + Quoted(dir.file("rgb.png")) + " " + Quoted(dir.file("l.jxl"))));
+    ASSERT_TRUE(RunTool("cjxl --quiet -d 0 " + Quoted(dir.file("rgb.png")) + " " + Quoted(dir.file("o.jxl"))));
+    ASSERT_TRUE(RunTool("cjxl --quiet -d 1 " + Quoted(dir.file("rgb.png")) + " " + Quoted(dir.file("l.jxl"))));
     for (const char* name : {"o.jxl", "l.jxl"}) {
         const std::vector<std::uint8_t> bytes = ReadBytes(dir.file(name));
         for (std::size_t keep : {std::size_t{2}, std::size_t{5}, bytes.size() / 2, bytes.size() - 1})
@@ -211,8 +211,9 @@ TEST(ReadableKinds, EveryMappedExtensionAndSignatureHasItsKind) {
         for (const std::string& ext : kind.extensions) {
             const int mapped = ImageTypeFromExtension("cover." + ext);
             // The extension map takes the four classic kinds and every new one.
-            if (mapped >= 0)
+            if (mapped >= 0) {
                 EXPECT_EQ(mapped, kind.type) << ext;
+            }
         }
     }
     for (const char* name : {"a.webp", "a.HEIC", "a.avif", "a.jxl", "a.tif", "a.TIFF"})

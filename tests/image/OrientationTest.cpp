@@ -54,8 +54,9 @@ TEST(ExifOrientation, EveryJpegOrientationComesInUpright) {
         // Turns keep the data (turned when asked for); mirrors cannot.
         const bool mirrored = orientation == 2 || orientation == 4 || orientation == 5 || orientation == 7;
         EXPECT_EQ(image.HasJpegData(), !mirrored);
-        if (orientation == 1)
+        if (orientation == 1) {
             EXPECT_TRUE(*image.GetJpegData() == file) << "an upright picture keeps the file's own bytes";
+        }
         if (!mirrored && orientation != 1) {
             // The turned data, without its Exif block, decodes upright too.
             const auto data = image.GetJpegData();
@@ -97,9 +98,9 @@ TEST(ExifOrientation, WebpExifChunkTurnsThePicture) {
     for (int orientation : {3, 5, 6, 8}) {
         SCOPED_TRACE(orientation);
         WritePngFile(dir.file("s.png"), StoredForOrientation(upright, orientation), false);
-        ASSERT_TRUE(Run("cwebp -quiet -lossless -exact " + Quoted(dir.file("s.png")) + " -o " + Quoted(dir.file("s.webp"))));
+        ASSERT_TRUE(RunTool("cwebp -quiet -lossless -exact " + Quoted(dir.file("s.png")) + " -o " + Quoted(dir.file("s.webp"))));
         WriteBytesFile(dir.file("exif.bin"), ExifOrientationBlock(orientation, false));
-        ASSERT_TRUE(Run("webpmux -set exif " + Quoted(dir.file("exif.bin")) + " " + Quoted(dir.file("s.webp")) + " -o " +
+        ASSERT_TRUE(RunTool("webpmux -set exif " + Quoted(dir.file("exif.bin")) + " " + Quoted(dir.file("s.webp")) + " -o " +
                         Quoted(dir.file("o.webp"))));
         CRasterImage image;
         ASSERT_TRUE(image.Load(dir.file("o.webp"), IMAGE_WEBP)) << image.GetLastError();

@@ -62,7 +62,7 @@ void WriteBytesFile(const std::string& path, const std::vector<std::uint8_t>& by
         .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
 
-bool Run(const std::string& command) { return std::system((command + " >/dev/null 2>&1").c_str()) == 0; }
+bool RunTool(const std::string& command) { return std::system((command + " >/dev/null 2>&1").c_str()) == 0; }
 
 std::string Quoted(const std::string& path) { return "'" + path + "'"; }
 

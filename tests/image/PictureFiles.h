@@ -28,7 +28,7 @@ void WritePngFile(const std::string& path, const RgbaPicture& picture, bool alph
 void WriteBytesFile(const std::string& path, const std::vector<std::uint8_t>& bytes);
 
 // Runs a shell command, its output discarded; true when it exits with 0.
-bool Run(const std::string& command);
+bool RunTool(const std::string& command);
 std::string Quoted(const std::string& path);
 
 // The pixels a camera stores for `upright` with Exif/TIFF orientation

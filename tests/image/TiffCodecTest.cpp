@@ -223,7 +223,12 @@ TEST(TiffCodec, SixteenBitPaletteGreyBilevelAndCmykAreConverted) {
         return row;
     };
     WriteTiff(dir.file("deep.tif"), {deep});
-    ExpectTiff(dir.file("deep.tif"), OpaquePicture(), false, "16-bit reduced to its high byte");
+    // Reduced as libtiff scales 16-bit samples: within a level of the high byte.
+    const RgbaPicture deepRef = LibtiffDecode(dir.file("deep.tif"));
+    ExpectTiff(dir.file("deep.tif"), deepRef, false, "16-bit as libtiff reduces it");
+    CRasterImage deepImage;
+    ASSERT_TRUE(deepImage.Load(dir.file("deep.tif"), IMAGE_TIFF));
+    EXPECT_EQ(CompareWithReference(deepImage, OpaquePicture(), 1, false), "");
 
     TiffSpec palette;
     palette.width = w;
