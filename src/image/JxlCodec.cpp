@@ -5,7 +5,7 @@
 #include "image/RasterCodecs.h"
 
 #include <jxl/decode.h>
-#include <jxl/resizable_parallel_runner.h>
+#include <jxl/thread_parallel_runner.h>
 
 #include <memory>
 
@@ -17,7 +17,7 @@ struct DecoderDeleter {
     void operator()(JxlDecoder* d) const { JxlDecoderDestroy(d); }
 };
 struct RunnerDeleter {
-    void operator()(void* r) const { JxlResizableParallelRunnerDestroy(r); }
+    void operator()(void* r) const { JxlThreadParallelRunnerDestroy(r); }
 };
 
 struct RowTarget {
@@ -61,9 +61,10 @@ bool CRasterJXL::Decode(CByteSource& source) {
     JxlDecoder* dec = decoder.get();
     std::unique_ptr<void, RunnerDeleter> runner;
 #ifndef KORVANE_FUZZING
-    runner.reset(JxlResizableParallelRunnerCreate(nullptr));
+    // One worker a processor, as djxl has it.
+    runner.reset(JxlThreadParallelRunnerCreate(nullptr, JxlThreadParallelRunnerDefaultNumWorkerThreads()));
     if (runner)
-        JxlDecoderSetParallelRunner(dec, JxlResizableParallelRunner, runner.get());
+        JxlDecoderSetParallelRunner(dec, JxlThreadParallelRunner, runner.get());
 #endif
     if (JxlDecoderSubscribeEvents(dec, JXL_DEC_BASIC_INFO | JXL_DEC_FULL_IMAGE) != JXL_DEC_SUCCESS ||
         JxlDecoderSetInput(dec, bytes.data(), bytes.size()) != JXL_DEC_SUCCESS) {
@@ -97,9 +98,6 @@ bool CRasterJXL::Decode(CByteSource& source) {
             format.num_channels = static_cast<std::uint32_t>(target.channels);
             if (info.alpha_bits > 0)
                 CreateAlpha();
-            if (runner)
-                JxlResizableParallelRunnerSetThreads(runner.get(),
-                                                     JxlResizableParallelRunnerSuggestThreads(info.xsize, info.ysize));
         } else if (status == JXL_DEC_NEED_IMAGE_OUT_BUFFER) {
             if (JxlDecoderSetImageOutCallback(dec, &format, OnPixels, &target) != JXL_DEC_SUCCESS) {
                 SetLastError("JPEG XL: the picture's pixel layout is not supported");

@@ -46,6 +46,9 @@ bool RunCodecByType(CRasterImage& target, CByteSource& source, int type) {
 // The kind the data's first bytes say; the source is back where it was.
 int SignatureType(CByteSource& source) {
     const std::int64_t start = source.Tell();
+    // A stream that cannot go back (a pipe) is left unread.
+    if (start < 0 || !source.Seek(start, CByteSource::FromStart))
+        return IMAGE_UNKNOWN;
     std::uint8_t head[kSignatureBytes];
     const std::size_t n = source.Read(head, sizeof head);
     if (!source.Seek(start, CByteSource::FromStart))
@@ -83,6 +86,8 @@ bool CRasterImage::Decode(CByteSource& source, int type) {
     return false;
 }
 
+// The file's signature, where it has one (PNG, JPEG, GIF and the kinds
+// beyond the nine), picks the decoder before `type` does.
 bool CRasterImage::Load(const std::string& path, int type, const std::atomic<bool>* cancel) {
     if (type < IMAGE_UNKNOWN || type > IMAGE_LAST) {
         SetLastError(kUnknownFormatText);
