@@ -11,7 +11,9 @@ PACKAGES="build-essential cmake ninja-build pkg-config \
   libfreetype-dev libfontconfig-dev fonts-liberation2 \
   fontconfig fonts-dejavu-core qt6-translations-l10n \
   desktop-file-utils appstream python3-gi gir1.2-glib-2.0 bash-completion \
-  lintian devscripts debootstrap"
+  lintian devscripts debootstrap \
+  libwebp-dev libheif-dev libjxl-dev libtiff-dev \
+  webp libheif-examples libjxl-tools libtiff-tools"
 missing=""
 for p in $PACKAGES; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"

@@ -62,15 +62,10 @@ bool CKorvaneDoc::LoadImage(Slot slot, const std::string& path, bool rememberFol
     const bool left = slot == Slot::Left;
     if (left)
         WaitCursor(true);
-    const int type = FileTypeFromExtension(path);
-    if (type < 0) {
-        // Files of other types are not loaded; the user who chose one is told.
-        if (left)
-            WaitCursor(false);
-        if (rememberFolder && prompter_)
-            prompter_->Error(FillTextPlaceholders(Text(kTextPictureKindUnknown), {path}));
-        return false;
-    }
+    // A name that says no kind leaves it to the file's content.
+    int type = FileTypeFromExtension(path);
+    if (type < 0)
+        type = IMAGE_UNKNOWN;
     auto loaded = std::make_shared<bool>(false);
     IImageLoader::Done done = [this, slot, path, rememberFolder, loaded](LoadOutcome outcome, CRasterImage& decoded) {
         *loaded = FinishLoad(slot, path, rememberFolder, outcome, decoded);
@@ -115,7 +110,10 @@ bool CKorvaneDoc::FinishLoad(Slot slot, const std::string& path, bool rememberFo
         image(slot).SetLastError(decoded.GetLastError());
         // A file the user chose is worth a word, or they wait for nothing;
         // so is a picture too large to load, whoever asked for it.
-        if (prompter_ && (rememberFolder || IsPictureTooLargeText(decoded.GetLastError())))
+        // Content that no decoder knows is a kind the program cannot load.
+        if (prompter_ && rememberFolder && decoded.GetLastError() == kUnknownFormatText)
+            prompter_->Error(FillTextPlaceholders(Text(kTextPictureKindUnknown), {path}));
+        else if (prompter_ && (rememberFolder || IsPictureTooLargeText(decoded.GetLastError())))
             prompter_->Error(FillTextPlaceholders(Text(kTextPictureNotLoaded), {path, decoded.GetLastError()}));
     }
     if (outcome != LoadOutcome::Cancelled)

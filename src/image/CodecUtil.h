@@ -77,3 +77,14 @@ private:
     std::vector<std::uint8_t> buffer_;
     std::size_t len_ = 0, pos_ = 0;
 };
+
+// Reads the rest of `source` into `data`, for decoders whose library takes
+// the whole file at once. Files above `maxBytes` and short reads fail with
+// a message on `image`.
+bool ReadRestOfSource(CByteSource& source, std::vector<std::uint8_t>& data, CRasterImage& image,
+                      const char* kind, std::int64_t maxBytes = std::int64_t{1} << 30);
+
+// Moves interleaved 8-bit samples (3 or 4 a pixel, red first unless
+// `bgr`) of one top-down row into row `fromTop` of a 24-bit image, the
+// fourth sample into the alpha plane when the image has one.
+void PutRgbRow(CRasterImage& image, int fromTop, const std::uint8_t* samples, int channels, bool bgr = false);

@@ -3,6 +3,7 @@
 // between setjmp and the end of the decode no C++ object with a destructor
 // is alive, and all temporary memory comes from libjpeg's own pools.
 #include "image/CodecUtil.h"
+#include "image/ExifOrientation.h"
 #include "image/JpegErrors.h"
 #include "image/RasterCodecs.h"
 
@@ -161,7 +162,8 @@ bool FitPictureLimit(j_decompress_ptr cinfo) {
 
 // The whole decode between setjmp and the library's clean-up. Plain data
 // only: a longjmp out of libjpeg must not skip any destructor.
-bool DecodeJpeg(j_decompress_ptr cinfo, CRasterImage& image, std::int64_t fileBytes, int limitW, int limitH) {
+bool DecodeJpeg(j_decompress_ptr cinfo, CRasterImage& image, std::int64_t fileBytes, int limitW, int limitH,
+                int& orientation) {
     jpeg_save_markers(cinfo, JPEG_APP0 + 1, 0xFFFF);
     jpeg_read_header(cinfo, TRUE);
 
@@ -175,9 +177,16 @@ bool DecodeJpeg(j_decompress_ptr cinfo, CRasterImage& image, std::int64_t fileBy
             yDpi = static_cast<int>(cinfo->Y_density * 2.54 + 0.5);
         }
     }
+    bool resolutionFound = false, exifSeen = false;
     for (jpeg_saved_marker_ptr m = cinfo->marker_list; m; m = m->next) {
-        if (m->marker == JPEG_APP0 + 1 && ExifResolution(m->data, m->data_length, xDpi, yDpi))
-            break;
+        if (m->marker != JPEG_APP0 + 1 || m->data_length < 6 || std::memcmp(m->data, "Exif\0\0", 6) != 0)
+            continue;
+        if (!resolutionFound)
+            resolutionFound = ExifResolution(m->data, m->data_length, xDpi, yDpi);
+        // The first Exif block holds the picture's own orientation.
+        if (!exifSeen)
+            orientation = ExifOrientation(m->data, m->data_length);
+        exifSeen = true;
     }
 
     const int components = cinfo->num_components;
@@ -296,7 +305,8 @@ bool CRasterJPG::Decode(CByteSource& source) {
     cinfo.src = &src->pub;
     manager = src;
 
-    const bool ok = DecodeJpeg(&cinfo, *this, fileBytes, decodeLimitWidth_, decodeLimitHeight_);
+    int orientation = 1;
+    const bool ok = DecodeJpeg(&cinfo, *this, fileBytes, decodeLimitWidth_, decodeLimitHeight_, orientation);
     const bool clean = ok && PassesThrough(cinfo);
     if (ok)
         SetFileSize(static_cast<int>(cinfo.image_width), static_cast<int>(cinfo.image_height));
@@ -314,5 +324,10 @@ bool CRasterJPG::Decode(CByteSource& source) {
     }
     if (clean && !IsReduced())
         jpegData_ = ReadBack(source, start, end);
+    // Upright as meant to be seen; the data's turns are only noted here.
+    if (!ApplyOrientation(*this, orientation)) {
+        Clear();
+        return false;
+    }
     return true;
 }

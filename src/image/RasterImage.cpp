@@ -92,6 +92,14 @@ int ImageTypeFromExtension(const std::string& path) {
         return IMAGE_PNG;
     if (ext == "jpg" || ext == "jpeg")
         return IMAGE_JPG;
+    if (ext == "webp")
+        return IMAGE_WEBP;
+    if (ext == "heic" || ext == "heif" || ext == "hif" || ext == "avif")
+        return IMAGE_HEIF;
+    if (ext == "jxl")
+        return IMAGE_JXL;
+    if (ext == "tif" || ext == "tiff")
+        return IMAGE_TIFF;
     return -1;
 }
 

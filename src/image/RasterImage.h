@@ -26,6 +26,12 @@ enum ImageType : int {
     IMAGE_PCX = 7,
     IMAGE_WBMP = 8,
     IMAGE_WMF = 9,
+    // Kinds read beyond the nine above; their codes stay inside the program.
+    IMAGE_WEBP = 10,
+    IMAGE_HEIF = 11,  // HEIC and AVIF
+    IMAGE_JXL = 12,
+    IMAGE_TIFF = 13,
+    IMAGE_LAST = IMAGE_TIFF,
 };
 
 struct PaletteEntry {
@@ -224,6 +230,9 @@ protected:
     void SetFileSize(int fileWidth, int fileHeight);
 };
 
+// The message of a load whose data no decoder accepts.
+inline constexpr const char* kUnknownFormatText = "Decode: Unknown or wrong format";
+
 // Largest pixel memory Create accepts: width * height * bpp >> 8.
 constexpr std::uint64_t kRasterMaxMemory = 256000000ULL;
 
@@ -244,5 +253,6 @@ int NormalizeBpp(int bpp);
 bool RasterSizeAllowed(std::int64_t width, std::int64_t height, int bpp);
 
 // Extension map used by the callers that open files: "gif" 2, "bmp" 1,
-// "png" 4, "jpg"/"jpeg" 3; anything else -1 (unsupported).
+// "png" 4, "jpg"/"jpeg" 3, and the kinds beyond the nine (PictureKinds.h);
+// anything else -1 (the file's content has to decide).
 int ImageTypeFromExtension(const std::string& path);

@@ -1,5 +1,6 @@
 // CRasterImage: loading from files, built-in pictures and byte sources.
 #include "image/BuiltinPictures.h"
+#include "image/PictureKinds.h"
 #include "image/RasterCodecs.h"
 #include "image/RasterImage.h"
 #include "image/RegularFile.h"
@@ -35,9 +36,28 @@ bool RunCodecByType(CRasterImage& target, CByteSource& source, int type) {
     case IMAGE_PCX: return RunCodec<CRasterPCX>(target, source, type);
     case IMAGE_WBMP: return RunCodec<CRasterWBMP>(target, source, type);
     case IMAGE_WMF: return RunCodec<CRasterWMF>(target, source, type);
+    case IMAGE_WEBP: return RunCodec<CRasterWEBP>(target, source, type);
+    case IMAGE_HEIF: return RunCodec<CRasterHEIF>(target, source, type);
+    case IMAGE_JXL: return RunCodec<CRasterJXL>(target, source, type);
+    case IMAGE_TIFF: return RunCodec<CRasterTIFF>(target, source, type);
     default: return false;
     }
 }
+
+// The kind the data's first bytes say; the source is back where it was.
+int SignatureType(CByteSource& source) {
+    const std::int64_t start = source.Tell();
+    // A stream that cannot go back (a pipe) is left unread.
+    if (start < 0 || !source.Seek(start, CByteSource::FromStart))
+        return IMAGE_UNKNOWN;
+    std::uint8_t head[kSignatureBytes];
+    const std::size_t n = source.Read(head, sizeof head);
+    if (!source.Seek(start, CByteSource::FromStart))
+        return IMAGE_UNKNOWN;
+    return ImageTypeFromSignature(head, n);
+}
+
+bool IsNewKind(int type) { return type > IMAGE_WMF && type <= IMAGE_LAST; }
 
 struct FileCloser {
     void operator()(std::FILE* f) const { std::fclose(f); }
@@ -45,9 +65,14 @@ struct FileCloser {
 }  // namespace
 
 bool CRasterImage::Decode(CByteSource& source, int type) {
-    if (type >= IMAGE_BMP && type <= IMAGE_WMF)
+    if (type >= IMAGE_BMP && type <= IMAGE_LAST)
         return RunCodecByType(*this, source, type);
     if (type == IMAGE_UNKNOWN) {
+        // The kinds beyond the nine carry signatures: their decoder alone
+        // is asked, and its message says what is wrong with the file.
+        const int signature = SignatureType(source);
+        if (IsNewKind(signature))
+            return RunCodecByType(*this, source, signature);
         static const int kOrder[] = {IMAGE_BMP, IMAGE_JPG, IMAGE_ICO, IMAGE_GIF, IMAGE_PNG,
                                      IMAGE_TGA, IMAGE_PCX, IMAGE_WBMP, IMAGE_WMF};
         const std::int64_t start = source.Tell();
@@ -58,13 +83,15 @@ bool CRasterImage::Decode(CByteSource& source, int type) {
                 return true;
         }
     }
-    SetLastError("Decode: Unknown or wrong format");
+    SetLastError(kUnknownFormatText);
     return false;
 }
 
+// The file's signature, where it has one (PNG, JPEG, GIF and the kinds
+// beyond the nine), picks the decoder before `type` does.
 bool CRasterImage::Load(const std::string& path, int type, const std::atomic<bool>* cancel) {
-    if (type < IMAGE_UNKNOWN || type > IMAGE_WMF) {
-        SetLastError("Decode: Unknown or wrong format");
+    if (type < IMAGE_UNKNOWN || type > IMAGE_LAST) {
+        SetLastError(kUnknownFormatText);
         return false;
     }
     // What the system says about the file comes first: a decoder can only
@@ -86,8 +113,13 @@ bool CRasterImage::Load(const std::string& path, int type, const std::atomic<boo
         return false;
     }
     CFileSource source(file.get(), cancel);
+    // The content decides over the name: a WebP or PNG saved as ".jpg" goes
+    // to its own decoder.
+    const int signature = SignatureType(source);
+    if (signature != IMAGE_UNKNOWN)
+        type = signature;
     std::string firstError;
-    if (type >= IMAGE_BMP && type <= IMAGE_WMF) {
+    if (type >= IMAGE_BMP && type <= IMAGE_LAST) {
         if (Decode(source, type))
             return true;
         firstError = lastError_;
@@ -97,7 +129,9 @@ bool CRasterImage::Load(const std::string& path, int type, const std::atomic<boo
         if (!source.Seek(0, CByteSource::FromStart))
             return false;
     }
-    if (Decode(source, IMAGE_UNKNOWN))
+    // A file whose signature says a kind beyond the nine was refused by its
+    // decoder: nothing else would read it.
+    if (!IsNewKind(signature) && Decode(source, IMAGE_UNKNOWN))
         return true;
     if (source.Cancelled()) {
         SetLastError("Loading was cancelled");

@@ -104,19 +104,21 @@ TEST(LoadImage, UnsupportedFilesAreRefusedAndBrokenOnesKeepTheSlotsValuesSayingW
     Fixture f;
     f.doc.SetTextSource([](int n) { return Language().GetText(n); });
     WriteBmp(f.dir.file("first.bmp"), 40, 40, kRed);
-    WriteBmp(f.dir.file("cover.tif"), 40, 40, kBlue);
+    WriteFile(f.dir.file("cover.psd"), {'8', 'B', 'P', 'S', 0, 1, 0, 0, 0, 0, 0, 0, 0, 3});
+    // The content decides, not the name.
+    WriteBmp(f.dir.file("bitmap.tif"), 40, 40, kBlue);
     WriteFile(f.dir.file("broken.png"), {'n', 'o', 'p', 'e'});
     ASSERT_TRUE(f.doc.LoadRightImage(f.dir.file("first.bmp"), true));
     const ViewState before = f.view.state;
     const int refreshes = f.view.refreshes;
 
-    EXPECT_FALSE(f.doc.LoadRightImage(f.dir.file("cover.tif"), true));
-    EXPECT_EQ(f.view.refreshes, refreshes);  // nothing changes, but the user hears why
+    EXPECT_FALSE(f.doc.LoadRightImage(f.dir.file("cover.psd"), true));
+    EXPECT_EQ(f.view.state.rightName, before.rightName);  // nothing changes, but the user hears why
     ASSERT_EQ(f.prompter.errors.size(), 1u);
-    EXPECT_EQ(f.prompter.errors[0], "Korvane cannot load pictures of this kind:\n" + f.dir.file("cover.tif"));
+    EXPECT_EQ(f.prompter.errors[0], "Korvane cannot load pictures of this kind:\n" + f.dir.file("cover.psd"));
 
     EXPECT_FALSE(f.doc.LoadRightImage(f.dir.file("broken.png"), true));
-    EXPECT_EQ(f.view.refreshes, refreshes + 1);
+    EXPECT_EQ(f.view.refreshes, refreshes + 2);
     ASSERT_EQ(f.prompter.errors.size(), 2u);
     EXPECT_EQ(f.prompter.errors[1], "The picture could not be loaded:\n" + f.dir.file("broken.png") + "\n\n" +
                                         f.doc.rightImage.GetLastError());
@@ -126,6 +128,9 @@ TEST(LoadImage, UnsupportedFilesAreRefusedAndBrokenOnesKeepTheSlotsValuesSayingW
     EXPECT_EQ(f.view.state.rightFormat, before.rightFormat);
     EXPECT_EQ(f.doc.rightImage.GetWidth(), 40);  // the picture stays
     EXPECT_EQ(f.settings.recentFileRight, f.dir.file("first.bmp"));
+
+    EXPECT_TRUE(f.doc.LoadRightImage(f.dir.file("bitmap.tif"), true));
+    EXPECT_EQ(f.doc.rightImage.GetType(), IMAGE_BMP);
 }
 
 TEST(LoadImage, TheFilesOfThePreviousRunReloadWithoutAWord) {

@@ -2,6 +2,7 @@
 // the label under a paper.
 #include "app/SlotFiles.h"
 #include "app/SlotLabel.h"
+#include "image/RasterImage.h"
 #include "print/PrintTestUtil.h"
 #include "settings/AppSettings.h"
 
@@ -27,7 +28,8 @@ TEST(SlotFileTypes, OnlyGifBmpPngAndJpegByTheirExtension) {
     EXPECT_EQ(FileTypeFromExtension("/covers/a.Png"), 4);
     EXPECT_EQ(FileTypeFromExtension("/covers/a.jpg"), 3);
     EXPECT_EQ(FileTypeFromExtension("C:\\covers\\a.JPEG"), 3);
-    EXPECT_EQ(FileTypeFromExtension("/covers/cover.tif"), -1);
+    EXPECT_EQ(FileTypeFromExtension("/covers/cover.tif"), IMAGE_TIFF);  // the newer kinds too
+    EXPECT_EQ(FileTypeFromExtension("/covers/cover.webp"), IMAGE_WEBP);
     EXPECT_EQ(FileTypeFromExtension("/covers/a.ico"), -1);
     EXPECT_EQ(FileTypeFromExtension("/covers/noextension"), -1);
     EXPECT_EQ(FileTypeFromExtension("/covers.jpg/noextension"), -1);

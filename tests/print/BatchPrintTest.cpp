@@ -55,12 +55,12 @@ TEST(BatchPrint, EachReadableFileGetsItsOwnPageAndItsOwnFormat) {
     TempFolder dir;
     WriteBmp(dir.file("square.bmp"), 40, 40, kRed);
     WriteBmp(dir.file("tall.BMP"), 20, 40, kBlue);
-    WriteBmp(dir.file("scan.tif"), 20, 40, kGreen);                 // not a slot's file type
+    WriteBmp(dir.file("scan.psd"), 20, 40, kGreen);                 // not a slot's file type
     WriteFile(dir.file("broken.png"), {'n', 'o', 't', ' ', 'p', 'n', 'g'});  // does not load
     const CoverFormatList formats =
         List({Candidate("Square", "CUSTOM", 50.0, 50.0), Candidate("Tall", "CUSTOM", 30.0, 60.0)});
     BatchJob job;
-    job.files = {dir.file("square.bmp"), dir.file("scan.tif"), dir.file("broken.png"), dir.file("missing.jpg"),
+    job.files = {dir.file("square.bmp"), dir.file("scan.psd"), dir.file("broken.png"), dir.file("missing.jpg"),
                  dir.file("tall.BMP")};
     job.printBorder = 0;
     CRasterImage left;
@@ -122,10 +122,10 @@ TEST(BatchPrint, RecognitionWithoutAutoRotateAsksTheDvdQuestionPerFile) {
 
 TEST(BatchPrint, FilesOfNoSupportedTypeMakeAJobWithoutPages) {
     TempFolder dir;
-    WriteBmp(dir.file("a.tif"), 10, 10, kRed);
+    WriteBmp(dir.file("a.psd"), 10, 10, kRed);
     const CoverFormatList formats = List({Candidate("Square", "CUSTOM", 50.0, 50.0)});
     BatchJob job;
-    job.files = {dir.file("a.tif"), dir.file("b.tif")};
+    job.files = {dir.file("a.psd"), dir.file("b.psd")};
     CRasterImage left;
     PageCollector sink;
     const BatchResult result = BatchPrint(job, formats, left, BatchRecognitionFor(formats, 1, nullptr), sink, nullptr);

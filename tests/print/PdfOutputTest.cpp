@@ -160,6 +160,49 @@ TEST(PdfOutput, TurnedJpegCoverIsTheTurnedJpegInTheSamePlace) {
     }
 }
 
+// A phone's JPEG: upright (Exif orientation 1) it prints as the file's own
+// bytes; lying on its side (6) it prints as its data turned losslessly, in
+// the upright picture's sides.
+TEST(PdfOutput, ExifOrientedJpegPrintsUprightAndAnUprightOneAsItsOwnBytes) {
+    TempFolder dir;
+    const std::uint8_t exifStart[] = {'E', 'x', 'i', 'f', 0, 0, 'I', 'I', 42, 0, 8, 0, 0, 0, 1, 0, 0x12, 0x01, 3, 0, 1, 0, 0, 0};
+    for (int orientation : {1, 6}) {
+        JpegSpec s;
+        s.width = 64;
+        s.height = 48;
+        for (int y = 0; y < 48; ++y)
+            for (int x = 0; x < 64; ++x)
+                s.pixels.insert(s.pixels.end(), {static_cast<std::uint8_t>(x * 4), static_cast<std::uint8_t>(y * 5), 90});
+        s.exif.assign(std::begin(exifStart), std::end(exifStart));
+        s.exif.insert(s.exif.end(), {static_cast<std::uint8_t>(orientation), 0, 0, 0, 0, 0, 0, 0});
+        const std::vector<std::uint8_t> file = EncodeJpeg(s);
+        const std::string sub = dir.file("o" + std::to_string(orientation));
+        std::filesystem::create_directories(sub + "/x");
+        WriteFile(sub + "/phone.jpg", file);
+        CRasterImage image;
+        ASSERT_TRUE(image.Load(sub + "/phone.jpg", IMAGE_JPG));
+        PrintCover(sub + "/out.pdf", image, CdFront());
+        const std::vector<std::string> images = Images(sub + "/out.pdf", "-j", sub + "/x");
+        ASSERT_EQ(images.size(), 1u);
+        ASSERT_EQ(images[0].substr(images[0].size() - 4), ".jpg") << "not passed as JPEG data";
+        if (orientation == 1) {
+            EXPECT_TRUE(Bytes(images[0]) == file) << "the PDF's JPEG is not the file's";
+            continue;
+        }
+        CRasterImage back;
+        ASSERT_TRUE(back.Load(images[0], IMAGE_JPG));
+        ASSERT_EQ(back.GetWidth(), 48);
+        ASSERT_EQ(back.GetHeight(), 64);
+        int most = 0;
+        for (int y = 0; y < 64; ++y)
+            for (int x = 0; x < 48; ++x) {
+                const Rgb a = back.GetPixelColor(x, y), b = image.GetPixelColor(x, y);
+                most = std::max({most, std::abs(a.r - b.r), std::abs(a.g - b.g), std::abs(a.b - b.b)});
+            }
+        EXPECT_LE(most, 3) << "the PDF's JPEG is not the picture as shown";
+    }
+}
+
 // A turn that is not exact for JPEG data (24 rows of 4:2:0) prints the turned
 // pixels losslessly.
 TEST(PdfOutput, PngAndRotatedJpegComeBackPixelIdentical) {

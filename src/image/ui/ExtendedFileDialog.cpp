@@ -48,11 +48,16 @@ QString QtFilter(const std::string& name, const std::string& patterns)
 std::vector<std::pair<std::string, std::string>> CExtendedFileDialog::FilterPairs()
 {
     return {
-        {Language().GetText(kAllSupported), "*.png;*.tif;*.gif;*.jpg;*.jpeg;*.bmp"},
+        {Language().GetText(kAllSupported),
+         "*.png;*.tif;*.gif;*.jpg;*.jpeg;*.bmp;*.tiff;*.webp;*.heic;*.heif;*.hif;*.avif;*.jxl"},
         {"CompuServe Graphics Interchange (*.gif)", "*.gif"},
         {"JPEG (*.jpg; *.jpeg)", "*.jpg;*.jpeg"},
         {"Portable Network Graphics (*.png)", "*.png"},
         {"Windows or OS/2 Bitmap (*.bmp)", "*.bmp"},
+        {"WebP (*.webp)", "*.webp"},
+        {"HEIF, HEIC and AVIF (*.heic; *.heif; *.avif)", "*.heic;*.heif;*.hif;*.avif"},
+        {"JPEG XL (*.jxl)", "*.jxl"},
+        {"Tagged Image File Format (*.tif; *.tiff)", "*.tif;*.tiff"},
         {Language().GetText(kAllFiles) + " (*.*)", "*.*"},
     };
 }

@@ -17,8 +17,9 @@ void CPreview::SetFile(const std::string& path)
 {
     path_ = path;
     if (!path.empty()) {
-        const int type = ImageTypeFromExtension(path);
-        if (type > 0) {
+        // A name that says no kind leaves it to the file's content.
+        const int type = std::max(static_cast<int>(IMAGE_UNKNOWN), ImageTypeFromExtension(path));
+        {
             // Only a thumbnail is shown: a large JPEG is decoded at a reduced
             // scale, which takes a fraction of the time and memory.
             const qreal ratio = devicePixelRatioF();

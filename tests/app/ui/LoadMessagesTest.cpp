@@ -115,8 +115,8 @@ private slots:
 
     void aPictureOfAKindTheSlotsDoNotTakeIsNamed()
     {
-        const QString scan = home_->FilePath(QStringLiteral("drop/scan.tif"));
-        WriteBytes(scan, QByteArray("II*\0", 4));
+        const QString scan = home_->FilePath(QStringLiteral("drop/scan.psd"));
+        WriteBytes(scan, QByteArray("8BPS\0\1\0\0\0\0\0\0\0\3", 14));
         Boxes boxes;
         Drop(View()->Paper(Slot::Right), {scan});
         QTRY_COMPARE(boxes.texts.size(), 1);

@@ -456,10 +456,11 @@ private slots:
 
     void unsupportedFilesAreIgnored()
     {
-        const QString tif = home_->FilePath(QStringLiteral("cover.tif"));
+        // A Photoshop file: a signature no decoder of ours knows.
+        const QString tif = home_->FilePath(QStringLiteral("cover.psd"));
         QFile f(tif);
         QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write("II*\0");
+        f.write("8BPS\0\1\0\0\0\0\0\0\0\3");
         f.close();
         // Nothing is loaded; the box says why.
         QString said;

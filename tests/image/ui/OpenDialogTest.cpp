@@ -114,25 +114,31 @@ private slots:
     {
         TestHome home;
         const auto pairs = CExtendedFileDialog::FilterPairs();
-        QCOMPARE(pairs.size(), std::size_t{6});
+        QCOMPARE(pairs.size(), std::size_t{10});
         QCOMPARE(pairs[0].first, std::string("All Supported Graphic Formats"));
-        QCOMPARE(pairs[0].second, std::string("*.png;*.tif;*.gif;*.jpg;*.jpeg;*.bmp"));
+        QCOMPARE(pairs[0].second,
+                 std::string("*.png;*.tif;*.gif;*.jpg;*.jpeg;*.bmp;*.tiff;*.webp;*.heic;*.heif;*.hif;*.avif;*.jxl"));
         QCOMPARE(pairs[1].first, std::string("CompuServe Graphics Interchange (*.gif)"));
         QCOMPARE(pairs[2].first, std::string("JPEG (*.jpg; *.jpeg)"));
         QCOMPARE(pairs[2].second, std::string("*.jpg;*.jpeg"));
         QCOMPARE(pairs[3].first, std::string("Portable Network Graphics (*.png)"));
         QCOMPARE(pairs[4].first, std::string("Windows or OS/2 Bitmap (*.bmp)"));
-        QCOMPARE(pairs[5].first, std::string("All Files (*.*)"));
+        QCOMPARE(pairs[5].first, std::string("WebP (*.webp)"));
+        QCOMPARE(pairs[6].second, std::string("*.heic;*.heif;*.hif;*.avif"));
+        QCOMPARE(pairs[7].first, std::string("JPEG XL (*.jxl)"));
+        QCOMPARE(pairs[8].second, std::string("*.tif;*.tiff"));
+        QCOMPARE(pairs[9].first, std::string("All Files (*.*)"));
 
         CExtendedFileDialog dialog(true);
         QCOMPARE(dialog.fileMode(), QFileDialog::ExistingFiles);
         QVERIFY(dialog.testOption(QFileDialog::DontUseNativeDialog));
         const QStringList filters = dialog.nameFilters();
-        QCOMPARE(filters.size(), 6);
+        QCOMPARE(filters.size(), 10);
         // The patterns sit in the last brackets, which the dialog hides.
-        QCOMPARE(filters[0], QStringLiteral("All Supported Graphic Formats (*.png *.tif *.gif *.jpg *.jpeg *.bmp)"));
+        QCOMPARE(filters[0], QStringLiteral("All Supported Graphic Formats (*.png *.tif *.gif *.jpg *.jpeg *.bmp *.tiff "
+                                            "*.webp *.heic *.heif *.hif *.avif *.jxl)"));
         QCOMPARE(filters[2], QStringLiteral("JPEG (*.jpg; *.jpeg) (*.jpg *.jpeg)"));
-        QCOMPARE(filters[5], QStringLiteral("All Files (*.*) (*)"));
+        QCOMPARE(filters[9], QStringLiteral("All Files (*.*) (*)"));
         CExtendedFileDialog single(false);
         QCOMPARE(single.fileMode(), QFileDialog::ExistingFile);
     }

@@ -1,0 +1,119 @@
+// CRasterHEIF: HEIF, HEIC and AVIF through libheif: the primary picture,
+// with the rotation and mirror the file asks for applied by the library.
+// Whether HEVC (HEIC) and AV1 (AVIF) can be decoded depends on the decoders
+// libheif was built with; a missing one is named in the message.
+#include "image/CodecUtil.h"
+#include "image/RasterCodecs.h"
+
+#include <libheif/heif.h>
+
+#include <memory>
+#include <string>
+
+namespace {
+// A flat picture in HEVC or AV1 takes a few bytes a block.
+constexpr std::uint64_t kHeifRatio = 1u << 14;
+
+struct ContextDeleter {
+    void operator()(heif_context* c) const { heif_context_free(c); }
+};
+struct HandleDeleter {
+    void operator()(heif_image_handle* h) const { heif_image_handle_release(h); }
+};
+struct ImageDeleter {
+    void operator()(heif_image* i) const { heif_image_release(i); }
+};
+struct OptionsDeleter {
+    void operator()(heif_decoding_options* o) const { heif_decoding_options_free(o); }
+};
+
+std::string ErrorText(const heif_error& error) {
+    if (error.subcode == heif_suberror_Unsupported_codec)
+        return "HEIF: the picture's codec is not supported by this system's libheif";
+    if (error.code == heif_error_Memory_allocation_error)
+        return "Can't allocate memory";
+    if (error.code == heif_error_Invalid_input && error.subcode == heif_suberror_End_of_data)
+        return "Truncated data: the HEIF file ends early";
+    std::string text = "Corrupt data: the HEIF file is damaged";
+    if (error.message && *error.message)
+        text += std::string(" (") + error.message + ")";
+    return text;
+}
+
+// AVIF needs an AV1 decoder, every other brand an HEVC one.
+bool DecoderPresent(const std::vector<std::uint8_t>& bytes, CRasterImage& image) {
+    const int len = bytes.size() < 64 ? static_cast<int>(bytes.size()) : 64;
+    const heif_brand brand = heif_main_brand(bytes.data(), len);
+    const bool av1 = brand == heif_avif || brand == heif_avis;
+    if (heif_have_decoder_for_format(av1 ? heif_compression_AV1 : heif_compression_HEVC))
+        return true;
+    image.SetLastError(av1 ? "AVIF pictures cannot be read: this system's libheif has no AV1 decoder"
+                           : "HEIC pictures cannot be read: this system's libheif has no HEVC decoder");
+    return false;
+}
+}  // namespace
+
+bool CRasterHEIF::Decode(CByteSource& source) {
+    std::vector<std::uint8_t> bytes;
+    if (!ReadRestOfSource(source, bytes, *this, "HEIF"))
+        return false;
+    std::unique_ptr<heif_context, ContextDeleter> context(heif_context_alloc());
+    if (!context) {
+        SetLastError("Can't allocate memory");
+        return false;
+    }
+    heif_error error = heif_context_read_from_memory_without_copy(context.get(), bytes.data(), bytes.size(), nullptr);
+    if (error.code != heif_error_Ok) {
+        SetLastError(ErrorText(error));
+        return false;
+    }
+    heif_image_handle* rawHandle = nullptr;
+    error = heif_context_get_primary_image_handle(context.get(), &rawHandle);
+    std::unique_ptr<heif_image_handle, HandleDeleter> handle(rawHandle);
+    if (error.code != heif_error_Ok || !handle) {
+        SetLastError(ErrorText(error));
+        return false;
+    }
+    // The stored size: turned or not, it holds as many pixels.
+    const int fileW = heif_image_handle_get_width(handle.get());
+    const int fileH = heif_image_handle_get_height(handle.get());
+    if (fileW <= 0 || fileH <= 0) {
+        SetLastError("Corrupt data: the HEIF picture has no size");
+        return false;
+    }
+    if (!PicturePixelsAllowed(*this, fileW, fileH))
+        return false;
+    if (!PlausibleSize(fileW, fileH, 24, static_cast<std::int64_t>(bytes.size()), kHeifRatio)) {
+        SetLastError("Can't allocate memory");
+        return false;
+    }
+    if (!DecoderPresent(bytes, *this))
+        return false;
+    const bool alpha = heif_image_handle_has_alpha_channel(handle.get()) != 0;
+    std::unique_ptr<heif_decoding_options, OptionsDeleter> options(heif_decoding_options_alloc());
+    heif_image* rawImage = nullptr;
+    error = heif_decode_image(handle.get(), &rawImage, heif_colorspace_RGB,
+                              alpha ? heif_chroma_interleaved_RGBA : heif_chroma_interleaved_RGB, options.get());
+    std::unique_ptr<heif_image, ImageDeleter> picture(rawImage);
+    if (error.code != heif_error_Ok || !picture) {
+        SetLastError(ErrorText(error));
+        return false;
+    }
+    const int width = heif_image_get_width(picture.get(), heif_channel_interleaved);
+    const int height = heif_image_get_height(picture.get(), heif_channel_interleaved);
+    int stride = 0;
+    const std::uint8_t* plane = heif_image_get_plane_readonly(picture.get(), heif_channel_interleaved, &stride);
+    if (!plane || width <= 0 || height <= 0 || static_cast<std::int64_t>(width) * height !=
+                                                   static_cast<std::int64_t>(fileW) * fileH) {
+        SetLastError("Corrupt data: the HEIF picture could not be decoded");
+        return false;
+    }
+    if (!Create(width, height, 24, IMAGE_HEIF))
+        return false;
+    if (alpha)
+        CreateAlpha();
+    for (int y = 0; y < height; ++y)
+        PutRgbRow(*this, y, plane + static_cast<std::size_t>(y) * stride, alpha ? 4 : 3);
+    SetNumFrames(1);
+    return true;
+}
