@@ -22,13 +22,13 @@ namespace fs = std::filesystem;
 // several, the first by name, so that the choice does not depend on the
 // order the folder lists them in.
 std::optional<fs::path> EntryIgnoringCase(const fs::path& folder, const std::string& name) {
-    const std::string wanted = Lower(name);
+    const std::string wanted = AsciiLower(name);
     std::optional<std::string> best;
     std::error_code ec;
     fs::directory_iterator it(folder.empty() ? fs::path(".") : folder, ec);
     for (; !ec && it != fs::directory_iterator(); it.increment(ec)) {
         const std::string entry = it->path().filename().string();
-        if (Lower(entry) == wanted && (!best || entry < *best))
+        if (AsciiLower(entry) == wanted && (!best || entry < *best))
             best = entry;
     }
     if (!best)

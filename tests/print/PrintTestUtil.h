@@ -140,8 +140,6 @@ public:
         return answer;
     }
     void Error(const std::string& text) override { errors.push_back(text); }
-    std::vector<std::string> warnings;
-    void Warning(const std::string& text) override { warnings.push_back(text); }
 };
 
 // How many pixels of the rectangle have this colour.
