@@ -9,6 +9,8 @@
 #include "cli/PaperOptions.h"
 #include "cli/QtPrintOutput.h"
 #include "print/BatchPrint.h"
+#include "print/CoverLayout.h"
+#include "print/CoverStrips.h"
 #include "print/CupsPrinter.h"
 #include "print/PrintPlan.h"
 #include "print/PrinterOptions.h"
@@ -21,6 +23,7 @@
 #include <cstdlib>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -121,6 +124,7 @@ int Print(const std::vector<std::string>& rawArgs) {
         job.files = batchFiles;
         job.drawCutLines = noCutLines ? 0 : 1;
         job.printBorder = noBorder ? 0 : 1;
+        job.decodeForPrinting = 1;
         if (hasLeftFormat && (job.format = ResolveFormat(formats, leftText, error)) < 0)
             return Fail(1, error);
         // A batch job takes the printer as it is: no format's settings.
@@ -149,7 +153,12 @@ int Print(const std::vector<std::string>& rawArgs) {
         return 0;
     }
 
+    // Every page goes through cairo (a PDF file, or a PDF for the queue),
+    // which takes a JPEG's own data: such pictures are decoded only as far
+    // as recognising them needs.
     CRasterImage leftImage, rightImage;
+    leftImage.SetDecodeForPrinting(true);
+    rightImage.SetDecodeForPrinting(true);
     PrintJobRequest request;
     request.printMode = printMode;
     request.singlePage = singlePage ? 1 : 0;
@@ -167,6 +176,11 @@ int Print(const std::vector<std::string>& rawArgs) {
         request.rightFormat = DetectFormat(rightImage, formats, 1, nullptr);
     request.leftName = FileNameOf(leftPath);
     request.rightName = FileNameOf(rightPath);
+    for (auto [image, format] : {std::pair{&leftImage, request.leftFormat}, std::pair{&rightImage, request.rightFormat}}) {
+        const int f = format >= kRightSlotFormat ? format - kRightSlotFormat : format;
+        if (image->IsValid() && f >= 0 && f < formats.count() && !FullPixelsWhereNeeded(*image, formats.at(f).type, true))
+            return Fail(1, image->GetLastError());
+    }
 
     CPrintPlan plan(formats, leftImage, rightImage, &prompter);
     if (!plan.Prepare(request, false))

@@ -88,13 +88,13 @@ TEST(PdfOutput, JpegCoverHoldsTheFilesOwnBytesAndThePageSaysWhatItIs) {
 
 TEST(PdfOutput, TurnedJpegCoverIsTheTurnedJpegInTheSamePlace) {
     TempFolder dir;
-    // 48 rows are whole block rows of this 4:2:0 file: a clockwise turn
-    // turns its data too.
+    // The file's own data goes in, turned by the page's transform.
     WriteFile(dir.file("cover.jpg"), JpegFile(64, 48));
-    CRasterImage turned;
-    ASSERT_TRUE(turned.Load(dir.file("cover.jpg"), IMAGE_JPG));
+    CRasterImage upright;
+    ASSERT_TRUE(upright.Load(dir.file("cover.jpg"), IMAGE_JPG));
+    CRasterImage turned(upright);
     ASSERT_TRUE(turned.Rotate(90));
-    ASSERT_TRUE(turned.GetJpegData());
+    ASSERT_TRUE(turned.HasJpegData());
     CRasterImage pixels(turned);
     pixels.DropJpegData();
 
@@ -107,7 +107,7 @@ TEST(PdfOutput, TurnedJpegCoverIsTheTurnedJpegInTheSamePlace) {
         const CoverPlacement p = PrintCover(sub + "/jpeg.pdf", turned, format);
         PrintCover(sub + "/pixels.pdf", pixels, format);
 
-        // One DCT picture of the turned size (pdfimages -list: page, num,
+        // One DCT picture of the file's size (pdfimages -list: page, num,
         // type, width, height, color, comp, bpc, enc, ...).
         const std::vector<std::string> list = ImageList(sub + "/jpeg.pdf");
         ASSERT_EQ(list.size(), 1u);
@@ -115,21 +115,21 @@ TEST(PdfOutput, TurnedJpegCoverIsTheTurnedJpegInTheSamePlace) {
         std::string page, num, type, width, height, color, comp, bpc, enc;
         fields >> page >> num >> type >> width >> height >> color >> comp >> bpc >> enc;
         EXPECT_EQ(enc, "jpeg") << list[0];
-        EXPECT_EQ(width, "48");
-        EXPECT_EQ(height, "64");
+        EXPECT_EQ(width, "64");
+        EXPECT_EQ(height, "48");
         const std::vector<std::string> images = Images(sub + "/jpeg.pdf", "-png", sub + "/x");
         ASSERT_EQ(images.size(), 1u);
         CRasterImage back;
         ASSERT_TRUE(back.Load(images[0], IMAGE_PNG));
-        ASSERT_EQ(back.GetWidth(), 48);
-        ASSERT_EQ(back.GetHeight(), 64);
+        ASSERT_EQ(back.GetWidth(), 64);
+        ASSERT_EQ(back.GetHeight(), 48);
         int most = 0;
-        for (int y = 0; y < 64; ++y)
-            for (int x = 0; x < 48; ++x) {
-                const Rgb a = back.GetPixelColor(x, y), b = turned.GetPixelColor(x, y);
+        for (int y = 0; y < 48; ++y)
+            for (int x = 0; x < 64; ++x) {
+                const Rgb a = back.GetPixelColor(x, y), b = upright.GetPixelColor(x, y);
                 most = std::max({most, std::abs(a.r - b.r), std::abs(a.g - b.g), std::abs(a.b - b.b)});
             }
-        EXPECT_LE(most, 3) << "the PDF's JPEG is not the turned picture";
+        EXPECT_LE(most, 3) << "the PDF's JPEG is not the file's picture";
 
         // The page is the one the turned pixels print: the same place, the
         // same frame or disc and hole, colours within the decoders' rounding
@@ -160,8 +160,8 @@ TEST(PdfOutput, TurnedJpegCoverIsTheTurnedJpegInTheSamePlace) {
     }
 }
 
-// A turn that is not exact for JPEG data (24 rows of 4:2:0) prints the turned
-// pixels losslessly.
+// A JPEG whose pixels were changed after decoding prints its pixels
+// losslessly.
 TEST(PdfOutput, PngAndRotatedJpegComeBackPixelIdentical) {
     TempFolder dir;
     // A picture smaller than the cover goes in at its own size.
@@ -172,7 +172,8 @@ TEST(PdfOutput, PngAndRotatedJpegComeBackPixelIdentical) {
     CRasterImage rotated;
     ASSERT_TRUE(rotated.Load(dir.file("jpeg.jpg"), IMAGE_JPG));
     ASSERT_TRUE(rotated.Rotate(90));
-    ASSERT_FALSE(rotated.GetJpegData());
+    rotated.SetPixelColor(0, 0, Rgb{1, 2, 3});
+    ASSERT_FALSE(rotated.HasJpegData());
 
     for (const CRasterImage* source : {&png, &rotated}) {
         const std::string sub = dir.file(source == &png ? "png" : "rot");
