@@ -3,8 +3,10 @@
 # korvane-cli, with gLabels 3 (glabels-3-batch, under xvfb-run) and with
 # cdlabelgen + ps2pdf, RUNS times each, and reports the medians of wall time
 # and peak memory, the PDF sizes, their ratios, the cover's place on the page
-# at 600 dpi and whether the cover's pixels came through unchanged. Then a
-# batch of 100 such covers with korvane-cli (time per page, peak memory).
+# at 600 dpi and whether the cover's pixels came through unchanged. Then
+# DVD sleeves that must be turned (whole JPEG blocks, not whole blocks, a
+# large scan) beside cdlabelgen + ps2pdf, and a batch of 100 CD fronts with
+# korvane-cli (time per page, peak memory).
 # CPU seconds (user + system) are reported beside wall time: on a busy
 # machine they say more.
 #
@@ -110,6 +112,32 @@ echo "PDF size / JPEG file: korvane $(echo "scale=4; $K_S / $JPEG_BYTES" | bc), 
 echo "cover at 600 dpi (WxH+X+Y): korvane $(place korvane.pdf), glabels $(place glabels.pdf)"
 echo "korvane's PDF holds the JPEG file's bytes unchanged: $SAME_BYTES"
 echo "pixels differing from the source: korvane $(pixels korvane.pdf), glabels $(pixels glabels.pdf)"
+
+# --- turned DVD sleeves -------------------------------------------------------------
+# A 4000 x 2700 landscape picture is recognised as a DVD sleeve on its side
+# and turned; 4001 x 2701 is not whole JPEG blocks; a 6449 x 4323 scan the
+# same. korvane-cli turns them by the page's transform; cdlabelgen makes a
+# DVD sleeve of the same picture (--create-dvd-outside) beside it.
+sleeve() {  # NAME WIDTH HEIGHT
+    [ -f "$1.jpg" ] || convert -size "$2x$3" plasma:fractal -quality 90 "$1.jpg"
+    [ -f "$1.eps" ] || convert "$1.jpg" eps3:"$1.eps"
+    run "korvane-$1" "$CLI" print --formats "$BUILD/bin/Korvane.dat" --left "$1.jpg" --mode left \
+        --no-cut-lines --no-border --paper A4 --dpi 600 --pdf "korvane-$1.pdf"
+    run "cdlabelgen-$1" sh -c "cdlabelgen -c Bench --create-dvd-outside -e $1.eps -S 0 -o cdlabelgen-$1.ps && ps2pdf -sPAPERSIZE=a4 cdlabelgen-$1.ps cdlabelgen-$1.pdf"
+    rm -f "korvane-$1.pdf.jpg"-*
+    pdfimages -j "korvane-$1.pdf" "korvane-$1.pdf.jpg"
+    same=no
+    cmp -s "korvane-$1.pdf.jpg-000.jpg" "$1.jpg" && same=yes
+    printf '%-10s korvane cpu %s s, %.1f MB | cdlabelgen + ps2pdf cpu %s s, %.1f MB | cpu ratio %s, memory ratio %s | PDF / JPEG %s, bytes unchanged: %s\n' \
+        "$1" "$(median "korvane-$1" 3)" "$(echo "$(median "korvane-$1" 2) / 1024" | bc -l)" \
+        "$(median "cdlabelgen-$1" 3)" "$(echo "$(median "cdlabelgen-$1" 2) / 1024" | bc -l)" \
+        "$(echo "scale=3; $(median "korvane-$1" 3) / $(median "cdlabelgen-$1" 3)" | bc)" \
+        "$(echo "scale=3; $(median "korvane-$1" 2) / $(median "cdlabelgen-$1" 2)" | bc)" \
+        "$(echo "scale=4; $(stat -c %s "korvane-$1.pdf") / $(stat -c %s "$1.jpg")" | bc)" "$same"
+}
+sleeve dvd 4000 2700
+sleeve dvd-odd 4001 2701
+sleeve scan 6449 4323
 
 # --- a batch of 100 covers -------------------------------------------------------
 mkdir -p batch

@@ -9,6 +9,8 @@
 #include "cli/PaperOptions.h"
 #include "cli/QtPrintOutput.h"
 #include "print/BatchPrint.h"
+#include "print/CoverLayout.h"
+#include "print/CoverStrips.h"
 #include "print/CupsPrinter.h"
 #include "print/PrintPlan.h"
 #include "print/PrinterOptions.h"
@@ -21,6 +23,7 @@
 #include <cstdlib>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -101,6 +104,7 @@ int Print(CCliArgs& args) {
         job.files = batchFiles;
         job.drawCutLines = noCutLines ? 0 : 1;
         job.printBorder = noBorder ? 0 : 1;
+        job.decodeForPrinting = 1;
         if (hasLeftFormat && (job.format = ResolveFormat(formats, leftText, error)) < 0)
             return CliUsageError("print", error);
         // A batch job takes the printer as it is: no format's settings.
@@ -130,7 +134,12 @@ int Print(CCliArgs& args) {
         return 0;
     }
 
+    // Every page goes through cairo (a PDF file, or a PDF for the queue),
+    // which takes a JPEG's own data: such pictures are decoded only as far
+    // as recognising them needs.
     CRasterImage leftImage, rightImage;
+    leftImage.SetDecodeForPrinting(true);
+    rightImage.SetDecodeForPrinting(true);
     PrintJobRequest request;
     request.printMode = printMode;
     request.singlePage = singlePage ? 1 : 0;
@@ -149,6 +158,11 @@ int Print(CCliArgs& args) {
         request.rightFormat = DetectFormat(rightImage, formats, 1, nullptr);
     request.leftName = FileNameOf(leftPath);
     request.rightName = FileNameOf(rightPath);
+    for (auto [image, format] : {std::pair{&leftImage, request.leftFormat}, std::pair{&rightImage, request.rightFormat}}) {
+        const int f = format >= kRightSlotFormat ? format - kRightSlotFormat : format;
+        if (image->IsValid() && f >= 0 && f < formats.count() && !FullPixelsWhereNeeded(*image, formats.at(f).type, true))
+            return Fail(1, image->GetLastError());
+    }
 
     CPrintPlan plan(formats, leftImage, rightImage, &prompter);
     if (!plan.Prepare(request, false))

@@ -77,8 +77,8 @@ void CDrawContext::StretchPixelsMasked(const SurfaceRect& dst, const PixelBlock&
 }
 
 bool CDrawContext::StretchJpeg(const SurfaceRect& dst, const std::shared_ptr<const std::vector<std::uint8_t>>& jpeg,
-                               int width, int height) {
-    return backend_->StretchJpeg(ToDevice(dst), jpeg, width, height, clip_);
+                               PictureTurn turn) {
+    return backend_->StretchJpeg(ToDevice(dst), jpeg, turn, clip_);
 }
 
 bool CDrawContext::BeginDiscClip(const SurfaceRect& outer, const SurfaceRect& hole) {

@@ -86,14 +86,13 @@ public:
     void StretchPixelsMasked(const SurfaceRect& dst, const PixelBlock& src, const std::uint8_t* mask,
                              std::ptrdiff_t maskStride);
 
-    // True when the device keeps JPEG data (a PDF page): the picture's data
-    // is only prepared (turned) for such a device. StretchJpeg draws a whole
-    // picture of width x height pixels that is the clean decoding of `jpeg`
-    // into dst from that data; false when the device does not, and the
-    // caller writes the pixels.
+    // True when the device keeps JPEG data (a PDF page). StretchJpeg draws
+    // the whole picture that is the clean decoding of `jpeg`, standing as
+    // `turn` says, into dst from that data; false when the device does not,
+    // and the caller writes the pixels.
     bool KeepsJpegData() const { return backend_->KeepsJpegData(); }
-    bool StretchJpeg(const SurfaceRect& dst, const std::shared_ptr<const std::vector<std::uint8_t>>& jpeg, int width,
-                     int height);
+    bool StretchJpeg(const SurfaceRect& dst, const std::shared_ptr<const std::vector<std::uint8_t>>& jpeg,
+                     PictureTurn turn);
 
     // Vector devices (a PDF page) clip what follows to the ring between the
     // ellipses inscribed in `outer` and `hole` and paint the rest of `outer`

@@ -162,8 +162,10 @@ bool FitPictureLimit(j_decompress_ptr cinfo) {
 
 // The whole decode between setjmp and the library's clean-up. Plain data
 // only: a longjmp out of libjpeg must not skip any destructor.
+// `forPrinting` decodes data that may pass through at 1/8 only (and says so
+// in `printReduced`).
 bool DecodeJpeg(j_decompress_ptr cinfo, CRasterImage& image, std::int64_t fileBytes, int limitW, int limitH,
-                int& orientation) {
+                bool forPrinting, bool& printReduced, int& orientation) {
     jpeg_save_markers(cinfo, JPEG_APP0 + 1, 0xFFFF);
     jpeg_read_header(cinfo, TRUE);
 
@@ -203,7 +205,14 @@ bool DecodeJpeg(j_decompress_ptr cinfo, CRasterImage& image, std::int64_t fileBy
         image.SetLastError("Can't allocate memory");
         return false;
     }
-    ChooseScale(cinfo, limitW, limitH);
+    // Data that may pass through to the page needs its pixels only for
+    // recognition and small views: 1/8 does for those.
+    printReduced = forPrinting && cinfo->data_precision == 8 && !cinfo->arith_code &&
+                   (cinfo->jpeg_color_space == JCS_YCbCr || cinfo->jpeg_color_space == JCS_GRAYSCALE);
+    if (printReduced)
+        ChooseScale(cinfo, 1, 1);
+    else
+        ChooseScale(cinfo, limitW, limitH);
     if (!FitPictureLimit(cinfo)) {
         PicturePixelsAllowed(image, cinfo->image_width, cinfo->image_height);
         return false;
@@ -306,7 +315,9 @@ bool CRasterJPG::Decode(CByteSource& source) {
     manager = src;
 
     int orientation = 1;
-    const bool ok = DecodeJpeg(&cinfo, *this, fileBytes, decodeLimitWidth_, decodeLimitHeight_, orientation);
+    bool printReduced = false;
+    const bool ok = DecodeJpeg(&cinfo, *this, fileBytes, decodeLimitWidth_, decodeLimitHeight_, decodeForPrinting_,
+                               printReduced, orientation);
     const bool clean = ok && PassesThrough(cinfo);
     if (ok)
         SetFileSize(static_cast<int>(cinfo.image_width), static_cast<int>(cinfo.image_height));
@@ -322,8 +333,16 @@ bool CRasterJPG::Decode(CByteSource& source) {
         Clear();
         return false;
     }
-    if (clean && !IsReduced())
+    if (clean && (!IsReduced() || decodeForPrinting_))
         jpegData_ = ReadBack(source, start, end);
+    // Reduced for printing, but the data cannot go to the page after all
+    // (or could not be read back): the page needs the full pixels.
+    if (printReduced && IsReduced() && !jpegData_ && source.Seek(start, CByteSource::FromStart)) {
+        decodeForPrinting_ = false;
+        const bool full = Decode(source);
+        decodeForPrinting_ = true;
+        return full;
+    }
     // Upright as meant to be seen; the data's turns are only noted here.
     if (!ApplyOrientation(*this, orientation)) {
         Clear();

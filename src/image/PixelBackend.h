@@ -11,6 +11,15 @@
 #include <memory>
 #include <vector>
 
+// How a picture's stored pixels stand as it is shown: first mirrored left to
+// right when `mirrored`, then turned `turns` quarter turns clockwise (0-3).
+struct PictureTurn {
+    int turns = 0;
+    bool mirrored = false;
+    bool upright() const { return turns == 0 && !mirrored; }
+    bool operator==(const PictureTurn&) const = default;
+};
+
 // The outlines a device may draw itself (see IPixelBackend::DrawsOutlines).
 enum class OutlineShape { Rectangle, Ellipse, Polygon, Line, Polyline };
 
@@ -46,12 +55,13 @@ public:
     virtual void ClipChanged(const SurfaceRect& /*clip*/) {}
 
     // A device that can keep JPEG data as it is (a PDF page) says so, and
-    // then draws a picture that is the clean decoding of `jpeg` (width x
-    // height pixels) scaled into dst from that data; false leaves the
-    // picture to be written as pixels.
+    // then draws a picture that is the clean decoding of `jpeg`, standing as
+    // `turn` says, scaled into dst from that data: the device turns it by
+    // its transform, so the data stays the file's own whatever the turn.
+    // False leaves the picture to be written as pixels.
     virtual bool KeepsJpegData() const { return false; }
     virtual bool StretchJpeg(const SurfaceRect& /*dst*/, const std::shared_ptr<const std::vector<std::uint8_t>>& /*jpeg*/,
-                             int /*width*/, int /*height*/, const SurfaceRect& /*clip*/) {
+                             PictureTurn /*turn*/, const SurfaceRect& /*clip*/) {
         return false;
     }
 

@@ -130,6 +130,7 @@ void CRasterImage::Clear() {
     alpha_.shrink_to_fit();
     jpegData_.reset();
     jpegTurns_ = 0;
+    jpegMirrored_ = false;
     fileWidth_ = fileHeight_ = 0;
     decodeWarning_.clear();
 }
@@ -326,6 +327,7 @@ void CRasterImage::CopySettingsFrom(const CRasterImage& other) {
     frame_ = other.frame_;
     decodeLimitWidth_ = other.decodeLimitWidth_;
     decodeLimitHeight_ = other.decodeLimitHeight_;
+    decodeForPrinting_ = other.decodeForPrinting_;
 }
 
 bool CRasterImage::CopyFrom(const CRasterImage& source, bool copyPixels, bool copyAlpha) {
@@ -361,6 +363,7 @@ bool CRasterImage::CopyFrom(const CRasterImage& source, bool copyPixels, bool co
     if (copyPixels) {
         result.jpegData_ = source.jpegData_;
         result.jpegTurns_ = source.jpegTurns_;
+        result.jpegMirrored_ = source.jpegMirrored_;
     }
     result.fileWidth_ = source.fileWidth_;
     result.fileHeight_ = source.fileHeight_;
@@ -392,6 +395,7 @@ bool CRasterImage::Transfer(CRasterImage& source) {
     decodeWarning_ = source.decodeWarning_;
     jpegData_ = std::move(source.jpegData_);
     jpegTurns_ = source.jpegTurns_;
+    jpegMirrored_ = source.jpegMirrored_;
     fileWidth_ = source.fileWidth_;
     fileHeight_ = source.fileHeight_;
     source.Clear();
@@ -419,7 +423,10 @@ void CRasterImage::Flip() {
 void CRasterImage::Mirror() {
     if (!IsValid())
         return;
-    jpegData_.reset();
+    // The JPEG data stays, the mirror noted: a mirror after t clockwise
+    // turns is the mirror first, then t turns the other way.
+    jpegMirrored_ = !jpegMirrored_;
+    jpegTurns_ = (4 - jpegTurns_) % 4;
     for (int y = 0; y < height_; ++y) {
         if (bpp_ == 24) {
             std::uint8_t* row = GetRow(y);

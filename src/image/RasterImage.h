@@ -7,6 +7,7 @@
 // in GetLastError().
 #include "image/ByteSource.h"
 #include "image/DrawSurface.h"
+#include "image/PixelBackend.h"
 
 #include <atomic>
 #include <cstdint>
@@ -119,20 +120,41 @@ public:
 
     // The JPEG data (start to end of image) that the pixels are still the
     // clean decoding of, or null: kept by the JPEG decoder, dropped by every
-    // change of the pixels here (grey, mirror, flip, pixel writes).
+    // change of the pixels here (grey, flip, pixel writes).
     // Printing to PDF embeds these bytes instead of re-encoding the pixels.
-    // Quarter turns (Rotate) keep it: the turns are noted, and the data is
-    // turned losslessly (TurnJpeg) only when it is first asked for here, so
-    // that turning a picture on screen costs nothing extra. Data that cannot
+    // Quarter turns (Rotate) keep it: the turns are noted; a PDF page draws
+    // the file's data turned by its transform (GetJpegSource, GetJpegTurn),
+    // and the data is turned losslessly (TurnJpeg) only when it is asked
+    // for here. Data that cannot
     // be turned exactly (TurnJpeg: the height must end on a whole block row
-    // for +90, the width for -90) is dropped then. Turned data decodes to
+    // for +90, the width for -90) is not had here, but stays for the PDF. Turned data decodes to
     // the turned pixels up to the decoder's rounding (a level in Y, Cb, Cr,
     // up to 3 in a colour); turns that cancel out give the file's own bytes.
+    // A mirror (Mirror) is noted the same way; TurnJpeg cannot mirror, so
+    // GetJpegData has no data for a mirrored picture.
     // Whoever changes pixels through GetBits or GetRow calls DropJpegData.
     const std::shared_ptr<const std::vector<std::uint8_t>>& GetJpegData() const;
     // True when there is JPEG data, turned or still to be turned.
     bool HasJpegData() const { return static_cast<bool>(jpegData_); }
     void DropJpegData() { jpegData_.reset(); }
+    // The JPEG data as the file holds it and how the pixels stand to it:
+    // a device with a transform (a PDF page) draws the data so turned,
+    // without touching its bytes or turning any pixel.
+    const std::shared_ptr<const std::vector<std::uint8_t>>& GetJpegSource() const { return jpegData_; }
+    PictureTurn GetJpegTurn() const { return PictureTurn{jpegTurns_, jpegMirrored_}; }
+
+    // Decoding for printing: a clean JPEG (one whose data passes through to
+    // a PDF page) is decoded at 1/8 of its size only and keeps its data, so
+    // that recognising it, and printing it from its own bytes, never holds
+    // the full-size pixels; any other picture decodes as it would.
+    // DecodeInFull brings the full pixels for a use that needs them.
+    void SetDecodeForPrinting(bool on) { decodeForPrinting_ = on; }
+    bool DecodesForPrinting() const { return decodeForPrinting_; }
+    // A picture reduced for printing decoded again from its JPEG data at
+    // full size (as far as the picture limit allows), turned and mirrored
+    // as it stands. True when the image then holds its full pixels (or
+    // already did); false, with the image unchanged, when it cannot.
+    bool DecodeInFull();
 
     // Decoding for a small view: a decoder that can decode at a reduced scale
     // (JPEG, by 1/2, 1/4 or 1/8; a metafile, played at any size) then
@@ -217,6 +239,8 @@ protected:
     // Changed by GetJpegData when it carries out the pending turns.
     mutable std::shared_ptr<const std::vector<std::uint8_t>> jpegData_;
     mutable int jpegTurns_ = 0;  // clockwise quarter turns not yet applied to jpegData_
+    bool jpegMirrored_ = false;  // mirrored before those turns
+    bool decodeForPrinting_ = false;
     int decodeLimitWidth_ = 0;
     int decodeLimitHeight_ = 0;
     int fileWidth_ = 0;  // non-zero only for a reduced decode

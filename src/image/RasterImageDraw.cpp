@@ -190,8 +190,8 @@ int CRasterImage::DrawMasked(CDrawContext* surface, int x, int y, int cx, int cy
     if (cy < 0)
         cy = height_;
     const SurfaceRect target{x, y, ClampToInt(std::int64_t{x} + cx), ClampToInt(std::int64_t{y} + cy)};
-    if (transparentIndex_ < 0 && jpegData_ && surface->KeepsJpegData() && GetJpegData() &&
-        surface->StretchJpeg(target, jpegData_, width_, height_))
+    if (transparentIndex_ < 0 && jpegData_ && surface->KeepsJpegData() &&
+        surface->StretchJpeg(target, jpegData_, GetJpegTurn()))
         return 1;
 
     // The whole image as 24-bit rows, top-down (no copy for 24-bit images).
@@ -239,7 +239,7 @@ int CRasterImage::DrawRegion(CDrawContext* surface, int x, int y, int cx, int cy
     const bool inside = srcX >= 0 && srcY >= 0 && std::int64_t{srcX} + srcWidth <= width_ &&
                         std::int64_t{srcY} + srcHeight <= height_;
     if (jpegData_ && srcX == 0 && srcY == 0 && srcWidth == width_ && srcHeight == height_ &&
-        surface->KeepsJpegData() && GetJpegData() && surface->StretchJpeg(target, jpegData_, width_, height_))
+        surface->KeepsJpegData() && surface->StretchJpeg(target, jpegData_, GetJpegTurn()))
         return 1;
     if (inside && bpp_ == 24) {
         const PixelBlock block{GetRow(height_ - 1 - srcY) + static_cast<std::size_t>(srcX) * 3,

@@ -116,11 +116,15 @@ bool CRasterImage::Rotate(int angle, CRasterImage* destination) {
     // The JPEG data turns with the pixels, when it is asked for.
     result.jpegData_ = jpegData_;
     result.jpegTurns_ = (jpegTurns_ + turns) % 4;
+    result.jpegMirrored_ = jpegMirrored_;
 
     return destination ? destination->Transfer(result) : Transfer(result);
 }
 
 const std::shared_ptr<const std::vector<std::uint8_t>>& CRasterImage::GetJpegData() const {
+    static const std::shared_ptr<const std::vector<std::uint8_t>> none;
+    if (jpegMirrored_)
+        return none;
     if (jpegData_ && jpegTurns_ != 0) {
         std::shared_ptr<const std::vector<std::uint8_t>> data = jpegData_;
         if (jpegTurns_ == 3)
@@ -128,10 +132,41 @@ const std::shared_ptr<const std::vector<std::uint8_t>>& CRasterImage::GetJpegDat
         else
             for (int i = 0; i < jpegTurns_ && data; ++i)
                 data = TurnJpeg(data->data(), data->size(), 90);
+        // Data that cannot be turned exactly stays as the file holds it,
+        // for the devices that turn it themselves.
+        if (!data)
+            return none;
         jpegData_ = std::move(data);
         jpegTurns_ = 0;
     }
     return jpegData_;
+}
+
+bool CRasterImage::DecodeInFull() {
+    if (!IsReduced())
+        return IsValid();
+    if (!jpegData_)
+        return false;
+    // Above the picture limit a decode could only be reduced again.
+    if (std::int64_t{GetFileWidth()} * GetFileHeight() > kMaxPicturePixels) {
+        SetLastError(PictureTooLargeText(GetFileWidth(), GetFileHeight()));
+        return false;
+    }
+    CRasterImage full;
+    full.frame_ = frame_;
+    CMemorySource source(jpegData_->data(), jpegData_->size());
+    if (!full.Decode(source, IMAGE_JPG) || full.IsReduced()) {
+        SetLastError(full.IsReduced() ? PictureTooLargeText(GetFileWidth(), GetFileHeight()) : full.GetLastError());
+        return false;
+    }
+    if (jpegMirrored_)
+        full.Mirror();
+    if (jpegTurns_ != 0 && !full.Rotate(90 * jpegTurns_)) {
+        SetLastError(full.GetLastError());
+        return false;
+    }
+    full.SetDecodeWarning(decodeWarning_);
+    return Transfer(full);
 }
 
 bool CRasterImage::ConvertToGray() {

@@ -3,6 +3,7 @@
 #include "settings/Prompter.h"
 #include "print/CoverLayout.h"
 #include "print/CoverRenderer.h"
+#include "print/CoverStrips.h"
 #include "print/PageSink.h"
 #include "print/MarginOverrun.h"
 #include "print/PrintPlan.h"
@@ -61,6 +62,7 @@ BatchResult BatchPrint(const BatchJob& job, const CoverFormatList& formats, CRas
             continue;  // skipped files make no page and no message
         }
         CRasterImage next;
+        next.SetDecodeForPrinting(job.decodeForPrinting != 0);
         if (!next.Load(path, type)) {
             result.skipped.push_back(path + ": " + next.GetLastError());
             continue;
@@ -88,6 +90,7 @@ BatchResult BatchPrint(const BatchJob& job, const CoverFormatList& formats, CRas
             leaveInSlot();
             return result;
         }
+        FullPixelsWhereNeeded(picture, formats.at(format).type, surface->KeepsJpegData());
         RenderCover(*surface, page, placement, picture, formats, format, options);
         if (!sink.EndPage()) {
             sink.AbortJob();

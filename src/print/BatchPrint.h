@@ -17,6 +17,10 @@ struct BatchJob {
     int drawCutLines = 1;
     int printBorder = 1;
     int checkForPrintableArea = 1;
+    // Pictures decoded only as far as printing needs (a JPEG whose data goes
+    // to the page is not decoded in full); the slot is then left holding a
+    // picture decoded that way.
+    int decodeForPrinting = 0;
 };
 
 // Recognition supplied by the application (format recognition lives there).

@@ -59,11 +59,28 @@ cairo_surface_t* PixelPicture(const SurfaceRect& dst, const PixelBlock& src, con
 // rasterisers such as poppler's paint a picture whose edge falls on a pixel
 // boundary (give or take the rounding of the PDF's numbers) into the pixel
 // beyond it as well.
-void PaintPicture(cairo_t* cr, cairo_surface_t* picture, const SurfaceRect& dst, int width, int height) {
+// A turned picture is painted through a turned transform: the picture's own
+// pixels (or data) go in as they are stored.
+void PaintPicture(cairo_t* cr, cairo_surface_t* picture, const SurfaceRect& dst, int width, int height,
+                  PictureTurn turn = {}) {
     constexpr double kHair = 1.0 / 64;
+    // Where the stored picture's unit square lands in the shown one:
+    // p = a*u + b*v + c, q = d*u + e*v + f.
+    double a = 1, b = 0, c = 0, d = 0, e = 1, f = 0;
+    if (turn.mirrored) {  // p -> 1 - p
+        a = -a, b = -b, c = 1 - c;
+    }
+    for (int i = 0; i < (turn.turns % 4 + 4) % 4; ++i) {  // clockwise: (p, q) -> (1 - q, p)
+        const double na = -d, nb = -e, nc = 1 - f;
+        d = a, e = b, f = c;
+        a = na, b = nb, c = nc;
+    }
+    const double w = dst.width() - 2 * kHair, h = dst.height() - 2 * kHair;
     cairo_save(cr);
-    cairo_translate(cr, dst.left + kHair, dst.top + kHair);
-    cairo_scale(cr, (dst.width() - 2 * kHair) / width, (dst.height() - 2 * kHair) / height);
+    cairo_matrix_t m;
+    cairo_matrix_init(&m, a * w / width, d * h / width, b * w / height, e * h / height, dst.left + kHair + c * w,
+                      dst.top + kHair + f * h);
+    cairo_transform(cr, &m);
     cairo_set_source_surface(cr, picture, 0, 0);
     cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_NEAREST);
     cairo_paint(cr);
@@ -136,8 +153,8 @@ void CCairoPdfSurface::StretchAny(const SurfaceRect& dst, const PixelBlock& src,
 }
 
 bool CCairoPdfSurface::StretchJpeg(const SurfaceRect& dst, const std::shared_ptr<const std::vector<std::uint8_t>>& jpeg,
-                                   int width, int height, const SurfaceRect& clip) {
-    if (!jpeg || jpeg->empty() || width <= 0 || height <= 0)
+                                   PictureTurn turn, const SurfaceRect& clip) {
+    if (!jpeg || jpeg->empty())
         return false;
     if (dst.empty() || dst.intersected(clip).empty())
         return true;
@@ -153,7 +170,7 @@ bool CCairoPdfSurface::StretchJpeg(const SurfaceRect& dst, const std::shared_ptr
         cairo_surface_destroy(picture);
         return false;
     }
-    PaintPicture(cr_, picture, dst, 1, 1);
+    PaintPicture(cr_, picture, dst, 1, 1, turn);
     pictures_.push_back(picture);
     return true;
 }

@@ -3,7 +3,8 @@
 // rectangles, ellipses, polygons) come from the drawing context as boxes of
 // device pixels, so they stand exactly where they stand on the
 // raster surface. Pictures go in without loss: a picture that is still the
-// clean decoding of a JPEG file as that file's own data, every other one as
+// clean decoding of a JPEG file as that file's own data, turned or mirrored
+// by the page's transform, every other one as
 // lossless pixels at its own size, scaled by the page's transform; only a
 // picture finer than the page's resolution is first reduced to it, by area
 // averaging. A disc label's outline and hole are clipping curves.
@@ -32,8 +33,8 @@ public:
                        std::ptrdiff_t maskStride, const SurfaceRect& clip) override;
     void ClipChanged(const SurfaceRect& clip) override;
     bool KeepsJpegData() const override { return true; }
-    bool StretchJpeg(const SurfaceRect& dst, const std::shared_ptr<const std::vector<std::uint8_t>>& jpeg, int width,
-                     int height, const SurfaceRect& clip) override;
+    bool StretchJpeg(const SurfaceRect& dst, const std::shared_ptr<const std::vector<std::uint8_t>>& jpeg,
+                     PictureTurn turn, const SurfaceRect& clip) override;
     bool BeginDiscClip(const SurfaceRect& outer, const SurfaceRect& hole) override;
     void EndDiscClip() override;
 

@@ -13,6 +13,13 @@ void DrawStrip(CDrawContext& s, const CRasterImage& image, int x, int y, int cx,
 }
 }  // namespace
 
+bool FullPixelsWhereNeeded(CRasterImage& image, const std::string& type, bool deviceKeepsJpeg) {
+    const bool strips = type == "PHOTO_ZOOMED" || type == "PLAYSTATION" || type == "SLIMLINE_DVD";
+    if (!image.IsReduced() || !image.HasJpegData() || (deviceKeepsJpeg && !strips))
+        return true;
+    return image.DecodeInFull();
+}
+
 bool DrawCoverStrips(CDrawContext& s, const CRasterImage& image, const std::string& type, int left, int top,
                      int W, int H, int slimPanel, int slimSpine) {
     const int w = image.GetWidth(), h = image.GetHeight();

@@ -16,6 +16,12 @@
 bool DrawCoverStrips(CDrawContext& s, const CRasterImage& image, const std::string& type, int left, int top,
                      int width, int height, int slimPanel, int slimSpine);
 
+// A picture decoded for printing only (reduced pixels, printed from its JPEG
+// data) gets its full pixels where the page needs them: on a device that
+// does not keep JPEG data, or for a cover whose picture goes in strips.
+// False when they are needed but cannot be had (the reduced pixels stay).
+bool FullPixelsWhereNeeded(CRasterImage& image, const std::string& type, bool deviceKeepsJpeg);
+
 // The cut marks of `format` around the cover at `cover`: an edge mark runs
 // across `extent`, a line or rectangle is placed by `mmX` / `mmY` from the
 // cover's corner. Solid marks take `solid`, the others `dotted`; the pen of
