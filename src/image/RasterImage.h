@@ -117,6 +117,7 @@ public:
 
     void SetFrame(int frame) { frame_ = frame; }
     int GetNumFrames() const { return numFrames_; }
+    void SetNumFrames(int count) { numFrames_ = count; }
 
     // The JPEG data (start to end of image) that the pixels are still the
     // clean decoding of, or null: kept by the JPEG decoder, dropped by every
