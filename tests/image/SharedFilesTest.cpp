@@ -73,7 +73,7 @@ void CheckGoodFiles(const std::string& prefix, bool mayBeAbsent = false) {
 
 // Every file of the folder, good or not, with its own type and with type 0:
 // a refusal leaves the image empty; nothing crashes or hangs.
-void CheckGoodFiles(const std::string& prefix, bool mayBeAbsent = false) {
+void CheckEveryFileIsSafe(const std::string& prefix, bool mayBeAbsent = false) {
     KORVANE_NEED_SHARED_TEST_DATA();
     if (mayBeAbsent && SharedTestFiles(prefix).empty())
         GTEST_SKIP() << "no shared " << prefix << " files here";
