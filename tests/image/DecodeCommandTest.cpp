@@ -112,7 +112,7 @@ TEST_F(DecodeCommand, APipeIsRefusedAtOnce) {
     const auto start = std::chrono::steady_clock::now();
     const CliRun r = Execute("decode " + fifo, "timeout 10");
     const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
-    EXPECT_EQ(r.out, fifo + ": This is a pipe, not a picture file\n");
+    EXPECT_EQ(r.out, "korvane-cli: " + fifo + ": This is a pipe, not a picture file\n");
     EXPECT_LT(ms.count(), 1000);
 }
 
