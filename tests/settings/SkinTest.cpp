@@ -204,17 +204,17 @@ void WriteFile(const std::string& path, const std::vector<std::uint8_t>& bytes) 
 
 // A flat orange JPEG of w x h pixels, written row by row.
 std::vector<std::uint8_t> FlatJpeg(int w, int h) {
-    JpegSpec spec;
-    spec.width = w;
-    spec.height = h;
-    spec.makeRow = [w](int, std::uint8_t* row) {
+    JpegSpec picture;
+    picture.width = w;
+    picture.height = h;
+    picture.makeRow = [w](int, std::uint8_t* row) {
         for (int x = 0; x < w; ++x) {
             row[3 * x] = 240;
             row[3 * x + 1] = 120;
             row[3 * x + 2] = 0;
         }
     };
-    return EncodeJpeg(spec);
+    return EncodeJpeg(picture);
 }
 }  // namespace
 

@@ -50,7 +50,7 @@ public:
             last_ = box;
             texts << box->text();
             icons << box->icon();
-            box->button(QMessageBox::Ok)->click();
+            QTest::mouseClick(box->button(QMessageBox::Ok), Qt::LeftButton);
         });
         timer_.start();
     }

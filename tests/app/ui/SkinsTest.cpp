@@ -203,17 +203,17 @@ private slots:
         AddSkin(home, QStringLiteral("Huge"), "MainPosX=0\r\nMainPosY=0\r\n");
         AddSkin(home, QStringLiteral("Plain"), "MainPosX=0\r\nMainPosY=0\r\n");
         {
-            JpegSpec spec;
-            spec.width = spec.height = 14000;
-            spec.quality = 50;
-            spec.makeRow = [](int, std::uint8_t* row) {
+            JpegSpec picture;
+            picture.width = picture.height = 14000;
+            picture.quality = 50;
+            picture.makeRow = [](int, std::uint8_t* row) {
                 for (int x = 0; x < 14000; ++x) {
                     row[3 * x] = 30;
                     row[3 * x + 1] = 160;
                     row[3 * x + 2] = 60;
                 }
             };
-            const std::vector<std::uint8_t> jpeg = EncodeJpeg(spec);
+            const std::vector<std::uint8_t> jpeg = EncodeJpeg(picture);
             std::ofstream(home.FilePath(QStringLiteral("skins/Huge/main.jpg")).toStdString(), std::ios::binary)
                 .write(reinterpret_cast<const char*>(jpeg.data()), static_cast<std::streamsize>(jpeg.size()));
         }

@@ -58,7 +58,7 @@ class AboutLinksTest : public QObject {
             [&](QWidget* w) {
                 if (auto* box = qobject_cast<QMessageBox*>(w)) {
                     message = box->text();
-                    box->button(QMessageBox::Ok)->click();
+                    QTest::mouseClick(box->button(QMessageBox::Ok), Qt::LeftButton);
                 }
             },
             3000);
