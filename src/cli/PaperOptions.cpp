@@ -101,6 +101,24 @@ std::vector<CliOption> WithPaperOptions(std::vector<CliOption> own) {
     return own;
 }
 
+std::vector<CliOption> WithCoverJobOptions(const std::string& verb, std::vector<CliOption> own) {
+    std::vector<CliOption> options{
+        {"formats", "FILE", "the cover formats file"},
+        {"left", "IMG", "the left slot's picture"},
+        {"left-format", "F", "the left cover's format: its index in the list or its exact name "
+                             "(default: recognised from the picture)"},
+        {"right", "IMG", "the right slot's picture"},
+        {"right-format", "F", "the right cover's format, as --left-format"},
+        {"mode", "left|right|both", "which covers to " + verb + " (default both)"},
+        {"single-page", "", "both covers on one page"},
+        {"no-cut-lines", "", "without cut and fold lines"},
+        {"no-border", "", "without the border around the covers"},
+    };
+    for (CliOption& o : own)
+        options.push_back(std::move(o));
+    return options;
+}
+
 PageMetrics TakePaperOptions(CCliArgs& args) {
     std::string paper = "A4", dpiText = "600", margins = "0,0,0,0", sheet, printable;
     args.TakeValue("paper", paper);

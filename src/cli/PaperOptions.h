@@ -26,6 +26,10 @@ std::vector<CliOption> PaperOptions();
 bool HasPaperOption(const CCliArgs& args);
 // The option list of a command: its own options and then the paper options.
 std::vector<CliOption> WithPaperOptions(std::vector<CliOption> own);
+// The options that say which covers a job holds and how they are drawn
+// (print and render share them), then the command's own; `verb` says what
+// the job does with the covers.
+std::vector<CliOption> WithCoverJobOptions(const std::string& verb, std::vector<CliOption> own);
 
 // The formats reader's messages on stderr, one line each: "FILE:LINE: text".
 class CStderrFormatsReporter : public CFormatsReporter {

@@ -187,23 +187,13 @@ CliCommand reg({"print",
                 "[--mode left|right|both] [--single-page] [--no-cut-lines] [--no-border] [--job-name NAME] "
                 "[--batch FILE...] (--pdf OUT.pdf [PAPER OPTIONS] | --printer QUEUE)",
                 "print covers into a PDF file or to a CUPS queue, as the program's print job does",
-                WithPaperOptions({
-                    {"formats", "FILE", "the cover formats file"},
-                    {"left", "IMG", "the left slot's picture"},
-                    {"left-format", "F", "the left cover's format: its index in the list or its exact name "
-                                         "(default: recognised from the picture)"},
-                    {"right", "IMG", "the right slot's picture"},
-                    {"right-format", "F", "the right cover's format, as --left-format"},
-                    {"mode", "left|right|both", "which covers to print (default both)"},
-                    {"single-page", "", "both covers on one page"},
-                    {"no-cut-lines", "", "without cut and fold lines"},
-                    {"no-border", "", "without the border around the covers"},
+                WithPaperOptions(WithCoverJobOptions("print", {
                     {"job-name", "NAME", "the job's name (default: from the pictures' names)"},
                     {"batch", "", "print the FILEs given as arguments, one left cover per page"},
                     {"pdf", "OUT.pdf", "write the pages into a PDF file of the paper options' sheet; "
                                        "\"-\" is standard output"},
                     {"printer", "QUEUE", "print to a CUPS queue, on its own paper, margins and resolution"},
-                }),
+                })),
                 {{"FILE...", "with --batch: the pictures to print"}},
                 Print});
 

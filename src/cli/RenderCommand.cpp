@@ -142,20 +142,10 @@ CliCommand reg({"render",
                 "[--mode left|right|both] [--single-page] [--no-cut-lines] [--no-border] [--preview] "
                 "[PAPER OPTIONS] -o PREFIX",
                 "draw the pages of a print job on white sheets into PREFIX-1.png and PREFIX-2.png",
-                WithPaperOptions({
-                    {"formats", "FILE", "the cover formats file"},
-                    {"left", "IMG", "the left slot's picture"},
-                    {"left-format", "F", "the left cover's format: its index in the list or its exact name "
-                                         "(default: recognised from the picture)"},
-                    {"right", "IMG", "the right slot's picture"},
-                    {"right-format", "F", "the right cover's format, as --left-format"},
-                    {"mode", "left|right|both", "which covers to draw (default both)"},
-                    {"single-page", "", "both covers on one page"},
-                    {"no-cut-lines", "", "without cut and fold lines"},
-                    {"no-border", "", "without the border around the covers"},
+                WithPaperOptions(WithCoverJobOptions("draw", {
                     {"preview", "", "draw as the print preview shows the pages"},
                     {"o", "PREFIX", "the start of the pages' file names"},
-                }),
+                })),
                 {},
                 Render});
 }  // namespace
