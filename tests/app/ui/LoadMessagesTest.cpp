@@ -2,6 +2,7 @@
 // loads only in part, when a chosen skin cannot be used, and when a Help
 // link finds no program to open it with: real drops with real MIME data,
 // real menu items, the message boxes read and answered as a user would.
+#include "DropFiles.h"
 #include "UiTestHome.h"
 
 #include "app/KorvaneDoc.h"
@@ -22,20 +23,6 @@
 #include <QUrl>
 
 namespace {
-
-void Drop(QWidget* target, const QStringList& paths)
-{
-    QMimeData data;
-    QList<QUrl> urls;
-    for (const QString& p : paths)
-        urls << QUrl::fromLocalFile(p);
-    data.setUrls(urls);
-    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(target, &enter);
-    QVERIFY(enter.isAccepted());
-    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(target, &drop);
-}
 
 // The message boxes that came up, each answered with its OK button.
 class Boxes : public QObject {

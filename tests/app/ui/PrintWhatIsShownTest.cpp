@@ -5,6 +5,7 @@
 // job before; a cover that runs into the printer's margin is told before
 // the job; a front cover finds its back whatever the letter case; the
 // keywords typed into the Options dialog survive the next start.
+#include "DropFiles.h"
 #include "UiTestHome.h"
 
 #include "../../print/ui/CupsTestQueue.h"
@@ -36,20 +37,6 @@
 #include <QUrl>
 
 namespace {
-
-void Drop(QWidget* target, const QStringList& paths)
-{
-    QMimeData data;
-    QList<QUrl> urls;
-    for (const QString& p : paths)
-        urls << QUrl::fromLocalFile(p);
-    data.setUrls(urls);
-    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(target, &enter);
-    QVERIFY(enter.isAccepted());
-    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(target, &drop);
-}
 
 // Answers the next print dialog with the key a user presses: Return prints
 // on the printer it shows, Escape cancels.

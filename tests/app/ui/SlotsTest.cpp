@@ -1,6 +1,7 @@
 // The commands of the main window on the real windows: opening, recognising
 // and matching covers, print commands and their enabling, paste, rotate,
 // New, the papers' pop-up menu and dropped files.
+#include "DropFiles.h"
 #include "UiTestHome.h"
 
 #include "app/KorvaneDoc.h"
@@ -110,20 +111,6 @@ void ChooseInNextPopup(int commandId, QStringList* texts = nullptr)
         menu->close();
         QFAIL("command not in the menu");
     });
-}
-
-void Drop(QWidget* target, const QStringList& paths)
-{
-    QMimeData data;
-    QList<QUrl> urls;
-    for (const QString& p : paths)
-        urls << QUrl::fromLocalFile(p);
-    data.setUrls(urls);
-    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(target, &enter);
-    QVERIFY(enter.isAccepted());
-    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(target, &drop);
 }
 
 }  // namespace
