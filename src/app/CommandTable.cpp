@@ -3,7 +3,7 @@
 #include "app/CommandIds.h"
 #include "app/KorvaneDoc.h"
 #include "settings/LanguageTable.h"
-#include "settings/Skin.h"
+#include "app/Skin.h"
 
 #include <unordered_map>
 

@@ -7,7 +7,7 @@
 #include "settings/AppSettings.h"
 #include "settings/LanguageTable.h"
 #include "settings/SettingsStore.h"
-#include "settings/Skin.h"
+#include "app/Skin.h"
 
 #include <gtest/gtest.h>
 

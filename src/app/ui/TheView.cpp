@@ -6,7 +6,7 @@
 #include "app/CommandIds.h"
 #include "app/ui/MainMenu.h"
 #include "image/ui/ExtendedFileDialog.h"
-#include "image/ui/PaperWidget.h"
+#include "print/ui/PaperWidget.h"
 #include "settings/AppSettings.h"
 #include "settings/LanguageTable.h"
 #include "settings/ProgramFolder.h"

@@ -11,7 +11,7 @@
 #include "app/ui/PrintHooks.h"
 #include "app/ui/QtPrompter.h"
 #include "app/ui/SkinPictureLoader.h"
-#include "settings/Skin.h"
+#include "app/Skin.h"
 #include "settings/ui/WidgetControlTexts.h"
 
 #include <QWidget>

@@ -11,7 +11,7 @@
 #include "app/ui/MainFrame.h"
 #include "app/ui/MainMenu.h"
 #include "app/ui/TheView.h"
-#include "image/ui/PaperWidget.h"
+#include "print/ui/PaperWidget.h"
 
 #include <QAbstractButton>
 #include <QAction>

@@ -16,7 +16,7 @@
 #include "app/ui/MainFrame.h"
 #include "app/ui/MainMenu.h"
 #include "app/ui/TheView.h"
-#include "image/ui/PaperWidget.h"
+#include "print/ui/PaperWidget.h"
 #include "print/PrinterOptions.h"
 #include "settings/AppSettings.h"
 

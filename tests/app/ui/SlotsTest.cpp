@@ -11,7 +11,7 @@
 #include "app/ui/MainMenu.h"
 #include "app/ui/TheView.h"
 #include "image/ui/ExtendedFileDialog.h"
-#include "image/ui/PaperWidget.h"
+#include "print/ui/PaperWidget.h"
 #include "settings/AppSettings.h"
 
 #include <QAction>

@@ -8,7 +8,7 @@
 #include "app/ui/KorvaneApp.h"
 #include "app/ui/MainFrame.h"
 #include "app/ui/TheView.h"
-#include "image/ui/PaperWidget.h"
+#include "print/ui/PaperWidget.h"
 #include "image/ui/SplashScreen.h"
 #include "settings/LanguageTable.h"
 #include "settings/ui/SystemLanguage.h"

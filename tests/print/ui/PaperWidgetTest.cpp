@@ -3,7 +3,7 @@
 #include "../../app/ui/UiTestHome.h"
 
 #include "app/CommandIds.h"
-#include "image/ui/PaperWidget.h"
+#include "print/ui/PaperWidget.h"
 #include "print/PaperDrawing.h"
 #include "settings/LanguageTable.h"
 

@@ -4,7 +4,7 @@
 
 #include "settings/AppSettings.h"
 #include "settings/LanguageTable.h"
-#include "settings/ui/OptionsDialog.h"
+#include "app/ui/OptionsDialog.h"
 
 #include <QAbstractButton>
 #include <QLineEdit>

@@ -1,4 +1,4 @@
-#include "settings/Skin.h"
+#include "app/Skin.h"
 
 #include "base/AsciiText.h"
 #include "image/PictureFit.h"

@@ -6,7 +6,7 @@
 
 #include "app/ui/KorvaneApp.h"
 #include "app/ui/TheView.h"
-#include "settings/ui/UpdateChecker.h"
+#include "app/ui/UpdateChecker.h"
 
 #include <QAbstractButton>
 #include <QDesktopServices>

@@ -5,7 +5,7 @@
 #include "app/ui/KorvaneApp.h"
 #include "app/ui/TheView.h"
 #include "controls/ui/LinkLabel.h"
-#include "settings/ui/AboutDialog.h"
+#include "app/ui/AboutDialog.h"
 #include "settings/ui/WebLinks.h"
 
 #include <QAbstractButton>

@@ -1,4 +1,4 @@
-#include "settings/ui/AboutDialog.h"
+#include "app/ui/AboutDialog.h"
 
 #include "controls/ui/LinkLabel.h"
 #include "image/ui/QtPainterSurface.h"

@@ -1,6 +1,6 @@
-#include "image/ui/PaperWidget.h"
+#include "print/ui/PaperWidget.h"
 
-#include "image/ui/PaperMenuCommands.h"
+#include "print/ui/PaperMenuCommands.h"
 #include "image/ui/QtPainterSurface.h"
 
 #include <QAction>

@@ -1,4 +1,4 @@
-#include "formats/ui/FormatEditDialog.h"
+#include "app/ui/FormatEditDialog.h"
 
 #include "controls/ui/FormLayout.h"
 #include "controls/ui/UpDown.h"
@@ -6,7 +6,7 @@
 #include "formats/MarkerText.h"
 #include "formats/ui/EditLineDialog.h"
 #include "formats/ui/EditRectDialog.h"
-#include "image/ui/PaperWidget.h"
+#include "print/ui/PaperWidget.h"
 #include "print/CupsPrinter.h"
 #include "print/ui/PrinterChoiceCombo.h"
 #include "settings/LanguageTable.h"

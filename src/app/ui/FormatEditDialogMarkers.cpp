@@ -1,6 +1,6 @@
 // CFormatEditDialog: the cut-marker list of the selected format and the
 // buttons that add, change and remove its lines and rectangles.
-#include "formats/ui/FormatEditDialog.h"
+#include "app/ui/FormatEditDialog.h"
 
 #include "formats/MarkerText.h"
 

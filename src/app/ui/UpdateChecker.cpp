@@ -1,4 +1,4 @@
-#include "settings/ui/UpdateChecker.h"
+#include "app/ui/UpdateChecker.h"
 
 #include "controls/ui/OpenAddress.h"
 #include "settings/UpdateCheck.h"

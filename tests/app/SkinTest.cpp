@@ -6,10 +6,10 @@
 #include <fstream>
 #include <set>
 
-#include "TempFolder.h"
+#include "settings/TempFolder.h"
 #include "image/TestEncoders.h"
 #include "settings/ProgramFolder.h"
-#include "settings/Skin.h"
+#include "app/Skin.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 // Clean), the skin folders under skins/ in the program's folder, and Random.
 // The main view holds one and hands its pictures to the paper previews.
 #include "image/RasterImage.h"
-#include "settings/SkinIni.h"
+#include "app/SkinIni.h"
 
 #include <atomic>
 #include <string>

@@ -1,6 +1,6 @@
 // The format editor's controls: built in columns by Qt layouts, so that every
 // caption has the room its language needs, and wired to their handlers.
-#include "formats/ui/FormatEditDialog.h"
+#include "app/ui/FormatEditDialog.h"
 
 #include "controls/ui/FormLayout.h"
 #include "controls/ui/GuardedHandler.h"
@@ -9,7 +9,7 @@
 #include "formats/MarkerText.h"
 #include "formats/ui/EditLineDialog.h"
 #include "formats/ui/EditRectDialog.h"
-#include "image/ui/PaperWidget.h"
+#include "print/ui/PaperWidget.h"
 #include "print/CupsPrinter.h"
 #include "print/ui/PrinterChoiceCombo.h"
 #include "settings/LanguageTable.h"

@@ -9,8 +9,8 @@
 #include "formats/FormatsReporter.h"
 #include "formats/ui/EditLineDialog.h"
 #include "formats/ui/EditRectDialog.h"
-#include "formats/ui/FormatEditDialog.h"
-#include "image/ui/PaperWidget.h"
+#include "app/ui/FormatEditDialog.h"
+#include "print/ui/PaperWidget.h"
 #include "settings/LanguageTable.h"
 
 #include <QButtonGroup>

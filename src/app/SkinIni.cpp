@@ -1,4 +1,4 @@
-#include "settings/SkinIni.h"
+#include "app/SkinIni.h"
 
 #include "settings/TextFile.h"
 

@@ -1,4 +1,4 @@
-#include "settings/ui/OptionsDialog.h"
+#include "app/ui/OptionsDialog.h"
 
 #include "controls/ui/FormLayout.h"
 #include "controls/ui/WrappingCheckBox.h"
