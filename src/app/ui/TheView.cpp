@@ -2,7 +2,6 @@
 
 #include "app/KorvaneDoc.h"
 #include "controls/ui/ClickableLabel.h"
-#include "app/ui/ClipboardDib.h"
 #include "app/CommandIds.h"
 #include "app/ui/MainMenu.h"
 #include "image/ui/ExtendedFileDialog.h"
@@ -51,6 +50,7 @@ CTheView::CTheView(CKorvaneDoc& doc, QWidget* parent)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
     BuildControls();
+    BuildIntake();
     InstallPrintHooks(*this);
     doc_.Attach(this, &prompter_);
 }
@@ -422,13 +422,6 @@ void CTheView::OpenRightImage()
         doc_.LoadRightImage(files.front(), true);
 }
 
-void CTheView::PasteInto(Slot slot)
-{
-    const std::vector<std::uint8_t> block = ClipboardDib();
-    if (!block.empty())
-        doc_.Paste(slot, block.data(), block.size());
-}
-
 void CTheView::OnBatchFile(const QString& path, int position)
 {
     if (position == 0)
@@ -460,7 +453,9 @@ void CTheView::OnTimer1()
     if (Language().GetCurrentLanguage() != 0 && menuText_)
         Language().TranslateMenu(*menuText_);
     AppSettings& s = RunningValues();
-    if (s.reloadOnStartup == 1) {
+    if (!startFront_.isEmpty() || !startBack_.isEmpty()) {
+        LoadStartFiles();
+    } else if (s.reloadOnStartup == 1) {
         if (!s.recentFileLeft.empty())
             doc_.LoadLeftImage(s.recentFileLeft, false);
         // Read after the left load, which may have brought its back cover.
