@@ -253,6 +253,7 @@ constexpr EnglishText kEnglish[] = {
     {9667, "show the version and exit"},
     {9668, "%s: unknown option %s (see --help)"},
     {9669, "%s: at most two pictures: FRONT and BACK (see --help)"},
+    {9670, "The address leads to a web page, not to a picture."},
     // The menu entry and the software centres' description (generated into the
     // desktop entry and the AppStream metadata at build time).
     {9700, "Disc Cover Printer"},

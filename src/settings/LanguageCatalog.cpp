@@ -61,7 +61,7 @@ const std::vector<int>& CLanguageTable::TextNumbers() {
         // ... and the messages about pictures, skins and links not usable.
         AddRange(v, 9640, 9645);
         // ... pictures dropped, pasted or downloaded, and the command line.
-        AddRange(v, 9650, 9669);
+        AddRange(v, 9650, 9670);
         // The desktop entry and the software centres' texts.
         AddRange(v, 9700, 9709);
         return v;

@@ -107,6 +107,13 @@ void CFileDownloader::OnMetaData()
     const int status = StatusOf(reply_);
     if (status < 200 || status >= 300)
         return;  // a redirect or an error: its body is not kept
+    // A link to the page that shows the picture gives the page: said at
+    // once rather than kept and refused as a picture of no known kind.
+    const QString type = reply_->header(QNetworkRequest::ContentTypeHeader).toString().toLower();
+    if (type.startsWith(QLatin1String("text/html")) || type.startsWith(QLatin1String("application/xhtml"))) {
+        Fail(Failure::WebPage, reply_->url().toDisplayString());
+        return;
+    }
     // Refused before the body comes when the server says it is too large.
     const QVariant length = reply_->header(QNetworkRequest::ContentLengthHeader);
     if (length.isValid() && BeyondSizeLimit(length.toLongLong(), limits_)) {

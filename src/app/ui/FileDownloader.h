@@ -31,6 +31,7 @@ public:
         HttpStatus,        // detail: "404 Not Found"
         Network,           // detail: the network's own words
         NotSaved,          // detail: the file and why
+        WebPage,           // a web page came instead of a picture; detail: its address
     };
     Q_ENUM(Failure)
 

@@ -34,6 +34,7 @@ constexpr int kTextServerAnswered = 9658;    // status
 constexpr int kTextNetworkSaid = 9659;       // the network's words
 constexpr int kTextNotSaved = 9660;          // file, reason
 constexpr int kTextDropNotSaved = 9661;      // folder, reason
+constexpr int kTextWebPage = 9670;
 
 int ReasonText(CFileDownloader::Failure failure)
 {
@@ -46,6 +47,7 @@ int ReasonText(CFileDownloader::Failure failure)
     case CFileDownloader::Failure::HttpStatus: return kTextServerAnswered;
     case CFileDownloader::Failure::Network: return kTextNetworkSaid;
     case CFileDownloader::Failure::NotSaved: return kTextNotSaved;
+    case CFileDownloader::Failure::WebPage: return kTextWebPage;
     }
     return kTextNetworkSaid;
 }

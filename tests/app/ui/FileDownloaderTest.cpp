@@ -139,6 +139,12 @@ private slots:
         QVERIFY(sent.failed);
         QCOMPARE(sent.failure, CFileDownloader::Failure::TooLarge);
 
+        // A link to the page around the picture, not to the picture.
+        server.File("/album.html", "<html><body><img src=\"front.jpg\"></body></html>", "text/html; charset=utf-8");
+        const Outcome page = Run(downloader, server.Url("/album.html"), folder);
+        QVERIFY(page.failed);
+        QCOMPARE(page.failure, CFileDownloader::Failure::WebPage);
+
         const Outcome missing = Run(downloader, server.Url("/missing.jpg"), folder);
         QVERIFY(missing.failed);
         QCOMPARE(missing.failure, CFileDownloader::Failure::HttpStatus);
