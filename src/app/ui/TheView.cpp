@@ -4,6 +4,7 @@
 #include "controls/ui/ClickableLabel.h"
 #include "app/CommandIds.h"
 #include "app/ui/MainMenu.h"
+#include "app/ui/SlotIntake.h"
 #include "image/ui/ExtendedFileDialog.h"
 #include "image/ui/PaperWidget.h"
 #include "settings/AppSettings.h"
@@ -50,7 +51,7 @@ CTheView::CTheView(CKorvaneDoc& doc, QWidget* parent)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
     BuildControls();
-    BuildIntake();
+    intake_ = new CSlotIntake(doc_, prompter_, paper_, this);
     InstallPrintHooks(*this);
     doc_.Attach(this, &prompter_);
 }
@@ -422,6 +423,17 @@ void CTheView::OpenRightImage()
         doc_.LoadRightImage(files.front(), true);
 }
 
+void CTheView::PasteInto(Slot slot)
+{
+    intake_->Paste(slot);
+}
+
+void CTheView::SetStartFiles(const std::string& front, const std::string& back)
+{
+    startFront_ = front;
+    startBack_ = back;
+}
+
 void CTheView::OnBatchFile(const QString& path, int position)
 {
     if (position == 0)
@@ -453,8 +465,8 @@ void CTheView::OnTimer1()
     if (Language().GetCurrentLanguage() != 0 && menuText_)
         Language().TranslateMenu(*menuText_);
     AppSettings& s = RunningValues();
-    if (!startFront_.isEmpty() || !startBack_.isEmpty()) {
-        LoadStartFiles();
+    if (!startFront_.empty() || !startBack_.empty()) {
+        doc_.LoadBoth(startFront_, startBack_, true);
     } else if (s.reloadOnStartup == 1) {
         if (!s.recentFileLeft.empty())
             doc_.LoadLeftImage(s.recentFileLeft, false);

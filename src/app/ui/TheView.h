@@ -20,11 +20,9 @@
 #include <string>
 #include <vector>
 
-class CDownloadProgress;
-class CFileDownloader;
 class CKorvaneDoc;
 class CMainMenu;
-struct ExternalPictures;
+class CSlotIntake;
 class CPaper;
 class CClickableLabel;
 class CQtMenuText;
@@ -96,14 +94,11 @@ public:
     // The size the form asks of the main window's client area.
     QSize ClientSize() const;
 
-    // --- pictures from other programs (ViewIntake.cpp) ----------------------------
     // Files named on the command line: loaded at the first timer tick, as if
     // opened at their papers, instead of the previous run's files.
-    void SetStartFiles(const QString& front, const QString& back);
-    // Where dropped picture data and downloaded pictures are kept.
-    static QString CoverCacheFolder();
-    CFileDownloader* Downloader() const { return downloader_; }
-    CDownloadProgress* DownloadBand() const { return downloadBand_; }
+    void SetStartFiles(const std::string& front, const std::string& back);
+    // Pictures dropped or pasted from other programs, and their downloads.
+    CSlotIntake* Intake() const { return intake_; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -129,15 +124,6 @@ private:
     void ReadCheckBoxes();
     std::vector<std::string> ChooseImages(bool allowMultiple);
     void ShowPapersData();
-    // Pictures from other programs (ViewIntake.cpp).
-    void BuildIntake();
-    bool TakeFiles(Slot slot, const QStringList& files);
-    void TakePictures(Slot slot, const ExternalPictures& pictures);
-    void SavePictureAndLoad(Slot slot, const ExternalPictures& pictures);
-    void StartDownload(Slot slot, const QString& address);
-    void OnDownloaded(const QString& path);
-    void SayNotTaken(int reasonText, const QString& address, const QString& detail);
-    void LoadStartFiles();
 
     // The window's side of the commands; the dialogs' ones each in a file of
     // their own.
@@ -179,9 +165,7 @@ private:
     CClickableLabel* singlePageLabel_ = nullptr;
     CClickableLabel* cutLinesLabel_ = nullptr;
 
-    CFileDownloader* downloader_ = nullptr;
-    CDownloadProgress* downloadBand_ = nullptr;
-    Slot downloadSlot_ = Slot::Left;
-    QString startFront_;
-    QString startBack_;
+    CSlotIntake* intake_ = nullptr;
+    std::string startFront_;
+    std::string startBack_;
 };

@@ -29,9 +29,10 @@ std::string ProgramName(const char* argv0)
 
 // A file named on the command line, as a full path: the back-cover search
 // looks beside it.
-QString FullPath(const std::string& path)
+std::string FullPath(const std::string& path)
 {
-    return path.empty() ? QString() : QFileInfo(QString::fromLocal8Bit(path.c_str())).absoluteFilePath();
+    return path.empty() ? std::string()
+                        : QFileInfo(QString::fromLocal8Bit(path.c_str())).absoluteFilePath().toStdString();
 }
 
 }  // namespace

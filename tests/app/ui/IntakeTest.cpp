@@ -12,6 +12,7 @@
 #include "app/ui/FileDownloader.h"
 #include "app/ui/KorvaneApp.h"
 #include "app/ui/MainFrame.h"
+#include "app/ui/SlotIntake.h"
 #include "app/ui/TheView.h"
 #include "image/ui/PaperWidget.h"
 #include "settings/AppSettings.h"
@@ -86,7 +87,7 @@ private slots:
         app_ = std::make_unique<CKorvaneApp>();
         QVERIFY(app_->InitInstance());
         QTest::qWait(80);
-        QVERIFY(View()->CoverCacheFolder().startsWith(cache_->path()));
+        QVERIFY(CSlotIntake::CoverCacheFolder().startsWith(cache_->path()));
     }
 
     void cleanup()
@@ -109,7 +110,7 @@ private slots:
         QVERIFY2(Name(Slot::Left).startsWith(QStringLiteral("dropped picture ")), qPrintable(Name(Slot::Left)));
         QVERIFY(Name(Slot::Left).endsWith(QStringLiteral(".png")));
         const QString kept = QString::fromStdString(RunningValues().recentFileLeft);
-        QVERIFY(kept.startsWith(View()->CoverCacheFolder()));
+        QVERIFY(kept.startsWith(CSlotIntake::CoverCacheFolder()));
         // The open dialog is not sent to the cache folder.
         QVERIFY(!QString::fromStdString(GetCfgString("Paths", "LastUsed", "")).startsWith(cache_->path()));
 
@@ -156,15 +157,15 @@ private slots:
         server.Redirect("/sneaky.jpg", "file:///etc/passwd");
         DownloadLimits quick;
         quick.idleSeconds = 1;
-        View()->Downloader()->SetLimits(quick);
+        View()->Intake()->Downloader()->SetLimits(quick);
 
         QMimeData link;
         link.setUrls({server.Url(QStringLiteral("/covers/Album%20Front.png"))});
         DropData(Paper(Slot::Right), link);
         QTRY_VERIFY(Doc().IsLoaded(Slot::Right));
         QCOMPARE(Name(Slot::Right), QStringLiteral("Album Front.png"));
-        QCOMPARE(FileBytes(QDir(View()->CoverCacheFolder()).filePath(QStringLiteral("Album Front.png"))), front);
-        QVERIFY(!View()->DownloadBand()->isVisible());
+        QCOMPARE(FileBytes(QDir(CSlotIntake::CoverCacheFolder()).filePath(QStringLiteral("Album Front.png"))), front);
+        QVERIFY(!View()->Intake()->DownloadBand()->isVisible());
 
         Boxes boxes;
         auto dropAddress = [&](const QString& path) {
@@ -183,21 +184,21 @@ private slots:
         // and after the (shortened) time-out the window says so.
         Ticks ticks;
         dropAddress(QStringLiteral("/silent.jpg"));
-        QVERIFY(View()->DownloadBand()->isVisible());
-        QCOMPARE(View()->DownloadBand()->CancelButton()->text(), QStringLiteral("Cancel"));
+        QVERIFY(View()->Intake()->DownloadBand()->isVisible());
+        QCOMPARE(View()->Intake()->DownloadBand()->CancelButton()->text(), QStringLiteral("Cancel"));
         QTRY_COMPARE_WITH_TIMEOUT(boxes.texts.size(), 2, 10000);
         QVERIFY(boxes.texts[1].endsWith(QStringLiteral("\n\nThe server sent nothing for 1 seconds.")));
         QVERIFY2(ticks.count >= 30, qPrintable(QString::number(ticks.count)));
-        QVERIFY(!View()->DownloadBand()->isVisible());
+        QVERIFY(!View()->Intake()->DownloadBand()->isVisible());
 
         // Cancel, clicked while it waits, stops it without a word.
         quick.idleSeconds = 30;
-        View()->Downloader()->SetLimits(quick);
+        View()->Intake()->Downloader()->SetLimits(quick);
         dropAddress(QStringLiteral("/silent.jpg"));
         QTest::qWait(100);
-        QTest::mouseClick(View()->DownloadBand()->CancelButton(), Qt::LeftButton);
-        QVERIFY(!View()->DownloadBand()->isVisible());
-        QVERIFY(!View()->Downloader()->Busy());
+        QTest::mouseClick(View()->Intake()->DownloadBand()->CancelButton(), Qt::LeftButton);
+        QVERIFY(!View()->Intake()->DownloadBand()->isVisible());
+        QVERIFY(!View()->Intake()->Downloader()->Busy());
 
         dropAddress(QStringLiteral("/sneaky.jpg"));
         QTRY_COMPARE(boxes.texts.size(), 3);
@@ -213,7 +214,7 @@ private slots:
 
         // None of it touched the slots or left a file behind.
         QVERIFY(!Doc().IsLoaded(Slot::Left));
-        QCOMPARE(QDir(View()->CoverCacheFolder()).entryList(QDir::Files | QDir::Hidden),
+        QCOMPARE(QDir(CSlotIntake::CoverCacheFolder()).entryList(QDir::Files | QDir::Hidden),
                  QStringList{QStringLiteral("Album Front.png")});
     }
 
@@ -252,7 +253,7 @@ private slots:
         app_->ExitInstance();
         app_ = std::make_unique<CKorvaneApp>();
         QVERIFY(app_->InitInstance());
-        View()->SetStartFiles(front, other);
+        View()->SetStartFiles(front.toStdString(), other.toStdString());
         QTRY_COMPARE(Name(Slot::Left), QStringLiteral("Album Front.png"));
         QTRY_COMPARE(Name(Slot::Right), QStringLiteral("Other.png"));
         QTest::qWait(200);
@@ -265,7 +266,7 @@ private slots:
         QVERIFY(app_->InitInstance());
         Boxes boxes;
         const QString missing = home_->FilePath(QStringLiteral("given/Not there.webp"));
-        View()->SetStartFiles(missing, {});
+        View()->SetStartFiles(missing.toStdString(), {});
         QTRY_COMPARE(boxes.texts.size(), 1);
         QVERIFY2(boxes.texts[0].startsWith(QStringLiteral("The picture could not be loaded:\n") + missing),
                  qPrintable(boxes.texts[0]));

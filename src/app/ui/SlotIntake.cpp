@@ -1,7 +1,4 @@
-// The window's side of pictures that come from other programs: files,
-// addresses and picture data dropped on a paper or pasted, downloads with
-// their progress band, and the files named on the command line.
-#include "app/ui/TheView.h"
+#include "app/ui/SlotIntake.h"
 
 #include "app/DownloadRules.h"
 #include "app/KorvaneDoc.h"
@@ -11,6 +8,7 @@
 #include "image/ui/ExternalDrop.h"
 #include "image/ui/PaperWidget.h"
 #include "settings/LanguageTable.h"
+#include "settings/Prompter.h"
 
 #include <QBuffer>
 #include <QClipboard>
@@ -59,31 +57,33 @@ std::string Text(int number)
 
 }  // namespace
 
-QString CTheView::CoverCacheFolder()
+QString CSlotIntake::CoverCacheFolder()
 {
     return QDir(QStandardPaths::writableLocation(QStandardPaths::CacheLocation)).filePath(QStringLiteral("covers"));
 }
 
-void CTheView::BuildIntake()
+CSlotIntake::CSlotIntake(CKorvaneDoc& doc, IPrompter& prompter, CPaper* const (&papers)[2], QWidget* window)
+    : QObject(window), doc_(doc), prompter_(prompter), papers_{papers[0], papers[1]}
 {
     downloader_ = new CFileDownloader(this);
-    downloadBand_ = new CDownloadProgress(*downloader_, this);
+    band_ = new CDownloadProgress(*downloader_, window);
     doc_.SetUnrememberedFolder(QDir::cleanPath(CoverCacheFolder()).toStdString());
     for (int i = 0; i < 2; ++i) {
         const Slot slot = i == 0 ? Slot::Left : Slot::Right;
-        connect(paper_[i], &CPaper::TwoFilesDropped, this, [this, slot](const QString& first, const QString& second) {
+        connect(papers_[i], &CPaper::TwoFilesDropped, this, [this, slot](const QString& first, const QString& second) {
             TakeFiles(slot, {first, second});
         });
-        connect(paper_[i], &CPaper::PicturesDropped, this,
+        connect(papers_[i], &CPaper::PicturesDropped, this,
                 [this, slot](const ExternalPictures& pictures) { TakePictures(slot, pictures); });
     }
-    connect(downloader_, &CFileDownloader::Finished, this, &CTheView::OnDownloaded);
+    connect(downloader_, &CFileDownloader::Finished, this,
+            [this](const QString& path) { doc_.LoadImage(downloadSlot_, path.toStdString(), true); });
     connect(downloader_, &CFileDownloader::Failed, this, [this](CFileDownloader::Failure failure, const QString& detail) {
         SayNotTaken(ReasonText(failure), downloader_->Address().toDisplayString(), detail);
     });
 }
 
-bool CTheView::TakeFiles(Slot slot, const QStringList& files)
+bool CSlotIntake::TakeFiles(Slot slot, const QStringList& files)
 {
     if (files.isEmpty())
         return false;
@@ -100,7 +100,7 @@ bool CTheView::TakeFiles(Slot slot, const QStringList& files)
     return true;
 }
 
-void CTheView::TakePictures(Slot slot, const ExternalPictures& pictures)
+void CSlotIntake::TakePictures(Slot slot, const ExternalPictures& pictures)
 {
     if (TakeFiles(slot, pictures.files))
         return;
@@ -117,7 +117,7 @@ void CTheView::TakePictures(Slot slot, const ExternalPictures& pictures)
         SayNotTaken(kTextOnlyWebAddresses, pictures.otherAddresses.front().toDisplayString(), {});
 }
 
-void CTheView::SavePictureAndLoad(Slot slot, const ExternalPictures& pictures)
+void CSlotIntake::SavePictureAndLoad(Slot slot, const ExternalPictures& pictures)
 {
     QByteArray bytes = pictures.data;
     QString extension = pictures.dataExtension;
@@ -132,8 +132,8 @@ void CTheView::SavePictureAndLoad(Slot slot, const ExternalPictures& pictures)
     const QString fallback = QStringLiteral("dropped picture %1.%2")
                                  .arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd hh-mm-ss-zzz")),
                                       extension);
-    std::string name = SafeCacheName(QUrl::fromPercentEncoding(pictures.nameHint.toUtf8()).toStdString(),
-                                     extension.toStdString(), fallback.toStdString());
+    const std::string name =
+        SafeCacheName(pictures.nameHint.toStdString(), extension.toStdString(), fallback.toStdString());
     const QString folder = CoverCacheFolder();
     QSaveFile file(QDir(folder).filePath(QString::fromStdString(name)));
     const bool saved = QDir().mkpath(folder) && file.open(QIODevice::WriteOnly) &&
@@ -145,28 +145,23 @@ void CTheView::SavePictureAndLoad(Slot slot, const ExternalPictures& pictures)
     doc_.LoadImage(slot, file.fileName().toStdString(), true);
 }
 
-void CTheView::StartDownload(Slot slot, const QString& address)
+void CSlotIntake::StartDownload(Slot slot, const QString& address)
 {
     downloadSlot_ = slot;
     const QUrl url(address);
     downloader_->Start(url, CoverCacheFolder());
     if (downloader_->Busy())
-        downloadBand_->ShowFor(paper_[slot == Slot::Left ? 0 : 1]->geometry(),
+        band_->ShowFor(papers_[slot == Slot::Left ? 0 : 1]->geometry(),
                                url.fileName().isEmpty() ? url.host() : url.fileName());
 }
 
-void CTheView::OnDownloaded(const QString& path)
-{
-    doc_.LoadImage(downloadSlot_, path.toStdString(), true);
-}
-
-void CTheView::SayNotTaken(int reasonText, const QString& address, const QString& detail)
+void CSlotIntake::SayNotTaken(int reasonText, const QString& address, const QString& detail)
 {
     const std::string reason = FillTextPlaceholders(Text(reasonText), {detail.toStdString()});
     prompter_.Error(FillTextPlaceholders(Text(kTextNotDownloaded), {address.toStdString(), reason}));
 }
 
-void CTheView::PasteInto(Slot slot)
+void CSlotIntake::Paste(Slot slot)
 {
     const QClipboard* clipboard = QGuiApplication::clipboard();
     const ExternalPictures copied = ReadExternalPictures(clipboard ? clipboard->mimeData() : nullptr);
@@ -180,15 +175,4 @@ void CTheView::PasteInto(Slot slot)
     }
     if (!copied.addresses.isEmpty())
         StartDownload(slot, copied.addresses.front().toString());
-}
-
-void CTheView::SetStartFiles(const QString& front, const QString& back)
-{
-    startFront_ = front;
-    startBack_ = back;
-}
-
-void CTheView::LoadStartFiles()
-{
-    doc_.LoadBoth(startFront_.toStdString(), startBack_.toStdString(), true);
 }
