@@ -21,6 +21,7 @@ std::string Line(const std::string& key) {
 
 TEST(DesktopEntry, OpensFilesOfEveryKindThePictureLayerReads) {
     EXPECT_EQ(Line("Exec"), "korvane %F");
+    EXPECT_EQ(Line("TryExec"), "korvane");  // a program, without field codes
     const std::string list = Line("MimeType");
     ASSERT_FALSE(list.empty()) << "no MimeType line";
     ASSERT_EQ(list.back(), ';');
