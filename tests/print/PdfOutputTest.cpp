@@ -26,13 +26,13 @@ CoverPlacement PrintCover(const std::string& pdf, const CRasterImage& image, con
                           const std::string& title = "Korvane - cover") {
     const CoverFormatList formats = List({format});
     PlacementJob job;
-    const CoverPlacement p = ComputePlacement(kA4At600, formats, 0, job);
+    const CoverPlacement p = ComputePlacement(kA4At600, formats, LeftFormat(0), job);
     CCairoPdfSink sink(pdf, kA4At600);
     EXPECT_TRUE(sink.StartJob(title));
     CDrawContext* surface = sink.StartPage(1);
     EXPECT_NE(surface, nullptr);
     if (surface)
-        RenderCover(*surface, kA4At600, p, image, formats, 0, RenderOptions{0, 0, 0});
+        RenderCover(*surface, kA4At600, p, image, formats, LeftFormat(0), RenderOptions{0, 0, 0});
     EXPECT_TRUE(sink.EndPage());
     sink.EndJob();
     EXPECT_FALSE(sink.Failed()) << sink.Error();

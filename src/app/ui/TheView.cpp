@@ -35,14 +35,6 @@ int SlotIndex(Slot s)
     return s == Slot::Left ? 0 : 1;
 }
 
-// A paper's value for a format index: the right slot's gets 1000 added;
-// "no format" when the slot has none.
-int PaperFormat(int format, bool rightSlot)
-{
-    if (format < 0)
-        return kPaperNoFormat;
-    return rightSlot ? format + 1000 : format;
-}
 
 }  // namespace
 
@@ -240,11 +232,11 @@ void CTheView::UpdatePapers(Slot slot)
     const CRasterImage* shown = image.IsValid() ? &image : nullptr;
     if (slot == Slot::Left) {
         paper_[0]->SetImage(shown);
-        paper_[0]->SetFormat(PaperFormat(state_.leftFormat, false));
+        paper_[0]->SetFormat(LeftFormat(state_.leftFormat));
     } else {
         paper_[0]->SetSecondImage(shown);
         paper_[1]->SetImage(shown);
-        paper_[1]->SetFormat(PaperFormat(state_.rightFormat, true));
+        paper_[1]->SetFormat(RightFormat(state_.rightFormat));
     }
 }
 
@@ -258,14 +250,14 @@ void CTheView::ShowPapersData()
         paper->SetDrawCutLines(state_.drawCutLines != 0);
         if (format < 0 || format >= formats.count()) {
             // A slot without a format shows the bare sheet.
-            paper->SetFormat(kPaperNoFormat);
+            paper->SetFormat(kNoSlotFormat);
             continue;
         }
         const CoverFormat& f = formats.at(format);
-        paper->SetFormat(PaperFormat(format, i == 1));
+        paper->SetFormat(FormatOf(i == 1 ? Slot::Right : Slot::Left, format));
         paper->SetPaperSize(f.paperWidth, f.paperHeight);
         paper->SetTrayMode(f.type == "CD_TRAY");
-        paper->SetSecondFormat(PaperFormat(state_.rightFormat, true));
+        paper->SetSecondFormat(RightFormat(state_.rightFormat));
     }
     const CRasterImage* left = doc_.leftImage.IsValid() ? &doc_.leftImage : nullptr;
     const CRasterImage* right = doc_.rightImage.IsValid() ? &doc_.rightImage : nullptr;

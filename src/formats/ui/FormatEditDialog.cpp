@@ -34,7 +34,6 @@ namespace {
 constexpr int kNewFormatText = 7036;
 constexpr int kCopyOfText = 7037;
 constexpr int kSaveFailedText = 7040;
-constexpr int kRightSlot = 1000; // a preview's format value for the right position
 
 
 const QColor kEvenRow(240, 255, 240);
@@ -300,7 +299,7 @@ void CFormatEditDialog::ShowNoFormat()
     markers_->clear();
     UpdateMarkerButtons();
     for (CPaper* p : preview_)
-        p->SetFormat(kPaperNoFormat);
+        p->SetFormat(kNoSlotFormat);
 }
 
 void CFormatEditDialog::RepaintPreviews()
@@ -315,7 +314,7 @@ void CFormatEditDialog::RepaintPreviews()
         paper->SetPaperSize(f.paperWidth, f.paperHeight);
         paper->SetTrayMode(tray);
         paper->SetImage(tray || !sample_.IsValid() ? nullptr : &sample_);
-        paper->SetFormat(k == 0 ? i : i + kRightSlot);
+        paper->SetFormat(FormatOf(k == 0 ? Slot::Left : Slot::Right, i));
     }
 }
 

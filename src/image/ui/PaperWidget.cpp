@@ -43,8 +43,8 @@ void CPaper::Changed()
 void CPaper::SetFormats(const CoverFormatList* formats) { view_.formats = formats; Changed(); }
 void CPaper::SetImage(const CRasterImage* image) { view_.firstImage = image; Changed(); }
 void CPaper::SetSecondImage(const CRasterImage* image) { view_.secondImage = image; Changed(); }
-void CPaper::SetFormat(int formatValue) { view_.firstFormat = formatValue; Changed(); }
-void CPaper::SetSecondFormat(int formatValue) { view_.secondFormat = formatValue; Changed(); }
+void CPaper::SetFormat(SlotFormat format) { view_.firstFormat = format; Changed(); }
+void CPaper::SetSecondFormat(SlotFormat format) { view_.secondFormat = format; Changed(); }
 void CPaper::SetSinglePage(bool on) { view_.singlePage = on; Changed(); }
 void CPaper::SetDrawCutLines(bool on) { view_.drawCutLines = on; Changed(); }
 void CPaper::SetDrawBorder(bool on) { view_.drawBorder = on; Changed(); }

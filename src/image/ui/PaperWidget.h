@@ -25,8 +25,8 @@ public:
     void SetFormats(const CoverFormatList* formats);
     void SetImage(const CRasterImage* image);
     void SetSecondImage(const CRasterImage* image);
-    void SetFormat(int formatValue);
-    void SetSecondFormat(int formatValue);
+    void SetFormat(SlotFormat format);
+    void SetSecondFormat(SlotFormat format);
     void SetSinglePage(bool on);
     void SetDrawCutLines(bool on);
     void SetDrawBorder(bool on);

@@ -137,7 +137,7 @@ class SlotsTest : public QObject {
     void InstallRecordingHooks()
     {
         PrintHooks hooks;
-        hooks.runPrintJob = [this](int mode, bool preview) { prints_.push_back({mode, preview}); };
+        hooks.runPrintJob = [this](PrintMode mode, bool preview) { prints_.push_back({PrintModeNumber(mode), preview}); };
         hooks.runBatchPrint = [this](const std::vector<std::string>& files) { batches_.push_back(files); };
         hooks.printSetup = [] {};
         View()->SetPrintHooks(hooks);
@@ -185,10 +185,10 @@ private slots:
         const PaperView& right = View()->Paper(Slot::Right)->View();
         QCOMPARE(left.firstImage, &Doc().leftImage);
         QCOMPARE(left.secondImage, &Doc().rightImage);
-        QCOMPARE(left.firstFormat, 0);
-        QCOMPARE(left.secondFormat, 1001);
+        QCOMPARE(left.firstFormat, LeftFormat(0));
+        QCOMPARE(left.secondFormat, RightFormat(1));
         QCOMPARE(right.firstImage, &Doc().rightImage);
-        QCOMPARE(right.firstFormat, 1001);
+        QCOMPARE(right.firstFormat, RightFormat(1));
         // A landscape front + inside scan is turned upright and recognised.
         const QString booklet = home_->MakePicture(QStringLiteral("Booklet.png"), 2400, 1200);
         QVERIFY(Doc().LoadLeftImage(booklet.toStdString(), true));
@@ -281,7 +281,7 @@ private slots:
         QCOMPARE(prints_[3].mode, 1);
         QCOMPARE(prints_[4].mode, 1);
         QVERIFY(prints_[4].preview && !prints_[3].preview);
-        QCOMPARE(View()->State().printMode, 1);
+        QCOMPARE(View()->State().printMode, PrintMode::Right);
     }
 
     void pasteFillsEitherSlot()

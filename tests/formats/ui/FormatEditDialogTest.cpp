@@ -282,7 +282,7 @@ private slots:
         QCOMPARE(list.paperWidth(0), 216.0);
         QVERIFY(!Ctl<CPaper>(d, D::LeftPreview)->View().trayMode);
         QVERIFY(Ctl<CPaper>(d, D::LeftPreview)->View().firstImage);  // the sample cover
-        QCOMPARE(Ctl<CPaper>(d, D::RightPreview)->View().firstFormat, 1000);
+        QCOMPARE(Ctl<CPaper>(d, D::RightPreview)->View().firstFormat, RightFormat(0));
 
         SelectRow(d, 1);  // a slimline sleeve offers the spine
         QVERIFY(Ctl(d, D::Spine)->isEnabled());
@@ -492,7 +492,7 @@ private slots:
             QVERIFY2(Ctl<QComboBox>(d, D::Type)->currentText().startsWith(QString::fromStdString(list.type(row)),
                                                                             Qt::CaseInsensitive),
                      qPrintable(what));
-            QCOMPARE(Ctl<CPaper>(d, D::LeftPreview)->View().firstFormat, row);
+            QCOMPARE(Ctl<CPaper>(d, D::LeftPreview)->View().firstFormat, LeftFormat(row));
             QVERIFY(Ctl(d, D::MediaType)->isEnabled());
         }
         QVERIFY(!d.Modified());

@@ -87,8 +87,8 @@ private slots:
         paper.SetFormats(&formats);
         paper.SetImage(&cover);
         paper.SetSecondImage(&second);
-        paper.SetFormat(0);
-        paper.SetSecondFormat(1000);
+        paper.SetFormat(LeftFormat(0));
+        paper.SetSecondFormat(RightFormat(0));
         paper.SetDrawCutLines(true);
         paper.SetSinglePage(true);
         paper.SetDrawBorder(true);
@@ -102,7 +102,7 @@ private slots:
         CPaper tray;
         tray.resize(182, 263);
         tray.SetFormats(&formats);
-        tray.SetFormat(1);
+        tray.SetFormat(LeftFormat(1));
         tray.SetPaperSize(150, 250);
         tray.SetTrayMode(true);
         tray.SetBackgroundColor(Rgb{0x3C, 0x3C, 0x3C});
@@ -120,7 +120,7 @@ private slots:
         CPaper paper;
         paper.resize(182, 263);
         paper.SetFormats(&formats);
-        paper.SetFormat(0);
+        paper.SetFormat(LeftFormat(0));
         paper.SetPlaceholder(&wheels);
         paper.SetTextSource([&](int n) { return n == 9643 ? words : std::string(); }, [] { return true; });
         const SurfaceRect where = PlaceholderRect(paper.View(), 182, 263);
