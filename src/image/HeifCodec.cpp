@@ -7,12 +7,15 @@
 
 #include <libheif/heif.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 
 namespace {
 // A flat picture in HEVC or AV1 takes a few bytes a block.
 constexpr std::uint64_t kHeifRatio = 1u << 14;
+// How far a coded tile may reach beyond the picture's own width or height.
+constexpr int kTileAllowance = 2048;
 
 struct ContextDeleter {
     void operator()(heif_context* c) const { heif_context_free(c); }
@@ -89,6 +92,12 @@ bool CRasterHEIF::Decode(CByteSource& source) {
     }
     if (!DecoderPresent(bytes, *this))
         return false;
+    // The coded pictures (a grid's tiles, each with its own size in its HEVC
+    // or AV1 headers) must not be larger than the picture they make up: a
+    // few hundred bytes could otherwise have the decoder allocate gigabytes.
+    // A tile may reach past a small picture's edge, so small pictures keep
+    // room for the usual tile sizes.
+    heif_context_set_maximum_image_size_limit(context.get(), std::max({fileW, fileH, 0}) + kTileAllowance);
     const bool alpha = heif_image_handle_has_alpha_channel(handle.get()) != 0;
     std::unique_ptr<heif_decoding_options, OptionsDeleter> options(heif_decoding_options_alloc());
     heif_image* rawImage = nullptr;

@@ -2,9 +2,9 @@
 
 #include "app/KorvaneDoc.h"
 #include "controls/ui/ClickableLabel.h"
-#include "app/ui/ClipboardDib.h"
 #include "app/CommandIds.h"
 #include "app/ui/MainMenu.h"
+#include "app/ui/SlotIntake.h"
 #include "image/ui/ExtendedFileDialog.h"
 #include "print/ui/PaperWidget.h"
 #include "settings/AppSettings.h"
@@ -43,6 +43,7 @@ CTheView::CTheView(CKorvaneDoc& doc, QWidget* parent)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
     BuildControls();
+    intake_ = new CSlotIntake(doc_, prompter_, paper_, this);
     InstallPrintHooks(*this);
     doc_.Attach(this, &prompter_);
 }
@@ -416,9 +417,13 @@ void CTheView::OpenRightImage()
 
 void CTheView::PasteInto(Slot slot)
 {
-    const std::vector<std::uint8_t> block = ClipboardDib();
-    if (!block.empty())
-        doc_.Paste(slot, block.data(), block.size());
+    intake_->Paste(slot);
+}
+
+void CTheView::SetStartFiles(const std::string& front, const std::string& back)
+{
+    startFront_ = front;
+    startBack_ = back;
 }
 
 void CTheView::OnBatchFile(const QString& path, int position)
@@ -452,7 +457,9 @@ void CTheView::OnTimer1()
     if (Language().GetCurrentLanguage() != 0 && menuText_)
         Language().TranslateMenu(*menuText_);
     AppSettings& s = RunningValues();
-    if (s.reloadOnStartup == 1) {
+    if (!startFront_.empty() || !startBack_.empty()) {
+        doc_.LoadBoth(startFront_, startBack_, true);
+    } else if (s.reloadOnStartup == 1) {
         if (!s.recentFileLeft.empty())
             doc_.LoadLeftImage(s.recentFileLeft, false);
         // Read after the left load, which may have brought its back cover.

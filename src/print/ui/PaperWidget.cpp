@@ -14,24 +14,10 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPointer>
-#include <QUrl>
 
 #include <algorithm>
 
 namespace {
-
-// Local files carried by a drag, in drop order.
-std::vector<std::string> LocalFiles(const QMimeData* data)
-{
-    std::vector<std::string> paths;
-    if (!data || !data->hasUrls())
-        return paths;
-    for (const QUrl& url : data->urls()) {
-        if (url.isLocalFile())
-            paths.push_back(url.toLocalFile().toStdString());
-    }
-    return paths;
-}
 
 bool Readable(const std::string& path)
 {
@@ -200,22 +186,34 @@ void CPaper::mousePressEvent(QMouseEvent* event)
 
 void CPaper::dragEnterEvent(QDragEnterEvent* event)
 {
-    if (!LocalFiles(event->mimeData()).empty())
+    if (CarriesExternalPictures(event->mimeData()))
         event->acceptProposedAction();
 }
 
 void CPaper::dragMoveEvent(QDragMoveEvent* event)
 {
-    if (!LocalFiles(event->mimeData()).empty())
+    if (CarriesExternalPictures(event->mimeData()))
         event->acceptProposedAction();
 }
 
 void CPaper::dropEvent(QDropEvent* event)
 {
-    const std::vector<std::string> paths = LocalFiles(event->mimeData());
-    if (paths.empty())
+    if (!CarriesExternalPictures(event->mimeData()))
         return;
     event->acceptProposedAction();
+    TakeExternalDrop(ReadExternalPictures(event->mimeData()));
+}
+
+void CPaper::TakeExternalDrop(const ExternalPictures& drop)
+{
+    if (drop.files.isEmpty()) {
+        if (!drop.Empty())
+            emit PicturesDropped(drop);
+        return;
+    }
+    std::vector<std::string> paths;
+    for (const QString& f : drop.files)
+        paths.push_back(f.toStdString());
     DropFiles(paths);
 }
 
@@ -224,8 +222,12 @@ void CPaper::DropFiles(const std::vector<std::string>& paths)
     if (paths.empty())
         return;
     const bool batch = batchMode_ && batchMode_();
-    if (!batch || paths.size() == 1) {
+    if (paths.size() == 1) {
         emit FileDropped(QString::fromStdString(paths.front()));
+        return;
+    }
+    if (!batch) {
+        emit TwoFilesDropped(QString::fromStdString(paths[0]), QString::fromStdString(paths[1]));
         return;
     }
     // Files that cannot be read make no part of the batch; the positions

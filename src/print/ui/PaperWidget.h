@@ -2,7 +2,9 @@
 // CPaper: the owner-drawn button that shows a sheet of paper with its
 // cover(s) at the place and size the cover format gives. It paints what the
 // paper drawing returns, double-buffered; it carries its slot's right-click
-// menu and accepts dropped files, and passes both to its parent as signals.
+// menu and accepts what other programs drop (files, web addresses, picture
+// data), and passes both to its parent as signals.
+#include "image/ui/ExternalDrop.h"
 #include "print/PaperDrawing.h"
 
 #include <QAbstractButton>
@@ -57,6 +59,9 @@ public:
     QMenu* BuildMenu(QWidget* parent);
     // Hands dropped files over as a drop does.
     void DropFiles(const std::vector<std::string>& paths);
+    // Hands over what another program dropped: files as DropFiles, the rest
+    // as PicturesDropped.
+    void TakeExternalDrop(const ExternalPictures& drop);
     // Renders the control as it is painted.
     QImage Render() const;
 
@@ -64,8 +69,13 @@ signals:
     // A command chosen from the right-click menu, delivered after the menu
     // closed (queued), with the menu flag set.
     void MenuCommand(int commandId);
-    // One file dropped (or several while batch mode is off: the first).
+    // One file dropped.
     void FileDropped(const QString& path);
+    // Several files dropped while batch mode is off: the first for this
+    // paper's slot, the second for the other one (the rest are left).
+    void TwoFilesDropped(const QString& first, const QString& second);
+    // Web addresses or picture data dropped (no local file).
+    void PicturesDropped(const ExternalPictures& drop);
     // Several files dropped in batch mode, one signal per file in drop order:
     // position 0 for the first, 2 for the last, 1 otherwise.
     void BatchFileDropped(const QString& path, int position);

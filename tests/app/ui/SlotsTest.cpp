@@ -397,8 +397,10 @@ private slots:
         Drop(View()->Paper(Slot::Right), {a});
         QCOMPARE(View()->State().rightName, std::string("One.png"));
         QVERIFY(!Doc().IsLoaded(Slot::Left));
-        // Without batch mode only the first of several files is taken.
+        // Without batch mode the first of several files goes to the paper
+        // dropped on, the second to the other one, the rest are left.
         Drop(View()->Paper(Slot::Left), {b, c, a});
+        QTRY_COMPARE(View()->State().rightName, std::string("Three.bmp"));
         QCOMPARE(View()->State().leftName, std::string("Two.jpg"));
         QVERIFY(batches_.empty());
         QCOMPARE(QString::fromStdString(GetCfgString("Paths", "LastUsed", "")), QFileInfo(a).path());

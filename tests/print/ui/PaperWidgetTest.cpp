@@ -240,9 +240,13 @@ private slots:
         paper.show();
         QSignalSpy one(&paper, &CPaper::FileDropped);
         QSignalSpy many(&paper, &CPaper::BatchFileDropped);
+        QSignalSpy two(&paper, &CPaper::TwoFilesDropped);
+        // Outside batch mode the first two: one for this paper, one for the other.
         DropOn(&paper, {a, b, c});
-        QCOMPARE(one.count(), 1);
-        QCOMPARE(one[0][0].toString(), a);
+        QCOMPARE(one.count(), 0);
+        QCOMPARE(two.count(), 1);
+        QCOMPARE(two[0][0].toString(), a);
+        QCOMPARE(two[0][1].toString(), b);
         QCOMPARE(many.count(), 0);
         batch = true;
         DropOn(&paper, {c, b, a});
@@ -253,8 +257,10 @@ private slots:
         QCOMPARE(many[2][0].toString(), a);
         QCOMPARE(many[2][1].toInt(), 2);
         DropOn(&paper, {b});
-        QCOMPARE(one.count(), 2);
+        QCOMPARE(one.count(), 1);
+        QCOMPARE(one[0][0].toString(), b);
         QCOMPARE(many.count(), 3);
+        QCOMPARE(two.count(), 1);
     }
 };
 
