@@ -5,6 +5,7 @@
 #include <chrono>
 #include <functional>
 #include <mutex>
+#include <string>
 
 class CRateLimiter {
 public:
@@ -25,3 +26,11 @@ private:
 
 // The one limiter for every request to MusicBrainz in this program.
 CRateLimiter& MusicBrainzLimiter();
+
+// The same rule across processes (korvane-cli run in a loop, the program
+// beside it): the next free moment is kept in `stampFile` (wall-clock
+// milliseconds), read and moved on under a file lock. Returns how long to
+// wait; zero when the file cannot be used.
+std::chrono::milliseconds ReserveAcrossProcesses(const std::string& stampFile, std::chrono::milliseconds interval,
+                                                 std::chrono::system_clock::time_point now =
+                                                     std::chrono::system_clock::now());

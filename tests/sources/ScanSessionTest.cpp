@@ -18,14 +18,8 @@ namespace {
 
 class ScanSessionTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        folder_ = std::filesystem::temp_directory_path() / ("korvane-sane-" + std::to_string(::getpid()));
-        std::filesystem::create_directories(folder_);
-        UseSaneTestBackend(folder_.string(), 120, 120);
-    }
-    void TearDown() override { std::filesystem::remove_all(folder_); }
-    std::filesystem::path folder_;
+    void SetUp() override { UseSaneTestBackend(120, 120); }
+    std::filesystem::path folder_ = SaneTestFolder();
 };
 
 double MillimetresWide(const CRasterImage& p) { return p.GetWidth() * 25.4 / p.GetXDpi(); }
@@ -98,7 +92,7 @@ TEST_F(ScanSessionTest, AnAreaCanBeAskedFor)
 
 TEST_F(ScanSessionTest, CancelEndsTheScanWithoutAPicture)
 {
-    UseSaneTestBackend(folder_.string(), 120, 120, "read-delay true\nread-delay-duration 20000\n");
+    UseSaneTestBackend(120, 120, "read-delay true\nread-delay-duration 20000\n");
     std::atomic<bool> cancel{false};
     int reports = 0;
     ScanRequest request;
@@ -133,7 +127,7 @@ TEST_F(ScanSessionTest, AScanIsRecognisedByItsSize)
     EXPECT_EQ(DetectScannedFormat(r.picture, formats, 1, nullptr), formats.findByType("CD_FRONT"));
 
     // A DVD sleeve scanned lying down is turned upright.
-    UseSaneTestBackend(folder_.string(), 273, 183);
+    UseSaneTestBackend(273, 183);
     request.dpi = 150;
     r = Scan(request);
     ASSERT_EQ(r.status, ScanStatus::Done);

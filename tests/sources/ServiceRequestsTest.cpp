@@ -11,6 +11,9 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <filesystem>
+
+#include <unistd.h>
 
 using namespace std::chrono_literals;
 
@@ -42,6 +45,19 @@ TEST(ServiceRequests, AtMostOneMusicBrainzRequestASecond)
     EXPECT_EQ(limiter.Reserve(), 0s);
     now += 300ms;
     EXPECT_EQ(limiter.Reserve(), 700ms);
+}
+
+TEST(ServiceRequests, TheRuleHoldsAcrossProcesses)
+{
+    const std::string stamp = "/tmp/korvane-stamp-" + std::to_string(::getpid()) + "/next";
+    const auto t = std::chrono::system_clock::time_point{} + std::chrono::hours(500000);
+    EXPECT_EQ(ReserveAcrossProcesses(stamp, 1000ms, t), 0ms);
+    EXPECT_EQ(ReserveAcrossProcesses(stamp, 1000ms, t + 200ms), 800ms);
+    EXPECT_EQ(ReserveAcrossProcesses(stamp, 1000ms, t + 200ms), 1800ms);
+    EXPECT_EQ(ReserveAcrossProcesses(stamp, 1000ms, t + 10s), 0ms);
+    // A clock set back does not make everyone wait for hours.
+    EXPECT_EQ(ReserveAcrossProcesses(stamp, 1000ms, t - std::chrono::hours(1)), 0ms);
+    std::filesystem::remove_all("/tmp/korvane-stamp-" + std::to_string(::getpid()));
 }
 
 TEST(ServiceRequests, SearchGuessedFromTheFileName)

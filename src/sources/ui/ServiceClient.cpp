@@ -1,6 +1,7 @@
 #include "sources/ui/ServiceClient.h"
 
 #include "settings/WebAddress.h"
+#include "sources/CoverCache.h"
 #include "sources/RateLimiter.h"
 #include "sources/ServiceRequests.h"
 
@@ -16,6 +17,7 @@
 #include <QTimer>
 #include <QUrl>
 
+#include <algorithm>
 #include <chrono>
 
 namespace {
@@ -43,7 +45,10 @@ CServiceClient::~CServiceClient() = default;
 
 bool CServiceClient::WaitForTurn()
 {
-    auto wait = MusicBrainzLimiter().Reserve();
+    // This process's turn, and the turn among every Korvane process.
+    const auto wait = std::max<std::chrono::steady_clock::duration>(
+        MusicBrainzLimiter().Reserve(),
+        ReserveAcrossProcesses(CoverCacheFolder() + "/../musicbrainz-next-request", std::chrono::seconds(1)));
     const auto until = std::chrono::steady_clock::now() + wait;
     while (std::chrono::steady_clock::now() < until) {
         if (Cancelled())
@@ -103,7 +108,8 @@ ServiceReply CServiceClient::Get(const std::string& address, qint64 limit, bool 
             body += reply->read(limit + 1 - body.size());
         const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
         const QString reason = reply->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString();
-        const QUrl location = reply->header(QNetworkRequest::LocationHeader).toUrl();
+        // The raw header: a relative address is no valid LocationHeader.
+        const QUrl location = QUrl::fromEncoded(reply->rawHeader("Location").trimmed());
         const QNetworkReply::NetworkError error = reply->error();
         const QString errorText = reply->errorString();
         reply->deleteLater();
@@ -115,7 +121,7 @@ ServiceReply CServiceClient::Get(const std::string& address, qint64 limit, bool 
             return Failed(ServiceFailure::TimedOut, {});
         if (tooLarge || body.size() > limit)
             return Failed(ServiceFailure::TooLarge, {});
-        if (IsRedirect(status) && location.isValid()) {
+        if (IsRedirect(status) && location.isValid() && !location.isEmpty()) {
             url = url.resolved(location);
             continue;
         }
