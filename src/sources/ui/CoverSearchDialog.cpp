@@ -49,11 +49,12 @@ void CCoverSearchDialog::BuildControls(const CoverQuery& query)
     album_->setObjectName("album");
     search_ = new QPushButton(SourceTextOf(SourceText::Search), this);
     search_->setObjectName("search");
-    search_->setDefault(true);
     drive_ = new QComboBox(this);
     drive_->setObjectName("drive");
     for (const std::string& d : DiscDrives())
         drive_->addItem(Q(d));
+    if (drive_->count() == 0)
+        drive_->setPlaceholderText(SourceTextOf(SourceText::NoDrive));
     readDisc_ = new QPushButton(SourceTextOf(SourceText::ReadDisc), this);
     readDisc_->setObjectName("readDisc");
 
@@ -104,7 +105,14 @@ void CCoverSearchDialog::BuildControls(const CoverQuery& query)
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     connect(results_, &QTreeWidget::itemSelectionChanged, this,
             [this] { use_->setEnabled(!results_->selectedItems().isEmpty()); });
-    connect(results_, &QTreeWidget::itemDoubleClicked, this, Guarded(this, [this] { ChooseSelected(); }));
+    // Enter or a double-click on a release chooses it.
+    connect(results_, &QTreeWidget::itemActivated, this, Guarded(this, [this] { ChooseSelected(); }));
+    // Return belongs to where it is pressed (the fields search, the list
+    // chooses), never to a default button besides.
+    for (QPushButton* b : findChildren<QPushButton*>()) {
+        b->setAutoDefault(false);
+        b->setDefault(false);
+    }
 }
 
 void CCoverSearchDialog::Start(Work work)
