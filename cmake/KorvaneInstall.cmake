@@ -114,7 +114,11 @@ set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 # Metafile text is measured with the Liberation fonts (other fonts give other
 # widths); Qt's own dialogs speak the user's language with Qt's translations.
 # sensible-editor is one of the editors the formats file may open in.
+# libsane1 (scanning) and libdiscid0 (the disc's ID) come the same way; they
+# are built against libsane-dev, libdiscid-dev and nlohmann-json3-dev
+# (scripts/install-deps.sh). sane-utils is suggested for finding scanners.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation2, sensible-utils")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "cups-client, qt6-translations-l10n, qt6-wayland")
+set(CPACK_DEBIAN_PACKAGE_SUGGESTS "sane-utils")
 include(CPack)

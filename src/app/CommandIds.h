@@ -18,6 +18,8 @@ inline constexpr int PrintBoth = 57607;
 inline constexpr int PrintPreview = 57609;
 inline constexpr int PrintSetup = 57606;
 inline constexpr int Exit = 57665;
+inline constexpr int FindCoverOnline = 32860;
+inline constexpr int ScanCover = 32861;
 // Main menu: Options.
 inline constexpr int Options = 32772;
 inline constexpr int SkinDefault = 32809;

@@ -61,6 +61,8 @@ void FormatEditor(Target& t, const State&, int) { t.window.EditFormats(); }
 void FormatsFile(Target& t, const State&, int) { t.window.EditFormatsFile(); }
 void Calibration(Target& t, const State&, int) { t.window.RunCalibration(); }
 void ChooseLanguage(Target& t, const State&, int language) { t.window.SelectLanguage(language); }
+void FindCover(Target& t, const State&, int) { t.window.FindCoverOnline(Slot::Left); }
+void ScanCover(Target& t, const State&, int) { t.window.ScanCover(Slot::Left); }
 
 void PaperLoad(Target& t, const State&, int) { t.window.LoadFromPaper(t.paperSlot); }
 void PaperPaste(Target& t, const State&, int) { t.window.PasteInto(t.paperSlot); }
@@ -68,6 +70,8 @@ void PaperRotateCw(Target& t, const State&, int) { t.doc.RotateSlot(t.paperSlot,
 void PaperRotateCcw(Target& t, const State&, int) { t.doc.RotateSlot(t.paperSlot, -90); }
 void PaperNew(Target& t, const State&, int) { t.doc.ClearSlot(t.paperSlot); }
 void PaperPrint(Target& t, const State&, int) { PrintIn(t, PrintModeOf(t.paperSlot)); }
+void PaperFindCover(Target& t, const State&, int) { t.window.FindCoverOnline(t.paperSlot); }
+void PaperScanCover(Target& t, const State&, int) { t.window.ScanCover(t.paperSlot); }
 
 // The Language menu's items in menu order: text number and language index.
 struct LanguageItem {
@@ -120,6 +124,11 @@ std::vector<CommandRow> BuildTable()
         {Cmd::PaperRotateCcw, 8003, nullptr, 0, PaperSlotLoaded, PaperRotateCcw},
         {Cmd::PaperNew, 8004, nullptr, 0, PaperSlotLoaded, PaperNew},
         {Cmd::PaperPrint, 8005, nullptr, 0, CanPrintPaper, PaperPrint},
+        // Covers from the online services and the scanner.
+        {Cmd::FindCoverOnline, 9720, nullptr, 0, Always, FindCover},
+        {Cmd::ScanCover, 9721, nullptr, 0, Always, ScanCover},
+        {Cmd::PaperFindCover, 9720, nullptr, 0, Always, PaperFindCover},
+        {Cmd::PaperScanCover, 9721, nullptr, 0, Always, PaperScanCover},
     };
     for (int id = Cmd::SkinFolderFirst; id <= Cmd::SkinFolderLast; ++id)
         rows.push_back({id, 0, nullptr, id - Cmd::SkinFolderFirst, SkinFolderListed, SkinFolder});
@@ -164,6 +173,8 @@ bool IsPaperCommand(int commandId)
     case Cmd::PaperRotateCcw:
     case Cmd::PaperNew:
     case Cmd::PaperPrint:
+    case Cmd::PaperFindCover:
+    case Cmd::PaperScanCover:
         return true;
     default:
         return false;

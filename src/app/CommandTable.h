@@ -49,6 +49,10 @@ public:
     virtual void EditFormatsFile() = 0;
     virtual void RunCalibration() = 0;
     virtual void SelectLanguage(int language) = 0;
+    // "Find Cover Online..." and "Scan Cover...": covers from the online
+    // services or the scanner, into the slot (the File menu's: the left).
+    virtual void FindCoverOnline(Slot) {}
+    virtual void ScanCover(Slot) {}
 };
 
 // What a command acts on.

@@ -2,6 +2,7 @@
 
 #include "settings/Prompter.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -86,6 +87,42 @@ void RotateForFormat(CRasterImage& image, const CoverFormatList& formats, int fo
         image.Rotate(90);
     else if (format == formats.findByType("DVD"))
         image.Rotate(-90);
+}
+
+int DetectFormatBySize(CRasterImage& image, const CoverFormatList& formats, double toleranceMm) {
+    if (!image.IsValid() || image.GetXDpi() <= 0 || image.GetYDpi() <= 0)
+        return -1;
+    const double w = image.GetFileWidth() * 25.4 / image.GetXDpi();
+    const double h = image.GetFileHeight() * 25.4 / image.GetYDpi();
+    int best = -1;
+    bool bestTurned = false;
+    double bestDistance = toleranceMm;
+    for (int i = 0; i < formats.count(); ++i) {
+        if (!IsCandidate(formats, i))
+            continue;
+        const CoverFormat& f = formats.formats[static_cast<std::size_t>(i)];
+        for (const bool turned : {false, true}) {
+            const double fw = turned ? f.height : f.width;
+            const double fh = turned ? f.width : f.height;
+            const double distance = std::max(std::fabs(fw - w), std::fabs(fh - h));
+            // Upright first: a square cover never needs a turn.
+            if (distance < bestDistance || (distance == bestDistance && best < 0)) {
+                best = i;
+                bestTurned = turned;
+                bestDistance = distance;
+            }
+        }
+    }
+    if (best < 0)
+        return -1;
+    if (bestTurned)
+        image.Rotate(formats.formats[static_cast<std::size_t>(best)].type == "DVD" ? -90 : 90);
+    return Remapped(formats, best);
+}
+
+int DetectScannedFormat(CRasterImage& image, const CoverFormatList& formats, int autoRotate, IPrompter* prompter) {
+    const int bySize = DetectFormatBySize(image, formats);
+    return bySize >= 0 ? bySize : DetectFormat(image, formats, autoRotate, prompter);
 }
 
 BatchRecognition BatchRecognitionFor(const CoverFormatList& formats, int autoRotate, IPrompter* prompter) {

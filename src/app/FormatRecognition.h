@@ -20,5 +20,18 @@ int DetectFormat(CRasterImage& image, const CoverFormatList& formats, int autoRo
 // format is turned clockwise, of the first "DVD" format counter-clockwise.
 void RotateForFormat(CRasterImage& image, const CoverFormatList& formats, int format);
 
+// A picture of known physical size (a scan, its resolution set): the format
+// taking part in recognition whose printed size lies within `toleranceMm` of
+// the picture's millimetres on both sides, the nearest when several do. A
+// picture matching a format on its side is turned upright (counter-clockwise
+// for a DVD sleeve, clockwise otherwise). Follows the format's REMAP;
+// -1 when no size matches (the image is then unchanged).
+inline constexpr double kScanSizeToleranceMm = 2.0;
+int DetectFormatBySize(CRasterImage& image, const CoverFormatList& formats,
+                       double toleranceMm = kScanSizeToleranceMm);
+
+// Recognition of a scan: by its size first, then by its proportions.
+int DetectScannedFormat(CRasterImage& image, const CoverFormatList& formats, int autoRotate, IPrompter* prompter);
+
 // The recognition the batch job uses, bound to these formats and options.
 BatchRecognition BatchRecognitionFor(const CoverFormatList& formats, int autoRotate, IPrompter* prompter);

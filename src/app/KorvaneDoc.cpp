@@ -191,6 +191,23 @@ bool CKorvaneDoc::Paste(Slot slot, const std::uint8_t* block, std::size_t size) 
     return ok;
 }
 
+bool CKorvaneDoc::TakeScannedPicture(Slot slot, CRasterImage picture, const std::string& label) {
+    if (!picture.IsValid())
+        return false;
+    image(slot) = std::move(picture);
+    ViewState& state = State();
+    state.name(slot) = label;  // names the print job
+    RecentFile(slot).clear();
+    if (settings_->autoDetectFormat)
+        state.format(slot) = DetectScannedFormat(image(slot), formats, settings_->autoRotate, prompter_);
+    WriteControls();
+    UpdatePapers(slot);
+    state.label(slot) = label;
+    WriteControls();
+    Refresh();
+    return true;
+}
+
 void CKorvaneDoc::RotateSlot(Slot slot, int angle) {
     if (image(slot).IsValid())
         image(slot).Rotate(angle);

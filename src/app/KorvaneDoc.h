@@ -73,6 +73,11 @@ public:
     bool PasteRight(const std::uint8_t* block, std::size_t size);
     bool Paste(Slot slot, const std::uint8_t* block, std::size_t size);
 
+    // A scanned picture (its resolution set) into a slot, recognised by its
+    // size first; `label` goes under the paper and names the print job (there
+    // is no file to reopen next time). An invalid picture changes nothing.
+    bool TakeScannedPicture(Slot slot, CRasterImage picture, const std::string& label);
+
     // After a batch job: the left image holds the job's last picture, loaded
     // from `path` and printed with `format`; the slot's path, name, label,
     // format and papers are made to agree with it, so that what the window

@@ -25,7 +25,7 @@ void OnPngWarning(png_structp, png_const_charp) {}
 // Everything libpng touches lives outside this frame, so that a longjmp out
 // of libpng leaves nothing half-destroyed here.
 bool WriteRows(std::FILE* file, int width, int height, int channels, const PngRowFunction& fillRow,
-               std::uint8_t* row, WriteState* state) {
+               std::uint8_t* row, WriteState* state, int dotsPerInch) {
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, state, OnPngError, OnPngWarning);
     if (!png) {
         std::snprintf(state->message, sizeof state->message, "out of memory");
@@ -46,6 +46,10 @@ bool WriteRows(std::FILE* file, int width, int height, int channels, const PngRo
                  channels == 4 ? PNG_COLOR_TYPE_RGB_ALPHA : PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
                  PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     png_set_compression_level(png, 3);
+    if (dotsPerInch > 0) {
+        const auto perMetre = static_cast<png_uint_32>(dotsPerInch * 10000.0 / 254.0 + 0.5);
+        png_set_pHYs(png, info, perMetre, perMetre, PNG_RESOLUTION_METER);
+    }
     png_write_info(png, info);
     for (int y = 0; y < height; ++y) {
         fillRow(y, row);
@@ -58,7 +62,7 @@ bool WriteRows(std::FILE* file, int width, int height, int channels, const PngRo
 }  // namespace
 
 bool WritePng(const std::string& path, int width, int height, int channels, const PngRowFunction& fillRow,
-              std::string* error) {
+              std::string* error, int dotsPerInch) {
     if (width <= 0 || height <= 0 || (channels != 3 && channels != 4)) {
         if (error)
             *error = "nothing to write";
@@ -74,7 +78,7 @@ bool WritePng(const std::string& path, int width, int height, int channels, cons
     }
     std::vector<std::uint8_t> row(static_cast<std::size_t>(width) * channels);
     WriteState state;
-    bool ok = WriteRows(file, width, height, channels, fillRow, row.data(), &state);
+    bool ok = WriteRows(file, width, height, channels, fillRow, row.data(), &state, dotsPerInch);
     if ((toStdout ? std::fflush(file) : std::fclose(file)) != 0 && ok) {
         ok = false;
         std::snprintf(state.message, sizeof state.message, "%s", std::generic_category().message(errno).c_str());

@@ -64,6 +64,8 @@ const std::vector<int>& CLanguageTable::TextNumbers() {
         AddRange(v, 9650, 9670);
         // The desktop entry and the software centres' texts.
         AddRange(v, 9700, 9709);
+        // The cover sources: online search, the disc, the scanner.
+        AddRange(v, 9720, 9759);
         return v;
     }();
     return numbers;
@@ -89,12 +91,14 @@ const std::array<MenuTextRow, kMenuTextRowCount>& MenuTextRows() {
         {2, {0, 4}, 3022},
         {3, {0, 4, 0}, 3023},
         {3, {0, 4, 1}, 3024},
-        {2, {0, 5}, 3048},
-        {2, {0, 6}, 3049},
-        {2, {0, 7}, 3002},
-        {2, {0, 8}, 3003},
-        {2, {0, 9}, 3004},
-        {2, {0, 10}, 3005},
+        {2, {0, 5}, 9720},
+        {2, {0, 6}, 9721},
+        {2, {0, 7}, 3048},
+        {2, {0, 8}, 3049},
+        {2, {0, 9}, 3002},
+        {2, {0, 10}, 3003},
+        {2, {0, 11}, 3004},
+        {2, {0, 12}, 3005},
 
         {1, {1}, 3006},
         {2, {1, 0}, 3007},

@@ -29,6 +29,8 @@ CMainMenu::CMainMenu(QMenuBar* bar) : QObject(bar), bar_(bar)
     QMenu* rotate = AddMenu(file, 3022);
     AddItem(rotate, Cmd::RotateLeft);
     AddItem(rotate, Cmd::RotateRight);
+    AddItem(file, Cmd::FindCoverOnline);
+    AddItem(file, Cmd::ScanCover);
     file->addSeparator();
     AddItem(file, Cmd::PrintLeft);
     AddItem(file, Cmd::PrintRight);

@@ -6,7 +6,7 @@
 #include "app/ui/DownloadProgress.h"
 #include "app/ui/FileDownloader.h"
 #include "image/ui/ExternalDrop.h"
-#include "image/ui/PaperWidget.h"
+#include "print/ui/PaperWidget.h"
 #include "settings/LanguageTable.h"
 #include "settings/Prompter.h"
 

@@ -140,6 +140,8 @@ private:
     void EditFormats() override;               // ViewFormatEditor.cpp
     void EditFormatsFile() override;           // ViewFormatEditor.cpp
     void RunCalibration() override;            // ViewCalibration.cpp
+    void FindCoverOnline(Slot slot) override;  // ViewSources.cpp
+    void ScanCover(Slot slot) override;        // ViewSources.cpp
 
     CKorvaneDoc& doc_;
     ViewState state_;

@@ -9,4 +9,6 @@ inline constexpr int PaperRotateCw = 32833;
 inline constexpr int PaperRotateCcw = 32834;
 inline constexpr int PaperNew = 32814;
 inline constexpr int PaperPrint = 32815;
+inline constexpr int PaperFindCover = 32862;
+inline constexpr int PaperScanCover = 32863;
 }  // namespace Cmd

@@ -149,6 +149,8 @@ QMenu* CPaper::BuildMenu(QWidget* parent)
     };
     add(menu, "Load Image...", 8000, Cmd::PaperLoad)->setEnabled(enabled(Cmd::PaperLoad, true));
     add(menu, "Paste", 8006, Cmd::PaperPaste)->setEnabled(enabled(Cmd::PaperPaste, true));
+    add(menu, "Find Cover Online...", 9720, Cmd::PaperFindCover)->setEnabled(enabled(Cmd::PaperFindCover, true));
+    add(menu, "Scan Cover...", 9721, Cmd::PaperScanCover)->setEnabled(enabled(Cmd::PaperScanCover, true));
     QMenu* rotate = menu->addMenu(text("Rotate", 8001));
     const bool cw = enabled(Cmd::PaperRotateCw, loaded);
     const bool ccw = enabled(Cmd::PaperRotateCcw, loaded);

@@ -14,7 +14,7 @@
 #include "app/ui/MainFrame.h"
 #include "app/ui/SlotIntake.h"
 #include "app/ui/TheView.h"
-#include "image/ui/PaperWidget.h"
+#include "print/ui/PaperWidget.h"
 #include "settings/AppSettings.h"
 
 #include <QBuffer>
