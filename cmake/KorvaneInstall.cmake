@@ -114,7 +114,9 @@ set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 # Metafile text is measured with the Liberation fonts (other fonts give other
 # widths); Qt's own dialogs speak the user's language with Qt's translations.
 # sensible-editor is one of the editors the formats file may open in.
+# libgs-common has the standard CMYK profile for CMYK pictures without one;
+# DejaVu's faces draw the signs of the Wingdings and MT Extra symbol fonts.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation2, sensible-utils")
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "cups-client, qt6-translations-l10n, qt6-wayland")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "cups-client, qt6-translations-l10n, qt6-wayland, libgs-common, fonts-dejavu-core, fonts-dejavu-extra")
 include(CPack)

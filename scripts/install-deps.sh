@@ -2,7 +2,8 @@
 # Installs what Korvane needs to build, run and test on Debian 12, and to
 # check its package (desktop-file-utils, appstream, GLib's desktop-entry
 # reader and bash-completion for the installed files; lintian, devscripts' hardening-check and
-# debootstrap for scripts/install-check.sh).
+# debootstrap for scripts/install-check.sh; profiles, qpdf and mupdf-tools
+# for the colour tests; DejaVu's maths face for metafile formula signs).
 set -e
 PACKAGES="build-essential cmake ninja-build pkg-config \
   libjpeg62-turbo-dev libpng-dev qt6-base-dev libcups2-dev libcairo2-dev \
@@ -13,7 +14,8 @@ PACKAGES="build-essential cmake ninja-build pkg-config \
   desktop-file-utils appstream python3-gi gir1.2-glib-2.0 bash-completion \
   lintian devscripts debootstrap \
   libwebp-dev libheif-dev libjxl-dev libtiff-dev \
-  webp libheif-examples libjxl-tools libtiff-tools"
+  webp libheif-examples libjxl-tools libtiff-tools \
+  liblcms2-dev libqpdf-dev qpdf mupdf-tools icc-profiles-free libgs-common fonts-dejavu-extra"
 missing=""
 for p in $PACKAGES; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"
