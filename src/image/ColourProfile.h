@@ -27,7 +27,7 @@ bool IsSrgbProfile(const std::uint8_t* icc, std::size_t size);
 // Nothing happens for an sRGB, damaged, oversized or unfitting profile.
 void ApplyEmbeddedProfile(CRasterImage& image, std::vector<std::uint8_t> icc, bool keepSamples);
 
-// The profile a PNG's gAMA and cHRM chunks describe (gamma as stored,
+// The profile a PNG's cHRM and gAMA chunks describe (gamma as stored,
 // 100000 = 1.0; chromaticities x, y of white, red, green, blue, times
 // 100000), or empty when they describe sRGB closely enough to be it.
 // hasGamma / hasChromaticities false: the sRGB value is used for that part.

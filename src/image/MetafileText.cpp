@@ -174,10 +174,12 @@ void CMetafileCanvas::Text(const MetaText& text) {
                 // symbol font: its ink is centred on that cell.
                 double centre = 0;
                 if (g->advanceX == 0 && g->advanceY == 0)
-                    centre = advances[i] / 2 - (g->left + g->width / 2.0);
+                    centre = std::clamp(advances[i] / 2 - (g->left + g->width / 2.0), -reach, reach);
                 const MetaPoint at = along(pen + centre, 0);
-                BlendGlyph(static_cast<int>(std::floor(at.x + 0.5)) + g->left,
-                           static_cast<int>(std::floor(at.y + 0.5)) + g->top, *g, state_.textColor, limit);
+                // A cell far beyond the page (a font of absurd size) holds nothing to see.
+                if (std::abs(at.x) < 1e9 && std::abs(at.y) < 1e9)
+                    BlendGlyph(static_cast<int>(std::floor(at.x + 0.5)) + g->left,
+                               static_cast<int>(std::floor(at.y + 0.5)) + g->top, *g, state_.textColor, limit);
             }
         }
         pen += advances[i];

@@ -43,7 +43,10 @@ struct Temporaries {
 };
 
 // The profile the file gives its colours: iCCP, else none for sRGB, else
-// one made from gAMA and cHRM; empty for sRGB and untagged files.
+// one made from cHRM and gAMA; empty for sRGB and untagged files. A gAMA
+// chunk alone does not count: encoders have long written it without
+// meaning it (PngSuite's pictures all say 1.0), and Qt, Windows and the
+// reference decoders show such files as they are stored.
 std::vector<std::uint8_t> FileProfile(png_structp png, png_infop info) {
     if (png_get_valid(png, info, PNG_INFO_sRGB))
         return {};
@@ -60,7 +63,7 @@ std::vector<std::uint8_t> FileProfile(png_structp png, png_infop info) {
         png_get_gAMA_fixed(png, info, &gamma);
     if (hasPoints)
         png_get_cHRM_fixed(png, info, &p[0], &p[1], &p[2], &p[3], &p[4], &p[5], &p[6], &p[7]);
-    if ((!hasGamma && !hasPoints) || gamma < 0)
+    if (!hasPoints || gamma < 0)
         return {};
     std::uint32_t points[8];
     for (int i = 0; i < 8; ++i)

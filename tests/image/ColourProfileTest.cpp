@@ -113,18 +113,22 @@ TEST(ColourProfiles, UntaggedSrgbDamagedAndHugeProfilesLeaveThePixels) {
     EXPECT_TRUE(IsSrgbProfile(srgb.data(), srgb.size()));
     EXPECT_FALSE(IsSrgbProfile(adobe.data(), adobe.size()));
 
-    // PNG gamma: 1/2.2 stands for sRGB; 1.0 (linear light) is converted.
-    const std::uint32_t none[8] = {};
-    EXPECT_TRUE(ProfileFromPngChunks(true, 45455, false, none).empty());
-    const std::vector<std::uint8_t> linear = ProfileFromPngChunks(true, 100000, false, none);
-    ASSERT_FALSE(linear.empty());
+    // PNG: cHRM with gAMA describes a colour space (here Adobe RGB's
+    // primaries in linear light); gAMA alone, or sRGB's values, count as sRGB.
+    const std::uint32_t adobePoints[8] = {31270, 32900, 64000, 33000, 21000, 71000, 15000, 6000};
+    EXPECT_TRUE(ProfileFromPngChunks(true, 45455, true, std::vector<std::uint32_t>{31270, 32900, 64000, 33000, 30000,
+                                                                                     60000, 15000, 6000}.data())
+                    .empty());
+    const std::vector<std::uint8_t> wide = ProfileFromPngChunks(true, 100000, true, adobePoints);
+    ASSERT_FALSE(wide.empty());
     PngSpec s;
     s.width = PatchCount(3) * kPatch;
     s.height = kPatch;
     for (int y = 0; y < s.height; ++y)
         s.rows.emplace_back(samples.begin() + y * s.width * 3, samples.begin() + (y + 1) * s.width * 3);
     s.gamma = 100000;
-    EXPECT_LE(Difference(Decoded(EncodePng(s), IMAGE_PNG), LittleCmsToSrgb(linear, samples, TYPE_RGB_8, 3)), 1);
-    s.gamma = 45455;
-    EXPECT_EQ(Difference(Decoded(EncodePng(s), IMAGE_PNG), samples), 0);
+    EXPECT_EQ(Difference(Decoded(EncodePng(s), IMAGE_PNG), samples), 0) << "gAMA alone";
+    for (std::uint32_t v : adobePoints)
+        s.chromaticities.push_back(v / 100000.0);
+    EXPECT_LE(Difference(Decoded(EncodePng(s), IMAGE_PNG), LittleCmsToSrgb(wide, samples, TYPE_RGB_8, 3)), 1);
 }

@@ -21,6 +21,7 @@ struct PngSpec {
     int pixelsPerMeter = 0;
     std::vector<std::uint8_t> iccProfile;  // iCCP, when not empty
     int gamma = 0;                         // gAMA (100000 = 1.0), when not 0
+    std::vector<double> chromaticities;    // cHRM: white, red, green, blue x, y
 };
 std::vector<std::uint8_t> EncodePng(const PngSpec& picture);
 
