@@ -3,6 +3,7 @@
 // Whether HEVC (HEIC) and AV1 (AVIF) can be decoded depends on the decoders
 // libheif was built with; a missing one is named in the message.
 #include "image/CodecUtil.h"
+#include "image/ColourProfile.h"
 #include "image/RasterCodecs.h"
 
 #include <libheif/heif.h>
@@ -53,6 +54,23 @@ bool DecoderPresent(const std::vector<std::uint8_t>& bytes, CRasterImage& image)
     image.SetLastError(av1 ? "AVIF pictures cannot be read: this system's libheif has no AV1 decoder"
                            : "HEIC pictures cannot be read: this system's libheif has no HEVC decoder");
     return false;
+}
+}  // namespace
+
+namespace {
+// The ICC profile the file gives its picture ("prof" or "rICC"), if any;
+// colour given by code points (nclx) is taken as sRGB.
+std::vector<std::uint8_t> FileProfile(const heif_image_handle* handle) {
+    const heif_color_profile_type type = heif_image_handle_get_color_profile_type(handle);
+    if (type != heif_color_profile_type_prof && type != heif_color_profile_type_rICC)
+        return {};
+    const std::size_t size = heif_image_handle_get_raw_color_profile_size(handle);
+    if (size == 0 || size > kMaxProfileBytes)
+        return {};
+    std::vector<std::uint8_t> icc(size);
+    if (heif_image_handle_get_raw_color_profile(handle, icc.data()).code != heif_error_Ok)
+        return {};
+    return icc;
 }
 }  // namespace
 
@@ -123,6 +141,7 @@ bool CRasterHEIF::Decode(CByteSource& source) {
         CreateAlpha();
     for (int y = 0; y < height; ++y)
         PutRgbRow(*this, y, plane + static_cast<std::size_t>(y) * stride, alpha ? 4 : 3);
+    ApplyEmbeddedProfile(*this, FileProfile(handle.get()), true);
     SetNumFrames(1);
     return true;
 }
