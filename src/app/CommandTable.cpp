@@ -68,6 +68,7 @@ void PaperRotateCw(Target& t, const State&, int) { t.doc.RotateSlot(t.paperSlot,
 void PaperRotateCcw(Target& t, const State&, int) { t.doc.RotateSlot(t.paperSlot, -90); }
 void PaperNew(Target& t, const State&, int) { t.doc.ClearSlot(t.paperSlot); }
 void PaperPrint(Target& t, const State&, int) { PrintIn(t, t.paperSlot == Slot::Left ? 0 : 1); }
+void PaperPictureFit(Target& t, const State&, int fit) { t.doc.SetSlotFit(t.paperSlot, static_cast<CoverFit>(fit)); }
 
 // The Language menu's items in menu order: text number and language index.
 struct LanguageItem {
@@ -120,6 +121,9 @@ std::vector<CommandRow> BuildTable()
         {Cmd::PaperRotateCcw, 8003, nullptr, 0, PaperSlotLoaded, PaperRotateCcw},
         {Cmd::PaperNew, 8004, nullptr, 0, PaperSlotLoaded, PaperNew},
         {Cmd::PaperPrint, 8005, nullptr, 0, CanPrintPaper, PaperPrint},
+        {Cmd::PaperStretch, 9781, nullptr, static_cast<int>(CoverFit::Stretch), Always, PaperPictureFit},
+        {Cmd::PaperFit, 9782, nullptr, static_cast<int>(CoverFit::Fit), Always, PaperPictureFit},
+        {Cmd::PaperFill, 9783, nullptr, static_cast<int>(CoverFit::Fill), Always, PaperPictureFit},
     };
     for (int id = Cmd::SkinFolderFirst; id <= Cmd::SkinFolderLast; ++id)
         rows.push_back({id, 0, nullptr, id - Cmd::SkinFolderFirst, SkinFolderListed, SkinFolder});
@@ -164,6 +168,9 @@ bool IsPaperCommand(int commandId)
     case Cmd::PaperRotateCcw:
     case Cmd::PaperNew:
     case Cmd::PaperPrint:
+    case Cmd::PaperStretch:
+    case Cmd::PaperFit:
+    case Cmd::PaperFill:
         return true;
     default:
         return false;

@@ -48,6 +48,9 @@ int Print(CCliArgs& args) {
     const bool singlePage = args.TakeFlag("single-page");
     const bool noCutLines = args.TakeFlag("no-cut-lines");
     const bool noBorder = args.TakeFlag("no-border");
+    PictureFill fill;
+    double bleedMm = 0;
+    TakeFillOptions(args, fill, bleedMm);
     const PageMetrics page = TakePaperOptions(args);
     const int printMode = mode == "left" ? 0 : mode == "right" ? 1 : mode == "both" ? 2 : -1;
     if (printMode < 0)
@@ -104,6 +107,8 @@ int Print(CCliArgs& args) {
         job.files = batchFiles;
         job.drawCutLines = noCutLines ? 0 : 1;
         job.printBorder = noBorder ? 0 : 1;
+        job.fill = fill;
+        job.bleedMm = bleedMm;
         job.decodeForPrinting = 1;
         if (hasLeftFormat && (job.format = ResolveFormat(formats, leftText, error)) < 0)
             return CliUsageError("print", error);
@@ -145,6 +150,8 @@ int Print(CCliArgs& args) {
     request.singlePage = singlePage ? 1 : 0;
     request.drawCutLines = noCutLines ? 0 : 1;
     request.printBorder = noBorder ? 0 : 1;
+    request.leftFill = request.rightFill = fill;
+    request.bleedMm = bleedMm;
     if ((hasLeftFormat && (request.leftFormat = ResolveFormat(formats, leftText, error)) < 0) ||
         (hasRightFormat && (request.rightFormat = ResolveFormat(formats, rightText, error)) < 0))
         return CliUsageError("print", error);
@@ -184,7 +191,7 @@ int Print(CCliArgs& args) {
 
 CliCommand reg({"print",
                 "--formats FILE [--left IMG] [--left-format F] [--right IMG] [--right-format F] "
-                "[--mode left|right|both] [--single-page] [--no-cut-lines] [--no-border] [--job-name NAME] "
+                "[--mode left|right|both] [--single-page] [--no-cut-lines] [--no-border] [--fit|--fill [--crop X,Y]] [--bleed MM] [--job-name NAME] "
                 "[--batch FILE...] (--pdf OUT.pdf [PAPER OPTIONS] | --printer QUEUE)",
                 "print covers into a PDF file or to a CUPS queue, as the program's print job does",
                 WithPaperOptions(WithCoverJobOptions("print", {

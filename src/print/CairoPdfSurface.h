@@ -7,7 +7,8 @@
 // by the page's transform, every other one as
 // lossless pixels at its own size, scaled by the page's transform; only a
 // picture finer than the page's resolution is first reduced to it, by area
-// averaging. A disc label's outline and hole are clipping curves.
+// averaging. A disc label's outline and hole are true curves: white painted
+// around the disc and into the hole over the label's picture.
 #include "image/PixelBackend.h"
 
 typedef struct _cairo cairo_t;

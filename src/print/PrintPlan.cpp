@@ -126,8 +126,10 @@ void CPrintPlan::Begin(const PageMetrics& page) {
 }
 
 void CPrintPlan::RenderPage(CDrawContext& surface, int pageNumber, bool preview) {
-    const RenderOptions options{request_.drawCutLines, request_.printBorder, preview ? 1 : 0};
+    RenderOptions options{request_.drawCutLines, request_.printBorder, preview ? 1 : 0};
+    options.bleedMm = request_.bleedMm;
     for (int cover : CoversOnPage(request_.printMode, request_.singlePage, pageNumber)) {
+        options.fill = cover == kLeftCover ? request_.leftFill : request_.rightFill;
         if (cover == kLeftCover)
             RenderCover(surface, page_, leftPlacement_, leftImage_, formats_, request_.leftFormat, options);
         else

@@ -244,6 +244,18 @@ constexpr EnglishText kEnglish[] = {
     {9707, "Batch printing of many covers in one job"},
     {9708, "Print preview and printing to PDF"},
     {9709, "A CD front and its back cover ready to print"},
+    // How a slot's picture fills its cover (the paper menu's "Picture"), the
+    // zoom view of a paper, and the Options dialog's defaults for both.
+    {9780, "Picture"},
+    {9781, "Stretch"},
+    {9782, "Fit"},
+    {9783, "Fill"},
+    {9784, "Zoomed Paper"},
+    {9785, "100%"},
+    {9786, "Whole Page"},
+    {9787, "Wheel: zoom. Drag: move the page, or the crop of a filled picture."},
+    {9788, "Pictures on their covers:"},
+    {9789, "Bleed beyond the cut lines (mm):"},
 };
 
 }  // namespace

@@ -62,6 +62,8 @@ const std::vector<int>& CLanguageTable::TextNumbers() {
         AddRange(v, 9640, 9645);
         // The desktop entry and the software centres' texts.
         AddRange(v, 9700, 9709);
+        // How pictures fill their covers, and the zoomed paper.
+        AddRange(v, 9780, 9789);
         return v;
     }();
     return numbers;

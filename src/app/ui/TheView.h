@@ -14,6 +14,7 @@
 #include "settings/Skin.h"
 #include "settings/ui/WidgetControlTexts.h"
 
+#include <QPointer>
 #include <QWidget>
 
 #include <memory>
@@ -23,6 +24,7 @@
 class CKorvaneDoc;
 class CMainMenu;
 class CPaper;
+class CPaperZoomView;
 class CClickableLabel;
 class CQtMenuText;
 class QCheckBox;
@@ -86,6 +88,8 @@ public:
     const CFormLayout& Layout() const { return layout_; }
     QWidget* Control(int controlId) const;
     CPaper* Paper(Slot slot) const;
+    // The zoom view opened by double-clicking a paper, or null.
+    CPaperZoomView* ZoomView(Slot slot) const;
     QComboBox* Combo(Slot slot) const;
     QLabel* SlotLabel(Slot slot) const;
     const SkinSettings& Skin() const { return skin_; }
@@ -157,4 +161,6 @@ private:
     QCheckBox* cutLines_ = nullptr;
     CClickableLabel* singlePageLabel_ = nullptr;
     CClickableLabel* cutLinesLabel_ = nullptr;
+    QPointer<CPaperZoomView> zoom_[2];
+    void ShowZoom(Slot slot);
 };

@@ -9,4 +9,8 @@ inline constexpr int PaperRotateCw = 32833;
 inline constexpr int PaperRotateCcw = 32834;
 inline constexpr int PaperNew = 32814;
 inline constexpr int PaperPrint = 32815;
+// How the slot's picture fills its cover (the "Picture" pop-up).
+inline constexpr int PaperStretch = 39781;
+inline constexpr int PaperFit = 39782;
+inline constexpr int PaperFill = 39783;
 }  // namespace Cmd
