@@ -245,7 +245,8 @@ constexpr EnglishText kEnglish[] = {
     {9708, "Print preview and printing to PDF"},
     {9709, "A CD front and its back cover ready to print"},
     // How a slot's picture fills its cover (the paper menu's "Picture"), the
-    // zoom view of a paper, and the Options dialog's defaults for both.
+    // zoom view of a paper, and the Options dialog's defaults for both
+    // (9790 to 9804, the label sheets' names, are registered by the formats).
     {9780, "Picture"},
     {9781, "Stretch"},
     {9782, "Fit"},

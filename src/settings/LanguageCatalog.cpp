@@ -62,8 +62,9 @@ const std::vector<int>& CLanguageTable::TextNumbers() {
         AddRange(v, 9640, 9645);
         // The desktop entry and the software centres' texts.
         AddRange(v, 9700, 9709);
-        // How pictures fill their covers, and the zoomed paper.
-        AddRange(v, 9780, 9789);
+        // How pictures fill their covers, the zoomed paper, and the names of
+        // the label-sheet formats (9790 on, registered by the formats).
+        AddRange(v, 9780, 9804);
         return v;
     }();
     return numbers;

@@ -29,19 +29,19 @@ struct Sheet {
 const Sheet kSheets[] = {
     {"Avery L6015 CD Labels (A4)", false, 117, 117, 41, 46.5, 21.4, 46.5, 159.83},
     {"Avery L6043 CD Labels (A4)", false, 117.4, 117.4, 41.2, 46, 21.8, 46, 158.8},
-    {"Avery L7676 Full-Face CD Labels (A4)", false, 117, 117, 17.6, 46.5, 22, 46.5, 159},
+    {"Avery L7676 CD Labels (A4)", false, 117, 117, 17.6, 46.5, 22, 46.5, 159},
     {"Zweckform 3654 CD Labels (A4)", false, 116.967, 116.967, 40.986, 46.489, 20.743, 46.489, 157.61},
     {"Zweckform 6015 CD Labels (A4)", false, 117, 117, 41, 46.5, 21.43, 46.5, 158.43},
     {"Herma 4093 CD Labels (A4)", false, 116, 116, 41, 47, 16.5, 47, 164.5},
     {"Rayfilm CD04 CD Labels (A4)", false, 118, 118, 41, 46.5, 25, 46.5, 152},
     {"Avery 5931 CD Labels (Letter)", true, 117.475, 117.475, 41.275, 49.212, 17.462, 49.212, 144.463},
     {"Avery 5824 CD Labels (Letter)", true, 117.475, 117.475, 41.275, 50.8, 12.7, 50.8, 152.4},
-    {"Avery 8960 Full-Face CD Labels (Letter)", true, 117.475, 117.475, 10, 49, 17.7, 49, 144.7},
+    {"Avery 8960 CD Labels (Letter)", true, 117.475, 117.475, 10, 49, 17.7, 49, 144.7},
     {"Memorex CD Labels (Letter)", true, 117.475, 117.475, 41.275, 14.288, 15.875, 84.137, 146.05},
     {"Staples 598385 CD Labels (Letter)", true, 117.45, 117.45, 41.275, 50.8, 17.462, 50.8, 144.463},
     {"Avery J8435B CD Inlay (A4)", false, 155, 122, 0, 27.5, 21, 27.5, 21},
-    {"Neato 69143 Jewel Case Booklet (Letter)", true, 120.65, 241.3, 0, 47.625, 19.05, 47.625, 19.05},
-    {"Neato Slimline CD Case Inserts (Letter)", true, 139.171, 120.827, 0, 45.861, 14.781, 45.861, 142.84},
+    {"Neato 69143 CD Booklet (Letter)", true, 120.65, 241.3, 0, 47.625, 19.05, 47.625, 19.05},
+    {"Neato Slim CD Inserts (Letter)", true, 139.171, 120.827, 0, 45.861, 14.781, 45.861, 142.84},
 };
 
 constexpr int kDpi = 600;

@@ -117,7 +117,7 @@ private slots:
         QCOMPARE(view->State().leftFormat, -1);
         QCOMPARE(view->State().rightFormat, 1);
         QCOMPARE(view->Combo(Slot::Right)->currentIndex(), 1);
-        QVERIFY(!FileBytes(home.FilePath(QStringLiteral("Korvane.dat"))).contains("[Neato Slimline CD Case Inserts (Letter)]"));
+        QVERIFY(!FileBytes(home.FilePath(QStringLiteral("Korvane.dat"))).contains("[Neato Slim CD Inserts (Letter)]"));
         app.ExitInstance();
     }
 
