@@ -72,6 +72,7 @@ void PaperNew(Target& t, const State&, int) { t.doc.ClearSlot(t.paperSlot); }
 void PaperPrint(Target& t, const State&, int) { PrintIn(t, PrintModeOf(t.paperSlot)); }
 void PaperFindCover(Target& t, const State&, int) { t.window.FindCoverOnline(t.paperSlot); }
 void PaperScanCover(Target& t, const State&, int) { t.window.ScanCover(t.paperSlot); }
+void PaperPictureFit(Target& t, const State&, int fit) { t.doc.SetSlotFit(t.paperSlot, static_cast<CoverFit>(fit)); }
 
 // The Language menu's items in menu order: text number and language index.
 struct LanguageItem {
@@ -129,6 +130,9 @@ std::vector<CommandRow> BuildTable()
         {Cmd::ScanCover, 9721, nullptr, 0, Always, ScanCover},
         {Cmd::PaperFindCover, 9720, nullptr, 0, Always, PaperFindCover},
         {Cmd::PaperScanCover, 9721, nullptr, 0, Always, PaperScanCover},
+        {Cmd::PaperStretch, 9781, nullptr, static_cast<int>(CoverFit::Stretch), Always, PaperPictureFit},
+        {Cmd::PaperFit, 9782, nullptr, static_cast<int>(CoverFit::Fit), Always, PaperPictureFit},
+        {Cmd::PaperFill, 9783, nullptr, static_cast<int>(CoverFit::Fill), Always, PaperPictureFit},
     };
     for (int id = Cmd::SkinFolderFirst; id <= Cmd::SkinFolderLast; ++id)
         rows.push_back({id, 0, nullptr, id - Cmd::SkinFolderFirst, SkinFolderListed, SkinFolder});
@@ -175,6 +179,9 @@ bool IsPaperCommand(int commandId)
     case Cmd::PaperPrint:
     case Cmd::PaperFindCover:
     case Cmd::PaperScanCover:
+    case Cmd::PaperStretch:
+    case Cmd::PaperFit:
+    case Cmd::PaperFill:
         return true;
     default:
         return false;

@@ -108,6 +108,7 @@ bool CKorvaneDoc::FinishLoad(Slot slot, const std::string& path, bool rememberFo
     if (loaded) {
         const std::string warning = decoded.GetDecodeWarning();
         image(slot) = std::move(decoded);
+        State().CentreCrop(slot);
         RecentFile(slot) = path;
         if (rememberFolder && LastSeparator(path) != std::string::npos &&
             (unrememberedFolder_.empty() || FolderOf(path) != unrememberedFolder_))
@@ -179,6 +180,7 @@ bool CKorvaneDoc::Paste(Slot slot, const std::uint8_t* block, std::size_t size) 
     if (ok) {
         image(slot) = std::move(pasted);
         ViewState& state = State();
+        state.CentreCrop(slot);
         if (settings_->autoDetectFormat)
             state.format(slot) = DetectFormat(image(slot), formats, settings_->autoRotate, prompter_);
         WriteControls();
@@ -211,6 +213,15 @@ bool CKorvaneDoc::TakeScannedPicture(Slot slot, CRasterImage picture, const std:
 void CKorvaneDoc::RotateSlot(Slot slot, int angle) {
     if (image(slot).IsValid())
         image(slot).Rotate(angle);
+    State().CentreCrop(slot);
+    Refresh();
+}
+
+void CKorvaneDoc::SetSlotFit(Slot slot, CoverFit fit) {
+    ViewState& state = State();
+    if (state.fill(slot).fit != fit)
+        state.fill(slot) = PictureFill{fit};
+    UpdatePapers(slot);
     Refresh();
 }
 

@@ -86,6 +86,8 @@ public:
 
     // +90 clockwise, -90 counter-clockwise; format detection is not repeated.
     void RotateSlot(Slot slot, int angle);
+    // Stretch, fit or fill for a slot's picture; a fill starts centred.
+    void SetSlotFit(Slot slot, CoverFit fit);
 
     // "New": both slots emptied, names and recent files forgotten.
     void ClearBoth();

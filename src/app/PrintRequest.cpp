@@ -2,6 +2,8 @@
 
 #include "settings/AppSettings.h"
 
+#include <algorithm>
+
 PrintJobRequest MakePrintJobRequest(const ViewState& state, const AppSettings& settings) {
     PrintJobRequest r;
     r.printMode = state.printMode;
@@ -15,6 +17,9 @@ PrintJobRequest MakePrintJobRequest(const ViewState& state, const AppSettings& s
     r.printBorder = settings.printBorder;
     r.maskPrintJobName = settings.maskPrintJobName;
     r.printJobName = settings.printJobName;
+    r.leftFill = state.leftFill;
+    r.rightFill = state.rightFill;
+    r.bleedMm = settings.bleedMm;
     return r;
 }
 
@@ -26,5 +31,8 @@ BatchJob MakeBatchJob(const ViewState& state, const AppSettings& settings, int f
     job.drawCutLines = state.drawCutLines;
     job.printBorder = settings.printBorder;
     job.checkForPrintableArea = settings.checkForPrintableArea;
+    // Every picture of a batch fills its cover as the setting says.
+    job.fill.fit = static_cast<CoverFit>(std::clamp(settings.pictureFit, 0, 2));
+    job.bleedMm = settings.bleedMm;
     return job;
 }

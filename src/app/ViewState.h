@@ -3,6 +3,7 @@
 // read and write. The main window owns one (tests and the CLI own theirs);
 // the document reaches it through IDocView::State().
 #include "base/CoverSlot.h"
+#include "print/PictureBox.h"
 
 #include <string>
 #include <vector>
@@ -19,6 +20,8 @@ struct ViewState {
     std::string rightName;
     std::string pendingLeftPath;          // "Open Left Image...", loaded on timer 2
     std::vector<std::string> batchFiles;  // files of the pending batch job
+    PictureFill leftFill;   // stretch, fit or fill, per slot (the setting
+    PictureFill rightFill;  // PictureFit gives the start)
 
     int& format(Slot s) { return s == Slot::Left ? leftFormat : rightFormat; }
     int format(Slot s) const { return s == Slot::Left ? leftFormat : rightFormat; }
@@ -26,4 +29,8 @@ struct ViewState {
     const std::string& name(Slot s) const { return s == Slot::Left ? leftName : rightName; }
     std::string& label(Slot s) { return s == Slot::Left ? leftLabel : rightLabel; }
     const std::string& label(Slot s) const { return s == Slot::Left ? leftLabel : rightLabel; }
+    PictureFill& fill(Slot s) { return s == Slot::Left ? leftFill : rightFill; }
+    const PictureFill& fill(Slot s) const { return s == Slot::Left ? leftFill : rightFill; }
+    // A new or turned picture starts with its fill's crop centred.
+    void CentreCrop(Slot s) { fill(s).cropX = fill(s).cropY = 0.5; }
 };

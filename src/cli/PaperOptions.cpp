@@ -113,6 +113,10 @@ std::vector<CliOption> WithCoverJobOptions(const std::string& verb, std::vector<
         {"single-page", "", "both covers on one page"},
         {"no-cut-lines", "", "without cut and fold lines"},
         {"no-border", "", "without the border around the covers"},
+        {"fit", "", "the pictures keep their proportions inside their covers"},
+        {"fill", "", "the pictures keep their proportions and fill their covers, cropped"},
+        {"crop", "X,Y", "with --fill: where the crop lies, 0 to 1 across and down (default 0.5,0.5: centred)"},
+        {"bleed", "MM", "the pictures reach MM millimetres (0 to 3) beyond the cut lines"},
     };
     for (CliOption& o : own)
         options.push_back(std::move(o));
@@ -251,4 +255,38 @@ bool LoadSlotImage(const std::string& path, CRasterImage& image, std::string& er
         std::fprintf(stderr, "korvane-cli: warning: %s: only part of the picture could be read: %s\n", path.c_str(),
                      image.GetDecodeWarning().c_str());
     return true;
+}
+
+bool TakeFillOptions(CCliArgs& args, PictureFill& fill, double& bleedMm) {
+    const bool fit = args.TakeFlag("fit");
+    const bool fillFlag = args.TakeFlag("fill");
+    std::string crop, bleed;
+    const bool hasCrop = args.TakeValue("crop", crop);
+    const bool hasBleed = args.TakeValue("bleed", bleed);
+    fill = PictureFill{};
+    bleedMm = 0;
+    bool ok = true;
+    if (fit && fillFlag) {
+        args.SetError("--fit and --fill do not go together");
+        ok = false;
+    }
+    fill.fit = fit ? CoverFit::Fit : fillFlag ? CoverFit::Fill : CoverFit::Stretch;
+    std::vector<double> v;
+    if (hasCrop && (!ParseDoubles(crop, 2, v) || v[0] < 0 || v[0] > 1 || v[1] < 0 || v[1] > 1)) {
+        args.SetError("--crop: two numbers from 0 to 1 are expected, as 0.5,0.5, not '" + crop + "'");
+        ok = false;
+    } else if (hasCrop) {
+        fill.cropX = v[0];
+        fill.cropY = v[1];
+    }
+    if (hasCrop && !fillFlag) {
+        args.SetError("--crop goes with --fill");
+        ok = false;
+    }
+    if (hasBleed && (!ParseDouble(bleed, bleedMm) || !(bleedMm >= 0 && bleedMm <= kMaxBleedMm))) {
+        args.SetError("--bleed: millimetres from 0 to 3 are expected, not '" + bleed + "'");
+        bleedMm = 0;
+        ok = false;
+    }
+    return ok;
 }

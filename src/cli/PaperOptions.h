@@ -8,6 +8,7 @@
 #include "formats/CoverFormatList.h"
 #include "formats/FormatsReporter.h"
 #include "print/PageMetrics.h"
+#include "print/PictureBox.h"
 
 #include <string>
 #include <vector>
@@ -30,6 +31,11 @@ std::vector<CliOption> WithPaperOptions(std::vector<CliOption> own);
 // (print and render share them), then the command's own; `verb` says what
 // the job does with the covers.
 std::vector<CliOption> WithCoverJobOptions(const std::string& verb, std::vector<CliOption> own);
+
+// --fit, --fill, --crop X,Y and --bleed MM: how the pictures fill their
+// covers (both slots, and every file of a batch). Errors go to
+// args.SetError; false when there was one.
+bool TakeFillOptions(CCliArgs& args, PictureFill& fill, double& bleedMm);
 
 // The formats reader's messages on stderr, one line each: "FILE:LINE: text".
 class CStderrFormatsReporter : public CFormatsReporter {

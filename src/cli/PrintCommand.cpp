@@ -48,6 +48,9 @@ int Print(CCliArgs& args) {
     const bool singlePage = args.TakeFlag("single-page");
     const bool noCutLines = args.TakeFlag("no-cut-lines");
     const bool noBorder = args.TakeFlag("no-border");
+    PictureFill fill;
+    double bleedMm = 0;
+    TakeFillOptions(args, fill, bleedMm);
     const PageMetrics page = TakePaperOptions(args);
     const bool knownMode = mode == "left" || mode == "right" || mode == "both";
     const PrintMode printMode = mode == "left" ? PrintMode::Left : mode == "right" ? PrintMode::Right : PrintMode::Both;
@@ -105,6 +108,8 @@ int Print(CCliArgs& args) {
         job.files = batchFiles;
         job.drawCutLines = noCutLines ? 0 : 1;
         job.printBorder = noBorder ? 0 : 1;
+        job.fill = fill;
+        job.bleedMm = bleedMm;
         job.decodeForPrinting = 1;
         if (hasLeftFormat && (job.format = ResolveFormat(formats, leftText, error)) < 0)
             return CliUsageError("print", error);
@@ -146,6 +151,8 @@ int Print(CCliArgs& args) {
     request.singlePage = singlePage ? 1 : 0;
     request.drawCutLines = noCutLines ? 0 : 1;
     request.printBorder = noBorder ? 0 : 1;
+    request.leftFill = request.rightFill = fill;
+    request.bleedMm = bleedMm;
     if ((hasLeftFormat && (request.leftFormat = ResolveFormat(formats, leftText, error)) < 0) ||
         (hasRightFormat && (request.rightFormat = ResolveFormat(formats, rightText, error)) < 0))
         return CliUsageError("print", error);
@@ -185,7 +192,7 @@ int Print(CCliArgs& args) {
 
 CliCommand reg({"print",
                 "--formats FILE [--left IMG] [--left-format F] [--right IMG] [--right-format F] "
-                "[--mode left|right|both] [--single-page] [--no-cut-lines] [--no-border] [--job-name NAME] "
+                "[--mode left|right|both] [--single-page] [--no-cut-lines] [--no-border] [--fit|--fill [--crop X,Y]] [--bleed MM] [--job-name NAME] "
                 "[--batch FILE...] (--pdf OUT.pdf [PAPER OPTIONS] | --printer QUEUE)",
                 "print covers into a PDF file or to a CUPS queue, as the program's print job does",
                 WithPaperOptions(WithCoverJobOptions("print", {

@@ -74,6 +74,9 @@ int Render(CCliArgs& args) {
     const bool singlePage = args.TakeFlag("single-page");
     const bool noCutLines = args.TakeFlag("no-cut-lines");
     const bool noBorder = args.TakeFlag("no-border");
+    PictureFill fill;
+    double bleedMm = 0;
+    TakeFillOptions(args, fill, bleedMm);
     const bool preview = args.TakeFlag("preview");
     const PageMetrics page = TakePaperOptions(args);
     std::string error;
@@ -100,6 +103,8 @@ int Render(CCliArgs& args) {
     request.singlePage = singlePage ? 1 : 0;
     request.drawCutLines = noCutLines ? 0 : 1;
     request.printBorder = noBorder ? 0 : 1;
+    request.leftFill = request.rightFill = fill;
+    request.bleedMm = bleedMm;
     if (!LoadFormatsFile(formatsPath, formats, error))
         return CliFail(kCliFailed, error);
     if ((hasLeftFormat && (request.leftFormat = ResolveFormat(formats, leftText, error)) < 0) ||
@@ -140,7 +145,7 @@ int Render(CCliArgs& args) {
 
 CliCommand reg({"render",
                 "--formats FILE [--left IMG] [--left-format F] [--right IMG] [--right-format F] "
-                "[--mode left|right|both] [--single-page] [--no-cut-lines] [--no-border] [--preview] "
+                "[--mode left|right|both] [--single-page] [--no-cut-lines] [--no-border] [--fit|--fill [--crop X,Y]] [--bleed MM] [--preview] "
                 "[PAPER OPTIONS] -o PREFIX",
                 "draw the pages of a print job on white sheets into PREFIX-1.png and PREFIX-2.png",
                 WithPaperOptions(WithCoverJobOptions("draw", {

@@ -75,9 +75,9 @@ public:
         return false;
     }
 
-    // A vector device clips what follows to the ring between the ellipses
-    // inscribed in `outer` and `hole`, paints the rest of `outer` white, with
-    // true curves, and returns true; EndDiscClip ends it. Pixel devices
+    // A vector device shows what is drawn until EndDiscClip only on the ring
+    // between the ellipses inscribed in `outer` and `hole`: the rest of
+    // `outer` ends white, with true curves. It returns true. Pixel devices
     // return false and the disc is built from pixels.
     virtual bool BeginDiscClip(const SurfaceRect& /*outer*/, const SurfaceRect& /*hole*/) { return false; }
     virtual void EndDiscClip() {}

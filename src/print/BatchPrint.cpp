@@ -46,7 +46,9 @@ BatchResult BatchPrint(const BatchJob& job, const CoverFormatList& formats, CRas
     }
     result.started = true;
 
-    const RenderOptions options{job.drawCutLines, job.printBorder, 0};
+    RenderOptions options{job.drawCutLines, job.printBorder, 0};
+    options.fill = job.fill;
+    options.bleedMm = job.bleedMm;
     int format = job.format;
     // Each file is decoded aside, so that one that fails leaves the picture
     // before it; the slot takes the last picture loaded when the job ends.

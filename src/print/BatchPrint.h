@@ -2,6 +2,7 @@
 // Printing many image files in one job, one left cover per page.
 #include "formats/CoverFormatList.h"
 #include "image/RasterImage.h"
+#include "print/PictureBox.h"
 
 #include <functional>
 #include <string>
@@ -21,6 +22,8 @@ struct BatchJob {
     // to the page is not decoded in full); the slot is then left holding a
     // picture decoded that way.
     int decodeForPrinting = 0;
+    PictureFill fill;      // how every picture fills its cover
+    double bleedMm = 0.0;
 };
 
 // Recognition supplied by the application (format recognition lives there).

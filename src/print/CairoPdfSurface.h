@@ -10,7 +10,8 @@
 // averaging. A picture in a colour space of its own (a profile, CMYK) goes
 // in as its file's data or samples, noted in the job's CPdfColourPictures
 // for the file to get that colour space. A disc label's outline and hole
-// are clipping curves.
+// are true curves: white painted around the disc and into the hole over the
+// label's picture.
 #include "image/PixelBackend.h"
 
 typedef struct _cairo cairo_t;

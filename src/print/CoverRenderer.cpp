@@ -27,11 +27,11 @@ void DrawPreviewMarks(CDrawContext& s, const PageMetrics& page, const CoverPlace
 }  // namespace
 
 void RenderCover(CDrawContext& surface, const PageMetrics& page, const CoverPlacement& placement,
-                 const CRasterImage& image, const CoverFormatList& formats, SlotFormat cover,
+                 const CRasterImage& image, const CoverFormatList& formats, SlotFormat slotFormat,
                  const RenderOptions& options) {
     if (!image.IsValid() || image.GetWidth() <= 0 || image.GetHeight() <= 0)
         return;
-    const int f = cover.format;
+    const int f = slotFormat.format;
     if (f < 0 || f >= formats.count())
         return;
     const int left = placement.x - page.offsetX;
@@ -44,8 +44,15 @@ void RenderCover(CDrawContext& surface, const PageMetrics& page, const CoverPlac
 
     surface.SetPen(kSolidPen);
     surface.SetBrush(kNoFill);
+    const SurfaceRect cover{left, top, left + W, top + H};
+    const bool placed = TypeTakesPictureFill(format.type.c_str());
+    const int bleedX = placed ? BleedPixels(options.bleedMm, page.dpiX / 25.4) : 0;
+    const int bleedY = placed ? BleedPixels(options.bleedMm, page.dpiY / 25.4) : 0;
+    const PictureBox box = PlacePicture(cover, bleedX, bleedY, image.GetFileWidth(), image.GetFileHeight(),
+                                        placed ? options.fill : PictureFill{});
     if (label) {
-        DrawDiscLabel(surface, image, SurfaceRect{left, top, left + W, top + H}, placement.holeSize);
+        // A label's bleed grows the disc and shrinks its hole.
+        DrawDiscLabel(surface, image, box.clip, std::max(0, placement.holeSize - 2 * bleedX), &box.picture);
     } else {
         surface.Rectangle(left - 1, top - 1, left + W + 1, top + H + 1);
         // A slim sleeve's spine at the printer's resolution; the two panels
@@ -53,7 +60,7 @@ void RenderCover(CDrawContext& surface, const PageMetrics& page, const CoverPlac
         const int spine = std::clamp(MarkMmToPixels(format.spine == NO_SPINE ? 13.0 : format.spine, page.dpiY), 0, H);
         const bool special = DrawCoverStrips(surface, image, format.type, left, top, W, H, (H - spine) / 2, spine);
         if (!special)
-            image.DrawMasked(&surface, left, top, W, H);
+            DrawPlacedPicture(surface, image, box, true);
         if (special) {
             surface.SetPen(kSolidPen);
             surface.SetBrush(kNoFill);

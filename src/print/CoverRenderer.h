@@ -8,11 +8,16 @@
 #include "image/RasterImage.h"
 #include "print/CoverPlacement.h"
 #include "print/PageMetrics.h"
+#include "print/PictureBox.h"
 
 struct RenderOptions {
+    RenderOptions(int cutLines = 1, int border = 1, int forPreview = 0)
+        : drawCutLines(cutLines), printBorder(border), preview(forPreview) {}
     int drawCutLines = 1;  // the view's "Draw Cut / Fold lines"
     int printBorder = 1;   // setting "Print Border"
     int preview = 0;       // drawn for the print preview: red guide marks
+    PictureFill fill;      // the slot's stretch, fit or fill
+    double bleedMm = 0.0;  // the picture reaches this far beyond the cut lines
 };
 
 // The surface's origin is the printable area's top-left corner (as on a

@@ -53,10 +53,37 @@ void ApplyLabelMask(CDrawContext& surface, const SurfaceRect& rect, int holeWidt
     }
 }
 
-void DrawDiscLabel(CDrawContext& surface, const CRasterImage& image, const SurfaceRect& target, int holeSize) {
+namespace {
+// A fitted or filled picture on a disc: drawn where it goes, clipped to
+// the disc's box (white where a fit leaves room), then cut out there.
+void DrawPlacedLabel(CDrawContext& surface, const CRasterImage& image, const SurfaceRect& target, int holeSize,
+                     const SurfaceRect& picture) {
+    const int W = target.width(), H = target.height();
+    const SurfaceRect hole{target.left + W / 2 - holeSize / 2, target.top + H / 2 - holeSize / 2,
+                           target.left + holeSize / 2 + W / 2, target.top + holeSize / 2 + H / 2};
+    const SurfaceRect previous = surface.IntersectClip(target);
+    if (surface.BeginDiscClip(target, hole)) {
+        image.DrawMasked(&surface, picture.left, picture.top, picture.width(), picture.height());
+        surface.EndDiscClip();
+        surface.SetClip(previous);
+        return;
+    }
+    surface.FillRect(target, Rgb{255, 255, 255});
+    image.DrawMasked(&surface, picture.left, picture.top, picture.width(), picture.height());
+    surface.SetClip(previous);
+    ApplyLabelMask(surface, target, holeSize, holeSize);
+}
+}  // namespace
+
+void DrawDiscLabel(CDrawContext& surface, const CRasterImage& image, const SurfaceRect& target, int holeSize,
+                   const SurfaceRect* picture) {
     const int W = target.width(), H = target.height();
     if (W <= 0 || H <= 0 || !image.IsValid() || image.GetWidth() <= 0 || image.GetHeight() <= 0)
         return;
+    if (picture && !(*picture == target)) {
+        DrawPlacedLabel(surface, image, target, holeSize, *picture);
+        return;
+    }
     // A surface of curves (a PDF) clips the picture to the disc itself: the
     // outline and the hole stay sharp at any resolution.
     const SurfaceRect hole{target.left + W / 2 - holeSize / 2, target.top + H / 2 - holeSize / 2,

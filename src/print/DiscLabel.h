@@ -24,4 +24,7 @@ void ApplyLabelMask(CDrawContext& surface, const SurfaceRect& rect, int holeWidt
 // target's pixels. A surface of curves clips the picture to the disc; on
 // pixels a picture coarser than the target is built at its own size and
 // stretched, a finer one is drawn into the target and cut out there.
-void DrawDiscLabel(CDrawContext& surface, const CRasterImage& image, const SurfaceRect& target, int holeSize);
+// `picture`, when given and not the target, is where the whole picture goes
+// (a fit or fill); the disc then shows the part of it inside the target.
+void DrawDiscLabel(CDrawContext& surface, const CRasterImage& image, const SurfaceRect& target, int holeSize,
+                   const SurfaceRect* picture = nullptr);

@@ -24,14 +24,34 @@ void PaperSize(const PaperView& paper, double& width, double& height) {
 
 int Trunc(double v) { return TruncatePixels(v); }
 
-void DrawLabel(CDrawContext& s, const CRasterImage& image, int ox, int oy, int cw, int ch, int holeW, int holeH) {
-    image.Draw(&s, ox, oy, cw, ch);
+// A skin picture's size on a paper drawn at `scale` device pixels per pixel.
+int ScaledPictureSize(int size, double scale) {
+    if (!(scale > 1.0) || !std::isfinite(scale))
+        return size;
+    return std::max(1, static_cast<int>(std::lround(size * std::min(scale, 8.0))));
+}
+
+void DrawLabel(CDrawContext& s, const CRasterImage& image, const PictureBox& box, int holeW, int holeH) {
+    const SurfaceRect& disc = box.clip;
+    if (!(box.picture == disc))
+        s.FillRect(disc, Rgb{255, 255, 255});
+    DrawPlacedPicture(s, image, box, false);
     // A label many times the paper's size (a broken format) is shown without
     // its mask rather than building a giant bitmap.
-    if (static_cast<long long>(cw) * ch > (1LL << 24))
+    if (static_cast<long long>(disc.width()) * disc.height() > (1LL << 24))
         return;
-    ApplyLabelMask(s, SurfaceRect{ox, oy, ox + cw, oy + ch}, holeW, holeH);
+    ApplyLabelMask(s, disc, holeW, holeH);
 }
+
+// Where the cover of format value f goes on the paper rectangle, and
+// whether it is the format's second position.
+struct PaperCover {
+    int f = -1;
+    bool second = false;
+    FormatPosition pos;
+    int ox = 0, oy = 0, cw = 0, ch = 0, holeW = 0, holeH = 0;
+    double sx = 0, sy = 0;
+};
 }  // namespace
 
 SurfaceRect PaperRect(const PaperView& paper, int clientWidth, int clientHeight) {
@@ -46,45 +66,46 @@ SurfaceRect PaperRect(const PaperView& paper, int clientWidth, int clientHeight)
     return r;
 }
 
-void DrawPaperCover(CDrawContext& s, const PaperView& paper, const SurfaceRect& rect, const CRasterImage* image,
-                    SlotFormat cover) {
+namespace {
+PaperCover LocateCover(const PaperView& paper, const SurfaceRect& rect, SlotFormat cover) {
+    PaperCover c;
     const int L = rect.left, T = rect.top, R = rect.right, B = rect.bottom;
     double pw, ph;
     PaperSize(paper, pw, ph);
-    const double sx = (R - L) / pw, sy = (B - T) / ph;
-    const bool second = cover.right();
+    c.sx = (R - L) / pw;
+    c.sy = (B - T) / ph;
+    const double sx = c.sx, sy = c.sy;
+    c.second = cover.right();
     const int f = cover.format;
-    Pen pen = kGreyDottedPen;
-    s.SetPen(pen);
-    s.SetBrush(kHollow);
     if (!paper.formats || f < 0 || f >= paper.formats->count())
-        return;
+        return c;
+    c.f = f;
     const CoverFormatList& formats = *paper.formats;
     const CoverFormat& format = formats.at(f);
-    const int which = second ? 1 : 0;
+    const int which = c.second ? 1 : 0;
     // As on the printed page: a PlayStation back takes the second format's
     // geometry, but whether it is placed automatically is its own choice.
     const bool automatic = formats.position(f, which, false).x == AUTO_POSITION;
     const FormatPosition pos = formats.position(GeometryFormatIndex(formats, f), which, false);
-    const bool hasImage = image && image->IsValid() && image->GetWidth() > 0 && image->GetHeight() > 0;
+    c.pos = pos;
 
-    const int cw = std::max(0, Trunc(pos.width * sx));
-    const int ch = std::max(0, Trunc(pos.height * sy));
-    const int holeW = std::max(0, Trunc(pos.holeSize * sx));
-    const int holeH = std::max(0, Trunc(pos.holeSize * sy));
+    const int cw = c.cw = std::max(0, Trunc(pos.width * sx));
+    const int ch = c.ch = std::max(0, Trunc(pos.height * sy));
+    c.holeW = std::max(0, Trunc(pos.holeSize * sx));
+    c.holeH = std::max(0, Trunc(pos.holeSize * sy));
 
     int ox, oy;
     if (automatic) {
         ox = L + (R - L - cw) / 2;  // centred on the paper (also in tray mode)
         if (format.type == "CD_FRONT") {
             oy = (B - T) / 2 - ch;
-            if (second && paper.singlePage)
+            if (c.second && paper.singlePage)
                 oy = (B - T) / 2;
         } else {
             oy = (B - T - 2 * ch) / 4;
             if (oy < 0)
                 oy = (B - T - ch) / 2;
-            else if (second)
+            else if (c.second)
                 oy += (B - T) / 2;
         }
     } else {
@@ -92,6 +113,39 @@ void DrawPaperCover(CDrawContext& s, const PaperView& paper, const SurfaceRect& 
         ox = pos.x < 0 ? Trunc((pos.x + pw - pos.width) / 210.0 * (R - L)) : L + Trunc(pos.x * sx);
         oy = pos.y < 0 ? Trunc((pos.y + 297.0 - pos.height) / 297.0 * (B - T)) : Trunc(pos.y / ph * (B - T));
     }
+    c.ox = ox;
+    c.oy = oy;
+    return c;
+}
+
+// The picture's box on the paper: the slot's fit and the bleed at the
+// paper's scale, for the covers that take them.
+PictureBox PaperPictureBox(const PaperView& paper, const PaperCover& c, const CRasterImage& image,
+                           const PictureFill& fill) {
+    const bool placed = TypeTakesPictureFill(paper.formats->at(c.f).type.c_str());
+    const int bx = placed ? BleedPixels(paper.bleedMm, c.sx) : 0;
+    const int by = placed ? BleedPixels(paper.bleedMm, c.sy) : 0;
+    return PlacePicture(SurfaceRect{c.ox, c.oy, c.ox + c.cw, c.oy + c.ch}, bx, by, image.GetFileWidth(),
+                        image.GetFileHeight(), placed ? fill : PictureFill{});
+}
+}  // namespace
+
+void DrawPaperCover(CDrawContext& s, const PaperView& paper, const SurfaceRect& rect, const CRasterImage* image,
+                    SlotFormat value, const PictureFill& fill) {
+    const int L = rect.left, T = rect.top, R = rect.right, B = rect.bottom;
+    const PaperCover c = LocateCover(paper, rect, value);
+    const double sx = c.sx, sy = c.sy;
+    Pen pen = kGreyDottedPen;
+    s.SetPen(pen);
+    s.SetBrush(kHollow);
+    if (c.f < 0)
+        return;
+    const int f = c.f;
+    const CoverFormatList& formats = *paper.formats;
+    const CoverFormat& format = formats.at(f);
+    const FormatPosition& pos = c.pos;
+    const bool hasImage = image && image->IsValid() && image->GetWidth() > 0 && image->GetHeight() > 0;
+    const int cw = c.cw, ch = c.ch, holeW = c.holeW, holeH = c.holeH, ox = c.ox, oy = c.oy;
 
     // Cut marks go first, so only their parts outside the cover stay visible.
     if (hasImage && paper.drawCutLines) {
@@ -105,8 +159,11 @@ void DrawPaperCover(CDrawContext& s, const PaperView& paper, const SurfaceRect& 
         const CRasterImage& img = *image;
         bool outline = true;
         if (format.label != 0) {
-            if (cw > 0 && ch > 0)
-                DrawLabel(s, img, ox, oy, cw, ch, holeW, holeH);
+            if (cw > 0 && ch > 0) {
+                const PictureBox box = PaperPictureBox(paper, c, img, fill);
+                const int bleed = (box.clip.width() - cw) / 2;
+                DrawLabel(s, img, box, std::max(0, holeW - 2 * bleed), std::max(0, holeH - 2 * bleed));
+            }
             outline = false;
         } else if (format.type == "SLIMLINE_DVD") {
             // The preview's own rule: the panels in whole millimetres.
@@ -123,7 +180,7 @@ void DrawPaperCover(CDrawContext& s, const PaperView& paper, const SurfaceRect& 
                 pen = kBlackPen;
         } else {
             if (cw > 0 && ch > 0)
-                img.Draw(&s, ox, oy, cw, ch);
+                DrawPlacedPicture(s, img, PaperPictureBox(paper, c, img, fill), false);
             pen = kBlackPen;
         }
         if (outline) {
@@ -145,8 +202,9 @@ void DrawPaperCover(CDrawContext& s, const PaperView& paper, const SurfaceRect& 
         s.SetBrush(Brush{paper.paperColor, false});
         s.Ellipse(dx + cw / 2 - holeW / 2, dy + ch / 2 - holeH / 2, dx + cw / 2 + holeW / 2, dy + ch / 2 + holeH / 2);
     } else if (paper.placeholder && paper.placeholder->IsValid()) {
-        paper.placeholder->Draw(&s, (R - paper.placeholder->GetWidth() - L) / 2,
-                                (B - T - paper.placeholder->GetHeight()) / 2);
+        const int w = ScaledPictureSize(paper.placeholder->GetWidth(), paper.pictureScale);
+        const int h = ScaledPictureSize(paper.placeholder->GetHeight(), paper.pictureScale);
+        paper.placeholder->Draw(&s, (R - w - L) / 2, (B - T - h) / 2, w, h);
     }
 }
 
@@ -161,9 +219,9 @@ void DrawPaper(CDrawContext& s, const PaperView& paper) {
         s.Polyline({{rect.left, 0}, {rect.right - 1, 0}, {rect.right - 1, Hc - 1}, {rect.left, Hc - 1}, {rect.left, 0}});
     }
     if (paper.leftSide || !paper.singlePage)
-        DrawPaperCover(s, paper, rect, paper.firstImage, paper.firstFormat);
+        DrawPaperCover(s, paper, rect, paper.firstImage, paper.firstFormat, paper.firstFill);
     if (paper.leftSide && paper.singlePage && paper.secondImage)
-        DrawPaperCover(s, paper, rect, paper.secondImage, paper.secondFormat);
+        DrawPaperCover(s, paper, rect, paper.secondImage, paper.secondFormat, paper.secondFill);
     const int R = rect.right;
     s.SetPixel(0, 0, paper.backgroundColor);
     s.SetPixel(R - 1, 0, paper.backgroundColor);
@@ -172,7 +230,8 @@ void DrawPaper(CDrawContext& s, const PaperView& paper) {
     if (paper.overlay && paper.overlay->IsValid()) {
         CRasterImage& overlay = *paper.overlay;
         overlay.SetTransparentIndex(overlay.GetPixelIndex(0, overlay.GetHeight() - 1));
-        overlay.Draw(&s, paper.overlayX, paper.overlayY);
+        overlay.Draw(&s, paper.overlayX, paper.overlayY, ScaledPictureSize(overlay.GetWidth(), paper.pictureScale),
+                     ScaledPictureSize(overlay.GetHeight(), paper.pictureScale));
     }
 }
 
@@ -201,4 +260,17 @@ CRasterSurface RenderPaper(const PaperView& paper, int clientWidth, int clientHe
     CDrawContext context(s);
     DrawPaper(context, paper);
     return s;
+}
+
+PaperCoverBoxes FirstCoverBoxes(const PaperView& paper, int clientWidth, int clientHeight) {
+    PaperCoverBoxes boxes;
+    const CRasterImage* image = paper.firstImage;
+    if (!image || !image->IsValid() || image->GetWidth() <= 0 || image->GetHeight() <= 0)
+        return boxes;
+    const PaperCover c = LocateCover(paper, PaperRect(paper, clientWidth, clientHeight), paper.firstFormat);
+    if (c.f < 0)
+        return boxes;
+    boxes.cover = SurfaceRect{c.ox, c.oy, c.ox + c.cw, c.oy + c.ch};
+    boxes.picture = PaperPictureBox(paper, c, *image, paper.firstFill);
+    return boxes;
 }

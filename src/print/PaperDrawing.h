@@ -8,6 +8,7 @@
 #include "image/DrawContext.h"
 #include "image/RasterImage.h"
 #include "image/RasterSurface.h"
+#include "print/PictureBox.h"
 
 struct PaperView {
     const CoverFormatList* formats = nullptr;
@@ -30,6 +31,12 @@ struct PaperView {
     int overlayX = 0;
     int overlayY = 0;
     const CRasterImage* placeholder = nullptr;  // shown when there is no image
+    PictureFill firstFill;                      // how each image fills its cover
+    PictureFill secondFill;
+    double bleedMm = 0.0;                       // the picture beyond the cut lines
+    // Device pixels per pixel of the skin's pictures (overlay, placeholder):
+    // a paper drawn for a HiDPI screen shows them at their usual size.
+    double pictureScale = 1.0;
 };
 
 // Pens and fills of the preview.
@@ -49,4 +56,13 @@ CRasterSurface RenderPaper(const PaperView& paper, int clientWidth, int clientHe
 
 // One cover drawn into the paper rectangle (steps shared by both covers).
 void DrawPaperCover(CDrawContext& surface, const PaperView& paper, const SurfaceRect& paperRect,
-                    const CRasterImage* image, SlotFormat cover);
+                    const CRasterImage* image, SlotFormat cover, const PictureFill& fill = {});
+
+// Where the paper shows the first image's cover and its picture, in client
+// pixels (the zoom view drags a fill's crop over it); empty boxes when the
+// paper shows no picture for it.
+struct PaperCoverBoxes {
+    SurfaceRect cover;
+    PictureBox picture;
+};
+PaperCoverBoxes FirstCoverBoxes(const PaperView& paper, int clientWidth, int clientHeight);

@@ -123,8 +123,10 @@ void CPrintPlan::Begin(const PageMetrics& page) {
 }
 
 void CPrintPlan::RenderPage(CDrawContext& surface, int pageNumber, bool preview) {
-    const RenderOptions options{request_.drawCutLines, request_.printBorder, preview ? 1 : 0};
+    RenderOptions options{request_.drawCutLines, request_.printBorder, preview ? 1 : 0};
+    options.bleedMm = request_.bleedMm;
     for (Slot cover : CoversOnPage(request_.printMode, request_.singlePage, pageNumber)) {
+        options.fill = cover == Slot::Left ? request_.leftFill : request_.rightFill;
         if (cover == Slot::Left)
             RenderCover(surface, page_, leftPlacement_, leftImage_, formats_, LeftFormat(request_.leftFormat), options);
         else

@@ -11,6 +11,7 @@
 #include "print/CoverPlacement.h"
 #include "print/MarginOverrun.h"
 #include "print/PageMetrics.h"
+#include "print/PictureBox.h"
 
 #include <string>
 #include <vector>
@@ -32,6 +33,9 @@ struct PrintJobRequest {
     int printBorder = 1;
     int maskPrintJobName = 0;
     std::string printJobName = "Microsoft Word - Document1";
+    PictureFill leftFill;   // how each slot's picture fills its cover
+    PictureFill rightFill;
+    double bleedMm = 0.0;   // setting "BleedMm"
 };
 
 // The printer settings the left slot's format asks for before the job.

@@ -1,5 +1,9 @@
 #include "settings/AppSettings.h"
 
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+
 int CurrentVersionNumber() { return VersionNumber(kVersionText); }
 
 AppSettings& RunningValues() {
@@ -25,7 +29,23 @@ void SplitAutoFileKeywords(AppSettings& s) {
 
 namespace {
 const char* const kOptions = "Options";
+
+// Millimetres in the C locale's notation, whatever the user's locale; the
+// bleed's range (0 to 3) kept. Text that is no number gives `def`.
+double ReadMillimetres(const std::string& text, double def) {
+    double v = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), v);
+    if (ec != std::errc() || end == text.data() || !std::isfinite(v))
+        return def;
+    return std::clamp(v, 0.0, 3.0);
 }
+
+std::string MillimetresText(double mm) {
+    char buf[32];
+    const auto [end, ec] = std::to_chars(buf, buf + sizeof buf, std::round(mm * 100) / 100);
+    return ec == std::errc() ? std::string(buf, end) : std::string("0");
+}
+}  // namespace
 
 void ReadStartSettings(AppSettings& s, CSettingsStore& store) {
     const AppSettings d;
@@ -59,6 +79,8 @@ void ReadViewStartSettings(AppSettings& s, CSettingsStore& store) {
     s.selectedSkin = store.GetCfgInt(kOptions, "SelectedSkin", d.selectedSkin);
     s.printBorder = store.GetCfgInt(kOptions, "Print Border", d.printBorder);
     s.checkForUpdates = store.GetCfgInt(kOptions, "CheckForUpdates", d.checkForUpdates);
+    s.pictureFit = std::clamp(store.GetCfgInt(kOptions, "PictureFit", d.pictureFit), 0, 2);
+    s.bleedMm = ReadMillimetres(store.GetCfgString(kOptions, "BleedMm", ""), d.bleedMm);
 }
 
 void ReadWindowPosition(AppSettings& s, CSettingsStore& store) {
@@ -95,6 +117,15 @@ void WriteViewCloseSettings(const AppSettings& s, CSettingsStore& store) {
     store.WriteCfgString(kOptions, "RightAutoFiles", s.rightAutoFiles);
     store.WriteCfgInt(kOptions, "UseProxy", s.useProxy);
     store.WriteCfgString(kOptions, "Proxy", s.proxy);
+    // Written only once chosen: a user who keeps the defaults keeps the file.
+    if (s.pictureFit != 0)
+        store.WriteCfgInt(kOptions, "PictureFit", s.pictureFit);
+    else
+        store.DeleteCfgKey(kOptions, "PictureFit");
+    if (s.bleedMm > 0)
+        store.WriteCfgString(kOptions, "BleedMm", MillimetresText(s.bleedMm));
+    else
+        store.DeleteCfgKey(kOptions, "BleedMm");
 }
 
 bool WriteExitSettings(const AppSettings& s, int currentLanguage, CSettingsStore& store) {

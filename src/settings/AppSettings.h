@@ -44,6 +44,8 @@ struct AppSettings {
     int lastUsedRightFormat = 0;
     int selectedSkin = -1;
     int printBorder = 1;          // key "Print Border"
+    int pictureFit = 0;           // PictureFit: a slot's start, 0 stretch, 1 fit, 2 fill
+    double bleedMm = 0.0;         // BleedMm: 0 to 3 millimetres beyond the cut lines
 
     // Main window placement (section Position).
     int positionX = -1;           // -1 centres the window

@@ -307,6 +307,19 @@ constexpr EnglishText kEnglish[] = {
     {9757, "Left image"},
     {9758, "Right image"},
     {9759, "The picture is larger than Korvane downloads."},
+    // How a slot's picture fills its cover (the paper menu's "Picture"), the
+    // zoom view of a paper, and the Options dialog's defaults for both
+    // (9790 to 9804, the label sheets' names, are registered by the formats).
+    {9780, "Picture"},
+    {9781, "Stretch"},
+    {9782, "Fit"},
+    {9783, "Fill"},
+    {9784, "Zoomed Paper"},
+    {9785, "100%"},
+    {9786, "Whole Page"},
+    {9787, "Wheel: zoom. Drag: move the page, or the crop of a filled picture."},
+    {9788, "Pictures on their covers:"},
+    {9789, "Bleed beyond the cut lines (mm):"},
 };
 
 }  // namespace

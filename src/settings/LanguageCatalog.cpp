@@ -66,6 +66,9 @@ const std::vector<int>& CLanguageTable::TextNumbers() {
         AddRange(v, 9700, 9709);
         // The cover sources: online search, the disc, the scanner.
         AddRange(v, 9720, 9759);
+        // How pictures fill their covers, the zoomed paper, and the names of
+        // the label-sheet formats (9790 on, registered by the formats).
+        AddRange(v, 9780, 9804);
         return v;
     }();
     return numbers;

@@ -206,3 +206,51 @@ TEST(RenderCommand, PreviewMarksAndRefusals) {
     const CliRun noPrefix = Cli("render --formats " + formats);
     EXPECT_EQ(noPrefix.status, 2);
 }
+
+TEST(PlaceCommand, FitFillCropAndBleedSayWhereThePictureGoes) {
+    TempFolder dir;
+    const std::string formats = Quote(WriteFormats(dir));
+    // Twice as wide as high: red on the left half, blue on the right.
+    WriteFile(dir.file("wide.bmp"), BmpBytes(80, 40, [](int x, int) { return x < 40 ? kRed : kBlue; }));
+    const std::string picture = Quote(dir.file("wide.bmp"));
+    const std::string sheet = " --paper A4 --dpi 254 ";
+
+    // The 40 mm square at (20, 30) mm, grown by 2 mm; filled from its left edge.
+    CliRun r = Cli("place --formats " + formats + " --left-format 0 --left " + picture + sheet +
+                   "--fill --crop 0,0.5 --bleed 2");
+    ASSERT_EQ(r.status, 0) << r.out;
+    EXPECT_NE(r.out.find("\"left\": {\"x\": 200, \"y\": 300, \"width\": 400, \"height\": 400, \"holeSize\": 0, "
+                         "\"clip\": {\"x\": 180, \"y\": 280, \"width\": 440, \"height\": 440}, "
+                         "\"picture\": {\"x\": 180, \"y\": 280, \"width\": 880, \"height\": 440}}"),
+              std::string::npos)
+        << r.out;
+    r = Cli("place --formats " + formats + " --left-format 0 --left " + picture + sheet + "--fit");
+    ASSERT_EQ(r.status, 0) << r.out;
+    EXPECT_NE(r.out.find("\"picture\": {\"x\": 200, \"y\": 400, \"width\": 400, \"height\": 200}"), std::string::npos)
+        << r.out;
+
+    // The pages show the same: a fit leaves white above, a fill from the
+    // right edge is all blue and reaches into the bleed.
+    r = Cli("render --formats " + formats + " --left " + picture + " --left-format 0 --mode left --no-cut-lines" +
+            sheet + "--fit -o " + Quote(dir.file("fit")));
+    ASSERT_EQ(r.status, 0) << r.out;
+    CRasterImage page;
+    const auto at = [&page](int x, int y) { return page.GetPixelColor(x, page.GetHeight() - 1 - y); };
+    ASSERT_TRUE(page.Load(dir.file("fit-1.png"), IMAGE_PNG));
+    EXPECT_EQ(at(300, 350), kWhite);
+    EXPECT_EQ(at(300, 450), kRed);
+    EXPECT_EQ(at(500, 550), kBlue);
+    r = Cli("render --formats " + formats + " --left " + picture + " --left-format 0 --mode left --no-cut-lines" +
+            sheet + "--fill --crop 1,0.5 --bleed 2 -o " + Quote(dir.file("fill")));
+    ASSERT_EQ(r.status, 0) << r.out;
+    ASSERT_TRUE(page.Load(dir.file("fill-1.png"), IMAGE_PNG));
+    EXPECT_EQ(at(210, 500), kBlue);
+    EXPECT_EQ(at(190, 500), kBlue);  // bleed
+    EXPECT_EQ(at(170, 500), kWhite);
+
+    // What does not make sense is refused with a reason.
+    for (const char* bad : {"--fit --fill", "--bleed 5", "--bleed x", "--crop 0.5,0.5", "--fill --crop 2,0"}) {
+        r = Cli("place --formats " + formats + " --left-format 0 " + bad);
+        EXPECT_EQ(r.status, 2) << bad << ": " << r.out;
+    }
+}

@@ -217,3 +217,50 @@ TEST(VersionNumber, IsTheVersionTextTimesAHundredRounded) {
 }
 
 }  // namespace
+
+namespace {
+// The pictures' default fit and the bleed: written only once chosen, read
+// in the C locale's notation and kept to the bleed's range.
+TEST(PictureFitSettings, WrittenOnlyWhenChosenAndReadBackInRange) {
+    TempFolder dir;
+    const std::string cfg = dir.File("Korvane.cfg");
+    {
+        CSettingsStore store(cfg);
+        AppSettings s;
+        WriteViewCloseSettings(s, store);
+        ASSERT_TRUE(store.SaveCfgFile());
+    }
+    {
+        CSettingsStore store(cfg);
+        EXPECT_EQ(store.Text().find("PictureFit"), std::string::npos);
+        EXPECT_EQ(store.Text().find("BleedMm"), std::string::npos);
+        AppSettings s;
+        s.pictureFit = 2;
+        s.bleedMm = 1.5;
+        WriteViewCloseSettings(s, store);
+        ASSERT_TRUE(store.SaveCfgFile());
+    }
+    {
+        CSettingsStore store(cfg);
+        AppSettings s;
+        ReadViewStartSettings(s, store);
+        EXPECT_EQ(s.pictureFit, 2);
+        EXPECT_DOUBLE_EQ(s.bleedMm, 1.5);
+        EXPECT_EQ(store.GetCfgString("Options", "BleedMm", ""), "1.5");
+        store.WriteCfgString("Options", "BleedMm", "12");
+        store.WriteCfgInt("Options", "PictureFit", 9);
+        ReadViewStartSettings(s, store);
+        EXPECT_DOUBLE_EQ(s.bleedMm, 3.0);
+        EXPECT_EQ(s.pictureFit, 2);
+        store.WriteCfgString("Options", "BleedMm", "1,5");  // not the C locale's number: read as far as it goes
+        ReadViewStartSettings(s, store);
+        EXPECT_DOUBLE_EQ(s.bleedMm, 1.0);
+        // Back to the defaults: the keys go.
+        s.pictureFit = 0;
+        s.bleedMm = 0;
+        WriteViewCloseSettings(s, store);
+        EXPECT_EQ(store.Text().find("PictureFit"), std::string::npos);
+        EXPECT_EQ(store.Text().find("BleedMm"), std::string::npos);
+    }
+}
+}  // namespace

@@ -7,6 +7,8 @@
 #include "settings/LanguageTable.h"
 
 #include <QCheckBox>
+#include <QComboBox>
+#include <QDoubleSpinBox>
 #include <QDialogButtonBox>
 #include <QFrame>
 #include <QHBoxLayout>
@@ -65,10 +67,14 @@ constexpr EditRow kEdits[] = {
 // The two labels of the keyword fields.
 constexpr int kLeftLabel = 1013;
 constexpr int kRightLabel = 1014;
+// The labels of the pictures' fit and bleed.
+constexpr int kFitLabel = 1015;
+constexpr int kBleedLabel = 1016;
 
 constexpr ControlTextNumber kTexts[] = {
     {1001, 5009}, {1002, 5018}, {1003, 5010}, {1004, 5011}, {1005, 5012}, {kLeftLabel, 5013}, {kRightLabel, 5014},
     {1006, 5015}, {1007, 5016}, {1008, 5017}, {1009, 5019}, {1010, 5020}, {1011, 5021}, {1012, 5022},
+    {kFitLabel, 9788}, {kBleedLabel, 9789},
 };
 
 constexpr int kTitle = 0;
@@ -204,6 +210,29 @@ void COptionsDialog::BuildControls()
     proxyRow->addStretch(1);
     page->addLayout(proxyRow);
     page->addWidget(check("grayScale"));
+    // How a slot's picture starts on its cover, and the bleed of every one.
+    auto* fitRow = new QHBoxLayout;
+    const struct { int id, number; QWidget* field; } fitFields[] = {
+        {kFitLabel, 9788, new QComboBox(this)}, {kBleedLabel, 9789, new QDoubleSpinBox(this)}};
+    for (const auto& f : fitFields) {
+        auto* label = new QLabel(English(f.number), this);
+        controls_.Add(f.id, label);
+        label->setBuddy(f.field);
+        fitRow->addWidget(label);
+        fitRow->addWidget(f.field);
+        fitRow->addSpacing(units.X(6));
+    }
+    auto* fit = static_cast<QComboBox*>(fitFields[0].field);
+    fit->setObjectName(QStringLiteral("pictureFit"));
+    for (int number : {9781, 9782, 9783})
+        fit->addItem(QString::fromStdString(Language().GetText(number)));
+    auto* bleed = static_cast<QDoubleSpinBox*>(fitFields[1].field);
+    bleed->setObjectName(QStringLiteral("bleedMm"));
+    bleed->setRange(0.0, 3.0);
+    bleed->setSingleStep(0.5);
+    bleed->setDecimals(1);
+    fitRow->addStretch(1);
+    page->addLayout(fitRow);
     page->addStretch(1);
 
     // OK and Escape hand the values back; Cancel leaves them as they were.
@@ -251,6 +280,8 @@ void COptionsDialog::ShowValues()
         CheckBox(row.name)->setChecked(values_.*row.value == 1);
     for (const EditRow& row : kEdits)
         Edit(row.name)->setText(QString::fromStdString(values_.*row.value));
+    findChild<QComboBox*>(QStringLiteral("pictureFit"))->setCurrentIndex(std::clamp(values_.pictureFit, 0, 2));
+    findChild<QDoubleSpinBox*>(QStringLiteral("bleedMm"))->setValue(values_.bleedMm);
 }
 
 void COptionsDialog::UpdateEnabling()
@@ -270,6 +301,8 @@ void COptionsDialog::WriteBack()
         values_.*row.value = CheckBox(row.name)->isChecked() ? 1 : 0;
     for (const EditRow& row : kEdits)
         values_.*row.value = Edit(row.name)->text().toStdString();
+    values_.pictureFit = std::clamp(findChild<QComboBox*>(QStringLiteral("pictureFit"))->currentIndex(), 0, 2);
+    values_.bleedMm = findChild<QDoubleSpinBox*>(QStringLiteral("bleedMm"))->value();
     SplitAutoFileKeywords(values_);
 }
 

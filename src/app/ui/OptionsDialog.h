@@ -1,6 +1,6 @@
 #pragma once
 // COptionsDialog: the program's on/off options, the print job name, the
-// proxy and the two keyword lists. It shows the running values and, when it
+// proxy, the two keyword lists, and how pictures start on their covers. It shows the running values and, when it
 // is closed with OK, Escape or the close box, writes every value back to them
 // and splits the keyword lists again; Cancel leaves them as they were. It
 // saves nothing itself.
@@ -24,7 +24,8 @@ public:
 
     // Controls by object name, for the tests: the check boxes are named
     // after their running values ("autoRotate", "grayScale", ...), the edit
-    // fields "printJobName", "proxy", "leftAutoFiles", "rightAutoFiles".
+    // fields "printJobName", "proxy", "leftAutoFiles", "rightAutoFiles"; the
+    // pictures' default fit "pictureFit" (a combo box) and "bleedMm".
     QAbstractButton* CheckBox(const char* name) const;
     QLineEdit* Edit(const char* name) const;
 

@@ -7,6 +7,7 @@
 #include "app/ui/SlotIntake.h"
 #include "image/ui/ExtendedFileDialog.h"
 #include "print/ui/PaperWidget.h"
+#include "print/ui/PaperZoomView.h"
 #include "settings/AppSettings.h"
 #include "settings/LanguageTable.h"
 #include "settings/ProgramFolder.h"
@@ -102,6 +103,7 @@ void CTheView::BuildControls()
         connect(paper, &CPaper::FileDropped, this,
                 [this, slot](const QString& path) { doc_.LoadImage(slot, path.toStdString(), true); });
         connect(paper, &CPaper::BatchFileDropped, this, &CTheView::OnBatchFile);
+        connect(paper, &CPaper::ZoomRequested, this, [this, slot] { ShowZoom(slot); });
 
         auto* label = new QLabel(QStringLiteral("no image selected"), this);
         layout_.Place(label, i == 0 ? 8 : 270, 194, 125, 8);
@@ -187,6 +189,7 @@ void CTheView::InitialUpdate()
     state_.leftFormat = s.lastUsedLeftFormat;
     state_.rightFormat = s.lastUsedRightFormat;
     state_.singlePage = 0;
+    state_.leftFill = state_.rightFill = PictureFill{static_cast<CoverFit>(std::clamp(s.pictureFit, 0, 2))};
     const int count = doc_.formats.count();
     if (state_.leftFormat < 0 || state_.leftFormat >= count)
         state_.leftFormat = -1;
@@ -259,6 +262,11 @@ void CTheView::ShowPapersData()
         paper->SetTrayMode(f.type == "CD_TRAY");
         paper->SetSecondFormat(RightFormat(state_.rightFormat));
     }
+    paper_[0]->SetFill(state_.leftFill);
+    paper_[0]->SetSecondFill(state_.rightFill);
+    paper_[1]->SetFill(state_.rightFill);
+    for (CPaper* paper : paper_)
+        paper->SetBleed(RunningValues().bleedMm);
     const CRasterImage* left = doc_.leftImage.IsValid() ? &doc_.leftImage : nullptr;
     const CRasterImage* right = doc_.rightImage.IsValid() ? &doc_.rightImage : nullptr;
     paper_[0]->SetImage(left);
@@ -354,6 +362,24 @@ void CTheView::OnCommand(int id)
     }
     CommandTarget target{doc_, state_, *this, paperSlot};
     RunCommand(id, target, CommandStateNow(paperSlot));
+}
+
+CPaperZoomView* CTheView::ZoomView(Slot slot) const { return zoom_[SlotIndex(slot)].data(); }
+
+void CTheView::ShowZoom(Slot slot)
+{
+    const int i = SlotIndex(slot);
+    if (!zoom_[i]) {
+        zoom_[i] = new CPaperZoomView(paper_[i], [](int n) { return Language().GetText(n); }, this);
+        // Dragging a filled picture in the zoom view moves the slot's crop.
+        connect(zoom_[i], &CPaperZoomView::FillDragged, this, [this, slot](const PictureFill& fill) {
+            state_.fill(slot) = fill;
+            ShowPapersData();
+        });
+    }
+    zoom_[i]->show();
+    zoom_[i]->raise();
+    zoom_[i]->activateWindow();
 }
 
 void CTheView::OpenImage(Slot slot)

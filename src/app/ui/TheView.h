@@ -14,6 +14,7 @@
 #include "app/Skin.h"
 #include "settings/ui/WidgetControlTexts.h"
 
+#include <QPointer>
 #include <QWidget>
 
 #include <memory>
@@ -24,6 +25,7 @@ class CKorvaneDoc;
 class CMainMenu;
 class CSlotIntake;
 class CPaper;
+class CPaperZoomView;
 class CClickableLabel;
 class CQtMenuText;
 class QCheckBox;
@@ -87,6 +89,8 @@ public:
     const CFormLayout& Layout() const { return layout_; }
     QWidget* Control(int controlId) const;
     CPaper* Paper(Slot slot) const;
+    // The zoom view opened by double-clicking a paper, or null.
+    CPaperZoomView* ZoomView(Slot slot) const;
     QComboBox* Combo(Slot slot) const;
     QLabel* SlotLabel(Slot slot) const;
     const SkinSettings& Skin() const { return skin_; }
@@ -170,4 +174,6 @@ private:
     CSlotIntake* intake_ = nullptr;
     std::string startFront_;
     std::string startBack_;
+    QPointer<CPaperZoomView> zoom_[2];
+    void ShowZoom(Slot slot);
 };

@@ -11,4 +11,8 @@ inline constexpr int PaperNew = 32814;
 inline constexpr int PaperPrint = 32815;
 inline constexpr int PaperFindCover = 32862;
 inline constexpr int PaperScanCover = 32863;
+// How the slot's picture fills its cover (the "Picture" pop-up).
+inline constexpr int PaperStretch = 39781;
+inline constexpr int PaperFit = 39782;
+inline constexpr int PaperFill = 39783;
 }  // namespace Cmd

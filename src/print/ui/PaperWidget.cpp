@@ -14,8 +14,13 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPointer>
+#include <QApplication>
+#include <QStyleHints>
+#include <QTimer>
+#include <QUrl>
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -33,11 +38,15 @@ CPaper::CPaper(QWidget* parent) : QAbstractButton(parent)
     setAcceptDrops(true);
     setAttribute(Qt::WA_OpaquePaintEvent);
     setCursor(Qt::PointingHandCursor);
+    clickTimer_ = new QTimer(this);
+    clickTimer_->setSingleShot(true);
+    connect(clickTimer_, &QTimer::timeout, this, [this] { emit clicked(); });
 }
 
 void CPaper::Changed()
 {
     update();
+    emit ViewChanged();
 }
 
 void CPaper::SetFormats(const CoverFormatList* formats) { view_.formats = formats; Changed(); }
@@ -52,6 +61,10 @@ void CPaper::SetLeftSide(bool on) { view_.leftSide = on; Changed(); }
 void CPaper::SetTrayMode(bool on) { view_.trayMode = on; Changed(); }
 void CPaper::SetBackgroundColor(Rgb color) { view_.backgroundColor = color; Changed(); }
 void CPaper::SetPlaceholder(const CRasterImage* picture) { view_.placeholder = picture; Changed(); }
+
+void CPaper::SetFill(const PictureFill& fill) { view_.firstFill = fill; Changed(); }
+void CPaper::SetSecondFill(const PictureFill& fill) { view_.secondFill = fill; Changed(); }
+void CPaper::SetBleed(double bleedMm) { view_.bleedMm = bleedMm; Changed(); }
 
 void CPaper::SetPlaceholderWords(int textNumber)
 {
@@ -94,11 +107,28 @@ bool CPaper::SlotLoaded() const
 
 QImage CPaper::Render() const
 {
-    QImage buffer(size(), QImage::Format_RGB32);
+    return Render(devicePixelRatioF());
+}
+
+QImage CPaper::Render(double ratio) const
+{
+    ratio = std::clamp(ratio, 1.0, 8.0);
+    const int w = static_cast<int>(std::lround(width() * ratio)), h = static_cast<int>(std::lround(height() * ratio));
+    QImage buffer(std::max(1, w), std::max(1, h), QImage::Format_RGB32);
+    {
+        // The paper and its covers in device pixels; the skin's pictures keep
+        // their own pixels, scaled to where they stand.
+        QPainter device(&buffer);
+        CQtPainterSurface pixels(device, buffer.width(), buffer.height());
+        CDrawContext surface(pixels);
+        PaperView view = view_;
+        view.overlayX = static_cast<int>(std::lround(view_.overlayX * ratio));
+        view.overlayY = static_cast<int>(std::lround(view_.overlayY * ratio));
+        view.pictureScale = ratio;
+        DrawPaper(surface, view);
+    }
+    buffer.setDevicePixelRatio(ratio);
     QPainter p(&buffer);
-    CQtPainterSurface pixels(p, width(), height());
-    CDrawContext surface(pixels);
-    DrawPaper(surface, view_);
     const SurfaceRect picture = PlaceholderRect(view_, width(), height());
     const std::string words = placeholderWords_ && textOf_ ? textOf_(placeholderWords_) : std::string();
     if (!words.empty() && !picture.empty()) {
@@ -157,6 +187,22 @@ QMenu* CPaper::BuildMenu(QWidget* parent)
     add(rotate, "Clockwise", 8002, Cmd::PaperRotateCw)->setEnabled(cw);
     add(rotate, "Counterclockwise", 8003, Cmd::PaperRotateCcw)->setEnabled(ccw);
     rotate->setEnabled(cw || ccw);
+    // The slot's picture stretched, fitted or filling its cover; the current
+    // choice checked.
+    QMenu* picture = menu->addMenu(text("Picture", 9780));
+    const struct {
+        const char* english;
+        int number, command;
+        CoverFit fit;
+    } fits[] = {{"Stretch", 9781, Cmd::PaperStretch, CoverFit::Stretch},
+                {"Fit", 9782, Cmd::PaperFit, CoverFit::Fit},
+                {"Fill", 9783, Cmd::PaperFill, CoverFit::Fill}};
+    for (const auto& f : fits) {
+        QAction* a = add(picture, f.english, f.number, f.command);
+        a->setCheckable(true);
+        a->setChecked(view_.firstFill.fit == f.fit);
+        a->setEnabled(enabled(f.command, true));
+    }
     add(menu, "New", 8004, Cmd::PaperNew)->setEnabled(enabled(Cmd::PaperNew, loaded));
     add(menu, "Print...", 8005, Cmd::PaperPrint)->setEnabled(enabled(Cmd::PaperPrint, loaded));
     return menu;
@@ -174,6 +220,34 @@ void CPaper::ShowMenu(const QPoint& globalPos)
     menuIssued_ = true;
     // Posted, as the menu's choice reaches the parent after the menu closed.
     QMetaObject::invokeMethod(this, [this, command] { emit MenuCommand(command); }, Qt::QueuedConnection);
+}
+
+void CPaper::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton && (skipRelease_ || SlotLoaded())) {
+        // The release that ends a double-click does nothing more; a click on
+        // a picture waits to see whether it becomes one.
+        const bool inside = hitButton(event->position().toPoint());
+        setDown(false);
+        if (!skipRelease_ && inside)
+            clickTimer_->start(QGuiApplication::styleHints()->mouseDoubleClickInterval());
+        skipRelease_ = false;
+        event->accept();
+        return;
+    }
+    QAbstractButton::mouseReleaseEvent(event);
+}
+
+void CPaper::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    if (event->button() != Qt::LeftButton) {
+        QAbstractButton::mouseDoubleClickEvent(event);
+        return;
+    }
+    clickTimer_->stop();
+    skipRelease_ = true;
+    event->accept();
+    emit ZoomRequested();
 }
 
 void CPaper::mousePressEvent(QMouseEvent* event)

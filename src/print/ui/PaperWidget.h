@@ -14,6 +14,7 @@
 #include <vector>
 
 class QMenu;
+class QTimer;
 
 class CPaper : public QAbstractButton {
     Q_OBJECT
@@ -39,6 +40,10 @@ public:
     // Words written along the placeholder picture's foot, by language text
     // number (0: none), looked up at each paint in the current language.
     void SetPlaceholderWords(int textNumber);
+    // How the first and second image fill their covers, and the bleed.
+    void SetFill(const PictureFill& fill);
+    void SetSecondFill(const PictureFill& fill);
+    void SetBleed(double bleedMm);
 
     const PaperView& View() const { return view_; }
 
@@ -62,8 +67,10 @@ public:
     // Hands over what another program dropped: files as DropFiles, the rest
     // as PicturesDropped.
     void TakeExternalDrop(const ExternalPictures& drop);
-    // Renders the control as it is painted.
+    // Renders the control as it is painted, at the screen's pixel ratio:
+    // the paper is drawn in device pixels, so it stays sharp on HiDPI.
     QImage Render() const;
+    QImage Render(double devicePixelRatio) const;
 
 signals:
     // A command chosen from the right-click menu, delivered after the menu
@@ -79,10 +86,16 @@ signals:
     // Several files dropped in batch mode, one signal per file in drop order:
     // position 0 for the first, 2 for the last, 1 otherwise.
     void BatchFileDropped(const QString& path, int position);
+    // Double-clicked: the zoom view of this paper's page is wanted.
+    void ZoomRequested();
+    // Something the paper shows changed (the zoom view follows it).
+    void ViewChanged();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
     void dropEvent(QDropEvent* event) override;
@@ -99,4 +112,8 @@ private:
     std::function<std::string(int)> textOf_;
     std::function<bool()> translated_;
     int placeholderWords_ = 0;
+    // A click on a paper with a picture waits for the double-click time, so
+    // that a double-click opens the zoom view instead of the open dialog.
+    QTimer* clickTimer_ = nullptr;
+    bool skipRelease_ = false;
 };

@@ -89,13 +89,13 @@ private slots:
     void okRefillsTheListsAndDropsSelectionsPastTheEnd()
     {
         TestHome home;
-        home.WriteCfg("[Options]\r\nShowSplash = 0\r\nLastUsedLeftFormat = 15\r\nLastUsedRightFormat = 1\r\n");
+        home.WriteCfg("[Options]\r\nShowSplash = 0\r\nLastUsedLeftFormat = 30\r\nLastUsedRightFormat = 1\r\n");
         CKorvaneApp app;
         Start(app);
         CTheView* view = app.View();
         const int count = view->Combo(Slot::Left)->count();
-        QCOMPARE(count, 16);
-        QCOMPARE(view->State().leftFormat, 15);
+        QCOMPARE(count, 31);
+        QCOMPARE(view->State().leftFormat, 30);
         QAction* item = app.Frame()->Menu()->Action(Cmd::FormatEditor);
         emit app.Frame()->Menu()->MenuAboutToShow();
         QVERIFY(item->isEnabled());
@@ -106,7 +106,7 @@ private slots:
             if (!d)
                 return;
             title = d->windowTitle();
-            QCOMPARE(d->Selected(), 15);  // opened on the left slot's format
+            QCOMPARE(d->Selected(), 30);  // opened on the left slot's format
             QTest::mouseClick(d->Control(CFormatEditDialog::Remove), Qt::LeftButton);
             QTest::mouseClick(d->Control(CFormatEditDialog::Ok), Qt::LeftButton);
         });
@@ -117,7 +117,7 @@ private slots:
         QCOMPARE(view->State().leftFormat, -1);
         QCOMPARE(view->State().rightFormat, 1);
         QCOMPARE(view->Combo(Slot::Right)->currentIndex(), 1);
-        QVERIFY(!FileBytes(home.FilePath(QStringLiteral("Korvane.dat"))).contains("[Photo 13 x 18]"));
+        QVERIFY(!FileBytes(home.FilePath(QStringLiteral("Korvane.dat"))).contains("[Neato Slim CD Inserts (Letter)]"));
         app.ExitInstance();
     }
 

@@ -209,7 +209,7 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(&dialog));
         dialog.CheckBox("autoRotate")->setFocus(Qt::TabFocusReason);
         QStringList order;
-        for (int k = 0; k < 19; ++k) {
+        for (int k = 0; k < 21; ++k) {
             QWidget* focus = QApplication::focusWidget();
             QVERIFY(focus);
             order << focus->objectName();
@@ -218,7 +218,7 @@ private slots:
         const QStringList expected = {
             "autoRotate", "autoDetectFormat", "maskPrintJobName", "printJobName", "reloadOnStartup",
             "autoLoad2ndImage", "leftAutoFiles", "rightAutoFiles", "showSplash", "checkForPrintableArea",
-            "batchMode", "printBorder", "checkForUpdates", "useProxy", "proxy", "grayScale"};
+            "batchMode", "printBorder", "checkForUpdates", "useProxy", "proxy", "grayScale", "pictureFit", "bleedMm"};
         QCOMPARE(order.mid(0, expected.size()), expected);
         QVERIFY(order.mid(expected.size(), 2).contains(QStringLiteral("ok")));
         QVERIFY(order.mid(expected.size(), 2).contains(QStringLiteral("cancel")));

@@ -159,7 +159,8 @@ private slots:
         QList<bool> enabled;
         for (QAction* a : empty->actions())
             enabled << a->isEnabled();
-        QCOMPARE(enabled, (QList<bool>{true, true, false, false, false}));
+        // Stretch, fit or fill can be chosen before a picture is there.
+        QCOMPARE(enabled, (QList<bool>{true, true, false, true, false, false}));
         const CRasterImage cover = Picture(10, 10);
         paper.SetImage(&cover);
         std::unique_ptr<QMenu> full(paper.BuildMenu(nullptr));
@@ -193,7 +194,8 @@ private slots:
             texts << a->text();
         // The file has no text for "Paste": it keeps its English one.
         QCOMPARE(texts, (QStringList{QStringLiteral("Bild laden..."), QStringLiteral("Paste"),
-                                     QStringLiteral("Drehen"), QStringLiteral("Neu"), QStringLiteral("Drucken...")}));
+                                     QStringLiteral("Drehen"), QStringLiteral("Picture"), QStringLiteral("Neu"),
+                                     QStringLiteral("Drucken...")}));
         QCOMPARE(menu->actions()[2]->menu()->actions()[1]->text(), QStringLiteral("Gegen den Uhrzeigersinn"));
         language.SelectLanguage(0);
         std::unique_ptr<QMenu> english(paper.BuildMenu(nullptr));
@@ -210,7 +212,7 @@ private slots:
         QSignalSpy spy(&paper, &CPaper::MenuCommand);
         AnswerNextPopup([](QWidget* w) {
             auto* menu = qobject_cast<QMenu*>(w);
-            menu->setActiveAction(menu->actions()[3]);  // New
+            menu->setActiveAction(menu->actions()[4]);  // New
             QTest::keyClick(menu, Qt::Key_Return);
         });
         QTest::mouseClick(&paper, Qt::RightButton, Qt::NoModifier, QPoint(20, 20));
