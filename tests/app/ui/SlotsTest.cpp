@@ -349,7 +349,7 @@ private slots:
         {
             std::unique_ptr<QMenu> menu(View()->Paper(Slot::Left)->BuildMenu(nullptr));
             const QList<QAction*> items = menu->actions();
-            QCOMPARE(items.size(), 5);
+            QCOMPARE(items.size(), 8);  // ..., a separator, Find Cover Online..., Scan Cover...
             QCOMPARE(items[0]->text(), QStringLiteral("Load Image..."));
             QVERIFY(items[0]->isEnabled());
             QCOMPARE(items[1]->text(), QStringLiteral("Paste"));
@@ -360,6 +360,9 @@ private slots:
             QVERIFY(!items[3]->isEnabled());
             QCOMPARE(items[4]->text(), QStringLiteral("Print..."));
             QVERIFY(!items[4]->isEnabled());
+            QCOMPARE(items[6]->data().toInt(), Cmd::PaperFindCover);
+            QCOMPARE(items[7]->data().toInt(), Cmd::PaperScanCover);
+            QVERIFY(items[6]->isEnabled() && items[7]->isEnabled());
         }
         const QString a = home_->MakePicture(QStringLiteral("Left one.png"), 300, 300);
         const QString b = home_->MakePicture(QStringLiteral("Right one.png"), 750, 590);

@@ -159,7 +159,8 @@ private slots:
         QList<bool> enabled;
         for (QAction* a : empty->actions())
             enabled << a->isEnabled();
-        QCOMPARE(enabled, (QList<bool>{true, true, false, false, false}));
+        // The covers from elsewhere, after their separator, need no picture.
+        QCOMPARE(enabled, (QList<bool>{true, true, false, false, false, true, true, true}));
         const CRasterImage cover = Picture(10, 10);
         paper.SetImage(&cover);
         std::unique_ptr<QMenu> full(paper.BuildMenu(nullptr));
@@ -191,9 +192,12 @@ private slots:
         QStringList texts;
         for (QAction* a : menu->actions())
             texts << a->text();
-        // The file has no text for "Paste": it keeps its English one.
+        // The file has no text for "Paste": it keeps its English one; the
+        // cover sources' items get the program's English texts.
         QCOMPARE(texts, (QStringList{QStringLiteral("Bild laden..."), QStringLiteral("Paste"),
-                                     QStringLiteral("Drehen"), QStringLiteral("Neu"), QStringLiteral("Drucken...")}));
+                                     QStringLiteral("Drehen"), QStringLiteral("Neu"), QStringLiteral("Drucken..."),
+                                     QString(), QStringLiteral("&Find Cover Online..."),
+                                     QStringLiteral("&Scan Cover...")}));
         QCOMPARE(menu->actions()[2]->menu()->actions()[1]->text(), QStringLiteral("Gegen den Uhrzeigersinn"));
         language.SelectLanguage(0);
         std::unique_ptr<QMenu> english(paper.BuildMenu(nullptr));
