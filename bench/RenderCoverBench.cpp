@@ -47,11 +47,11 @@ CoverFormatList Formats(bool label) {
 void RenderOne(benchmark::State& state, bool label, const CRasterImage& image) {
     const CoverFormatList formats = Formats(label);
     PlacementJob job;
-    const CoverPlacement p = ComputePlacement(kA4At600, formats, 0, job);
+    const CoverPlacement p = ComputePlacement(kA4At600, formats, LeftFormat(0), job);
     CRasterSurface& page = Page();
     CDrawContext context(page);
     for (auto _ : state) {
-        RenderCover(context, kA4At600, p, image, formats, 0, RenderOptions{1, 1, 0});
+        RenderCover(context, kA4At600, p, image, formats, LeftFormat(0), RenderOptions{1, 1, 0});
         benchmark::ClobberMemory();
     }
     state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(p.width) * p.height * 3);

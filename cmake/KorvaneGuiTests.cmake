@@ -19,3 +19,7 @@ if(TARGET SkinsTest)
   target_sources(SkinsTest PRIVATE ${CMAKE_SOURCE_DIR}/tests/image/TestEncoders.cpp)
   target_include_directories(SkinsTest PRIVATE ${CMAKE_SOURCE_DIR}/tests/image)
 endif()
+# The intake test runs the program itself for --help and --version.
+if(TARGET IntakeTest AND TARGET korvane)
+  add_dependencies(IntakeTest korvane)
+endif()

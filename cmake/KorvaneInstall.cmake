@@ -117,8 +117,10 @@ set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 # libsane1 (scanning) and libdiscid0 (the disc's ID) come the same way; they
 # are built against libsane-dev, libdiscid-dev and nlohmann-json3-dev
 # (scripts/install-deps.sh). sane-utils is suggested for finding scanners.
+# libgs-common has the standard CMYK profile for CMYK pictures without one;
+# DejaVu's faces draw the signs of the Wingdings and MT Extra symbol fonts.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation2, sensible-utils")
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "cups-client, qt6-translations-l10n, qt6-wayland")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "cups-client, qt6-translations-l10n, qt6-wayland, libgs-common, fonts-dejavu-core, fonts-dejavu-extra")
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS "sane-utils")
 include(CPack)

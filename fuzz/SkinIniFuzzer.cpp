@@ -8,7 +8,7 @@
 
 #include "FuzzSupport.h"
 #include "settings/ProgramFolder.h"
-#include "settings/Skin.h"
+#include "app/Skin.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string bytes(reinterpret_cast<const char*>(data), size);

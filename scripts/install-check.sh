@@ -109,7 +109,9 @@ desktop-file-validate "$root/usr/share/applications/org.korvane.Korvane.desktop"
 appstreamcli validate --no-net "$root/usr/share/metainfo/org.korvane.Korvane.metainfo.xml" | tail -1
 
 say "As a new user, without KORVANE_HOME"
-exec_line=$(sed -n 's/^Exec=//p' "$root/usr/share/applications/org.korvane.Korvane.desktop")
+# The menu entry's command as a menu runs it with no file: its field codes
+# (%F, the files a file manager hands over) dropped.
+exec_line=$(sed -n 's/^Exec=//p' "$root/usr/share/applications/org.korvane.Korvane.desktop" | sed 's/ *%[fFuU]//g')
 cat >"$root/tmp/as-user.sh" <<EOS
 set -e
 cd

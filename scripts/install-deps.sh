@@ -3,7 +3,9 @@
 # check its package (desktop-file-utils, appstream, GLib's desktop-entry
 # reader and bash-completion for the installed files; lintian, devscripts' hardening-check and
 # debootstrap for scripts/install-check.sh; SANE, libdiscid and nlohmann-json
-# for the cover sources, SANE's test backend coming with libsane1).
+# for the cover sources, SANE's test backend coming with libsane1; profiles,
+# qpdf and mupdf-tools for the colour tests; DejaVu's maths face for metafile
+# formula signs).
 set -e
 PACKAGES="build-essential cmake ninja-build pkg-config \
   libjpeg62-turbo-dev libpng-dev qt6-base-dev libcups2-dev libcairo2-dev \
@@ -15,7 +17,8 @@ PACKAGES="build-essential cmake ninja-build pkg-config \
   lintian devscripts debootstrap \
   libwebp-dev libheif-dev libjxl-dev libtiff-dev \
   webp libheif-examples libjxl-tools libtiff-tools \
-  libsane-dev libsane1 sane-utils libdiscid-dev nlohmann-json3-dev"
+  libsane-dev libsane1 sane-utils libdiscid-dev nlohmann-json3-dev \
+  liblcms2-dev libqpdf-dev qpdf mupdf-tools icc-profiles-free libgs-common fonts-dejavu-extra"
 missing=""
 for p in $PACKAGES; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"

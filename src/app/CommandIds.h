@@ -2,7 +2,7 @@
 // Command ids of the main menu, the paper pop-up menu and the main form's
 // controls; the language menu's commands are in the language table, the
 // paper pop-up menu's beside the paper.
-#include "image/ui/PaperMenuCommands.h"
+#include "print/ui/PaperMenuCommands.h"
 
 namespace Cmd {
 // Main menu: File.

@@ -3,7 +3,7 @@
 #include "app/CommandIds.h"
 #include "app/KorvaneDoc.h"
 #include "settings/LanguageTable.h"
-#include "settings/Skin.h"
+#include "app/Skin.h"
 
 #include <unordered_map>
 
@@ -33,7 +33,7 @@ bool LanguageAvailable(const State& s, int language)
 
 // --- what a command does --------------------------------------------------------
 
-void PrintIn(Target& t, int mode)
+void PrintIn(Target& t, PrintMode mode)
 {
     t.state.printMode = mode;
     t.window.Print(false);
@@ -45,10 +45,10 @@ void OpenRight(Target& t, const State&, int) { t.window.OpenImage(Slot::Right); 
 void Paste(Target& t, const State&, int) { t.window.PasteInto(Slot::Left); }
 void RotateLeft(Target& t, const State&, int) { t.doc.RotateSlot(Slot::Left, 90); }
 void RotateRight(Target& t, const State&, int) { t.doc.RotateSlot(Slot::Right, 90); }
-void PrintLeft(Target& t, const State&, int) { PrintIn(t, 0); }
-void PrintRight(Target& t, const State&, int) { PrintIn(t, 1); }
+void PrintLeft(Target& t, const State&, int) { PrintIn(t, PrintMode::Left); }
+void PrintRight(Target& t, const State&, int) { PrintIn(t, PrintMode::Right); }
 // What its name says, whatever the last job printed.
-void PrintBoth(Target& t, const State&, int) { PrintIn(t, 2); }
+void PrintBoth(Target& t, const State&, int) { PrintIn(t, PrintMode::Both); }
 void Preview(Target& t, const State&, int) { t.window.Print(true); }
 void PrintSetup(Target& t, const State&, int) { t.window.PrintSetup(); }
 void Exit(Target& t, const State&, int) { t.window.Exit(); }
@@ -69,7 +69,7 @@ void PaperPaste(Target& t, const State&, int) { t.window.PasteInto(t.paperSlot);
 void PaperRotateCw(Target& t, const State&, int) { t.doc.RotateSlot(t.paperSlot, 90); }
 void PaperRotateCcw(Target& t, const State&, int) { t.doc.RotateSlot(t.paperSlot, -90); }
 void PaperNew(Target& t, const State&, int) { t.doc.ClearSlot(t.paperSlot); }
-void PaperPrint(Target& t, const State&, int) { PrintIn(t, t.paperSlot == Slot::Left ? 0 : 1); }
+void PaperPrint(Target& t, const State&, int) { PrintIn(t, PrintModeOf(t.paperSlot)); }
 void PaperFindCover(Target& t, const State&, int) { t.window.FindCoverOnline(t.paperSlot); }
 void PaperScanCover(Target& t, const State&, int) { t.window.ScanCover(t.paperSlot); }
 

@@ -59,6 +59,22 @@ bool CKorvaneDoc::LoadRightImage(const std::string& path, bool rememberFolder) {
 }
 
 bool CKorvaneDoc::LoadImage(Slot slot, const std::string& path, bool rememberFolder) {
+    return LoadImageThen(slot, path, rememberFolder, {});
+}
+
+void CKorvaneDoc::LoadBoth(const std::string& leftPath, const std::string& rightPath, bool rememberFolder) {
+    if (leftPath.empty()) {
+        if (!rightPath.empty())
+            LoadImage(Slot::Right, rightPath, rememberFolder);
+        return;
+    }
+    std::function<void()> then;
+    if (!rightPath.empty())
+        then = [this, rightPath, rememberFolder] { LoadImage(Slot::Right, rightPath, rememberFolder); };
+    LoadImageThen(Slot::Left, leftPath, rememberFolder, std::move(then));
+}
+
+bool CKorvaneDoc::LoadImageThen(Slot slot, const std::string& path, bool rememberFolder, std::function<void()> then) {
     const bool left = slot == Slot::Left;
     if (left)
         WaitCursor(true);
@@ -67,8 +83,13 @@ bool CKorvaneDoc::LoadImage(Slot slot, const std::string& path, bool rememberFol
     if (type < 0)
         type = IMAGE_UNKNOWN;
     auto loaded = std::make_shared<bool>(false);
-    IImageLoader::Done done = [this, slot, path, rememberFolder, loaded](LoadOutcome outcome, CRasterImage& decoded) {
+    IImageLoader::Done done = [this, slot, path, rememberFolder, loaded, then](LoadOutcome outcome,
+                                                                                CRasterImage& decoded) {
         *loaded = FinishLoad(slot, path, rememberFolder, outcome, decoded);
+        // A load replaced by a newer one for the same slot takes its
+        // follower with it.
+        if (then && outcome != LoadOutcome::Cancelled)
+            then();
     };
     if (loader_) {
         loader_->Start(slot, path, type, std::move(done));
@@ -88,7 +109,8 @@ bool CKorvaneDoc::FinishLoad(Slot slot, const std::string& path, bool rememberFo
         const std::string warning = decoded.GetDecodeWarning();
         image(slot) = std::move(decoded);
         RecentFile(slot) = path;
-        if (rememberFolder && LastSeparator(path) != std::string::npos)
+        if (rememberFolder && LastSeparator(path) != std::string::npos &&
+            (unrememberedFolder_.empty() || FolderOf(path) != unrememberedFolder_))
             WriteLastUsedFolder(FolderOf(path), *store_);
         NameSlotAfter(slot, path);
         ViewState& state = State();

@@ -57,6 +57,14 @@ public:
     bool LoadLeftImage(const std::string& path, bool rememberFolder);
     bool LoadRightImage(const std::string& path, bool rememberFolder);
     bool LoadImage(Slot slot, const std::string& path, bool rememberFolder);
+    // Two files given together (dropped on the papers, named on the command
+    // line): the left one first, the right one once the left is in, so that
+    // the right slot ends with the file given for it rather than with the
+    // back cover the left one may bring. An empty path loads nothing.
+    void LoadBoth(const std::string& leftPath, const std::string& rightPath, bool rememberFolder);
+    // A folder that is never remembered for the open dialog (where dropped
+    // and downloaded pictures are kept).
+    void SetUnrememberedFolder(const std::string& folder) { unrememberedFolder_ = folder; }
 
     // Pastes a device-independent bitmap block (as the clipboard hands it
     // over; null or empty = no bitmap on the clipboard, nothing happens).
@@ -95,6 +103,7 @@ public:
     ViewState& State();
 
 private:
+    bool LoadImageThen(Slot slot, const std::string& path, bool rememberFolder, std::function<void()> then);
     bool FinishLoad(Slot slot, const std::string& path, bool rememberFolder, LoadOutcome outcome,
                     CRasterImage& decoded);
     void ClearSlotState(Slot slot);
@@ -114,4 +123,5 @@ private:
     IImageLoader* loader_ = nullptr;
     std::function<std::string(int)> textOf_;
     ViewState ownState_;
+    std::string unrememberedFolder_;
 };

@@ -2,7 +2,7 @@
 
 #include "base/AsciiText.h"
 #include "image/RasterImage.h"
-#include "image/RegularFile.h"
+#include "base/RegularFile.h"
 
 #include <cstdio>
 #include <filesystem>

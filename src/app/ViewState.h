@@ -2,13 +2,13 @@
 // The main view's per-run state that the slot operations and the print job
 // read and write. The main window owns one (tests and the CLI own theirs);
 // the document reaches it through IDocView::State().
+#include "base/CoverSlot.h"
+
 #include <string>
 #include <vector>
 
-enum class Slot { Left = 0, Right = 1 };
-
 struct ViewState {
-    int printMode = 2;     // 0 print left, 1 print right, 2 print both
+    PrintMode printMode = PrintMode::Both;
     int singlePage = 0;    // "Print on a Single Page"; not persisted
     int drawCutLines = 1;  // "Draw Cut / Fold lines"
     int leftFormat = 0;    // index into the format list, -1 = none

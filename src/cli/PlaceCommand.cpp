@@ -48,9 +48,9 @@ int Place(CCliArgs& args) {
     CCollectingPrompter prompter;
     PlacementJob job{singlePage ? 1 : 0, noCorrection ? 0 : 1, 0, &prompter};
     std::string out = "{\"page\": " + PageJson(page);
-    out += ", \"left\": " + (left >= 0 ? PlacementJson(ComputePlacement(page, formats, left, job)) : "null");
+    out += ", \"left\": " + (left >= 0 ? PlacementJson(ComputePlacement(page, formats, LeftFormat(left), job)) : "null");
     out += ", \"right\": " +
-           (right >= 0 ? PlacementJson(ComputePlacement(page, formats, right + kRightSlotFormat, job)) : "null");
+           (right >= 0 ? PlacementJson(ComputePlacement(page, formats, RightFormat(right), job)) : "null");
     out += ", \"warnings\": [";
     for (std::size_t i = 0; i < prompter.shown.size(); ++i)
         out += (i ? ", " : "") + JsonString(prompter.shown[i]);

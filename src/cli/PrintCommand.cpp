@@ -49,8 +49,9 @@ int Print(CCliArgs& args) {
     const bool noCutLines = args.TakeFlag("no-cut-lines");
     const bool noBorder = args.TakeFlag("no-border");
     const PageMetrics page = TakePaperOptions(args);
-    const int printMode = mode == "left" ? 0 : mode == "right" ? 1 : mode == "both" ? 2 : -1;
-    if (printMode < 0)
+    const bool knownMode = mode == "left" || mode == "right" || mode == "both";
+    const PrintMode printMode = mode == "left" ? PrintMode::Left : mode == "right" ? PrintMode::Right : PrintMode::Both;
+    if (!knownMode)
         args.SetError("--mode: left, right or both is expected, not '" + mode + "'");
     if (!hasFormats)
         args.SetError("--formats FILE is required");
@@ -159,7 +160,7 @@ int Print(CCliArgs& args) {
     request.leftName = FileNameOf(leftPath);
     request.rightName = FileNameOf(rightPath);
     for (auto [image, format] : {std::pair{&leftImage, request.leftFormat}, std::pair{&rightImage, request.rightFormat}}) {
-        const int f = format >= kRightSlotFormat ? format - kRightSlotFormat : format;
+        const int f = format;
         if (image->IsValid() && f >= 0 && f < formats.count() && !FullPixelsWhereNeeded(*image, formats.at(f).type, true))
             return Fail(1, image->GetLastError());
     }

@@ -77,8 +77,9 @@ int Render(CCliArgs& args) {
     const bool preview = args.TakeFlag("preview");
     const PageMetrics page = TakePaperOptions(args);
     std::string error;
-    const int printMode = mode == "left" ? 0 : mode == "right" ? 1 : mode == "both" ? 2 : -1;
-    if (printMode < 0)
+    const bool knownMode = mode == "left" || mode == "right" || mode == "both";
+    const PrintMode printMode = mode == "left" ? PrintMode::Left : mode == "right" ? PrintMode::Right : PrintMode::Both;
+    if (!knownMode)
         args.SetError("--mode: left, right or both is expected, not '" + mode + "'");
     if (!hasFormats)
         args.SetError("--formats FILE is required");

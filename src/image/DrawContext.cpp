@@ -77,8 +77,13 @@ void CDrawContext::StretchPixelsMasked(const SurfaceRect& dst, const PixelBlock&
 }
 
 bool CDrawContext::StretchJpeg(const SurfaceRect& dst, const std::shared_ptr<const std::vector<std::uint8_t>>& jpeg,
-                               PictureTurn turn) {
-    return backend_->StretchJpeg(ToDevice(dst), jpeg, turn, clip_);
+                               PictureTurn turn, const std::shared_ptr<const PictureColour>& colour) {
+    return backend_->StretchJpeg(ToDevice(dst), jpeg, turn, colour, clip_);
+}
+
+bool CDrawContext::StretchColourSamples(const SurfaceRect& dst, const std::shared_ptr<const PictureColour>& colour,
+                                        PictureTurn turn) {
+    return backend_->StretchColourSamples(ToDevice(dst), colour, turn, clip_);
 }
 
 bool CDrawContext::BeginDiscClip(const SurfaceRect& outer, const SurfaceRect& hole) {

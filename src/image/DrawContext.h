@@ -88,11 +88,16 @@ public:
 
     // True when the device keeps JPEG data (a PDF page). StretchJpeg draws
     // the whole picture that is the clean decoding of `jpeg`, standing as
-    // `turn` says, into dst from that data; false when the device does not,
+    // `turn` says, into dst from that data, in the colour space `colour`
+    // records (null: the data's own); false when the device does not,
     // and the caller writes the pixels.
     bool KeepsJpegData() const { return backend_->KeepsJpegData(); }
     bool StretchJpeg(const SurfaceRect& dst, const std::shared_ptr<const std::vector<std::uint8_t>>& jpeg,
-                     PictureTurn turn);
+                     PictureTurn turn, const std::shared_ptr<const PictureColour>& colour = nullptr);
+    // The whole picture from the samples of its file's colour record,
+    // standing as `turn` says; false when the device draws pixels only.
+    bool StretchColourSamples(const SurfaceRect& dst, const std::shared_ptr<const PictureColour>& colour,
+                              PictureTurn turn);
 
     // Vector devices (a PDF page) clip what follows to the ring between the
     // ellipses inscribed in `outer` and `hole` and paint the rest of `outer`

@@ -3,16 +3,20 @@
 // Whether HEVC (HEIC) and AV1 (AVIF) can be decoded depends on the decoders
 // libheif was built with; a missing one is named in the message.
 #include "image/CodecUtil.h"
+#include "image/ColourProfile.h"
 #include "image/RasterCodecs.h"
 
 #include <libheif/heif.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 
 namespace {
 // A flat picture in HEVC or AV1 takes a few bytes a block.
 constexpr std::uint64_t kHeifRatio = 1u << 14;
+// How far a coded tile may reach beyond the picture's own width or height.
+constexpr int kTileAllowance = 2048;
 
 struct ContextDeleter {
     void operator()(heif_context* c) const { heif_context_free(c); }
@@ -53,6 +57,23 @@ bool DecoderPresent(const std::vector<std::uint8_t>& bytes, CRasterImage& image)
 }
 }  // namespace
 
+namespace {
+// The ICC profile the file gives its picture ("prof" or "rICC"), if any;
+// colour given by code points (nclx) is taken as sRGB.
+std::vector<std::uint8_t> FileProfile(const heif_image_handle* handle) {
+    const heif_color_profile_type type = heif_image_handle_get_color_profile_type(handle);
+    if (type != heif_color_profile_type_prof && type != heif_color_profile_type_rICC)
+        return {};
+    const std::size_t size = heif_image_handle_get_raw_color_profile_size(handle);
+    if (size == 0 || size > kMaxProfileBytes)
+        return {};
+    std::vector<std::uint8_t> icc(size);
+    if (heif_image_handle_get_raw_color_profile(handle, icc.data()).code != heif_error_Ok)
+        return {};
+    return icc;
+}
+}  // namespace
+
 bool CRasterHEIF::Decode(CByteSource& source) {
     std::vector<std::uint8_t> bytes;
     if (!ReadRestOfSource(source, bytes, *this, "HEIF"))
@@ -89,6 +110,12 @@ bool CRasterHEIF::Decode(CByteSource& source) {
     }
     if (!DecoderPresent(bytes, *this))
         return false;
+    // The coded pictures (a grid's tiles, each with its own size in its HEVC
+    // or AV1 headers) must not be larger than the picture they make up: a
+    // few hundred bytes could otherwise have the decoder allocate gigabytes.
+    // A tile may reach past a small picture's edge, so small pictures keep
+    // room for the usual tile sizes.
+    heif_context_set_maximum_image_size_limit(context.get(), std::max({fileW, fileH, 0}) + kTileAllowance);
     const bool alpha = heif_image_handle_has_alpha_channel(handle.get()) != 0;
     std::unique_ptr<heif_decoding_options, OptionsDeleter> options(heif_decoding_options_alloc());
     heif_image* rawImage = nullptr;
@@ -114,6 +141,7 @@ bool CRasterHEIF::Decode(CByteSource& source) {
         CreateAlpha();
     for (int y = 0; y < height; ++y)
         PutRgbRow(*this, y, plane + static_cast<std::size_t>(y) * stride, alpha ? 4 : 3);
+    ApplyEmbeddedProfile(*this, FileProfile(handle.get()), true);
     SetNumFrames(1);
     return true;
 }

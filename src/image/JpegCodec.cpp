@@ -3,6 +3,7 @@
 // between setjmp and the end of the decode no C++ object with a destructor
 // is alive, and all temporary memory comes from libjpeg's own pools.
 #include "image/CodecUtil.h"
+#include "image/ColourProfile.h"
 #include "image/ExifOrientation.h"
 #include "image/JpegErrors.h"
 #include "image/RasterCodecs.h"
@@ -112,6 +113,46 @@ bool ExifResolution(const std::uint8_t* data, std::size_t size, int& xDpi, int& 
     return true;
 }
 
+// What the decode learns of the picture's colours; made before the setjmp,
+// filled between the library's calls.
+struct JpegColour {
+    std::vector<std::uint8_t> icc;
+    std::unique_ptr<CCmykConverter> cmyk;
+    bool inverted = false;
+};
+
+// The ICC profile of the APP2 "ICC_PROFILE" chunks, joined in their
+// numbered order; empty when a chunk is missing, doubled or out of range,
+// or the whole is larger than a profile may be.
+std::vector<std::uint8_t> JoinIccChunks(j_decompress_ptr cinfo) {
+    constexpr std::size_t kHeader = 14;  // "ICC_PROFILE\0", number, count
+    const jpeg_saved_marker_ptr none = nullptr;
+    std::vector<jpeg_saved_marker_ptr> chunks;
+    std::size_t total = 0;
+    for (jpeg_saved_marker_ptr m = cinfo->marker_list; m; m = m->next) {
+        if (m->marker != JPEG_APP0 + 2 || m->data_length < kHeader || std::memcmp(m->data, "ICC_PROFILE", 12) != 0)
+            continue;
+        const unsigned number = m->data[12], count = m->data[13];
+        if (count == 0 || number == 0 || number > count || (!chunks.empty() && chunks.size() != count))
+            return {};
+        chunks.resize(count, none);
+        if (chunks[number - 1])
+            return {};
+        chunks[number - 1] = m;
+        total += m->data_length - kHeader;
+    }
+    if (chunks.empty() || total > kMaxProfileBytes)
+        return {};
+    std::vector<std::uint8_t> icc;
+    icc.reserve(total);
+    for (jpeg_saved_marker_ptr m : chunks) {
+        if (!m)
+            return {};
+        icc.insert(icc.end(), m->data + kHeader, m->data + m->data_length);
+    }
+    return icc;
+}
+
 // For a view of at most limitW x limitH: the largest reduction libjpeg
 // offers (1/8, 1/4, 1/2) whose output still covers the picture fitted into
 // that box (in whole pixels, rounded up). Leaves full size when none does
@@ -160,14 +201,29 @@ bool FitPictureLimit(j_decompress_ptr cinfo) {
     return false;
 }
 
+// The stored colour spaces every PDF reader takes as they are.
+bool ReaderColourSpace(const jpeg_decompress_struct& cinfo) {
+    switch (cinfo.jpeg_color_space) {
+    case JCS_YCbCr:
+    case JCS_GRAYSCALE:
+    case JCS_CMYK:
+    case JCS_YCCK:
+        return true;
+    default:
+        return false;
+    }
+}
+
 // The whole decode between setjmp and the library's clean-up. Plain data
 // only: a longjmp out of libjpeg must not skip any destructor.
 // `forPrinting` decodes data that may pass through at 1/8 only (and says so
 // in `printReduced`).
 bool DecodeJpeg(j_decompress_ptr cinfo, CRasterImage& image, std::int64_t fileBytes, int limitW, int limitH,
-                bool forPrinting, bool& printReduced, int& orientation) {
+                bool forPrinting, bool& printReduced, int& orientation, JpegColour& colour) {
     jpeg_save_markers(cinfo, JPEG_APP0 + 1, 0xFFFF);
+    jpeg_save_markers(cinfo, JPEG_APP0 + 2, 0xFFFF);
     jpeg_read_header(cinfo, TRUE);
+    colour.icc = JoinIccChunks(cinfo);
 
     int xDpi = 0, yDpi = 0;
     if (cinfo->saw_JFIF_marker && cinfo->X_density > 0 && cinfo->Y_density > 0) {
@@ -198,6 +254,9 @@ bool DecodeJpeg(j_decompress_ptr cinfo, CRasterImage& image, std::int64_t fileBy
         bpp = 8;
     } else if (components == 4) {
         cinfo->out_color_space = JCS_CMYK;
+        // Adobe's CMYK files (the ones with its marker) store the inks inverted.
+        colour.inverted = cinfo->saw_Adobe_marker;
+        colour.cmyk = std::make_unique<CCmykConverter>(colour.icc, colour.inverted);
     } else {
         cinfo->out_color_space = JCS_EXT_BGR;
     }
@@ -207,8 +266,7 @@ bool DecodeJpeg(j_decompress_ptr cinfo, CRasterImage& image, std::int64_t fileBy
     }
     // Data that may pass through to the page needs its pixels only for
     // recognition and small views: 1/8 does for those.
-    printReduced = forPrinting && cinfo->data_precision == 8 && !cinfo->arith_code &&
-                   (cinfo->jpeg_color_space == JCS_YCbCr || cinfo->jpeg_color_space == JCS_GRAYSCALE);
+    printReduced = forPrinting && cinfo->data_precision == 8 && !cinfo->arith_code && ReaderColourSpace(*cinfo);
     if (printReduced)
         ChooseScale(cinfo, 1, 1);
     else
@@ -243,23 +301,17 @@ bool DecodeJpeg(j_decompress_ptr cinfo, CRasterImage& image, std::int64_t fileBy
             continue;
         }
         jpeg_read_scanlines(cinfo, cmyk, 1);
-        const JSAMPLE* p = cmyk[0];
-        for (int x = 0; x < width; ++x, p += 4, row += 3) {
-            const unsigned k = p[3];
-            row[0] = static_cast<JSAMPLE>(p[2] * k / 255);
-            row[1] = static_cast<JSAMPLE>(p[1] * k / 255);
-            row[2] = static_cast<JSAMPLE>(p[0] * k / 255);
-        }
+        colour.cmyk->ConvertRow(cmyk[0], row, width);
     }
     jpeg_finish_decompress(cinfo);
     return true;
 }
 
-// Data any PDF reader decodes to the same pixels: 8-bit YCbCr or grey,
-// Huffman-coded (baseline or progressive), decoded without a warning.
+// Data any PDF reader decodes to the same pixels: 8-bit YCbCr, grey, CMYK
+// or YCCK, Huffman-coded (baseline or progressive), decoded without a warning.
 bool PassesThrough(const jpeg_decompress_struct& cinfo) {
     return cinfo.err->num_warnings == 0 && cinfo.data_precision == 8 && !cinfo.arith_code &&
-           (cinfo.jpeg_color_space == JCS_YCbCr || cinfo.jpeg_color_space == JCS_GRAYSCALE);
+           ReaderColourSpace(cinfo);
 }
 
 // The file's bytes from `start` to `end`, read again after the decode.
@@ -287,6 +339,8 @@ bool CRasterJPG::Decode(CByteSource& source) {
     cinfo.err = InitJpegErrors(err);
 
     SourceManager* volatile manager = nullptr;
+    // Made before the jump point: a longjmp never leaves the frame it is in.
+    const auto colour = std::make_unique<JpegColour>();
     if (setjmp(err.jump)) {
         // An error after the data ran out is the file's end, whatever the
         // library makes of the end marker it was given.
@@ -317,7 +371,7 @@ bool CRasterJPG::Decode(CByteSource& source) {
     int orientation = 1;
     bool printReduced = false;
     const bool ok = DecodeJpeg(&cinfo, *this, fileBytes, decodeLimitWidth_, decodeLimitHeight_, decodeForPrinting_,
-                               printReduced, orientation);
+                               printReduced, orientation, *colour);
     const bool clean = ok && PassesThrough(cinfo);
     if (ok)
         SetFileSize(static_cast<int>(cinfo.image_width), static_cast<int>(cinfo.image_height));
@@ -343,6 +397,11 @@ bool CRasterJPG::Decode(CByteSource& source) {
         decodeForPrinting_ = true;
         return full;
     }
+    // The pixels shown in sRGB; the data keeps the file's colours for a page.
+    if (colour->cmyk)
+        SetColour(CmykColour(*colour->cmyk, std::move(colour->icc), colour->inverted));
+    else
+        ApplyEmbeddedProfile(*this, std::move(colour->icc), false);
     // Upright as meant to be seen; the data's turns are only noted here.
     if (!ApplyOrientation(*this, orientation)) {
         Clear();

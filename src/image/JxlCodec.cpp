@@ -2,6 +2,7 @@
 // orientation says (the library does it), rows delivered by the library's
 // callback straight into the image.
 #include "image/CodecUtil.h"
+#include "image/ColourProfile.h"
 #include "image/RasterCodecs.h"
 
 #include <jxl/decode.h>
@@ -49,6 +50,29 @@ void OnPixels(void* opaque, size_t x, size_t y, size_t count, const void* pixels
 }
 }  // namespace
 
+namespace {
+// The colour space the decoded pixels are in, as an ICC profile; empty
+// when it is sRGB by the file's own description.
+std::vector<std::uint8_t> PixelProfile(const JxlDecoder* dec) {
+    JxlColorEncoding encoding;
+    if (JxlDecoderGetColorAsEncodedProfile(dec, nullptr, JXL_COLOR_PROFILE_TARGET_DATA, &encoding) ==
+            JXL_DEC_SUCCESS &&
+        encoding.white_point == JXL_WHITE_POINT_D65 && encoding.transfer_function == JXL_TRANSFER_FUNCTION_SRGB &&
+        (encoding.color_space == JXL_COLOR_SPACE_GRAY ||
+         (encoding.color_space == JXL_COLOR_SPACE_RGB && encoding.primaries == JXL_PRIMARIES_SRGB)))
+        return {};
+    std::size_t size = 0;
+    if (JxlDecoderGetICCProfileSize(dec, nullptr, JXL_COLOR_PROFILE_TARGET_DATA, &size) != JXL_DEC_SUCCESS ||
+        size == 0 || size > kMaxProfileBytes)
+        return {};
+    std::vector<std::uint8_t> icc(size);
+    if (JxlDecoderGetColorAsICCProfile(dec, nullptr, JXL_COLOR_PROFILE_TARGET_DATA, icc.data(), size) !=
+        JXL_DEC_SUCCESS)
+        return {};
+    return icc;
+}
+}  // namespace
+
 bool CRasterJXL::Decode(CByteSource& source) {
     std::vector<std::uint8_t> bytes;
     if (!ReadRestOfSource(source, bytes, *this, "JPEG XL"))
@@ -66,7 +90,7 @@ bool CRasterJXL::Decode(CByteSource& source) {
     if (runner)
         JxlDecoderSetParallelRunner(dec, JxlThreadParallelRunner, runner.get());
 #endif
-    if (JxlDecoderSubscribeEvents(dec, JXL_DEC_BASIC_INFO | JXL_DEC_FULL_IMAGE) != JXL_DEC_SUCCESS ||
+    if (JxlDecoderSubscribeEvents(dec, JXL_DEC_BASIC_INFO | JXL_DEC_COLOR_ENCODING | JXL_DEC_FULL_IMAGE) != JXL_DEC_SUCCESS ||
         JxlDecoderSetInput(dec, bytes.data(), bytes.size()) != JXL_DEC_SUCCESS) {
         SetLastError("JPEG XL: the decoder could not be set up");
         return false;
@@ -75,6 +99,7 @@ bool CRasterJXL::Decode(CByteSource& source) {
     RowTarget target{this, 3};
     JxlPixelFormat format{3, JXL_TYPE_UINT8, JXL_NATIVE_ENDIAN, 0};
     bool ok = false;
+    std::vector<std::uint8_t> icc;
     for (;;) {
         const JxlDecoderStatus status = JxlDecoderProcessInput(dec);
         if (status == JXL_DEC_BASIC_INFO) {
@@ -98,6 +123,8 @@ bool CRasterJXL::Decode(CByteSource& source) {
             format.num_channels = static_cast<std::uint32_t>(target.channels);
             if (info.alpha_bits > 0)
                 CreateAlpha();
+        } else if (status == JXL_DEC_COLOR_ENCODING) {
+            icc = PixelProfile(dec);
         } else if (status == JXL_DEC_NEED_IMAGE_OUT_BUFFER) {
             if (JxlDecoderSetImageOutCallback(dec, &format, OnPixels, &target) != JXL_DEC_SUCCESS) {
                 SetLastError("JPEG XL: the picture's pixel layout is not supported");
@@ -124,6 +151,7 @@ bool CRasterJXL::Decode(CByteSource& source) {
         SetLastError(message);
         return false;
     }
+    ApplyEmbeddedProfile(*this, std::move(icc), true);
     SetNumFrames(1);
     return true;
 }

@@ -37,7 +37,9 @@ Pen CMetafileCanvas::DevicePen() const {
     pen.color = p.color;
     pen.style = (p.style & 0x0F) == 5 ? PenStyle::Null : PenStyle::Solid;
     // Pen widths are logical units: scale them like horizontal distances.
-    pen.width = std::clamp(static_cast<int>(MappedLength(p.width, 0) + 0.5), 1, 256);
+    // A mapping that makes no number (a damaged file) leaves the thinnest pen.
+    const double width = MappedLength(p.width, 0) + 0.5;
+    pen.width = std::isfinite(width) ? static_cast<int>(std::clamp(width, 1.0, 256.0)) : 1;
     return pen;
 }
 

@@ -108,13 +108,21 @@ void CMetafileCanvas::Text(const MetaText& text) {
     // glyphs' own plus the character extra.
     const double extra = state_.charExtra * pageX;
     const double breakExtra = state_.breakExtra * pageX;
-    std::vector<double> advances(text.chars.size(), 0.0);
-    std::vector<int> faces(text.chars.size(), face);
+    std::u32string chars = text.chars;
+    std::vector<double> advances(chars.size(), 0.0);
+    std::vector<int> faces(chars.size(), face);
     double total = 0;
-    for (std::size_t i = 0; i < text.chars.size(); ++i) {
-        const char32_t ch = text.chars[i];
+    for (std::size_t i = 0; i < chars.size(); ++i) {
+        char32_t& ch = chars[i];
         if (ch != 0)
             faces[i] = engine.FaceFor(face, ch);
+        // A symbol font's sign that no font here has: the older look-alike.
+        if (ch != 0 && !(ch & kGlyphIndexBit) && engine.CharGlyphIndex(faces[i], ch) == 0) {
+            if (const char32_t standIn = SymbolStandIn(ch)) {
+                ch = standIn;
+                faces[i] = engine.FaceFor(face, ch);
+            }
+        }
         if (i < text.advances.size()) {
             const double v = text.advances[i];
             advances[i] = std::isfinite(v) ? v * pageX : 0;
@@ -153,17 +161,25 @@ void CMetafileCanvas::Text(const MetaText& text) {
     // Glyphs are rendered only where they can be seen.
     const double reach = 2 * std::max(emX, emY) * (1 + std::abs(world.xx) + std::abs(world.xy) + std::abs(world.yx) + std::abs(world.yy));
     double pen = 0;
-    for (std::size_t i = 0; i < text.chars.size(); ++i) {
-        const char32_t ch = text.chars[i];
+    for (std::size_t i = 0; i < chars.size(); ++i) {
+        const char32_t ch = chars[i];
         const MetaPoint near = along(pen, 0);
         const bool visible = near.x + reach >= limit.left && near.x - reach <= limit.right &&
                              near.y + reach >= limit.top && near.y - reach <= limit.bottom;
         if (ch != 0 && ch != U' ' && visible) {
             drawn.face = faces[i];
             if (const GlyphImage* g = engine.Glyph(drawn, ch); g && g->width > 0) {
-                const MetaPoint at = along(pen, 0);
-                BlendGlyph(static_cast<int>(std::floor(at.x + 0.5)) + g->left,
-                           static_cast<int>(std::floor(at.y + 0.5)) + g->top, *g, state_.textColor, limit);
+                // A mark that sits on the letter before it in Unicode (an
+                // accent of MT Extra) is a sign of its own cell in a
+                // symbol font: its ink is centred on that cell.
+                double centre = 0;
+                if (g->advanceX == 0 && g->advanceY == 0)
+                    centre = std::clamp(advances[i] / 2 - (g->left + g->width / 2.0), -reach, reach);
+                const MetaPoint at = along(pen + centre, 0);
+                // A cell far beyond the page (a font of absurd size) holds nothing to see.
+                if (std::abs(at.x) < 1e9 && std::abs(at.y) < 1e9)
+                    BlendGlyph(static_cast<int>(std::floor(at.x + 0.5)) + g->left,
+                               static_cast<int>(std::floor(at.y + 0.5)) + g->top, *g, state_.textColor, limit);
             }
         }
         pen += advances[i];

@@ -5,6 +5,7 @@
 // device's own pixels; the clip box handed over always lies inside the
 // device.
 #include "image/DrawSurface.h"
+#include "image/PictureColour.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -58,10 +59,19 @@ public:
     // then draws a picture that is the clean decoding of `jpeg`, standing as
     // `turn` says, scaled into dst from that data: the device turns it by
     // its transform, so the data stays the file's own whatever the turn.
+    // `colour`, when not null, is the colour space the data is in.
     // False leaves the picture to be written as pixels.
     virtual bool KeepsJpegData() const { return false; }
     virtual bool StretchJpeg(const SurfaceRect& /*dst*/, const std::shared_ptr<const std::vector<std::uint8_t>>& /*jpeg*/,
-                             PictureTurn /*turn*/, const SurfaceRect& /*clip*/) {
+                             PictureTurn /*turn*/, const std::shared_ptr<const PictureColour>& /*colour*/,
+                             const SurfaceRect& /*clip*/) {
+        return false;
+    }
+    // The same device draws a picture from the samples its file holds, in
+    // the file's colour space (`colour`), standing as `turn` says. False
+    // leaves the picture to be written as its (sRGB) pixels.
+    virtual bool StretchColourSamples(const SurfaceRect& /*dst*/, const std::shared_ptr<const PictureColour>& /*colour*/,
+                                      PictureTurn /*turn*/, const SurfaceRect& /*clip*/) {
         return false;
     }
 

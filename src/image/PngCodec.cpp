@@ -2,6 +2,7 @@
 // to the setjmp below; between the two no C++ object with a destructor is
 // alive (temporary rows come from png_malloc and are freed on both paths).
 #include "image/CodecUtil.h"
+#include "image/ColourProfile.h"
 #include "image/RasterCodecs.h"
 
 #include <png.h>
@@ -9,6 +10,8 @@
 #include <cmath>
 #include <csetjmp>
 #include <cstring>
+#include <memory>
+#include <vector>
 
 namespace {
 // zlib's best case is about 1032 to 1.
@@ -38,6 +41,35 @@ void OnWarning(png_structp, png_const_charp) {}
 struct Temporaries {
     png_bytep volatile rows = nullptr;  // one row
 };
+
+// The profile the file gives its colours: iCCP, else none for sRGB, else
+// one made from cHRM and gAMA; empty for sRGB and untagged files. A gAMA
+// chunk alone does not count: encoders have long written it without
+// meaning it (PngSuite's pictures all say 1.0), and Qt, Windows and the
+// reference decoders show such files as they are stored.
+std::vector<std::uint8_t> FileProfile(png_structp png, png_infop info) {
+    if (png_get_valid(png, info, PNG_INFO_sRGB))
+        return {};
+    png_charp name = nullptr;
+    png_bytep profile = nullptr;
+    png_uint_32 length = 0;
+    int compression = 0;
+    if (png_get_iCCP(png, info, &name, &compression, &profile, &length) && profile && length <= kMaxProfileBytes)
+        return std::vector<std::uint8_t>(profile, profile + length);
+    const bool hasGamma = png_get_valid(png, info, PNG_INFO_gAMA) != 0;
+    const bool hasPoints = png_get_valid(png, info, PNG_INFO_cHRM) != 0;
+    png_fixed_point gamma = 0, p[8] = {};
+    if (hasGamma)
+        png_get_gAMA_fixed(png, info, &gamma);
+    if (hasPoints)
+        png_get_cHRM_fixed(png, info, &p[0], &p[1], &p[2], &p[3], &p[4], &p[5], &p[6], &p[7]);
+    if (!hasPoints || gamma < 0)
+        return {};
+    std::uint32_t points[8];
+    for (int i = 0; i < 8; ++i)
+        points[i] = p[i] < 0 ? 0 : static_cast<std::uint32_t>(p[i]);
+    return ProfileFromPngChunks(hasGamma, static_cast<std::uint32_t>(gamma), hasPoints, points);
+}
 
 // The decode proper, called under the setjmp of CRasterPNG::Decode.
 bool DecodePng(png_structp png, png_infop info, CRasterImage& image, Temporaries& tmp, std::int64_t fileBytes) {
@@ -211,12 +243,16 @@ bool CRasterPNG::Decode(CByteSource& source) {
     }
     Temporaries tmp;
     bool ok = false;
+    // Filled under the jump point, used after the library is done.
+    const auto profile = std::make_unique<std::vector<std::uint8_t>>();
     if (setjmp(png_jmpbuf(png)) == 0) {
         png_set_read_fn(png, &state, OnRead);
         // Text, profiles and other chunks we never use are skipped unread,
         // and no chunk may ask for more than 8 MB, whatever its header says.
-        static const png_byte kIgnored[] = "iCCP\0iTXt\0tEXt\0zTXt\0sPLT\0eXIf\0hIST\0pCAL\0sCAL\0tIME\0oFFs\0";
-        png_set_keep_unknown_chunks(png, PNG_HANDLE_CHUNK_NEVER, kIgnored, 11);
+        static const png_byte kIgnored[] = "iTXt\0tEXt\0zTXt\0sPLT\0eXIf\0hIST\0pCAL\0sCAL\0tIME\0oFFs\0";
+        png_set_keep_unknown_chunks(png, PNG_HANDLE_CHUNK_NEVER, kIgnored, 10);
+        // A profile libpng finds wrong is dropped, never the picture.
+        png_set_benign_errors(png, 1);
         png_set_chunk_malloc_max(png, 8u << 20);
 #ifdef KORVANE_FUZZING
         // Mutated inputs would almost all stop at a checksum; the fuzzer is
@@ -227,6 +263,8 @@ bool CRasterPNG::Decode(CByteSource& source) {
 #endif
 #endif
         ok = DecodePng(png, info, *this, tmp, fileBytes);
+        if (ok)
+            *profile = FileProfile(png, info);
     } else {
         Clear();
         SetLastError(state.message);
@@ -234,7 +272,10 @@ bool CRasterPNG::Decode(CByteSource& source) {
     if (tmp.rows)
         png_free(png, tmp.rows);
     png_destroy_read_struct(&png, &info, nullptr);
-    if (!ok)
+    if (!ok) {
         Clear();
-    return ok;
+        return false;
+    }
+    ApplyEmbeddedProfile(*this, std::move(*profile), true);
+    return true;
 }

@@ -129,6 +129,7 @@ void CRasterImage::Clear() {
     alpha_.clear();
     alpha_.shrink_to_fit();
     jpegData_.reset();
+    colour_.reset();
     jpegTurns_ = 0;
     jpegMirrored_ = false;
     fileWidth_ = fileHeight_ = 0;
@@ -187,7 +188,7 @@ bool CRasterImage::Create(int width, int height, int bpp, int type) {
 void CRasterImage::SetPaletteEntry(int index, std::uint8_t r, std::uint8_t g, std::uint8_t b, std::uint8_t alpha) {
     if (index < 0 || index >= GetPaletteSize())
         return;
-    jpegData_.reset();
+    DropJpegData();
     palette_[index] = PaletteEntry{b, g, r, alpha};
 }
 
@@ -252,7 +253,7 @@ std::uint8_t CRasterImage::GetPixelIndex(int x, int y) const {
 void CRasterImage::SetPixelIndex(int x, int y, std::uint8_t index) {
     if (!IsValid() || bpp_ > 8 || x < 0 || y < 0 || x >= width_ || y >= height_)
         return;
-    jpegData_.reset();
+    DropJpegData();
     std::uint8_t* row = GetRow(y);
     switch (bpp_) {
     case 8:
@@ -292,7 +293,7 @@ Rgb CRasterImage::GetPixelColor(int x, int y) const {
 void CRasterImage::SetPixelColor(int x, int y, Rgb c) {
     if (!IsValid() || bpp_ != 24 || x < 0 || y < 0 || x >= width_ || y >= height_)
         return;
-    jpegData_.reset();
+    DropJpegData();
     std::uint8_t* p = GetRow(y) + x * 3;
     p[0] = c.b;
     p[1] = c.g;
@@ -364,6 +365,7 @@ bool CRasterImage::CopyFrom(const CRasterImage& source, bool copyPixels, bool co
         result.jpegData_ = source.jpegData_;
         result.jpegTurns_ = source.jpegTurns_;
         result.jpegMirrored_ = source.jpegMirrored_;
+        result.colour_ = source.colour_;
     }
     result.fileWidth_ = source.fileWidth_;
     result.fileHeight_ = source.fileHeight_;
@@ -396,6 +398,7 @@ bool CRasterImage::Transfer(CRasterImage& source) {
     jpegData_ = std::move(source.jpegData_);
     jpegTurns_ = source.jpegTurns_;
     jpegMirrored_ = source.jpegMirrored_;
+    colour_ = std::move(source.colour_);
     fileWidth_ = source.fileWidth_;
     fileHeight_ = source.fileHeight_;
     source.Clear();
@@ -407,7 +410,7 @@ bool CRasterImage::Transfer(CRasterImage& source) {
 void CRasterImage::Flip() {
     if (!IsValid())
         return;
-    jpegData_.reset();
+    DropJpegData();
     std::vector<std::uint8_t> tmp(stride_);
     for (int top = 0, bottom = height_ - 1; top < bottom; ++top, --bottom) {
         std::memcpy(tmp.data(), GetRow(top), stride_);

@@ -7,6 +7,7 @@
 // in GetLastError().
 #include "image/ByteSource.h"
 #include "image/DrawSurface.h"
+#include "image/PictureColour.h"
 #include "image/PixelBackend.h"
 
 #include <atomic>
@@ -133,11 +134,23 @@ public:
     // up to 3 in a colour); turns that cancel out give the file's own bytes.
     // A mirror (Mirror) is noted the same way; TurnJpeg cannot mirror, so
     // GetJpegData has no data for a mirrored picture.
-    // Whoever changes pixels through GetBits or GetRow calls DropJpegData.
+    // Whoever changes pixels through GetBits or GetRow calls DropJpegData,
+    // which drops the file's colour record (GetColour) too.
     const std::shared_ptr<const std::vector<std::uint8_t>>& GetJpegData() const;
     // True when there is JPEG data, turned or still to be turned.
     bool HasJpegData() const { return static_cast<bool>(jpegData_); }
-    void DropJpegData() { jpegData_.reset(); }
+    void DropJpegData() {
+        jpegData_.reset();
+        colour_.reset();
+    }
+
+    // The file's colour space (ColourProfile.h), for a picture whose file
+    // embeds a profile other than sRGB, or holds CMYK: the pixels are the
+    // sRGB conversion, this record what a PDF page takes instead (the JPEG
+    // data, or the record's samples, standing as GetJpegTurn says).
+    // Null for untagged and sRGB pictures.
+    const std::shared_ptr<const PictureColour>& GetColour() const { return colour_; }
+    void SetColour(std::shared_ptr<const PictureColour> colour) { colour_ = std::move(colour); }
     // The JPEG data as the file holds it and how the pixels stand to it:
     // a device with a transform (a PDF page) draws the data so turned,
     // without touching its bytes or turning any pixel.
@@ -241,6 +254,7 @@ protected:
     mutable std::shared_ptr<const std::vector<std::uint8_t>> jpegData_;
     mutable int jpegTurns_ = 0;  // clockwise quarter turns not yet applied to jpegData_
     bool jpegMirrored_ = false;  // mirrored before those turns
+    std::shared_ptr<const PictureColour> colour_;
     bool decodeForPrinting_ = false;
     int decodeLimitWidth_ = 0;
     int decodeLimitHeight_ = 0;
@@ -250,6 +264,9 @@ protected:
     // Copies the settings a codec starts from: the frame to decode and the
     // decode limit; the transparency settings start from their defaults.
     void CopySettingsFrom(const CRasterImage& other);
+    // The whole picture onto a page that keeps files' data (a PDF) from its
+    // JPEG data or its colour record's samples; false when it has neither.
+    bool DrawFromFile(CDrawContext* surface, const SurfaceRect& target) const;
     // A decoder that delivers `width` x `height` pixels of a picture that is
     // fileWidth x fileHeight in its file records it here (after Create).
     void SetFileSize(int fileWidth, int fileHeight);

@@ -182,6 +182,12 @@ int CRasterImage::Draw(CDrawContext* surface, int x, int y, int cx, int cy, cons
     return 1;
 }
 
+bool CRasterImage::DrawFromFile(CDrawContext* surface, const SurfaceRect& target) const {
+    if (jpegData_)
+        return surface->StretchJpeg(target, jpegData_, GetJpegTurn(), colour_);
+    return colour_ && !colour_->samples.empty() && surface->StretchColourSamples(target, colour_, GetJpegTurn());
+}
+
 int CRasterImage::DrawMasked(CDrawContext* surface, int x, int y, int cx, int cy) const {
     if (!IsValid() || !surface || cx == 0 || cy == 0)
         return 0;
@@ -190,8 +196,7 @@ int CRasterImage::DrawMasked(CDrawContext* surface, int x, int y, int cx, int cy
     if (cy < 0)
         cy = height_;
     const SurfaceRect target{x, y, ClampToInt(std::int64_t{x} + cx), ClampToInt(std::int64_t{y} + cy)};
-    if (transparentIndex_ < 0 && jpegData_ && surface->KeepsJpegData() &&
-        surface->StretchJpeg(target, jpegData_, GetJpegTurn()))
+    if (transparentIndex_ < 0 && surface->KeepsJpegData() && DrawFromFile(surface, target))
         return 1;
 
     // The whole image as 24-bit rows, top-down (no copy for 24-bit images).
@@ -238,8 +243,8 @@ int CRasterImage::DrawRegion(CDrawContext* surface, int x, int y, int cx, int cy
     const SurfaceRect target{x, y, ClampToInt(std::int64_t{x} + cx), ClampToInt(std::int64_t{y} + cy)};
     const bool inside = srcX >= 0 && srcY >= 0 && std::int64_t{srcX} + srcWidth <= width_ &&
                         std::int64_t{srcY} + srcHeight <= height_;
-    if (jpegData_ && srcX == 0 && srcY == 0 && srcWidth == width_ && srcHeight == height_ &&
-        surface->KeepsJpegData() && surface->StretchJpeg(target, jpegData_, GetJpegTurn()))
+    if (srcX == 0 && srcY == 0 && srcWidth == width_ && srcHeight == height_ && surface->KeepsJpegData() &&
+        DrawFromFile(surface, target))
         return 1;
     if (inside && bpp_ == 24) {
         const PixelBlock block{GetRow(height_ - 1 - srcY) + static_cast<std::size_t>(srcX) * 3,

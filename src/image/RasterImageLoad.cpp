@@ -3,7 +3,7 @@
 #include "image/PictureKinds.h"
 #include "image/RasterCodecs.h"
 #include "image/RasterImage.h"
-#include "image/RegularFile.h"
+#include "base/RegularFile.h"
 
 #include <cerrno>
 #include <cstdio>

@@ -117,6 +117,7 @@ bool CRasterImage::Rotate(int angle, CRasterImage* destination) {
     result.jpegData_ = jpegData_;
     result.jpegTurns_ = (jpegTurns_ + turns) % 4;
     result.jpegMirrored_ = jpegMirrored_;
+    result.colour_ = colour_;
 
     return destination ? destination->Transfer(result) : Transfer(result);
 }

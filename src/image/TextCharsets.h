@@ -17,6 +17,10 @@ SymbolTable SymbolTableFor(const std::string& family, int charset);
 // codes the table leaves empty (nothing is drawn for them).
 char32_t CharFromByte(unsigned byte, int charset, SymbolTable table);
 
+// For a symbol font's sign that no installed font has (the newer
+// dingbats of Wingdings): an older sign that looks like it, else 0.
+char32_t SymbolStandIn(char32_t sign);
+
 // A UTF-16 unit of an enhanced metafile: symbol fonts are addressed through
 // the private range U+F020..U+F0FF or with their 8-bit codes.
 char32_t CharFromWide(char32_t unit, SymbolTable table);

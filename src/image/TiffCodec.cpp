@@ -1,9 +1,11 @@
 // CRasterTIFF: TIFF through libtiff: the first page, read band by band
 // through the library's RGBA interface, which reduces 16-bit samples and
-// converts CMYK, palette, grey and bilevel pictures and every compression
+// converts palette, grey, bilevel and other CMYK pictures and every compression
 // the library was built with (LZW, Deflate, JPEG, PackBits, CCITT, ...).
+// 8-bit CMYK in strips is read as stored and shown through its profile.
 // The file's orientation tag is applied here, as for Exif.
 #include "image/CodecUtil.h"
+#include "image/ColourProfile.h"
 #include "image/ExifOrientation.h"
 #include "image/RasterCodecs.h"
 
@@ -12,6 +14,7 @@
 #include <algorithm>
 #include <cstdarg>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <new>
 #include <string>
@@ -117,6 +120,65 @@ inline std::uint8_t Straight(std::uint32_t c, std::uint32_t a) {
     return static_cast<std::uint8_t>(a == 0 ? 0 : std::min<std::uint32_t>(255, (c * 255 + a / 2) / a));
 }
 
+// The embedded ICC profile, if any (and not oversized).
+std::vector<std::uint8_t> FileProfile(TIFF* tif) {
+    std::uint32_t size = 0;
+    void* data = nullptr;
+    if (!TIFFGetField(tif, TIFFTAG_ICCPROFILE, &size, &data) || !data || size > kMaxProfileBytes)
+        return {};
+    const auto* bytes = static_cast<const std::uint8_t*>(data);
+    return std::vector<std::uint8_t>(bytes, bytes + size);
+}
+
+// 8-bit CMYK in strips, samples side by side: read as the file holds it,
+// shown through its profile (or the standard one), kept for the PDF.
+bool IsPlainCmyk(TIFF* tif) {
+    std::uint16_t photometric = 0, bits = 0, samples = 0, planar = PLANARCONFIG_CONTIG, inks = INKSET_CMYK;
+    TIFFGetField(tif, TIFFTAG_PHOTOMETRIC, &photometric);
+    TIFFGetFieldDefaulted(tif, TIFFTAG_BITSPERSAMPLE, &bits);
+    TIFFGetFieldDefaulted(tif, TIFFTAG_SAMPLESPERPIXEL, &samples);
+    TIFFGetFieldDefaulted(tif, TIFFTAG_PLANARCONFIG, &planar);
+    TIFFGetFieldDefaulted(tif, TIFFTAG_INKSET, &inks);
+    return photometric == PHOTOMETRIC_SEPARATED && bits == 8 && samples >= 4 && planar == PLANARCONFIG_CONTIG &&
+           inks == INKSET_CMYK && !TIFFIsTiled(tif);
+}
+
+bool ReadCmyk(TIFF* tif, Client& client, CRasterImage& image, std::uint32_t width, std::uint32_t height,
+              std::vector<std::uint8_t> icc) {
+    std::uint16_t perPixel = 4;
+    TIFFGetFieldDefaulted(tif, TIFFTAG_SAMPLESPERPIXEL, &perPixel);
+    const tmsize_t lineBytes = TIFFScanlineSize(tif);
+    if (lineBytes < static_cast<tmsize_t>(width) * perPixel) {
+        image.SetLastError(Failure(client, "Corrupt data: the TIFF picture's data is damaged"));
+        return false;
+    }
+    const CCmykConverter converter(icc, false);
+    std::shared_ptr<PictureColour> colour;
+    std::vector<std::uint8_t> line;
+    try {
+        colour = CmykColour(converter, std::move(icc), false);
+        colour->width = static_cast<int>(width);
+        colour->height = static_cast<int>(height);
+        colour->samples.resize(static_cast<std::size_t>(width) * height * 4);
+        line.resize(static_cast<std::size_t>(lineBytes));
+    } catch (const std::bad_alloc&) {
+        image.SetLastError("Can't allocate memory");
+        return false;
+    }
+    for (std::uint32_t y = 0; y < height; ++y) {
+        if (TIFFReadScanline(tif, line.data(), y, 0) < 0) {
+            image.SetLastError(Failure(client, "Corrupt data: the TIFF picture's data is damaged"));
+            return false;
+        }
+        std::uint8_t* cmyk = colour->samples.data() + static_cast<std::size_t>(y) * width * 4;
+        for (std::uint32_t x = 0; x < width; ++x)
+            std::memcpy(cmyk + 4 * x, line.data() + static_cast<std::size_t>(x) * perPixel, 4);
+        converter.ConvertRow(cmyk, image.GetRow(image.GetHeight() - 1 - static_cast<int>(y)), static_cast<int>(width));
+    }
+    image.SetColour(std::move(colour));
+    return true;
+}
+
 bool ReadPixels(TIFF* tif, Client& client, CRasterImage& image, std::uint32_t width, std::uint32_t height) {
     char message[1024] = "";
     if (!TIFFRGBAImageOK(tif, message)) {
@@ -210,7 +272,13 @@ bool CRasterTIFF::Decode(CByteSource& source) {
     ReadResolution(tif.get(), *this);
     std::uint16_t orientation = ORIENTATION_TOPLEFT;
     TIFFGetFieldDefaulted(tif.get(), TIFFTAG_ORIENTATION, &orientation);
-    if (!ReadPixels(tif.get(), client, *this, width, height) || !ApplyOrientation(*this, orientation)) {
+    std::vector<std::uint8_t> icc = FileProfile(tif.get());
+    const bool cmyk = IsPlainCmyk(tif.get());
+    bool read = cmyk ? ReadCmyk(tif.get(), client, *this, width, height, std::move(icc))
+                     : ReadPixels(tif.get(), client, *this, width, height);
+    if (read && !cmyk)
+        ApplyEmbeddedProfile(*this, std::move(icc), true);
+    if (!read || !ApplyOrientation(*this, orientation)) {
         const std::string message = GetLastError();
         Clear();
         SetLastError(message);

@@ -3,6 +3,7 @@
 // in blue-green-red-alpha); an animation gives its first frame as composed
 // on the canvas. An Exif orientation in the file is applied.
 #include "image/CodecUtil.h"
+#include "image/ColourProfile.h"
 #include "image/ExifOrientation.h"
 #include "image/RasterCodecs.h"
 
@@ -115,6 +116,23 @@ bool DecodeStill(const WebPData& data, CRasterImage& image, bool alpha) {
 }
 }  // namespace
 
+namespace {
+// The ICCP chunk of an extended file, if any (and not oversized).
+std::vector<std::uint8_t> FileProfile(const WebPData& data) {
+    std::unique_ptr<WebPDemuxer, DemuxDeleter> demux(WebPDemux(&data));
+    if (!demux || !(WebPDemuxGetI(demux.get(), WEBP_FF_FORMAT_FLAGS) & ICCP_FLAG))
+        return {};
+    WebPChunkIterator chunk;
+    std::vector<std::uint8_t> icc;
+    if (WebPDemuxGetChunk(demux.get(), "ICCP", 1, &chunk)) {
+        if (chunk.chunk.size <= kMaxProfileBytes)
+            icc.assign(chunk.chunk.bytes, chunk.chunk.bytes + chunk.chunk.size);
+        WebPDemuxReleaseChunkIterator(&chunk);
+    }
+    return icc;
+}
+}  // namespace
+
 bool CRasterWEBP::Decode(CByteSource& source) {
     std::vector<std::uint8_t> bytes;
     if (!ReadRestOfSource(source, bytes, *this, "WebP"))
@@ -150,6 +168,8 @@ bool CRasterWEBP::Decode(CByteSource& source) {
     const bool ok = features.has_animation ? DecodeFirstFrame(data, *this) : DecodeStill(data, *this, features.has_alpha);
     if (ok && !features.has_animation)
         SetNumFrames(1);
+    if (ok)
+        ApplyEmbeddedProfile(*this, FileProfile(data), true);
     if (!ok || !ApplyOrientation(*this, FileOrientation(data))) {
         const std::string message = GetLastError();
         Clear();

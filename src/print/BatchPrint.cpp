@@ -28,7 +28,7 @@ BatchResult BatchPrint(const BatchJob& job, const CoverFormatList& formats, CRas
     bool overrunTold = false;
     const auto tellOverrun = [&](int format, const std::string& fileName) {
         PlacementJob quiet{0, job.checkForPrintableArea, 1, nullptr};
-        const double mm = MarginOverrunMm(ComputePlacement(page, formats, format, quiet), page);
+        const double mm = MarginOverrunMm(ComputePlacement(page, formats, LeftFormat(format), quiet), page);
         if (mm < kMarginOverrunShownMm)
             return;
         overrunTold = true;
@@ -83,7 +83,7 @@ BatchResult BatchPrint(const BatchJob& job, const CoverFormatList& formats, CRas
             result.partlyRead.push_back(path + ": " + warning);
         if (!overrunTold)
             tellOverrun(format, path.substr(path.find_last_of("/\\") + 1));
-        const CoverPlacement placement = ComputePlacement(page, formats, format, placementJob);
+        const CoverPlacement placement = ComputePlacement(page, formats, LeftFormat(format), placementJob);
         CDrawContext* surface = sink.StartPage(result.pages + 1);
         if (!surface) {
             sink.AbortJob();
@@ -91,7 +91,7 @@ BatchResult BatchPrint(const BatchJob& job, const CoverFormatList& formats, CRas
             return result;
         }
         FullPixelsWhereNeeded(picture, formats.at(format).type, surface->KeepsJpegData());
-        RenderCover(*surface, page, placement, picture, formats, format, options);
+        RenderCover(*surface, page, placement, picture, formats, LeftFormat(format), options);
         if (!sink.EndPage()) {
             sink.AbortJob();
             leaveInSlot();

@@ -1,6 +1,7 @@
 #include "print/CairoPdfSink.h"
 
 #include "print/CairoPdfSurface.h"
+#include "print/PdfColourPictures.h"
 #include "settings/AppSettings.h"
 
 #include <cairo-pdf.h>
@@ -26,6 +27,7 @@ bool CCairoPdfSink::StartJob(const std::string& name) {
     title_ = name;
     pages_ = 0;
     error_.clear();
+    colours_ = std::make_unique<CPdfColourPictures>();
     if (metrics_.dpiX <= 0 || metrics_.dpiY <= 0 || metrics_.physicalWidth <= 0 || metrics_.physicalHeight <= 0) {
         error_ = "the page has no size";
         return false;
@@ -63,7 +65,8 @@ CDrawContext* CCairoPdfSink::StartPage(int) {
     cairo_scale(cr_, kPoints / metrics_.dpiX, kPoints / metrics_.dpiY);
     cairo_translate(cr_, metrics_.offsetX, metrics_.offsetY);
     page_.reset();
-    surface_ = std::make_unique<CCairoPdfSurface>(cr_, metrics_.printableWidth, metrics_.printableHeight);
+    surface_ = std::make_unique<CCairoPdfSurface>(cr_, metrics_.printableWidth, metrics_.printableHeight,
+                                                  colours_.get());
     return &page_.emplace(*surface_);
 }
 
@@ -93,7 +96,15 @@ void CCairoPdfSink::Close() {
     pdf_ = nullptr;
 }
 
-void CCairoPdfSink::EndJob() { Close(); }
+void CCairoPdfSink::EndJob() {
+    const bool made = pdf_ != nullptr;
+    Close();
+    // The pictures' own colour spaces, written into the finished file; a
+    // file that cannot get them is not left behind as if it had.
+    if (made && error_.empty() && colours_ && !colours_->empty() && !colours_->Amend(path_, error_))
+        std::remove(path_.c_str());
+    colours_.reset();
+}
 
 void CCairoPdfSink::AbortJob() {
     const bool made = pdf_ != nullptr;

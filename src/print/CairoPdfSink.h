@@ -12,6 +12,7 @@
 typedef struct _cairo cairo_t;
 typedef struct _cairo_surface cairo_surface_t;
 class CCairoPdfSurface;
+class CPdfColourPictures;
 
 class CCairoPdfSink final : public IPageSink {
 public:
@@ -42,6 +43,7 @@ private:
     cairo_surface_t* pdf_ = nullptr;
     cairo_t* cr_ = nullptr;
     std::unique_ptr<CCairoPdfSurface> surface_;
+    std::unique_ptr<CPdfColourPictures> colours_;  // the job's pictures in their own colours
     std::optional<CDrawContext> page_;  // over surface_
     std::string error_;
     int pages_ = 0;

@@ -1,6 +1,7 @@
 #include "print/CairoPdfSurface.h"
 
 #include "image/AreaAverage.h"
+#include "print/PdfColourPictures.h"
 
 #include <cairo.h>
 
@@ -91,8 +92,8 @@ void ReleaseJpeg(void* data) { delete static_cast<std::shared_ptr<const std::vec
 
 }  // namespace
 
-CCairoPdfSurface::CCairoPdfSurface(cairo_t* cr, int width, int height)
-    : cr_(cr), width_(std::max(0, width)), height_(std::max(0, height)) {
+CCairoPdfSurface::CCairoPdfSurface(cairo_t* cr, int width, int height, CPdfColourPictures* colours)
+    : cr_(cr), colours_(colours), width_(std::max(0, width)), height_(std::max(0, height)) {
     cairo_save(cr_);
     cairo_set_antialias(cr_, CAIRO_ANTIALIAS_NONE);
     clip_ = SurfaceRect{0, 0, width_, height_};
@@ -153,11 +154,14 @@ void CCairoPdfSurface::StretchAny(const SurfaceRect& dst, const PixelBlock& src,
 }
 
 bool CCairoPdfSurface::StretchJpeg(const SurfaceRect& dst, const std::shared_ptr<const std::vector<std::uint8_t>>& jpeg,
-                                   PictureTurn turn, const SurfaceRect& clip) {
+                                   PictureTurn turn, const std::shared_ptr<const PictureColour>& colour,
+                                   const SurfaceRect& clip) {
     if (!jpeg || jpeg->empty())
         return false;
     if (dst.empty() || dst.intersected(clip).empty())
         return true;
+    if (colour && colours_)
+        colours_->AddJpeg(jpeg, colour);
     // The PDF takes the JPEG data attached to the picture and draws it into
     // the picture's unit square, whatever the picture's own pixels: one pixel
     // stands in for them, so no picture-sized memory is ever made.
@@ -171,6 +175,28 @@ bool CCairoPdfSurface::StretchJpeg(const SurfaceRect& dst, const std::shared_ptr
         return false;
     }
     PaintPicture(cr_, picture, dst, 1, 1, turn);
+    pictures_.push_back(picture);
+    return true;
+}
+
+bool CCairoPdfSurface::StretchColourSamples(const SurfaceRect& dst, const std::shared_ptr<const PictureColour>& colour,
+                                            PictureTurn turn, const SurfaceRect& clip) {
+    if (!colours_ || !colour || colour->samples.empty())
+        return false;
+    if (dst.empty() || dst.intersected(clip).empty())
+        return true;
+    // A marked stand-in, whose image object gets the samples once cairo is done.
+    constexpr int kWidth = CPdfColourPictures::kStandInWidth;
+    cairo_surface_t* picture = cairo_image_surface_create(CAIRO_FORMAT_RGB24, kWidth, 1);
+    if (cairo_surface_status(picture) != CAIRO_STATUS_SUCCESS) {
+        cairo_surface_destroy(picture);
+        return false;
+    }
+    cairo_surface_flush(picture);
+    const auto pixels = CPdfColourPictures::StandInPixels(colours_->AddSamples(colour));
+    std::memcpy(cairo_image_surface_get_data(picture), pixels.data(), sizeof pixels);
+    cairo_surface_mark_dirty(picture);
+    PaintPicture(cr_, picture, dst, kWidth, 1, turn);
     pictures_.push_back(picture);
     return true;
 }

@@ -7,19 +7,24 @@
 // by the page's transform, every other one as
 // lossless pixels at its own size, scaled by the page's transform; only a
 // picture finer than the page's resolution is first reduced to it, by area
-// averaging. A disc label's outline and hole are clipping curves.
+// averaging. A picture in a colour space of its own (a profile, CMYK) goes
+// in as its file's data or samples, noted in the job's CPdfColourPictures
+// for the file to get that colour space. A disc label's outline and hole
+// are clipping curves.
 #include "image/PixelBackend.h"
 
 typedef struct _cairo cairo_t;
 typedef struct _cairo_surface cairo_surface_t;
+class CPdfColourPictures;
 
 class CCairoPdfSurface final : public IPixelBackend {
 public:
     // Draws through `cr` (not owned), whose user space is already the page's
     // device pixels with the origin at the top-left corner of a width x
     // height area; nothing is drawn outside that area. The pictures drawn
-    // are held until the surface goes, after the page is shown.
-    CCairoPdfSurface(cairo_t* cr, int width, int height);
+    // are held until the surface goes, after the page is shown. Without
+    // `colours` (not owned) every picture goes in as sRGB.
+    CCairoPdfSurface(cairo_t* cr, int width, int height, CPdfColourPictures* colours = nullptr);
     ~CCairoPdfSurface() override;
 
     int Width() const override { return width_; }
@@ -34,7 +39,10 @@ public:
     void ClipChanged(const SurfaceRect& clip) override;
     bool KeepsJpegData() const override { return true; }
     bool StretchJpeg(const SurfaceRect& dst, const std::shared_ptr<const std::vector<std::uint8_t>>& jpeg,
-                     PictureTurn turn, const SurfaceRect& clip) override;
+                     PictureTurn turn, const std::shared_ptr<const PictureColour>& colour,
+                     const SurfaceRect& clip) override;
+    bool StretchColourSamples(const SurfaceRect& dst, const std::shared_ptr<const PictureColour>& colour,
+                              PictureTurn turn, const SurfaceRect& clip) override;
     bool BeginDiscClip(const SurfaceRect& outer, const SurfaceRect& hole) override;
     void EndDiscClip() override;
 
@@ -44,6 +52,7 @@ private:
                     const SurfaceRect& clip);
 
     cairo_t* cr_;
+    CPdfColourPictures* colours_;
     std::vector<cairo_surface_t*> pictures_;
     int width_;
     int height_;

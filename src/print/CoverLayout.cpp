@@ -35,10 +35,10 @@ int MoveAxis(int pos, int size, int offset, int printable) {
 }
 }  // namespace
 
-CoverPlacement ComputePlacement(const PageMetrics& page, const CoverFormatList& formats, int f, PlacementJob& job) {
-    const bool right = f >= kRightSlotFormat;
-    if (right)
-        f -= kRightSlotFormat;
+CoverPlacement ComputePlacement(const PageMetrics& page, const CoverFormatList& formats, SlotFormat cover,
+                                PlacementJob& job) {
+    const bool right = cover.right();
+    const int f = cover.format;
     const int g = GeometryFormatIndex(formats, f);
     if (g < 0)
         return CoverPlacement{};

@@ -1,13 +1,11 @@
 #pragma once
 // Placing a slot's cover on the printer's sheet at its true size.
+#include "base/CoverSlot.h"
 #include "formats/CoverFormatList.h"
 #include "print/CoverPlacement.h"
 #include "print/PageMetrics.h"
 
 class IPrompter;
-
-// Format values of 1000 and more stand for the right slot (POSITION2).
-inline constexpr int kRightSlotFormat = 1000;
 
 // What the placements of one job share.
 struct PlacementJob {
@@ -22,10 +20,12 @@ struct PlacementJob {
 // when the list has only one). -1 when f is not an index of the list.
 int GeometryFormatIndex(const CoverFormatList& formats, int f);
 
-// The cover's placement for format f (+1000 for the right slot), corrected
+// The placement of a slot's cover in its format (the right slot's takes the
+// format's second position), corrected
 // into the printable area when the job asks for it. An index outside the
 // list gives an empty placement (nothing is printed for it).
-CoverPlacement ComputePlacement(const PageMetrics& page, const CoverFormatList& formats, int f, PlacementJob& job);
+CoverPlacement ComputePlacement(const PageMetrics& page, const CoverFormatList& formats, SlotFormat cover,
+                                PlacementJob& job);
 
 // Moves the placement into the printable area (centred over it when larger);
 // returns true when anything moved.

@@ -27,11 +27,11 @@ void DrawPreviewMarks(CDrawContext& s, const PageMetrics& page, const CoverPlace
 }  // namespace
 
 void RenderCover(CDrawContext& surface, const PageMetrics& page, const CoverPlacement& placement,
-                 const CRasterImage& image, const CoverFormatList& formats, int f, const RenderOptions& options) {
+                 const CRasterImage& image, const CoverFormatList& formats, SlotFormat cover,
+                 const RenderOptions& options) {
     if (!image.IsValid() || image.GetWidth() <= 0 || image.GetHeight() <= 0)
         return;
-    if (f >= kRightSlotFormat)
-        f -= kRightSlotFormat;
+    const int f = cover.format;
     if (f < 0 || f >= formats.count())
         return;
     const int left = placement.x - page.offsetX;

@@ -2,6 +2,7 @@
 // Drawing one cover on a printer page: the image (or the special drawing of
 // labels, zoomed photos, PlayStation backs and slimline sleeves), cut and
 // fold lines, cut rectangles, the border and, in the preview, red guides.
+#include "base/CoverSlot.h"
 #include "formats/CoverFormatList.h"
 #include "image/DrawContext.h"
 #include "image/RasterImage.h"
@@ -15,10 +16,11 @@ struct RenderOptions {
 };
 
 // The surface's origin is the printable area's top-left corner (as on a
-// printer). f is a format index, +1000 for the right slot. An empty image,
+// printer). The cover is drawn in its slot's position of the format. An empty image,
 // an index outside the list or a cover of no size draws nothing.
 void RenderCover(CDrawContext& surface, const PageMetrics& page, const CoverPlacement& placement,
-                 const CRasterImage& image, const CoverFormatList& formats, int f, const RenderOptions& options);
+                 const CRasterImage& image, const CoverFormatList& formats, SlotFormat cover,
+                 const RenderOptions& options);
 
 // Pen colours of the page.
 inline constexpr Rgb kCutLineColor{0, 0, 0};

@@ -47,16 +47,13 @@ SurfaceRect PaperRect(const PaperView& paper, int clientWidth, int clientHeight)
 }
 
 void DrawPaperCover(CDrawContext& s, const PaperView& paper, const SurfaceRect& rect, const CRasterImage* image,
-                    int f) {
+                    SlotFormat cover) {
     const int L = rect.left, T = rect.top, R = rect.right, B = rect.bottom;
     double pw, ph;
     PaperSize(paper, pw, ph);
     const double sx = (R - L) / pw, sy = (B - T) / ph;
-    bool second = false;
-    if (f >= kRightSlotFormat) {
-        second = true;
-        f -= kRightSlotFormat;
-    }
+    const bool second = cover.right();
+    const int f = cover.format;
     Pen pen = kGreyDottedPen;
     s.SetPen(pen);
     s.SetBrush(kHollow);
@@ -184,9 +181,8 @@ SurfaceRect PlaceholderRect(const PaperView& paper, int clientWidth, int clientH
     if (!picture || !picture->IsValid() || paper.trayMode)
         return {};
     // As DrawPaperCover decides: a format of the list and no image to show.
-    const auto emptyCover = [&](const CRasterImage* image, int f) {
-        if (f >= kRightSlotFormat)
-            f -= kRightSlotFormat;
+    const auto emptyCover = [&](const CRasterImage* image, SlotFormat cover) {
+        const int f = cover.format;
         const bool hasImage = image && image->IsValid() && image->GetWidth() > 0 && image->GetHeight() > 0;
         return paper.formats && f >= 0 && f < paper.formats->count() && !hasImage;
     };

@@ -3,20 +3,18 @@
 // cover(s) scaled from millimetres, their cut marks, labels with their hole,
 // the special drawings, the empty disc tray, a placeholder and a skin
 // overlay. The paper widget keeps these inputs and paints what this draws.
+#include "base/CoverSlot.h"
 #include "formats/CoverFormatList.h"
 #include "image/DrawContext.h"
 #include "image/RasterImage.h"
 #include "image/RasterSurface.h"
 
-// "No format" for a paper.
-inline constexpr int kPaperNoFormat = 99999;
-
 struct PaperView {
     const CoverFormatList* formats = nullptr;
     const CRasterImage* firstImage = nullptr;   // this paper's image, or null
     const CRasterImage* secondImage = nullptr;  // the other slot's (single page)
-    int firstFormat = kPaperNoFormat;           // +1000: the format's POSITION2
-    int secondFormat = kPaperNoFormat;
+    SlotFormat firstFormat;                     // none: the paper shows no format
+    SlotFormat secondFormat;
     bool singlePage = false;
     bool drawCutLines = false;
     bool drawBorder = false;
@@ -51,4 +49,4 @@ CRasterSurface RenderPaper(const PaperView& paper, int clientWidth, int clientHe
 
 // One cover drawn into the paper rectangle (steps shared by both covers).
 void DrawPaperCover(CDrawContext& surface, const PaperView& paper, const SurfaceRect& paperRect,
-                    const CRasterImage* image, int formatValue);
+                    const CRasterImage* image, SlotFormat cover);

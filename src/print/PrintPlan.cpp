@@ -6,16 +6,13 @@
 #include "settings/LanguageTable.h"
 
 namespace {
-// The right slot's format value; "no format" stays outside the list.
-int RightSlotValue(int rightFormat) { return rightFormat >= 0 ? rightFormat + kRightSlotFormat : -1; }
-
 bool ValidFormat(const CoverFormatList& formats, int f) { return f >= 0 && f < formats.count(); }
 }  // namespace
 
-PageRange PrintPageRange(int printMode, int singlePage, bool preview) {
+PageRange PrintPageRange(PrintMode printMode, int singlePage, bool preview) {
     PageRange r;
-    r.first = (printMode != 1 || (preview && !singlePage)) ? 1 : 2;
-    r.last = (printMode == 0 || singlePage) ? 1 : 2;
+    r.first = (PrintsLeft(printMode) || (preview && !singlePage)) ? 1 : 2;
+    r.last = (!PrintsRight(printMode) || singlePage) ? 1 : 2;
     // Right alone on a single page would be an empty range: print the right
     // cover on its own page, as "Print Right" does.
     if (r.last < r.first)
@@ -26,18 +23,18 @@ PageRange PrintPageRange(int printMode, int singlePage, bool preview) {
 std::string PrintJobName(const PrintJobRequest& request) {
     if (request.maskPrintJobName)
         return request.printJobName;
-    return "Korvane - " + (request.printMode != 0 ? request.rightName : request.leftName);
+    return "Korvane - " + (PrintsRight(request.printMode) ? request.rightName : request.leftName);
 }
 
-std::vector<int> CoversOnPage(int printMode, int singlePage, int pageNumber) {
-    std::vector<int> covers;
-    if (pageNumber == 1 && printMode != 1) {
-        covers.push_back(kLeftCover);
+std::vector<Slot> CoversOnPage(PrintMode printMode, int singlePage, int pageNumber) {
+    std::vector<Slot> covers;
+    if (pageNumber == 1 && PrintsLeft(printMode)) {
+        covers.push_back(Slot::Left);
         if (singlePage)
-            covers.push_back(kRightCover);
+            covers.push_back(Slot::Right);
     }
-    if (pageNumber == 2 || printMode == 1)
-        covers.push_back(kRightCover);
+    if (pageNumber == 2 || !PrintsLeft(printMode))
+        covers.push_back(Slot::Right);
     return covers;
 }
 
@@ -57,8 +54,8 @@ bool CPrintPlan::Prepare(const PrintJobRequest& request, bool preview) {
     // Every slot the pages carry must have a format before anything starts.
     bool usesLeft = false, usesRight = false;
     for (int page = range_.first; page <= range_.last; ++page) {
-        for (int cover : CoversOnPage(request.printMode, request.singlePage, page))
-            (cover == kLeftCover ? usesLeft : usesRight) = true;
+        for (Slot cover : CoversOnPage(request.printMode, request.singlePage, page))
+            (cover == Slot::Left ? usesLeft : usesRight) = true;
     }
     if (usesLeft && !SlotPrintable(request.leftFormat, leftImage_))
         refusal_ = kChooseLeftFormatText;
@@ -84,10 +81,10 @@ bool CPrintPlan::Prepare(const PrintJobRequest& request, bool preview) {
 
 void CPrintPlan::Place(const PageMetrics& page, PlacementJob& job, CoverPlacement& left, CoverPlacement& right) const {
     left = right = CoverPlacement{};
-    if (request_.printMode != 1)
-        left = ComputePlacement(page, formats_, request_.leftFormat, job);
-    if (request_.printMode != 0 || request_.singlePage)
-        right = ComputePlacement(page, formats_, RightSlotValue(request_.rightFormat), job);
+    if (PrintsLeft(request_.printMode))
+        left = ComputePlacement(page, formats_, LeftFormat(request_.leftFormat), job);
+    if (PrintsRight(request_.printMode) || request_.singlePage)
+        right = ComputePlacement(page, formats_, RightFormat(request_.rightFormat), job);
 }
 
 std::vector<CoverOverrun> CPrintPlan::MarginOverruns(const PageMetrics& page) const {
@@ -101,9 +98,9 @@ std::vector<CoverOverrun> CPrintPlan::MarginOverruns(const PageMetrics& page) co
         if (mm >= kMarginOverrunShownMm && ValidFormat(formats_, format))
             overruns.push_back({OverrunCoverName(fileName, formats_.name(format)), mm});
     };
-    if (request_.printMode != 1)
+    if (PrintsLeft(request_.printMode))
         add(left, request_.leftFormat, request_.leftName);
-    if (request_.printMode != 0 || request_.singlePage)
+    if (PrintsRight(request_.printMode) || request_.singlePage)
         add(right, request_.rightFormat, request_.rightName);
     return overruns;
 }
@@ -120,18 +117,18 @@ bool CPrintPlan::WarnOfMarginOverruns(const PageMetrics& page) {
 void CPrintPlan::Begin(const PageMetrics& page) {
     page_ = page;
     placementJob_ = PlacementJob{request_.singlePage, request_.checkForPrintableArea, 0, prompter_};
-    hasLeft_ = request_.printMode != 1;
-    hasRight_ = request_.printMode != 0 || request_.singlePage;
+    hasLeft_ = PrintsLeft(request_.printMode);
+    hasRight_ = PrintsRight(request_.printMode) || request_.singlePage;
     Place(page_, placementJob_, leftPlacement_, rightPlacement_);
 }
 
 void CPrintPlan::RenderPage(CDrawContext& surface, int pageNumber, bool preview) {
     const RenderOptions options{request_.drawCutLines, request_.printBorder, preview ? 1 : 0};
-    for (int cover : CoversOnPage(request_.printMode, request_.singlePage, pageNumber)) {
-        if (cover == kLeftCover)
-            RenderCover(surface, page_, leftPlacement_, leftImage_, formats_, request_.leftFormat, options);
+    for (Slot cover : CoversOnPage(request_.printMode, request_.singlePage, pageNumber)) {
+        if (cover == Slot::Left)
+            RenderCover(surface, page_, leftPlacement_, leftImage_, formats_, LeftFormat(request_.leftFormat), options);
         else
-            RenderCover(surface, page_, rightPlacement_, rightImage_, formats_, RightSlotValue(request_.rightFormat),
+            RenderCover(surface, page_, rightPlacement_, rightImage_, formats_, RightFormat(request_.rightFormat),
                         options);
     }
 }

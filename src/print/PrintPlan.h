@@ -21,7 +21,7 @@ class IPageSink;
 // What the job reads from the view and the running values. The view fills
 // it before each stage ("read the controls").
 struct PrintJobRequest {
-    int printMode = 2;   // 0 left, 1 right, 2 both
+    PrintMode printMode = PrintMode::Both;
     int singlePage = 0;
     int drawCutLines = 1;
     int leftFormat = -1;   // -1 = none
@@ -49,17 +49,13 @@ struct PageRange {
     int count() const { return last >= first ? last - first + 1 : 0; }
 };
 
-// The covers of a page: kLeftCover and/or kRightCover.
-inline constexpr int kLeftCover = 0;
-inline constexpr int kRightCover = 1;
-
 // The page range of a job.
-PageRange PrintPageRange(int printMode, int singlePage, bool preview);
+PageRange PrintPageRange(PrintMode printMode, int singlePage, bool preview);
 // The job's name: PrintJobName when masked, else "Korvane - " and the file
-// name of the right slot (printMode not 0) or of the left slot.
+// name of the right slot (when the job prints it) or of the left slot.
 std::string PrintJobName(const PrintJobRequest& request);
-// Which covers page `pageNumber` carries, in drawing order.
-std::vector<int> CoversOnPage(int printMode, int singlePage, int pageNumber);
+// Which slots' covers page `pageNumber` carries, in drawing order.
+std::vector<Slot> CoversOnPage(PrintMode printMode, int singlePage, int pageNumber);
 
 class CPrintPlan {
 public:

@@ -60,6 +60,8 @@ const std::vector<int>& CLanguageTable::TextNumbers() {
         AddRange(v, 9550, 9555);
         // ... and the messages about pictures, skins and links not usable.
         AddRange(v, 9640, 9645);
+        // ... pictures dropped, pasted or downloaded, and the command line.
+        AddRange(v, 9650, 9670);
         // The desktop entry and the software centres' texts.
         AddRange(v, 9700, 9709);
         // The cover sources: online search, the disc, the scanner.

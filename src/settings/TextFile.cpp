@@ -1,6 +1,6 @@
 #include "settings/TextFile.h"
 
-#include "image/RegularFile.h"
+#include "base/RegularFile.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -7,7 +7,7 @@
 #include "settings/AppSettings.h"
 #include "settings/LanguageTable.h"
 #include "settings/SettingsStore.h"
-#include "settings/Skin.h"
+#include "app/Skin.h"
 
 #include <gtest/gtest.h>
 
@@ -30,7 +30,7 @@ public:
     void PasteInto(Slot s) override { calls.push_back("paste " + Side(s)); }
     void Print(bool preview) override
     {
-        calls.push_back((preview ? "preview " : "print ") + std::to_string(state->printMode));
+        calls.push_back((preview ? "preview " : "print ") + std::to_string(PrintModeNumber(state->printMode)));
     }
     void PrintSetup() override { calls.push_back("setup"); }
     void Exit() override { calls.push_back("exit"); }
@@ -179,7 +179,7 @@ TEST(CommandTable, PrintCommandsSetTheModeThePreviewKeepsIt)
 {
     Fixture f;
     const CommandState both = Loaded(true, true);
-    f.state.printMode = 2;
+    f.state.printMode = PrintMode::Both;
     EXPECT_EQ(f.Run(Cmd::PrintLeft, both), std::vector<std::string>{"print 0"});
     EXPECT_EQ(f.Run(Cmd::PrintPreview, both), std::vector<std::string>{"preview 0"});
     EXPECT_EQ(f.Run(Cmd::PrintRight, both), std::vector<std::string>{"print 1"});
@@ -191,7 +191,7 @@ TEST(CommandTable, PrintCommandsSetTheModeThePreviewKeepsIt)
     CommandState single = both;
     single.singlePage = true;
     EXPECT_EQ(f.Run(Cmd::PrintBoth, single), std::vector<std::string>{"refused"});
-    EXPECT_EQ(f.state.printMode, 0);
+    EXPECT_EQ(f.state.printMode, PrintMode::Left);
 }
 
 TEST(CommandTable, PaperCommandsActOnThePapersSlot)

@@ -252,7 +252,7 @@ TEST(Document, WorksWithoutAView) {
 
 TEST(PrintRequest, GathersTheViewStateAndTheRunningValues) {
     ViewState state;
-    state.printMode = 1;
+    state.printMode = PrintMode::Right;
     state.singlePage = 1;
     state.drawCutLines = 0;
     state.leftFormat = 3;
@@ -267,7 +267,7 @@ TEST(PrintRequest, GathersTheViewStateAndTheRunningValues) {
     settings.printJobName = "Report";
     settings.autoRotate = 0;
     const PrintJobRequest r = MakePrintJobRequest(state, settings);
-    EXPECT_EQ(r.printMode, 1);
+    EXPECT_EQ(r.printMode, PrintMode::Right);
     EXPECT_EQ(r.singlePage, 1);
     EXPECT_EQ(r.drawCutLines, 0);
     EXPECT_EQ(r.leftFormat, 3);

@@ -69,10 +69,13 @@ TEST(JpegData, DamagedOrForeignDataIsNotKept) {
     CRasterImage cut;
     ASSERT_TRUE(DecodeBytes(cut, file, IMAGE_JPG));
     EXPECT_FALSE(cut.GetJpegData());
-    // CMYK is converted here; readers disagree on it, so its data is not kept.
+    // CMYK is kept: the page gets its colour space and, for Adobe's
+    // inverted inks, the decode array that makes every reader agree.
     CRasterImage cmyk;
     ASSERT_TRUE(DecodeBytes(cmyk, Gradient(16, 16, 4), IMAGE_JPG));
-    EXPECT_FALSE(cmyk.GetJpegData());
+    EXPECT_TRUE(cmyk.HasJpegData());
+    ASSERT_TRUE(cmyk.GetColour());
+    EXPECT_EQ(cmyk.GetColour()->channels, 4);
     // Other codecs never have any.
     CRasterImage png;
     PngSpec picture;

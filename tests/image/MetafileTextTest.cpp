@@ -1,6 +1,7 @@
 // Metafile text: where the glyphs land (font metrics, alignment, spacing,
 // rotation), fonts by name and character set, backgrounds and decorations.
 #include "image/RasterImage.h"
+#include "image/FontEngine.h"
 #include "image/TextCharsets.h"
 
 #include "MetafileWriter.h"
@@ -200,4 +201,66 @@ TEST(MetafileText, UnderlineStrikeOutAndClipping) {
     const InkBox clipped = Ink(img, 130, 0);
     ASSERT_FALSE(clipped.empty());
     EXPECT_LE(clipped.right, 159);
+}
+
+// Symbol faces no system here has: MT Extra's formula signs and every sign
+// of Wingdings are drawn, each in the cell its record gives it, an accent
+// over the letter's place in the upper part of the cell.
+TEST(MetafileText, SymbolFacesDrawEverySign) {
+    constexpr int kCell = 40, kPerRow = 16;
+    auto cellInk = [](const CRasterImage& img, int i) {
+        const int x = 10 + (i % kPerRow) * kCell, y = 10 + (i / kPerRow) * kCell;
+        return std::make_pair(Ink(img, x, y, x + kCell, y + kCell), x);
+    };
+    auto signs = [&](const std::string& face, const std::vector<int>& codes) {
+        const int rows = (static_cast<int>(codes.size()) + kPerRow - 1) / kPerRow;
+        Wmf m = TextWmf(20 + kPerRow * kCell, 20 + rows * kCell, -30, face, 2);
+        for (std::size_t i = 0; i < codes.size(); ++i) {
+            const int x = 10 + static_cast<int>(i % kPerRow) * kCell, y = 10 + static_cast<int>(i / kPerRow) * kCell;
+            m.Record(0x0A32, {y, x, 1, 0, codes[i], kCell});  // EXTTEXTOUT, one sign, one cell
+        }
+        return Play(m.File(20 + kPerRow * kCell, 20 + rows * kCell, 96));
+    };
+
+    const std::vector<int> mtExtra = {'#', '$', '&', '\'', '(', ')', '*', 'L', 'M', 'N', 'O', '[', ']', '`', 'h', 'k', 'l'};
+    const CRasterImage formula = signs("MT Extra", mtExtra);
+    for (std::size_t i = 0; i < mtExtra.size(); ++i) {
+        const auto [ink, x] = cellInk(formula, static_cast<int>(i));
+        ASSERT_FALSE(ink.empty()) << "MT Extra " << char(mtExtra[i]);
+        EXPECT_GE(ink.left, x - 1) << char(mtExtra[i]);
+        EXPECT_LE(ink.right, x + kCell) << char(mtExtra[i]);
+    }
+    for (int accent : {'&', '\'', '(', ')', '*'}) {
+        const auto at = std::find(mtExtra.begin(), mtExtra.end(), accent) - mtExtra.begin();
+        const auto [ink, x] = cellInk(formula, static_cast<int>(at));
+        const int y = 10 + static_cast<int>(at / kPerRow) * kCell;
+        EXPECT_LT(ink.bottom, y + 30 / 2) << "above the letter: " << char(accent);
+        EXPECT_NEAR((ink.left + ink.right) / 2.0, x + kCell / 2.0, 3) << "centred in its cell: " << char(accent);
+    }
+
+    std::vector<int> wingdings;
+    for (int c = 0x21; c <= 0xFE; ++c)
+        if (c != 0x7F)
+            wingdings.push_back(c);
+    const CRasterImage dingbats = signs("Wingdings", wingdings);
+    for (std::size_t i = 0; i < wingdings.size(); ++i)
+        EXPECT_FALSE(cellInk(dingbats, static_cast<int>(i)).first.empty()) << "Wingdings 0x" << std::hex << wingdings[i];
+    // The ink is a sign, not the box of a missing glyph: some font has it.
+    CFontEngine& engine = CFontEngine::Instance();
+    const auto lock = engine.Lock();
+    auto hasSign = [&](const std::string& face, SymbolTable table, int code) {
+        const int base = engine.FindFace(FontRequest{face});
+        char32_t ch = CharFromByte(static_cast<unsigned>(code), 2, table);
+        if (engine.CharGlyphIndex(engine.FaceFor(base, ch), ch) == 0 && SymbolStandIn(ch))
+            ch = SymbolStandIn(ch);
+        return engine.CharGlyphIndex(engine.FaceFor(base, ch), ch) != 0;
+    };
+    int missing = 0;
+    for (int code : wingdings)
+        missing += hasSign("Wingdings", SymbolTable::Wingdings, code) ? 0 : 1;
+    for (int code : mtExtra)
+        EXPECT_TRUE(hasSign("MT Extra", SymbolTable::MtExtra, code)) << "MT Extra " << char(code);
+    EXPECT_EQ(missing, 0) << "Wingdings signs that no font here has, nor a look-alike";
+    EXPECT_EQ(CharFromByte(0xFC, 2, SymbolTable::Wingdings), U'\u2714');
+    EXPECT_EQ(SymbolStandIn(CharFromByte(0xFB, 2, SymbolTable::Wingdings)), U'\u2717');
 }

@@ -57,6 +57,15 @@ std::vector<std::uint8_t> EncodePng(const PngSpec& s) {
     }
     if (s.pixelsPerMeter > 0)
         png_set_pHYs(png, info, s.pixelsPerMeter, s.pixelsPerMeter, PNG_RESOLUTION_METER);
+    if (!s.iccProfile.empty())
+        png_set_iCCP(png, info, "profile", PNG_COMPRESSION_TYPE_BASE, s.iccProfile.data(),
+                     static_cast<png_uint_32>(s.iccProfile.size()));
+    if (s.gamma > 0)
+        png_set_gAMA_fixed(png, info, s.gamma);
+    if (s.chromaticities.size() == 8) {
+        const std::vector<double>& c = s.chromaticities;
+        png_set_cHRM(png, info, c[0], c[1], c[2], c[3], c[4], c[5], c[6], c[7]);
+    }
     png_write_info(png, info);
     std::vector<png_bytep> rows;
     for (const auto& r : s.rows)

@@ -19,6 +19,9 @@ struct PngSpec {
     int transparentRgb[3] = {-1, -1, -1};    // tRNS for colour images
     int background[3] = {-1, -1, -1};        // bKGD: grey uses [0], palette uses [0] as index
     int pixelsPerMeter = 0;
+    std::vector<std::uint8_t> iccProfile;  // iCCP, when not empty
+    int gamma = 0;                         // gAMA (100000 = 1.0), when not 0
+    std::vector<double> chromaticities;    // cHRM: white, red, green, blue x, y
 };
 std::vector<std::uint8_t> EncodePng(const PngSpec& picture);
 

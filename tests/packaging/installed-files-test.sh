@@ -16,6 +16,8 @@ metainfo=$dest/usr/share/metainfo/org.korvane.Korvane.metainfo.xml
 doc=$dest/usr/share/doc/korvane
 
 desktop-file-validate "$desktop" || fail "desktop-file-validate"
+grep -qx 'Exec=korvane %F' "$desktop" || fail "Exec does not take files"
+grep -q '^MimeType=image/jpeg;.*image/webp;.*image/heic;' "$desktop" || fail "MimeType"
 appstreamcli validate --no-net "$metainfo" || fail "appstreamcli validate"
 
 # The menu entry in German and in English, as GLib (GNOME, Xfce, ...) shows it.

@@ -154,7 +154,7 @@ TEST(CalibrationPage, MeasuredOffsetsGoIntoTheFormatsFileAndMoveCovers) {
     ASSERT_TRUE(list.save());
     const PageMetrics page = PageMetrics::Make(4960, 7016, 0, 0, 4960, 7016, 600, 600);
     PlacementJob job;
-    const CoverPlacement before = ComputePlacement(page, list, 0, job);
+    const CoverPlacement before = ComputePlacement(page, list, LeftFormat(0), job);
 
     list.calibrateX = CalibratedOffset(0.0, 20.0, 18.0);  // measured 2 mm short: CALIBRATEX 2.0
     ASSERT_TRUE(list.save());
@@ -162,7 +162,7 @@ TEST(CalibrationPage, MeasuredOffsetsGoIntoTheFormatsFileAndMoveCovers) {
     CCollectingFormatsReporter reporter;
     ASSERT_TRUE(reread.load(list.filePath, reporter));
     EXPECT_DOUBLE_EQ(reread.calibrateX, 2.0);
-    const CoverPlacement after = ComputePlacement(page, reread, 0, job);
+    const CoverPlacement after = ComputePlacement(page, reread, LeftFormat(0), job);
     EXPECT_EQ(after.x - before.x, 47);  // 2 mm at 600 dpi
     EXPECT_EQ(after.y, before.y);
 }

@@ -57,7 +57,7 @@ CoverFormatList Formats() {
 
 PrintJobRequest Request(int mode, int left, int right, int correction = 1) {
     PrintJobRequest r;
-    r.printMode = mode;
+    r.printMode = PrintModeFromNumber(mode);
     r.leftFormat = left;
     r.rightFormat = right;
     r.leftName = "Album - Front.jpg";
@@ -72,16 +72,16 @@ TEST(MarginOverrun, ADvdSleeveOnLetterRunsThreePointOneMillimetresIntoTheMargin)
     // pixels (3.13 mm) beyond each edge.
     const CoverFormatList formats = Formats();
     PlacementJob job{0, 1, 0, nullptr};
-    const CoverPlacement dvd = ComputePlacement(kLetter, formats, 0, job);
+    const CoverPlacement dvd = ComputePlacement(kLetter, formats, LeftFormat(0), job);
     EXPECT_EQ(dvd.height, 6448);
     EXPECT_NEAR(MarginOverrunMm(dvd, kLetter), 74 * 25.4 / 600, 1e-9);
     EXPECT_EQ(OverrunMmText(MarginOverrunMm(dvd, kLetter)), "3.1");
     // Pulled in, or inside anyway: nothing.
-    EXPECT_EQ(MarginOverrunMm(ComputePlacement(kLetter, formats, 1, job), kLetter), 0.0);
-    EXPECT_EQ(MarginOverrunMm(ComputePlacement(kLetter, formats, 2, job), kLetter), 0.0);
+    EXPECT_EQ(MarginOverrunMm(ComputePlacement(kLetter, formats, LeftFormat(1), job), kLetter), 0.0);
+    EXPECT_EQ(MarginOverrunMm(ComputePlacement(kLetter, formats, LeftFormat(2), job), kLetter), 0.0);
     // Not pulled in: the far side counts (200 + 100 mm on a 215.9 mm sheet).
     PlacementJob uncorrected{0, 0, 0, nullptr};
-    const CoverPlacement edge = ComputePlacement(kLetter, formats, 2, uncorrected);
+    const CoverPlacement edge = ComputePlacement(kLetter, formats, LeftFormat(2), uncorrected);
     EXPECT_NEAR(MarginOverrunMm(edge, kLetter), (edge.x + edge.width - 4950) * 25.4 / 600, 1e-9);
     EXPECT_GT(MarginOverrunMm(edge, kLetter), 80.0);
     // Millimetres are cut to a tenth, never shown rounded up.

@@ -19,7 +19,7 @@ struct Preview {
     explicit Preview(std::vector<CoverFormat> list) : formats(List(std::move(list))) {
         view.formats = &formats;
         view.firstImage = &first;
-        view.firstFormat = 0;
+        view.firstFormat = LeftFormat(0);
     }
     CRasterSurface Paint(int w = 210, int h = 297) const { return RenderPaper(view, w, h); }
 };
@@ -28,7 +28,7 @@ struct Preview {
 TEST(PaperPreview, CentredCdFrontSitsOnTheMiddleLineAndTheSecondBelowIt) {
     Preview p({Format("CD Front", "CD_FRONT", 120.0, 120.0)});
     p.view.secondImage = &p.second;
-    p.view.secondFormat = 1000;
+    p.view.secondFormat = RightFormat(0);
     p.view.singlePage = true;
     const CRasterSurface s = p.Paint();
     // 120 x 120 at ((210 - 120) / 2, 297 / 2 - 120) = (45, 28), outlined one past its far edges.
@@ -60,12 +60,12 @@ TEST(PaperPreview, OtherTypesUseTheUpperOrLowerHalfAndPositionTwo) {
     EXPECT_EQ(p.Paint().GetPixel(100, 25), kBlue);
     EXPECT_EQ(p.Paint().GetPixel(100, 23), kWhite);
     // POSITION2 of the same format: (20, 150) mm.
-    p.view.firstFormat = 1000;
+    p.view.firstFormat = RightFormat(0);
     const CRasterSurface s = p.Paint();
     EXPECT_EQ(s.GetPixel(21, 151), kBlue);
     EXPECT_EQ(s.GetPixel(19, 151), kWhite);
     // Too tall for a half: centred on the sheet.
-    p.view.firstFormat = 1;
+    p.view.firstFormat = LeftFormat(1);
     EXPECT_EQ(p.Paint().GetPixel(100, (297 - 200) / 2 + 1), kBlue);
     EXPECT_EQ(p.Paint().GetPixel(100, (297 - 200) / 2 - 1), kWhite);
 }
@@ -100,7 +100,7 @@ TEST(PaperPreview, PlayStationStripsAndEdgeMarkersAcrossThePaper) {
     ps.lines = {CutLine{EDGE_TOP, 0, 0, 0, 1}, CutLine{EDGE_LEFT, 0, 0, 0, 1}};
     Preview p({Format("Front", "CD_FRONT", 120.0, 120.0), geometry, ps});
     p.first = Picture(1000, 10, [](int x, int) { return x < 80 ? kRed : x < 920 ? kGreen : kBlue; });
-    p.view.firstFormat = 2;
+    p.view.firstFormat = LeftFormat(2);
     p.view.drawCutLines = true;
     const CRasterSurface s = p.Paint();
     // Cover at (5, 10), 200 x 50; strips of trunc(200 * 0.043) = 8 columns.
@@ -173,9 +173,9 @@ TEST(PaperPreview, BorderCornersAndOverlay) {
 
 TEST(PaperPreview, AFormatOutsideTheListOrABrokenPaperShowsTheBarePaper) {
     Preview p({Format("Front", "CD_FRONT", 120.0, 120.0)});
-    p.view.firstFormat = kPaperNoFormat;
+    p.view.firstFormat = kNoSlotFormat;
     EXPECT_TRUE(AllColor(p.Paint(), {1, 1, 209, 296}, kWhite));
-    p.view.firstFormat = 0;
+    p.view.firstFormat = LeftFormat(0);
     p.view.paperWidth = 0;  // shown as A4
     p.view.trayMode = true;
     const CRasterSurface s = p.Paint();

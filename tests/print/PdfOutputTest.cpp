@@ -8,9 +8,11 @@
 #include "print/PdfReadBack.h"
 #include "print/PrintTestUtil.h"
 
+#include "image/ColourPictures.h"
 #include "image/TestEncoders.h"
 
 #include <gtest/gtest.h>
+#include <lcms2.h>
 
 #include <algorithm>
 #include <cmath>
@@ -26,13 +28,13 @@ CoverPlacement PrintCover(const std::string& pdf, const CRasterImage& image, con
                           const std::string& title = "Korvane - cover") {
     const CoverFormatList formats = List({format});
     PlacementJob job;
-    const CoverPlacement p = ComputePlacement(kA4At600, formats, 0, job);
+    const CoverPlacement p = ComputePlacement(kA4At600, formats, LeftFormat(0), job);
     CCairoPdfSink sink(pdf, kA4At600);
     EXPECT_TRUE(sink.StartJob(title));
     CDrawContext* surface = sink.StartPage(1);
     EXPECT_NE(surface, nullptr);
     if (surface)
-        RenderCover(*surface, kA4At600, p, image, formats, 0, RenderOptions{0, 0, 0});
+        RenderCover(*surface, kA4At600, p, image, formats, LeftFormat(0), RenderOptions{0, 0, 0});
     EXPECT_TRUE(sink.EndPage());
     sink.EndJob();
     EXPECT_FALSE(sink.Failed()) << sink.Error();
@@ -328,4 +330,83 @@ TEST(AreaAverage, MeansOfTheCoveredAreas) {
     const std::uint32_t edge = small[4];
     EXPECT_LT(edge >> 24, 255u);
     EXPECT_EQ((edge >> 16) & 0xFF, edge >> 24);  // red premultiplied: equal to alpha
+}
+
+// Pictures with a profile of their own go in as their file's data or
+// samples, with an ICCBased colour space holding the profile's bytes; a
+// colour-managed reader shows them as LittleCMS converts them. poppler
+// reads them here: Debian's mutool is built without its colour management.
+TEST(PdfOutput, TaggedPicturesKeepTheirOwnColourSpace) {
+    using namespace colourtest;
+    TempFolder dir;
+    const std::vector<std::uint8_t> adobe = Bytes(kAdobeRgbProfile), cmyk = Bytes(kCmykProfile);
+    ASSERT_FALSE(adobe.empty());
+    ASSERT_FALSE(cmyk.empty());
+    int components = 0;
+    const std::vector<std::uint8_t> adobeJpeg = JpegWithProfile(adobe, 3), cmykJpeg = JpegWithProfile(cmyk, 4);
+    const std::vector<std::uint8_t> jpegSamples = JpegSamples(adobeJpeg, components);
+    const std::vector<std::uint8_t> inks = JpegSamples(cmykJpeg, components);
+    struct Case {
+        const char* name;
+        std::vector<std::uint8_t> file;
+        int type;
+        const std::vector<std::uint8_t>& profile;
+        std::vector<std::uint8_t> srgb;  // what LittleCMS makes of the file's samples
+    } cases[] = {
+        {"adobe.png", PngWithProfile(adobe), IMAGE_PNG, adobe,
+         LittleCmsToSrgb(adobe, PatchPixels(RgbPatches(), 3), TYPE_RGB_8, 3)},
+        {"adobe.jpg", adobeJpeg, IMAGE_JPG, adobe, LittleCmsToSrgb(adobe, jpegSamples, TYPE_RGB_8, 3)},
+        {"cmyk.jpg", cmykJpeg, IMAGE_JPG, cmyk, LittleCmsToSrgb(cmyk, inks, TYPE_CMYK_8_REV, 4)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        WriteFile(dir.file(c.name), c.file);
+        CRasterImage image;
+        ASSERT_TRUE(image.Load(dir.file(c.name), c.type));
+        const std::string pdf = dir.file(std::string(c.name) + ".pdf");
+        const CoverPlacement p = PrintCover(pdf, image, CdFront());
+
+        // The colour space is the profile, byte for byte (mutool names the
+        // picture's object, qpdf shows it and the profile it points to).
+        const std::string info = pdfread::Run("mutool info " + Quote(pdf));
+        const std::size_t at = info.find("ICC (");
+        ASSERT_NE(at, std::string::npos) << info;
+        const std::string picture = pdfread::Run("qpdf --show-object=" + std::to_string(std::stoi(info.substr(at + 5))) +
+                                                 " " + Quote(pdf));
+        const std::size_t space = picture.find("/ICCBased ");
+        ASSERT_NE(space, std::string::npos) << picture;
+        pdfread::Run("qpdf --show-object=" + std::to_string(std::stoi(picture.substr(space + 10))) +
+                     " --filtered-stream-data " + Quote(pdf) + " > " + Quote(dir.file("profile.icc")));
+        EXPECT_TRUE(Bytes(dir.file("profile.icc")) == c.profile);
+        if (c.type == IMAGE_JPG) {
+            const std::string folder = dir.file(std::string(c.name) + "-images");
+            std::filesystem::create_directory(folder);
+            const std::vector<std::string> images = Images(pdf, "-j", folder);
+            ASSERT_EQ(images.size(), 1u);
+            EXPECT_TRUE(Bytes(images[0]) == c.file) << "the JPEG's own bytes";
+        }
+        // Each patch's middle, as poppler shows the page, is LittleCMS's colour.
+        const Page page = Rasterise(pdf, 100, p.x / 6, p.y / 6, p.width / 6, p.height / 6, dir.path());
+        ASSERT_GT(page.width, 0);
+        const int patches = static_cast<int>(c.srgb.size()) / 3 / (kPatch * kPatch);
+        for (int i = 0; i < patches; ++i) {
+            const std::uint8_t* want = c.srgb.data() + (static_cast<std::size_t>(kPatch / 2) * patches * kPatch +
+                                                        i * kPatch + kPatch / 2) * 3;
+            const Rgb got = page.at((2 * i + 1) * page.width / (2 * patches), page.height / 2);
+            EXPECT_LE(std::max({std::abs(got.r - want[0]), std::abs(got.g - want[1]), std::abs(got.b - want[2])}), 2)
+                << "patch " << i << ": " << got << " want " << int(want[0]) << "," << int(want[1]) << "," << int(want[2]);
+        }
+    }
+
+    // An sRGB JPEG stays as ever: its own bytes, no profile added.
+    const std::vector<std::uint8_t> srgbJpeg = JpegWithProfile(Bytes(kSrgbProfile), 3);
+    WriteFile(dir.file("srgb.jpg"), srgbJpeg);
+    CRasterImage image;
+    ASSERT_TRUE(image.Load(dir.file("srgb.jpg"), IMAGE_JPG));
+    PrintCover(dir.file("srgb.pdf"), image, CdFront());
+    EXPECT_EQ(pdfread::Run("mutool info " + Quote(dir.file("srgb.pdf"))).find("ICC"), std::string::npos);
+    std::filesystem::create_directory(dir.file("srgb"));
+    const std::vector<std::string> images = Images(dir.file("srgb.pdf"), "-j", dir.file("srgb"));
+    ASSERT_EQ(images.size(), 1u);
+    EXPECT_TRUE(Bytes(images[0]) == srgbJpeg);
 }

@@ -15,7 +15,7 @@ PageMetrics A4At600() { return PageMetrics::Make(4960, 7016, 0, 0, 4960, 7016, 6
 // The same sheet with 5 mm (118 pixels) unprintable on every side.
 PageMetrics A4At600WithMargins() { return PageMetrics::Make(4960, 7016, 118, 118, 4724, 6780, 600, 600); }
 
-CoverPlacement Place(const PageMetrics& page, const CoverFormatList& formats, int f, int singlePage = 0,
+CoverPlacement Place(const PageMetrics& page, const CoverFormatList& formats, SlotFormat f, int singlePage = 0,
                      int correct = 1, IPrompter* prompter = nullptr) {
     PlacementJob job{singlePage, correct, 0, prompter};
     return ComputePlacement(page, formats, f, job);
@@ -34,29 +34,29 @@ TEST(PixelConversion, TruncatesTowardZeroAndStaysInRange) {
 
 TEST(AutomaticPlacement, CdFrontSitsOnTheMiddleLine) {
     const CoverFormatList formats = List({Format("CD Front", "CD_FRONT", 120.0, 120.0)});
-    const CoverPlacement left = Place(A4At600(), formats, 0);
+    const CoverPlacement left = Place(A4At600(), formats, LeftFormat(0));
     EXPECT_EQ(left, (CoverPlacement{1063, 674, 2834, 2834, 0}));
     // The right slot alone (or both on separate pages) also ends on the middle line...
-    EXPECT_EQ(Place(A4At600(), formats, 1000).y, 674);
+    EXPECT_EQ(Place(A4At600(), formats, RightFormat(0)).y, 674);
     // ...but below the left cover when both share one page.
-    const CoverPlacement right = Place(A4At600(), formats, 1000, 1);
+    const CoverPlacement right = Place(A4At600(), formats, RightFormat(0), 1);
     EXPECT_EQ(right, (CoverPlacement{1063, 3508, 2834, 2834, 0}));
 }
 
 TEST(AutomaticPlacement, OtherTypesUseTheUpperOrLowerHalfOrTheWholeSheet) {
     const CoverFormatList formats = List({Format("Back", "CUSTOM", 150.0, 118.0), Format("DVD", "DVD", 273.0, 183.0)});
     // 150 x 118 mm: 3543 x 2787 pixels, at most half the printable height.
-    const CoverPlacement left = Place(A4At600(), formats, 0);
+    const CoverPlacement left = Place(A4At600(), formats, LeftFormat(0));
     EXPECT_EQ(left.x, (4960 - 3543) / 2);
     EXPECT_EQ(left.y, (3508 - 2787) / 2);
-    const CoverPlacement right = Place(A4At600(), formats, 1000);
+    const CoverPlacement right = Place(A4At600(), formats, RightFormat(0));
     EXPECT_EQ(right.y, 3508 + (3508 - 2787) / 2);
-    EXPECT_EQ(Place(A4At600(), formats, 1000, 1).y, right.y);  // whatever singlePage is
+    EXPECT_EQ(Place(A4At600(), formats, RightFormat(0), 1).y, right.y);  // whatever singlePage is
     // 183 mm high (4322 pixels) is more than half: centred on the sheet, in both slots.
-    const CoverPlacement dvd = Place(A4At600(), formats, 1);
+    const CoverPlacement dvd = Place(A4At600(), formats, LeftFormat(1));
     EXPECT_EQ(dvd.height, 4322);
     EXPECT_EQ(dvd.y, (7016 - 4322) / 2);
-    EXPECT_EQ(Place(A4At600(), formats, 1001).y, dvd.y);
+    EXPECT_EQ(Place(A4At600(), formats, RightFormat(1)).y, dvd.y);
     // 273 mm wide does not fit across A4: centred, overlapping both edges.
     EXPECT_EQ(dvd.x, (4960 - 6448) / 2);
 }
@@ -66,20 +66,20 @@ TEST(ExplicitPlacement, MillimetresFromTheSheetCornerWithCalibration) {
                                     Format("Auto", "CUSTOM", 40.0, 20.0)});
     formats.at(0).rightX = 50.8;
     formats.at(0).rightY = 25.4;
-    EXPECT_EQ(Place(A4At600(), formats, 0), (CoverPlacement{236, 708, 944, 472, 0}));
-    EXPECT_EQ(Place(A4At600(), formats, 1000).x, 1200);  // POSITION2
-    EXPECT_EQ(Place(A4At600(), formats, 1000).y, 600);
+    EXPECT_EQ(Place(A4At600(), formats, LeftFormat(0)), (CoverPlacement{236, 708, 944, 472, 0}));
+    EXPECT_EQ(Place(A4At600(), formats, RightFormat(0)).x, 1200);  // POSITION2
+    EXPECT_EQ(Place(A4At600(), formats, RightFormat(0)).y, 600);
     formats.calibrateX = 2.0;
     formats.calibrateY = -1.0;
-    EXPECT_EQ(Place(A4At600(), formats, 0).x, CoverMmToPixels(12.0, 600));
-    EXPECT_EQ(Place(A4At600(), formats, 0).y, CoverMmToPixels(29.0, 600));
+    EXPECT_EQ(Place(A4At600(), formats, LeftFormat(0)).x, CoverMmToPixels(12.0, 600));
+    EXPECT_EQ(Place(A4At600(), formats, LeftFormat(0)).y, CoverMmToPixels(29.0, 600));
     // An automatic cover stays centred whatever the calibration.
-    EXPECT_EQ(Place(A4At600(), formats, 1).x, (4960 - 944) / 2);
+    EXPECT_EQ(Place(A4At600(), formats, LeftFormat(1)).x, (4960 - 944) / 2);
 }
 
 TEST(ExplicitPlacement, NegativeCoordinatesCountFromTheFarEdges) {
     const CoverFormatList formats = List({Placed(Format("Corner", "CUSTOM", 40.0, 20.0), -10.0, -5.0)});
-    const CoverPlacement p = Place(A4At600(), formats, 0, 0, 0);
+    const CoverPlacement p = Place(A4At600(), formats, LeftFormat(0), 0, 0);
     EXPECT_EQ(p.x + p.width, 4960 - 236);  // right edge 10 mm from the sheet's right edge
     EXPECT_EQ(p.y + p.height, 7016 - 118);
 }
@@ -92,17 +92,17 @@ TEST(PrintableArea, CoversArePulledInsideWithOneMessagePerJob) {
     const PageMetrics page = A4At600WithMargins();
     RecordingPrompter prompter;
     PlacementJob job{0, 1, 0, &prompter};
-    const CoverPlacement left = ComputePlacement(page, formats, 0, job);
+    const CoverPlacement left = ComputePlacement(page, formats, LeftFormat(0), job);
     EXPECT_EQ(left.x + left.width, page.offsetX + page.printableWidth);  // right edges meet
     EXPECT_EQ(left.y, page.offsetY);
-    const CoverPlacement right = ComputePlacement(page, formats, 1000, job);
+    const CoverPlacement right = ComputePlacement(page, formats, RightFormat(0), job);
     EXPECT_EQ(right.x, left.x);
     EXPECT_EQ(prompter.information, std::vector<int>{kTextOutsidePrintableArea});
     EXPECT_EQ(job.printableWarned, 1);
 
     // Without the correction the cover stays where the format puts it, silently.
     RecordingPrompter quiet;
-    const CoverPlacement raw = Place(page, formats, 0, 0, 0, &quiet);
+    const CoverPlacement raw = Place(page, formats, LeftFormat(0), 0, 0, &quiet);
     EXPECT_EQ(raw.x, CoverMmToPixels(200.0, 600));
     EXPECT_TRUE(quiet.information.empty());
 }
@@ -127,7 +127,7 @@ TEST(PlayStation, TakesTheSecondFormatsGeometry) {
     CoverFormat second = Placed(Format("CD Back", "CUSTOM", 151.0, 118.0), 20.0, 40.0);
     second.holeSize = 15.0;
     const CoverFormatList formats = List({Format("CD Front", "CD_FRONT", 120.0, 120.0), second, ps});
-    const CoverPlacement p = Place(A4At600(), formats, 2, 0, 0);
+    const CoverPlacement p = Place(A4At600(), formats, LeftFormat(2), 0, 0);
     EXPECT_EQ(p.width, CoverMmToPixels(151.0, 600));
     EXPECT_EQ(p.height, CoverMmToPixels(118.0, 600));
     EXPECT_EQ(p.holeSize, CoverMmToPixels(15.0, 600));
@@ -135,17 +135,17 @@ TEST(PlayStation, TakesTheSecondFormatsGeometry) {
     EXPECT_EQ(p.x, (4960 - p.width) / 2);
     EXPECT_EQ(GeometryFormatIndex(formats, 2), 1);
     // A list holding only the PlayStation format uses its own geometry.
-    EXPECT_EQ(Place(A4At600(), List({ps}), 0).width, CoverMmToPixels(10.0, 600));
+    EXPECT_EQ(Place(A4At600(), List({ps}), LeftFormat(0)).width, CoverMmToPixels(10.0, 600));
 }
 
 TEST(PlacementGuards, FormatsOutsideTheListAndBrokenSizesPlaceNothingHarmful) {
     const CoverFormatList formats = List({Format("Only", "CUSTOM", 100.0, 100.0)});
-    EXPECT_EQ(Place(A4At600(), formats, -1), CoverPlacement{});
-    EXPECT_EQ(Place(A4At600(), formats, 5), CoverPlacement{});
-    EXPECT_EQ(Place(A4At600(), formats, 999), CoverPlacement{});
-    EXPECT_EQ(Place(A4At600(), formats, 1001), CoverPlacement{});
+    EXPECT_EQ(Place(A4At600(), formats, LeftFormat(-1)), CoverPlacement{});
+    EXPECT_EQ(Place(A4At600(), formats, LeftFormat(5)), CoverPlacement{});
+    EXPECT_EQ(Place(A4At600(), formats, LeftFormat(999)), CoverPlacement{});
+    EXPECT_EQ(Place(A4At600(), formats, RightFormat(1)), CoverPlacement{});
     const CoverFormatList broken = List({Format("Negative", "CUSTOM", -50.0, 1e308)});
-    const CoverPlacement p = Place(A4At600(), broken, 0);
+    const CoverPlacement p = Place(A4At600(), broken, LeftFormat(0));
     EXPECT_EQ(p.width, 0);
     EXPECT_EQ(p.height, kMaxLayoutPixels);
 }

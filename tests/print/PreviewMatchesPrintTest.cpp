@@ -29,15 +29,15 @@ CRasterImage Rows(int w, int h) {
 int InsideDifferences(const CoverFormat& format, const CRasterImage& picture) {
     const CoverFormatList formats = List({format});
     PlacementJob job{0, 0, 0, nullptr};
-    const CoverPlacement p = ComputePlacement(kPage, formats, 0, job);
+    const CoverPlacement p = ComputePlacement(kPage, formats, LeftFormat(0), job);
     CRasterSurface printed(kPage.printableWidth, kPage.printableHeight);
     CDrawContext page(printed);
-    RenderCover(page, kPage, p, picture, formats, 0, RenderOptions{0, 0, 0});
+    RenderCover(page, kPage, p, picture, formats, LeftFormat(0), RenderOptions{0, 0, 0});
 
     PaperView view;
     view.formats = &formats;
     view.firstImage = &picture;
-    view.firstFormat = 0;
+    view.firstFormat = LeftFormat(0);
     const CRasterSurface preview = RenderPaper(view, 2100, 2970);
     // At this scale the preview puts the cover where the page does, outlined
     // on the same rows and columns.
@@ -65,8 +65,8 @@ TEST(HalfHeightCover, ExactlyHalfTheHeightTakesAHalfEachTallerTakesTheSheet) {
     half.leftX = AUTO_POSITION;
     const CoverFormatList formats = List({half});
     PlacementJob job{0, 0, 0, nullptr};
-    const CoverPlacement upper = ComputePlacement(kPage, formats, 0, job);
-    const CoverPlacement lower = ComputePlacement(kPage, formats, kRightSlotFormat, job);
+    const CoverPlacement upper = ComputePlacement(kPage, formats, LeftFormat(0), job);
+    const CoverPlacement lower = ComputePlacement(kPage, formats, RightFormat(0), job);
     ASSERT_EQ(2 * upper.height, kPage.printableHeight);
     EXPECT_EQ(upper.y, 0);
     EXPECT_EQ(lower.y, upper.height);
@@ -74,8 +74,8 @@ TEST(HalfHeightCover, ExactlyHalfTheHeightTakesAHalfEachTallerTakesTheSheet) {
     // the left one's last row.
     CRasterSurface sheet(kPage.printableWidth, kPage.printableHeight);
     CDrawContext page(sheet);
-    RenderCover(page, kPage, upper, Solid(8, 8, kBlue), formats, 0, RenderOptions{0, 0, 0});
-    RenderCover(page, kPage, lower, Solid(8, 8, kRed), formats, kRightSlotFormat, RenderOptions{0, 0, 0});
+    RenderCover(page, kPage, upper, Solid(8, 8, kBlue), formats, LeftFormat(0), RenderOptions{0, 0, 0});
+    RenderCover(page, kPage, lower, Solid(8, 8, kRed), formats, RightFormat(0), RenderOptions{0, 0, 0});
     const int x = upper.x + upper.width / 2;
     EXPECT_EQ(sheet.GetPixel(x, 0), kBlue);
     EXPECT_EQ(sheet.GetPixel(x, upper.height - 2), kBlue);
@@ -87,8 +87,8 @@ TEST(HalfHeightCover, ExactlyHalfTheHeightTakesAHalfEachTallerTakesTheSheet) {
     CoverFormat taller = half;
     taller.height = 148.6;
     const CoverFormatList tall = List({taller});
-    const CoverPlacement centred = ComputePlacement(kPage, tall, 0, job);
+    const CoverPlacement centred = ComputePlacement(kPage, tall, LeftFormat(0), job);
     ASSERT_GT(2 * centred.height, kPage.printableHeight);
     EXPECT_EQ(centred.y, (kPage.physicalHeight - centred.height) / 2);
-    EXPECT_EQ(ComputePlacement(kPage, tall, kRightSlotFormat, job).y, centred.y);
+    EXPECT_EQ(ComputePlacement(kPage, tall, RightFormat(0), job).y, centred.y);
 }

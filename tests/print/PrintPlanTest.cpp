@@ -59,7 +59,7 @@ struct Job {
 
     PrintJobRequest Request(int mode, int single) const {
         PrintJobRequest r;
-        r.printMode = mode;
+        r.printMode = PrintModeFromNumber(mode);
         r.singlePage = single;
         r.leftFormat = 0;
         r.rightFormat = 1;
@@ -87,32 +87,32 @@ TEST(PageRange, EveryModeAndThePreview) {
         {1, 1, false, 2, 2}, {1, 1, true, 2, 2},
     };
     for (const Row& r : rows) {
-        const PageRange range = PrintPageRange(r.mode, r.single, r.preview);
+        const PageRange range = PrintPageRange(PrintModeFromNumber(r.mode), r.single, r.preview);
         EXPECT_EQ(range.first, r.first) << r.mode << " " << r.single << " " << r.preview;
         EXPECT_EQ(range.last, r.last) << r.mode << " " << r.single << " " << r.preview;
     }
 }
 
 TEST(PageContents, WhichCoversEachPageCarries) {
-    const std::vector<int> L{kLeftCover}, R{kRightCover}, LR{kLeftCover, kRightCover};
-    EXPECT_EQ(CoversOnPage(0, 0, 1), L);
-    EXPECT_EQ(CoversOnPage(0, 1, 1), LR);
-    EXPECT_EQ(CoversOnPage(1, 0, 2), R);
-    EXPECT_EQ(CoversOnPage(1, 0, 1), R);  // the preview's first page of "Print Right"
-    EXPECT_EQ(CoversOnPage(2, 0, 1), L);
-    EXPECT_EQ(CoversOnPage(2, 0, 2), R);
-    EXPECT_EQ(CoversOnPage(2, 1, 1), LR);
+    const std::vector<Slot> L{Slot::Left}, R{Slot::Right}, LR{Slot::Left, Slot::Right};
+    EXPECT_EQ(CoversOnPage(PrintMode::Left, 0, 1), L);
+    EXPECT_EQ(CoversOnPage(PrintMode::Left, 1, 1), LR);
+    EXPECT_EQ(CoversOnPage(PrintMode::Right, 0, 2), R);
+    EXPECT_EQ(CoversOnPage(PrintMode::Right, 0, 1), R);  // the preview's first page of "Print Right"
+    EXPECT_EQ(CoversOnPage(PrintMode::Both, 0, 1), L);
+    EXPECT_EQ(CoversOnPage(PrintMode::Both, 0, 2), R);
+    EXPECT_EQ(CoversOnPage(PrintMode::Both, 1, 1), LR);
 }
 
 TEST(JobName, FileOfTheCoverPrintedOrTheMask) {
     PrintJobRequest r;
     r.leftName = "front.jpg";
     r.rightName = "back.jpg";
-    r.printMode = 0;
+    r.printMode = PrintMode::Left;
     EXPECT_EQ(PrintJobName(r), "Korvane - front.jpg");
-    r.printMode = 2;
+    r.printMode = PrintMode::Both;
     EXPECT_EQ(PrintJobName(r), "Korvane - back.jpg");
-    r.printMode = 1;
+    r.printMode = PrintMode::Right;
     EXPECT_EQ(PrintJobName(r), "Korvane - back.jpg");
     r.maskPrintJobName = 1;
     EXPECT_EQ(PrintJobName(r), "Microsoft Word - Document1");

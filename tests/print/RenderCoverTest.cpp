@@ -25,11 +25,11 @@ struct Drawn {
 Drawn Draw(const CoverFormatList& formats, int f, const CRasterImage& image, RenderOptions options = {0, 0, 0}) {
     Drawn d;
     PlacementJob job{0, 0, 0, nullptr};
-    d.placement = ComputePlacement(kPage, formats, f, job);
+    d.placement = ComputePlacement(kPage, formats, LeftFormat(f), job);
     d.left = d.placement.x - kPage.offsetX;
     d.top = d.placement.y - kPage.offsetY;
     CDrawContext page(d.surface);
-    RenderCover(page, kPage, d.placement, image, formats, f, options);
+    RenderCover(page, kPage, d.placement, image, formats, LeftFormat(f), options);
     return d;
 }
 
@@ -205,11 +205,11 @@ TEST(CutMarks, OnAWholeSheetTheMarkersStopAtThePrintableArea) {
     CDrawContext sheetDraw(sheet);
     PlacementJob job{0, 0, 0, nullptr};
     const CoverFormatList formats = List({f});
-    const CoverPlacement p = ComputePlacement(kPage, formats, 0, job);
+    const CoverPlacement p = ComputePlacement(kPage, formats, LeftFormat(0), job);
     {
         CDrawContext page(sheet, SurfaceRect{kPage.offsetX, kPage.offsetY, kPage.offsetX + kPage.printableWidth,
                                              kPage.offsetY + kPage.printableHeight});
-        RenderCover(page, kPage, p, Solid(8, 6, kBlue), formats, 0, {1, 0, 0});
+        RenderCover(page, kPage, p, Solid(8, 6, kBlue), formats, LeftFormat(0), {1, 0, 0});
     }
     const int row = p.y + p.height;  // sheet coordinates
     EXPECT_TRUE(AllColor(sheet, {20, row, 980, row + 1}, kBlack));
@@ -312,15 +312,15 @@ TEST(BrokenFormats, ExtremeValuesDrawWithoutHarm) {
     CDrawContext pageDraw(page);
     PlacementJob job{1, 1, 0, nullptr};
     for (int f = 0; f < formats.count(); ++f) {
-        for (int slot : {0, 1000}) {
-            const CoverPlacement p = ComputePlacement(kPage, formats, f + slot, job);
+        for (Slot slot : {Slot::Left, Slot::Right}) {
+            const CoverPlacement p = ComputePlacement(kPage, formats, FormatOf(slot, f), job);
             EXPECT_GE(p.width, 0);
             EXPECT_GE(p.height, 0);
-            RenderCover(pageDraw, kPage, p, picture, formats, f + slot, RenderOptions{1, 1, 1});
+            RenderCover(pageDraw, kPage, p, picture, formats, FormatOf(slot, f), RenderOptions{1, 1, 1});
             PaperView view;
             view.formats = &formats;
             view.firstImage = picture.IsValid() && f % 2 ? &picture : nullptr;
-            view.firstFormat = f + slot;
+            view.firstFormat = FormatOf(slot, f);
             view.drawCutLines = true;
             view.trayMode = f % 3 == 0;
             view.paperWidth = formats.at(f).width;

@@ -86,7 +86,7 @@ TEST(ShippedFormats, EveryPageOfEveryFormatPrintsInsideThePrintableArea) {
             RecordingPrompter prompter;
             CPrintPlan plan(formats, left, right, &prompter);
             PrintJobRequest request;
-            request.printMode = 2;
+            request.printMode = PrintMode::Both;
             request.leftFormat = f;
             request.rightFormat = f;
             ASSERT_TRUE(plan.Prepare(request, preview));
@@ -119,12 +119,12 @@ TEST(ShippedFormats, EveryFormatShowsOnThePaperPreview) {
     ASSERT_TRUE(formats.load(ShippedFormatsFile(), reporter));
     const CRasterImage picture = Picture(64, 48, PictureColor);
     for (int f = 0; f < formats.count(); ++f) {
-        for (int slot : {0, 1000}) {
-            SCOPED_TRACE(formats.name(f) + (slot ? " (right)" : " (left)"));
+        for (Slot slot : {Slot::Left, Slot::Right}) {
+            SCOPED_TRACE(formats.name(f) + (slot == Slot::Right ? " (right)" : " (left)"));
             PaperView view;
             view.formats = &formats;
             view.firstImage = &picture;
-            view.firstFormat = f + slot;
+            view.firstFormat = FormatOf(slot, f);
             view.drawCutLines = true;
             view.paperWidth = formats.paperWidth(f);
             view.paperHeight = formats.paperHeight(f);

@@ -29,13 +29,13 @@ const PageMetrics kA4At600 = PageMetrics::Make(4960, 7016, 0, 0, 4960, 7016, 600
 CoverPlacement PrintCover(const std::string& pdf, const CRasterImage& image, const CoverFormat& format) {
     const CoverFormatList formats = List({format});
     PlacementJob job;
-    const CoverPlacement p = ComputePlacement(kA4At600, formats, 0, job);
+    const CoverPlacement p = ComputePlacement(kA4At600, formats, LeftFormat(0), job);
     CCairoPdfSink sink(pdf, kA4At600);
     EXPECT_TRUE(sink.StartJob("Korvane - cover"));
     CDrawContext* surface = sink.StartPage(1);
     EXPECT_NE(surface, nullptr);
     if (surface)
-        RenderCover(*surface, kA4At600, p, image, formats, 0, RenderOptions{0, 0, 0});
+        RenderCover(*surface, kA4At600, p, image, formats, LeftFormat(0), RenderOptions{0, 0, 0});
     EXPECT_TRUE(sink.EndPage());
     sink.EndJob();
     EXPECT_FALSE(sink.Failed()) << sink.Error();

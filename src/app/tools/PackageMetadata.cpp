@@ -9,7 +9,10 @@
 //
 // In a template "_(NNNN)" stands for text number NNNN: the line is written in
 // English, then once per language with its own text. A metainfo line
-// "_(RELEASES)" becomes the releases of NEWS.
+// "_(RELEASES)" becomes the releases of NEWS; "_(MIMETYPES)" becomes the MIME
+// types of every picture kind the program reads, so that the desktop entry
+// offers the program for exactly the files it opens.
+#include "image/PictureKinds.h"
 #include "settings/LanguageTable.h"
 #include "settings/TextFile.h"
 
@@ -150,6 +153,14 @@ std::string Filled(const std::string& line, const CLanguageTable* table, bool xm
     return out + line.substr(at);
 }
 
+// "image/jpeg;image/png;...;" from the program's own list of kinds.
+std::string MimeTypeList() {
+    std::string list;
+    for (const PictureKind& kind : ReadablePictureKinds())
+        for (const std::string& type : kind.mimeTypes) list += type + ";";
+    return list;
+}
+
 bool HasNumber(const std::string& line) { return std::regex_search(line, std::regex(R"(_\([0-9]{4}\))")); }
 
 // "Key=..." gets "Key[code]=..."; "<tag>..." gets "<tag xml:lang="code">...".
@@ -175,6 +186,11 @@ std::string Translate(const std::string& templ, const std::vector<Translation>& 
                 for (const std::string& item : r.items) out += indent + "      <li>" + XmlEscaped(item) + "</li>\n";
                 out += indent + "    </ul>\n" + indent + "  </description>\n" + indent + "</release>\n";
             }
+            continue;
+        }
+        const std::size_t types = line.find("_(MIMETYPES)");
+        if (types != std::string::npos) {
+            out += line.substr(0, types) + MimeTypeList() + line.substr(types + 12) + "\n";
             continue;
         }
         if (!HasNumber(line)) {

@@ -41,12 +41,8 @@ int CKorvaneApp::SystemPrimaryLanguageId()
     return PrimaryLanguageId(locale.language());
 }
 
-bool CKorvaneApp::InitInstance()
+void CKorvaneApp::ReadSettingsAndLanguage()
 {
-    QCoreApplication::setOrganizationName(QStringLiteral("Osterby Labs"));
-    QCoreApplication::setApplicationName(QStringLiteral("Korvane"));
-    QCoreApplication::setApplicationVersion(QString::fromLatin1(kVersionText));
-
     // The settings file of this start, read on first use.
     ResetSettings(JoinPath(ProgramFolder(), "Korvane.cfg"));
     AppSettings& s = RunningValues();
@@ -58,6 +54,17 @@ bool CKorvaneApp::InitInstance()
         language.SelectLanguageForSystem(SystemPrimaryLanguageId());
     else
         language.SelectLanguage(s.language);
+}
+
+bool CKorvaneApp::InitInstance()
+{
+    QCoreApplication::setOrganizationName(QStringLiteral("Osterby Labs"));
+    QCoreApplication::setApplicationName(QStringLiteral("Korvane"));
+    QCoreApplication::setApplicationVersion(QString::fromLatin1(kVersionText));
+
+    ReadSettingsAndLanguage();
+    const AppSettings& s = RunningValues();
+    CLanguageTable& language = Language();
     InstallQtTranslations(language.GetCurrentLanguage());
 
     if (s.showSplash == 1) {

@@ -24,6 +24,11 @@ public:
     CMainFrame* Frame() const { return frame_.get(); }
     CTheView* View() const;
 
+    // Reads this start's settings file and selects the user's language (the
+    // one chosen in the settings, or the system's); done first by
+    // InitInstance, and on its own for the answers to --help.
+    static void ReadSettingsAndLanguage();
+
     // The primary language id (the platform's LANG_* value) of the user's
     // user-interface language.
     static int SystemPrimaryLanguageId();

@@ -2,6 +2,8 @@
 // Where the print windows plug into the main view. The view installs the
 // print windows' entry points at start; a test may install its own. A print
 // command whose hook is empty stays present but disabled.
+#include "base/CoverSlot.h"
+
 #include <functional>
 #include <string>
 #include <vector>
@@ -11,7 +13,7 @@ class CTheView;
 struct PrintHooks {
     // A print job (or its preview) in the view's current printMode, which the
     // command has set before.
-    std::function<void(int printMode, bool preview)> runPrintJob;
+    std::function<void(PrintMode printMode, bool preview)> runPrintJob;
     // The batch job over these files (several chosen or dropped in batch mode).
     std::function<void(const std::vector<std::string>& files)> runBatchPrint;
     // The platform's printer set-up dialog.

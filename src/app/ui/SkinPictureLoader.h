@@ -2,7 +2,7 @@
 // Loads a skin folder's pictures on a worker thread, so that the window
 // shows and answers while a large picture is decoded; the pictures reach
 // their callback from the event loop.
-#include "settings/Skin.h"
+#include "app/Skin.h"
 
 #include <QObject>
 

@@ -2,11 +2,11 @@
 
 #include "app/KorvaneDoc.h"
 #include "controls/ui/ClickableLabel.h"
-#include "app/ui/ClipboardDib.h"
 #include "app/CommandIds.h"
 #include "app/ui/MainMenu.h"
+#include "app/ui/SlotIntake.h"
 #include "image/ui/ExtendedFileDialog.h"
-#include "image/ui/PaperWidget.h"
+#include "print/ui/PaperWidget.h"
 #include "settings/AppSettings.h"
 #include "settings/LanguageTable.h"
 #include "settings/ProgramFolder.h"
@@ -35,14 +35,6 @@ int SlotIndex(Slot s)
     return s == Slot::Left ? 0 : 1;
 }
 
-// A paper's value for a format index: the right slot's gets 1000 added;
-// "no format" when the slot has none.
-int PaperFormat(int format, bool rightSlot)
-{
-    if (format < 0)
-        return kPaperNoFormat;
-    return rightSlot ? format + 1000 : format;
-}
 
 }  // namespace
 
@@ -51,6 +43,7 @@ CTheView::CTheView(CKorvaneDoc& doc, QWidget* parent)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
     BuildControls();
+    intake_ = new CSlotIntake(doc_, prompter_, paper_, this);
     InstallPrintHooks(*this);
     doc_.Attach(this, &prompter_);
 }
@@ -239,11 +232,11 @@ void CTheView::UpdatePapers(Slot slot)
     const CRasterImage* shown = image.IsValid() ? &image : nullptr;
     if (slot == Slot::Left) {
         paper_[0]->SetImage(shown);
-        paper_[0]->SetFormat(PaperFormat(state_.leftFormat, false));
+        paper_[0]->SetFormat(LeftFormat(state_.leftFormat));
     } else {
         paper_[0]->SetSecondImage(shown);
         paper_[1]->SetImage(shown);
-        paper_[1]->SetFormat(PaperFormat(state_.rightFormat, true));
+        paper_[1]->SetFormat(RightFormat(state_.rightFormat));
     }
 }
 
@@ -257,14 +250,14 @@ void CTheView::ShowPapersData()
         paper->SetDrawCutLines(state_.drawCutLines != 0);
         if (format < 0 || format >= formats.count()) {
             // A slot without a format shows the bare sheet.
-            paper->SetFormat(kPaperNoFormat);
+            paper->SetFormat(kNoSlotFormat);
             continue;
         }
         const CoverFormat& f = formats.at(format);
-        paper->SetFormat(PaperFormat(format, i == 1));
+        paper->SetFormat(FormatOf(i == 1 ? Slot::Right : Slot::Left, format));
         paper->SetPaperSize(f.paperWidth, f.paperHeight);
         paper->SetTrayMode(f.type == "CD_TRAY");
-        paper->SetSecondFormat(PaperFormat(state_.rightFormat, true));
+        paper->SetSecondFormat(RightFormat(state_.rightFormat));
     }
     const CRasterImage* left = doc_.leftImage.IsValid() ? &doc_.leftImage : nullptr;
     const CRasterImage* right = doc_.rightImage.IsValid() ? &doc_.rightImage : nullptr;
@@ -424,9 +417,13 @@ void CTheView::OpenRightImage()
 
 void CTheView::PasteInto(Slot slot)
 {
-    const std::vector<std::uint8_t> block = ClipboardDib();
-    if (!block.empty())
-        doc_.Paste(slot, block.data(), block.size());
+    intake_->Paste(slot);
+}
+
+void CTheView::SetStartFiles(const std::string& front, const std::string& back)
+{
+    startFront_ = front;
+    startBack_ = back;
 }
 
 void CTheView::OnBatchFile(const QString& path, int position)
@@ -460,7 +457,9 @@ void CTheView::OnTimer1()
     if (Language().GetCurrentLanguage() != 0 && menuText_)
         Language().TranslateMenu(*menuText_);
     AppSettings& s = RunningValues();
-    if (s.reloadOnStartup == 1) {
+    if (!startFront_.empty() || !startBack_.empty()) {
+        doc_.LoadBoth(startFront_, startBack_, true);
+    } else if (s.reloadOnStartup == 1) {
         if (!s.recentFileLeft.empty())
             doc_.LoadLeftImage(s.recentFileLeft, false);
         // Read after the left load, which may have brought its back cover.

@@ -11,7 +11,7 @@
 #include "app/ui/PrintHooks.h"
 #include "app/ui/QtPrompter.h"
 #include "app/ui/SkinPictureLoader.h"
-#include "settings/Skin.h"
+#include "app/Skin.h"
 #include "settings/ui/WidgetControlTexts.h"
 
 #include <QWidget>
@@ -22,6 +22,7 @@
 
 class CKorvaneDoc;
 class CMainMenu;
+class CSlotIntake;
 class CPaper;
 class CClickableLabel;
 class CQtMenuText;
@@ -93,6 +94,12 @@ public:
     // The size the form asks of the main window's client area.
     QSize ClientSize() const;
 
+    // Files named on the command line: loaded at the first timer tick, as if
+    // opened at their papers, instead of the previous run's files.
+    void SetStartFiles(const std::string& front, const std::string& back);
+    // Pictures dropped or pasted from other programs, and their downloads.
+    CSlotIntake* Intake() const { return intake_; }
+
 protected:
     void paintEvent(QPaintEvent* event) override;
 
@@ -159,4 +166,8 @@ private:
     QCheckBox* cutLines_ = nullptr;
     CClickableLabel* singlePageLabel_ = nullptr;
     CClickableLabel* cutLinesLabel_ = nullptr;
+
+    CSlotIntake* intake_ = nullptr;
+    std::string startFront_;
+    std::string startBack_;
 };

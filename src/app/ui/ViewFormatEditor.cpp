@@ -3,7 +3,7 @@
 #include "app/ui/TheView.h"
 
 #include "app/KorvaneDoc.h"
-#include "formats/ui/FormatEditDialog.h"
+#include "app/ui/FormatEditDialog.h"
 #include "formats/ui/TextEditorLauncher.h"
 #include "settings/ProgramFolder.h"
 

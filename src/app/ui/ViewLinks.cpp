@@ -3,7 +3,7 @@
 #include "app/CommandIds.h"
 #include "app/ui/TheView.h"
 #include "controls/ui/OpenAddress.h"
-#include "settings/ui/AboutDialog.h"
+#include "app/ui/AboutDialog.h"
 #include "settings/ui/WebLinks.h"
 #include "settings/LanguageTable.h"
 

@@ -2,7 +2,7 @@
 // again in (or out of) grey when the dialog changed the grey-scale option.
 #include "app/ui/TheView.h"
 #include "settings/AppSettings.h"
-#include "settings/ui/OptionsDialog.h"
+#include "app/ui/OptionsDialog.h"
 
 void CTheView::ShowOptions()
 {

@@ -13,7 +13,7 @@
 void InstallPrintHooks(CTheView& view)
 {
     PrintHooks hooks;
-    hooks.runPrintJob = [&view](int, bool preview) {
+    hooks.runPrintJob = [&view](PrintMode, bool preview) {
         CKorvaneDoc& doc = view.Document();
         PrintJobSource source;
         source.formats = &doc.formats;

@@ -5,7 +5,7 @@
 #include "app/ui/TheView.h"
 #include "controls/ui/ClickableLabel.h"
 #include "controls/ui/WidgetColors.h"
-#include "image/ui/PaperWidget.h"
+#include "print/ui/PaperWidget.h"
 #include "image/ui/QtPainterSurface.h"
 #include "settings/AppSettings.h"
 #include "settings/LanguageTable.h"

@@ -3,7 +3,7 @@
 #include "app/ui/TheView.h"
 #include "settings/AppSettings.h"
 #include "settings/UpdateCheck.h"
-#include "settings/ui/UpdateChecker.h"
+#include "app/ui/UpdateChecker.h"
 #include "settings/ui/WebLinks.h"
 
 void CTheView::StartUpdateCheck()

@@ -7,7 +7,7 @@
 // Controls are named for the tests: "scanner", "resolution", "colour",
 // "grey", "slot", "crop", "preview", "scan", "cancel", "progress",
 // "status", "previewPicture".
-#include "app/ViewState.h"
+#include "base/CoverSlot.h"
 #include "image/RasterImage.h"
 
 #include <QDialog>

@@ -1,6 +1,7 @@
 #pragma once
-// Drops files on a widget as a file manager does: a drag entering with the
-// files' addresses, then the drop.
+// Drops on a widget as another program does: a drag entering with what it
+// carries (files' addresses from a file manager; addresses or picture data
+// from a browser), then the drop.
 #include <QCoreApplication>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -10,6 +11,16 @@
 #include <QUrl>
 #include <QWidget>
 
+inline void DropData(QWidget* target, const QMimeData& data)
+{
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(target, &enter);
+    QVERIFY(enter.isAccepted());
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(target, &drop);
+    QVERIFY(drop.isAccepted());
+}
+
 inline void Drop(QWidget* target, const QStringList& paths)
 {
     QMimeData data;
@@ -17,9 +28,5 @@ inline void Drop(QWidget* target, const QStringList& paths)
     for (const QString& p : paths)
         urls << QUrl::fromLocalFile(p);
     data.setUrls(urls);
-    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(target, &enter);
-    QVERIFY(enter.isAccepted());
-    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(target, &drop);
+    DropData(target, data);
 }

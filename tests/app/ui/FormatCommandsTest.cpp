@@ -11,7 +11,7 @@
 #include "app/ui/MainFrame.h"
 #include "app/ui/MainMenu.h"
 #include "app/ui/TheView.h"
-#include "formats/ui/FormatEditDialog.h"
+#include "app/ui/FormatEditDialog.h"
 
 #include <QAction>
 #include <QComboBox>

@@ -11,15 +11,15 @@
 #include "app/ui/MainMenu.h"
 #include "formats/ui/EditLineDialog.h"
 #include "formats/ui/EditRectDialog.h"
-#include "formats/ui/FormatEditDialog.h"
+#include "app/ui/FormatEditDialog.h"
 #include "print/ui/BatchPrintingDialog.h"
 #include "print/ui/CalibrationDialog.h"
 #include "print/ui/PrintSetupDialog.h"
 #include "app/ui/TheView.h"
 #include "settings/AppSettings.h"
 #include "settings/LanguageTable.h"
-#include "settings/ui/AboutDialog.h"
-#include "settings/ui/OptionsDialog.h"
+#include "app/ui/AboutDialog.h"
+#include "app/ui/OptionsDialog.h"
 #include "settings/ui/QtMenuText.h"
 
 #include <QAction>

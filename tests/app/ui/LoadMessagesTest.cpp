@@ -3,6 +3,7 @@
 // link finds no program to open it with: real drops with real MIME data,
 // real menu items, the message boxes read and answered as a user would.
 #include "DropFiles.h"
+#include "MessageBoxes.h"
 #include "UiTestHome.h"
 
 #include "app/KorvaneDoc.h"
@@ -11,7 +12,7 @@
 #include "app/ui/MainFrame.h"
 #include "app/ui/MainMenu.h"
 #include "app/ui/TheView.h"
-#include "image/ui/PaperWidget.h"
+#include "print/ui/PaperWidget.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -23,31 +24,6 @@
 #include <QUrl>
 
 namespace {
-
-// The message boxes that came up, each answered with its OK button.
-class Boxes : public QObject {
-public:
-    Boxes()
-    {
-        timer_.setInterval(10);
-        connect(&timer_, &QTimer::timeout, this, [this] {
-            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            if (!box || !box->isVisible() || box == last_)
-                return;
-            last_ = box;
-            texts << box->text();
-            icons << box->icon();
-            QTest::mouseClick(box->button(QMessageBox::Ok), Qt::LeftButton);
-        });
-        timer_.start();
-    }
-    QStringList texts;
-    QList<QMessageBox::Icon> icons;
-
-private:
-    QTimer timer_;
-    QPointer<QMessageBox> last_;
-};
 
 void WriteBytes(const QString& path, const QByteArray& bytes)
 {

@@ -16,7 +16,7 @@
 #include "app/ui/MainFrame.h"
 #include "app/ui/MainMenu.h"
 #include "app/ui/TheView.h"
-#include "image/ui/PaperWidget.h"
+#include "print/ui/PaperWidget.h"
 #include "print/PrinterOptions.h"
 #include "settings/AppSettings.h"
 
@@ -230,7 +230,7 @@ private slots:
         QCOMPARE(View()->State().leftName, dvdName.toStdString());
         QCOMPARE(View()->SlotLabel(Slot::Left)->text(), dvdName);
         QCOMPARE(View()->Paper(Slot::Left)->View().firstImage, &Doc().leftImage);
-        QCOMPARE(View()->Paper(Slot::Left)->View().firstFormat, dvd);
+        QCOMPARE(View()->Paper(Slot::Left)->View().firstFormat, LeftFormat(dvd));
         QCOMPARE(Doc().leftImage.GetWidth(), 366);
         QCOMPARE(Doc().leftImage.GetHeight(), 546);
         QCOMPARE(QString::fromStdString(RunningValues().recentFileLeft), batch.back());
@@ -260,16 +260,16 @@ private slots:
 
         AnswerPrintDialog(Qt::Key_Escape);
         PressInWindow(Frame(), Qt::Key_P, Qt::ControlModifier);
-        QCOMPARE(View()->State().printMode, 0);
+        QCOMPARE(View()->State().printMode, PrintMode::Left);
 
         // File > Print Both (its letter P).
         AnswerPrintDialog(Qt::Key_Return);
         ChooseFromMenu(app_->Frame()->menuBar(), 0, Qt::Key_P);
         // A job of the left cover alone would be named after the front.
         const std::string leftAlone = "Korvane - " + QFileInfo(front).fileName().toStdString();
-        QTRY_VERIFY(View()->State().printMode == 2 || !cupstest::JobsNamed(cupstest::kPhotoQueue, leftAlone).empty());
+        QTRY_VERIFY(View()->State().printMode == PrintMode::Both || !cupstest::JobsNamed(cupstest::kPhotoQueue, leftAlone).empty());
         cupstest::CancelJobsNamed(cupstest::kPhotoQueue, leftAlone);
-        QCOMPARE(View()->State().printMode, 2);
+        QCOMPARE(View()->State().printMode, PrintMode::Both);
         const HeldJob printed = TakeHeldJob("Korvane - " + backName.toStdString());
         QCOMPARE(printed.pages, 2);
         if (printed.images.size() == 2) {

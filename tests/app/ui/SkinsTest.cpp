@@ -8,9 +8,9 @@
 #include "app/ui/MainFrame.h"
 #include "app/ui/MainMenu.h"
 #include "app/ui/TheView.h"
-#include "image/ui/PaperWidget.h"
+#include "print/ui/PaperWidget.h"
 #include "settings/AppSettings.h"
-#include "settings/ui/OptionsDialog.h"
+#include "app/ui/OptionsDialog.h"
 
 #include "TestEncoders.h"
 

@@ -11,7 +11,7 @@
 #include "app/ui/MainMenu.h"
 #include "app/ui/TheView.h"
 #include "image/ui/ExtendedFileDialog.h"
-#include "image/ui/PaperWidget.h"
+#include "print/ui/PaperWidget.h"
 #include "settings/AppSettings.h"
 
 #include <QAction>
@@ -137,7 +137,7 @@ class SlotsTest : public QObject {
     void InstallRecordingHooks()
     {
         PrintHooks hooks;
-        hooks.runPrintJob = [this](int mode, bool preview) { prints_.push_back({mode, preview}); };
+        hooks.runPrintJob = [this](PrintMode mode, bool preview) { prints_.push_back({PrintModeNumber(mode), preview}); };
         hooks.runBatchPrint = [this](const std::vector<std::string>& files) { batches_.push_back(files); };
         hooks.printSetup = [] {};
         View()->SetPrintHooks(hooks);
@@ -185,10 +185,10 @@ private slots:
         const PaperView& right = View()->Paper(Slot::Right)->View();
         QCOMPARE(left.firstImage, &Doc().leftImage);
         QCOMPARE(left.secondImage, &Doc().rightImage);
-        QCOMPARE(left.firstFormat, 0);
-        QCOMPARE(left.secondFormat, 1001);
+        QCOMPARE(left.firstFormat, LeftFormat(0));
+        QCOMPARE(left.secondFormat, RightFormat(1));
         QCOMPARE(right.firstImage, &Doc().rightImage);
-        QCOMPARE(right.firstFormat, 1001);
+        QCOMPARE(right.firstFormat, RightFormat(1));
         // A landscape front + inside scan is turned upright and recognised.
         const QString booklet = home_->MakePicture(QStringLiteral("Booklet.png"), 2400, 1200);
         QVERIFY(Doc().LoadLeftImage(booklet.toStdString(), true));
@@ -281,7 +281,7 @@ private slots:
         QCOMPARE(prints_[3].mode, 1);
         QCOMPARE(prints_[4].mode, 1);
         QVERIFY(prints_[4].preview && !prints_[3].preview);
-        QCOMPARE(View()->State().printMode, 1);
+        QCOMPARE(View()->State().printMode, PrintMode::Right);
     }
 
     void pasteFillsEitherSlot()
@@ -400,8 +400,10 @@ private slots:
         Drop(View()->Paper(Slot::Right), {a});
         QCOMPARE(View()->State().rightName, std::string("One.png"));
         QVERIFY(!Doc().IsLoaded(Slot::Left));
-        // Without batch mode only the first of several files is taken.
+        // Without batch mode the first of several files goes to the paper
+        // dropped on, the second to the other one, the rest are left.
         Drop(View()->Paper(Slot::Left), {b, c, a});
+        QTRY_COMPARE(View()->State().rightName, std::string("Three.bmp"));
         QCOMPARE(View()->State().leftName, std::string("Two.jpg"));
         QVERIFY(batches_.empty());
         QCOMPARE(QString::fromStdString(GetCfgString("Paths", "LastUsed", "")), QFileInfo(a).path());

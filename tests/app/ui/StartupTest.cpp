@@ -8,7 +8,7 @@
 #include "app/ui/KorvaneApp.h"
 #include "app/ui/MainFrame.h"
 #include "app/ui/TheView.h"
-#include "image/ui/PaperWidget.h"
+#include "print/ui/PaperWidget.h"
 #include "image/ui/SplashScreen.h"
 #include "settings/LanguageTable.h"
 #include "settings/ui/SystemLanguage.h"
@@ -64,7 +64,7 @@ private slots:
         const ViewState& state = view->State();
         QCOMPARE(state.drawCutLines, 1);
         QCOMPARE(state.singlePage, 0);
-        QCOMPARE(state.printMode, 2);
+        QCOMPARE(state.printMode, PrintMode::Both);
         QCOMPARE(state.leftFormat, 0);
         QCOMPARE(state.rightFormat, 0);
         QCOMPARE(view->Combo(Slot::Left)->currentIndex(), 0);
@@ -144,8 +144,8 @@ private slots:
         QCOMPARE(view->Combo(Slot::Left)->currentIndex(), -1);
         QCOMPARE(view->State().rightFormat, 3);
         QCOMPARE(view->Combo(Slot::Right)->currentIndex(), 3);
-        QCOMPARE(view->Paper(Slot::Left)->View().firstFormat, kPaperNoFormat);
-        QCOMPARE(view->Paper(Slot::Right)->View().firstFormat, 1003);
+        QCOMPARE(view->Paper(Slot::Left)->View().firstFormat, kNoSlotFormat);
+        QCOMPARE(view->Paper(Slot::Right)->View().firstFormat, RightFormat(3));
         QCOMPARE(view->State().drawCutLines, 0);
         // Choosing in the empty left list takes the chosen format.
         QComboBox* combo = view->Combo(Slot::Left);
@@ -159,7 +159,7 @@ private slots:
         QTest::keyClick(combo->view(), Qt::Key_Return);
         QTRY_VERIFY(!combo->view()->isVisible());
         QCOMPARE(view->State().leftFormat, 2);
-        QCOMPARE(view->Paper(Slot::Left)->View().firstFormat, 2);
+        QCOMPARE(view->Paper(Slot::Left)->View().firstFormat, LeftFormat(2));
         app.ExitInstance();
         QVERIFY(home.CfgText().contains(QStringLiteral("LastUsedLeftFormat = 2\r\n")));
     }

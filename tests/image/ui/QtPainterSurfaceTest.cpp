@@ -315,7 +315,7 @@ private slots:
             PaperView paper;
             paper.formats = &formats;
             paper.firstImage = &cover;
-            paper.firstFormat = f;
+            paper.firstFormat = LeftFormat(f);
             paper.drawCutLines = true;
             paper.drawBorder = true;
             QString where;

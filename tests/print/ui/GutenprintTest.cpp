@@ -67,7 +67,7 @@ class GutenprintTest : public QObject {
         const std::string name = std::string("gutenprint-") + d.queue + "-" +
                                  std::to_string(QCoreApplication::applicationPid()) + ".png";
         PrintJobRequest request;
-        request.printMode = 0;
+        request.printMode = PrintMode::Left;
         request.leftFormat = kDiscTray;
         request.leftName = name;
         request.drawCutLines = 0;

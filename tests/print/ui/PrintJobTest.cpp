@@ -34,7 +34,7 @@ namespace {
 PrintJobRequest Request(int mode, int singlePage, int left, int right, const std::string& leftName,
                         const std::string& rightName) {
     PrintJobRequest r;
-    r.printMode = mode;
+    r.printMode = PrintModeFromNumber(mode);
     r.singlePage = singlePage;
     r.leftFormat = left;
     r.rightFormat = right;

@@ -12,7 +12,7 @@
 #include "app/ui/MainFrame.h"
 #include "app/ui/MainMenu.h"
 #include "app/ui/TheView.h"
-#include "image/ui/PaperWidget.h"
+#include "print/ui/PaperWidget.h"
 #include "sources/SourceTexts.h"
 #include "sources/ui/ScanDialog.h"
 #include "sources/ui/ServiceMessages.h"
