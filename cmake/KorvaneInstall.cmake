@@ -30,7 +30,7 @@ install(DIRECTORY ${CMAKE_SOURCE_DIR}/resources/skins DESTINATION ${KORVANE_DATA
 # The desktop entry and the AppStream metadata carry the texts of the shipped
 # language files and the releases of NEWS, written at build time.
 add_executable(korvane-package-metadata ${CMAKE_SOURCE_DIR}/src/app/tools/PackageMetadata.cpp)
-target_link_libraries(korvane-package-metadata PRIVATE korvane_settings)
+target_link_libraries(korvane-package-metadata PRIVATE korvane_settings korvane_image)
 set_target_properties(korvane-package-metadata PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tools)
 file(GLOB KORVANE_LANGUAGE_FILES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/resources/languages/*.lng)
 set(KORVANE_LANGUAGES_DIR ${CMAKE_SOURCE_DIR}/resources/languages)

@@ -33,7 +33,7 @@ TEST(ScanPrint, AScanPrintsAtItsTrueSizeAndLosslessly)
 
     const PageMetrics a4 = PageMetrics::Make(4960, 7016, 0, 0, 4960, 7016, 600, 600);
     PlacementJob job;
-    const CoverPlacement p = ComputePlacement(a4, formats, format, job);
+    const CoverPlacement p = ComputePlacement(a4, formats, LeftFormat(format), job);
     const double scanWidthMm = scan.picture.GetWidth() * 25.4 / scan.picture.GetXDpi();
     EXPECT_NEAR(p.width * 25.4 / 600, scanWidthMm, 0.2);
     EXPECT_NEAR(p.height * 25.4 / 600, scan.picture.GetHeight() * 25.4 / scan.picture.GetYDpi(), 0.2);
@@ -43,7 +43,7 @@ TEST(ScanPrint, AScanPrintsAtItsTrueSizeAndLosslessly)
     ASSERT_TRUE(sink.StartJob("Korvane - scan"));
     CDrawContext* surface = sink.StartPage(1);
     ASSERT_NE(surface, nullptr);
-    RenderCover(*surface, a4, p, scan.picture, formats, format, RenderOptions{0, 0, 0});
+    RenderCover(*surface, a4, p, scan.picture, formats, LeftFormat(format), RenderOptions{0, 0, 0});
     ASSERT_TRUE(sink.EndPage());
     sink.EndJob();
     ASSERT_FALSE(sink.Failed()) << sink.Error();

@@ -144,6 +144,8 @@ ServiceReply CServiceClient::Get(const std::string& address, qint64 limit, bool 
             return Failed(ServiceFailure::TooLarge, {});
         if (IsRedirect(status) && location.isValid() && !location.isEmpty()) {
             url = url.resolved(location);
+            if (CheckRedirect(hop, SchemeOf(url.toString().toStdString()), DownloadLimits{}) != DownloadRefusal::None)
+                return Failed(ServiceFailure::Network, QStringLiteral("sent on to %1").arg(url.toString()));
             continue;
         }
         if (status == 404)
