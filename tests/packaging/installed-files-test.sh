@@ -68,7 +68,7 @@ complete_line() {
         _korvane_cli korvane-cli "${COMP_WORDS[COMP_CWORD]}" "${COMP_WORDS[COMP_CWORD - 1]}"
         echo "${COMPREPLY[*]}"' "$dest/usr/share/bash-completion/completions/korvane-cli" korvane-cli "$@"
 }
-[ "$(complete_line "")" = "calibrate decode formats place print render" ] || fail "completion of commands"
+[ "$(complete_line "")" = "calibrate decode find formats place print render scan" ] || fail "completion of commands"
 [ "$(complete_line print --pd)" = "--pdf" ] || fail "completion of print's options"
 [ "$(complete_line decode -)" = "--type --view -o -h --help" ] || fail "completion of decode's options"
 [ "$(complete_line render --mode "")" = "left right both" ] || fail "completion of --mode"

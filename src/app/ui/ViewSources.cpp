@@ -16,6 +16,8 @@ void CTheView::FindCoverOnline(Slot)
 {
     CoverServiceSettings services = ReadCoverServiceSettings();
     services.contact = ContactMailAddress().toStdString();
+    services.useProxy = RunningValues().useProxy;
+    services.proxy = RunningValues().proxy;
     // The search starts from the left slot's file, the front cover.
     const CoverQuery query = QueryFromFileName(state_.leftName, RunningValues().leftKeywords);
     auto* dialog = new CCoverSearchDialog(services, query, this);

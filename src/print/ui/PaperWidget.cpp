@@ -179,8 +179,6 @@ QMenu* CPaper::BuildMenu(QWidget* parent)
     };
     add(menu, "Load Image...", 8000, Cmd::PaperLoad)->setEnabled(enabled(Cmd::PaperLoad, true));
     add(menu, "Paste", 8006, Cmd::PaperPaste)->setEnabled(enabled(Cmd::PaperPaste, true));
-    add(menu, "Find Cover Online...", 9720, Cmd::PaperFindCover)->setEnabled(enabled(Cmd::PaperFindCover, true));
-    add(menu, "Scan Cover...", 9721, Cmd::PaperScanCover)->setEnabled(enabled(Cmd::PaperScanCover, true));
     QMenu* rotate = menu->addMenu(text("Rotate", 8001));
     const bool cw = enabled(Cmd::PaperRotateCw, loaded);
     const bool ccw = enabled(Cmd::PaperRotateCcw, loaded);
@@ -205,6 +203,10 @@ QMenu* CPaper::BuildMenu(QWidget* parent)
     }
     add(menu, "New", 8004, Cmd::PaperNew)->setEnabled(enabled(Cmd::PaperNew, loaded));
     add(menu, "Print...", 8005, Cmd::PaperPrint)->setEnabled(enabled(Cmd::PaperPrint, loaded));
+    // Covers from elsewhere, for this paper's slot.
+    menu->addSeparator();
+    add(menu, "Find Cover Online...", 9720, Cmd::PaperFindCover)->setEnabled(enabled(Cmd::PaperFindCover, true));
+    add(menu, "Scan Cover...", 9721, Cmd::PaperScanCover)->setEnabled(enabled(Cmd::PaperScanCover, true));
     return menu;
 }
 

@@ -1,5 +1,6 @@
 #include "sources/ui/ServiceClient.h"
 
+#include "settings/UpdateCheck.h"
 #include "settings/WebAddress.h"
 #include "sources/CoverCache.h"
 #include "sources/RateLimiter.h"
@@ -10,6 +11,8 @@
 #include <QEventLoop>
 #include <QFileInfo>
 #include <QNetworkAccessManager>
+#include <QNetworkProxy>
+#include <QNetworkProxyFactory>
 #include <QNetworkReply>
 #include <QNetworkRequest>
 #include <QSaveFile>
@@ -32,6 +35,15 @@ ServiceReply Failed(ServiceFailure failure, const QString& detail)
     return r;
 }
 
+// "Preconfigured access": the system's own proxy settings for each request.
+class SystemProxies : public QNetworkProxyFactory {
+public:
+    QList<QNetworkProxy> queryProxy(const QNetworkProxyQuery& query) override
+    {
+        return systemProxyForQuery(query);
+    }
+};
+
 bool IsRedirect(int status) { return status == 301 || status == 302 || status == 303 || status == 307 || status == 308; }
 
 }  // namespace
@@ -39,6 +51,15 @@ bool IsRedirect(int status) { return status == 301 || status == 302 || status ==
 CServiceClient::CServiceClient(CoverServiceSettings settings, const std::atomic<bool>* cancel)
     : settings_(std::move(settings)), cancel_(cancel), network_(std::make_unique<QNetworkAccessManager>())
 {
+    const auto proxy = settings_.useProxy == 1 ? ParseProxySetting(settings_.proxy) : std::nullopt;
+    if (proxy) {
+        QString host = QString::fromStdString(proxy->host);
+        if (host.startsWith(QLatin1Char('[')) && host.endsWith(QLatin1Char(']')))
+            host = host.mid(1, host.size() - 2);
+        network_->setProxy(QNetworkProxy(QNetworkProxy::HttpProxy, host, static_cast<quint16>(proxy->port)));
+    } else {
+        network_->setProxyFactory(new SystemProxies);
+    }
 }
 
 CServiceClient::~CServiceClient() = default;
@@ -123,6 +144,8 @@ ServiceReply CServiceClient::Get(const std::string& address, qint64 limit, bool 
             return Failed(ServiceFailure::TooLarge, {});
         if (IsRedirect(status) && location.isValid() && !location.isEmpty()) {
             url = url.resolved(location);
+            if (CheckRedirect(hop, SchemeOf(url.toString().toStdString()), DownloadLimits{}) != DownloadRefusal::None)
+                return Failed(ServiceFailure::Network, QStringLiteral("sent on to %1").arg(url.toString()));
             continue;
         }
         if (status == 404)

@@ -6,6 +6,7 @@
 // followed by hand, to http and https addresses only; answers and pictures
 // have size limits; an unanswered request ends after the time-out; a set
 // cancel flag ends the request under way within a few hundredths of a second.
+#include "app/DownloadRules.h"
 #include "sources/ServiceAnswers.h"
 #include "sources/ServiceSettings.h"
 
@@ -50,8 +51,9 @@ struct CoverArtReply {
 
 class CServiceClient {
 public:
-    static constexpr int kMaxRedirects = 5;
-    static constexpr qint64 kPictureLimit = 50 << 20;
+    // The picture downloads' own rules (app/DownloadRules.h).
+    static constexpr int kMaxRedirects = DownloadLimits{}.maxRedirects;
+    static constexpr qint64 kPictureLimit = DownloadLimits{}.maxBytes;
     static constexpr qint64 kThumbnailLimit = 4 << 20;
 
     CServiceClient(CoverServiceSettings settings, const std::atomic<bool>* cancel = nullptr);

@@ -351,7 +351,7 @@ private slots:
         {
             std::unique_ptr<QMenu> menu(View()->Paper(Slot::Left)->BuildMenu(nullptr));
             const QList<QAction*> items = menu->actions();
-            QCOMPARE(items.size(), 6);
+            QCOMPARE(items.size(), 9);  // ..., a separator, Find Cover Online..., Scan Cover...
             QCOMPARE(items[0]->text(), QStringLiteral("Load Image..."));
             QVERIFY(items[0]->isEnabled());
             QCOMPARE(items[1]->text(), QStringLiteral("Paste"));
@@ -365,6 +365,9 @@ private slots:
             QVERIFY(!items[4]->isEnabled());
             QCOMPARE(items[5]->text(), QStringLiteral("Print..."));
             QVERIFY(!items[5]->isEnabled());
+            QCOMPARE(items[7]->data().toInt(), Cmd::PaperFindCover);
+            QCOMPARE(items[8]->data().toInt(), Cmd::PaperScanCover);
+            QVERIFY(items[7]->isEnabled() && items[8]->isEnabled());
         }
         const QString a = home_->MakePicture(QStringLiteral("Left one.png"), 300, 300);
         const QString b = home_->MakePicture(QStringLiteral("Right one.png"), 750, 590);

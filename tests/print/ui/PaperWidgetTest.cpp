@@ -159,8 +159,9 @@ private slots:
         QList<bool> enabled;
         for (QAction* a : empty->actions())
             enabled << a->isEnabled();
-        // Stretch, fit or fill can be chosen before a picture is there.
-        QCOMPARE(enabled, (QList<bool>{true, true, false, true, false, false}));
+        // Stretch, fit or fill can be chosen before a picture is there, and
+        // the covers from elsewhere, after their separator, need none.
+        QCOMPARE(enabled, (QList<bool>{true, true, false, true, false, false, true, true, true}));
         const CRasterImage cover = Picture(10, 10);
         paper.SetImage(&cover);
         std::unique_ptr<QMenu> full(paper.BuildMenu(nullptr));
@@ -192,10 +193,12 @@ private slots:
         QStringList texts;
         for (QAction* a : menu->actions())
             texts << a->text();
-        // The file has no text for "Paste": it keeps its English one.
+        // The file has no text for "Paste": it keeps its English one; the
+        // cover sources' items get the program's English texts.
         QCOMPARE(texts, (QStringList{QStringLiteral("Bild laden..."), QStringLiteral("Paste"),
                                      QStringLiteral("Drehen"), QStringLiteral("Picture"), QStringLiteral("Neu"),
-                                     QStringLiteral("Drucken...")}));
+                                     QStringLiteral("Drucken..."), QString(), QStringLiteral("&Find Cover Online..."),
+                                     QStringLiteral("&Scan Cover...")}));
         QCOMPARE(menu->actions()[2]->menu()->actions()[1]->text(), QStringLiteral("Gegen den Uhrzeigersinn"));
         language.SelectLanguage(0);
         std::unique_ptr<QMenu> english(paper.BuildMenu(nullptr));
