@@ -221,16 +221,33 @@ CCmykConverter::CCmykConverter(const std::vector<std::uint8_t>& icc, bool invert
         transform_ = ToSrgb(own.handle, format);
         fileProfile_ = transform_ != nullptr;
     }
-    if (!transform_) {
-        static const std::vector<std::uint8_t> standard = StandardCmykProfile();
+    if (!transform_)
+        transform_ = StandardTransform(inverted);
+    else
+        owned_ = true;
+}
+
+void* CCmykConverter::StandardTransform(bool inverted) {
+    // Made once and shared: without the one-pixel cache a transform may be
+    // used by several threads at once.
+    static cmsHTRANSFORM made[2] = {};
+    static std::once_flag once;
+    std::call_once(once, [] {
+        const std::vector<std::uint8_t> standard = StandardCmykProfile();
         Profile fallback(OpenProfile(standard.data(), standard.size()));
-        if (fallback.handle && cmsGetColorSpace(fallback.handle) == cmsSigCmykData)
-            transform_ = ToSrgb(fallback.handle, format);
-    }
+        if (!fallback.handle || cmsGetColorSpace(fallback.handle) != cmsSigCmykData)
+            return;
+        Profile srgb(cmsCreate_sRGBProfile());
+        for (int i = 0; i < 2 && srgb.handle; ++i)
+            made[i] = cmsCreateTransform(fallback.handle, i ? TYPE_CMYK_8_REV : TYPE_CMYK_8, srgb.handle, TYPE_BGR_8,
+                                         INTENT_RELATIVE_COLORIMETRIC,
+                                         cmsFLAGS_BLACKPOINTCOMPENSATION | cmsFLAGS_NOCACHE);
+    });
+    return made[inverted ? 1 : 0];
 }
 
 CCmykConverter::~CCmykConverter() {
-    if (transform_)
+    if (transform_ && owned_)
         cmsDeleteTransform(static_cast<cmsHTRANSFORM>(transform_));
 }
 

@@ -50,7 +50,10 @@ public:
     bool UsesFileProfile() const { return fileProfile_; }
 
 private:
+    static void* StandardTransform(bool inverted);
+
     void* transform_ = nullptr;
+    bool owned_ = false;  // the file's own; the standard one is shared
     bool inverted_;
     bool fileProfile_ = false;
 };

@@ -59,8 +59,7 @@ TEST(JpegCodec, ColourGreyAndCmyk) {
     const std::vector<std::uint8_t> standard = ReadBytes("/usr/share/color/icc/ghostscript/default_cmyk.icc");
     ASSERT_FALSE(standard.empty()) << "libgs-common is needed";
     const std::vector<std::uint8_t> want = colourtest::LittleCmsToSrgb(standard, {200, 100, 50, 128}, TYPE_CMYK_8_REV, 4);
-    EXPECT_TRUE(Near(cmyk.GetPixelColor(1, 1), Rgb{want[0], want[1], want[2]}, 2))
-        << int(cmyk.GetPixelColor(1, 1).r) << ',' << int(cmyk.GetPixelColor(1, 1).g) << ',' << int(cmyk.GetPixelColor(1, 1).b);
+    EXPECT_TRUE(Near(cmyk.GetPixelColor(1, 1), Rgb{want[0], want[1], want[2]}, 2));
 }
 
 TEST(JpegCodec, ResolutionFromExifThenJfif) {

@@ -4,12 +4,14 @@
 // pixel; JPEG-compressed ones as libtiff's own RGBA reader has them.
 #include "image/RasterImage.h"
 
+#include "ColourPictures.h"
 #include "PictureFiles.h"
 #include "TestImages.h"
 
 #include <tiffio.h>
 
 #include <gtest/gtest.h>
+#include <lcms2.h>
 
 #include <functional>
 
@@ -313,11 +315,18 @@ TEST(TiffCodec, SixteenBitPaletteGreyBilevelAndCmykAreConverted) {
         return row;
     };
     WriteTiff(dir.file("cmyk.tif"), {cmyk});
+    // Without a profile of its own: through the system's standard CMYK
+    // profile, as LittleCMS converts it.
+    std::vector<std::uint8_t> inks;
+    for (int y = 0; y < h; ++y) {
+        const std::vector<std::uint8_t> row = cmyk.row(y);
+        inks.insert(inks.end(), row.begin(), row.end());
+    }
+    const std::vector<std::uint8_t> srgb = colourtest::LittleCmsToSrgb(
+        ReadBytes("/usr/share/color/icc/ghostscript/default_cmyk.icc"), inks, TYPE_CMYK_8, 4);
     ExpectTiff(dir.file("cmyk.tif"),
-               Expected(w, h, [](int x, int y, std::uint8_t* o) {
-                   const int k = 255 - x * 2;
-                   for (int c = 0; c < 3; ++c)
-                       o[c] = static_cast<std::uint8_t>(k * At(kPicture, x, y)[c] / 255);
+               Expected(w, h, [&](int x, int y, std::uint8_t* o) {
+                   std::copy_n(&srgb[(static_cast<std::size_t>(y) * w + x) * 3], 3, o);
                    o[3] = 255;
                }),
                false, "CMYK");
