@@ -86,8 +86,8 @@ std::vector<CommandRow> BuildTable()
     std::vector<CommandRow> rows = {
         // File menu.
         {Cmd::New, 3001, "Ctrl+N", 0, Always, New},
-        {Cmd::OpenLeft, 3030, nullptr, 0, Always, OpenLeft},
-        {Cmd::OpenRight, 3031, nullptr, 0, Always, OpenRight},
+        {Cmd::OpenLeft, 3030, "Ctrl+O", 0, Always, OpenLeft},
+        {Cmd::OpenRight, 3031, "Shift+Ctrl+O", 0, Always, OpenRight},
         {Cmd::Paste, 3059, "Ctrl+V", 0, Always, Paste},
         {Cmd::RotateLeft, 3023, nullptr, 0, LeftLoaded, RotateLeft},
         {Cmd::RotateRight, 3024, nullptr, 0, RightLoaded, RotateRight},
@@ -96,7 +96,7 @@ std::vector<CommandRow> BuildTable()
         {Cmd::PrintBoth, 3002, nullptr, 0, CanPrintBoth, PrintBoth},
         {Cmd::PrintPreview, 3003, nullptr, 0, CanPreview, Preview},
         {Cmd::PrintSetup, 3004, nullptr, 0, CanSetUpPrinter, PrintSetup},
-        {Cmd::Exit, 3005, nullptr, 0, Always, Exit},
+        {Cmd::Exit, 3005, "Ctrl+Q", 0, Always, Exit},
         // Options menu.
         {Cmd::Options, 3007, nullptr, 0, Always, Options},
         {Cmd::SkinDefault, 3046, nullptr, kSkinDefault, Always, ChooseSkin},
@@ -108,7 +108,7 @@ std::vector<CommandRow> BuildTable()
         {Cmd::EditFormatsFile, 7039, nullptr, 0, Always, FormatsFile},
         {Cmd::CalibrationPage, 9500, nullptr, 0, Always, Calibration},
         // Help menu.
-        {Cmd::OnlineHelp, 3027, nullptr, Cmd::OnlineHelp, Always, Link},
+        {Cmd::OnlineHelp, 3027, "F1", Cmd::OnlineHelp, Always, Link},
         {Cmd::Website, 3028, nullptr, Cmd::Website, Always, Link},
         {Cmd::DownloadCovers1, 3054, nullptr, Cmd::DownloadCovers1, Always, Link},
         {Cmd::DownloadCovers2, 3055, nullptr, Cmd::DownloadCovers2, Always, Link},

@@ -94,7 +94,24 @@ TEST(CommandTable, EveryIdHasOneRowWithRulesAndAnAction)
     EXPECT_EQ(FindCommand(4711), nullptr);
     EXPECT_FALSE(IsCommandEnabled(4711, Loaded(true, true)));
     EXPECT_EQ(std::string(FindCommand(Cmd::PrintLeft)->shortcut), "Ctrl+P");
-    EXPECT_EQ(FindCommand(Cmd::OpenLeft)->shortcut, nullptr);
+}
+
+TEST(CommandTable, StandardShortcutsAreTheirCommandsAloneAndNoTwoRowsShareOne)
+{
+    const std::pair<int, const char*> standard[] = {
+        {Cmd::New, "Ctrl+N"},       {Cmd::OpenLeft, "Ctrl+O"}, {Cmd::OpenRight, "Shift+Ctrl+O"},
+        {Cmd::Paste, "Ctrl+V"},     {Cmd::PrintLeft, "Ctrl+P"}, {Cmd::Exit, "Ctrl+Q"},
+        {Cmd::OnlineHelp, "F1"},
+    };
+    for (const auto& [id, keys] : standard) {
+        ASSERT_NE(FindCommand(id)->shortcut, nullptr) << id;
+        EXPECT_EQ(std::string(FindCommand(id)->shortcut), keys) << id;
+    }
+    std::set<std::string> taken;
+    for (const CommandRow& row : CommandTable()) {
+        if (row.shortcut)
+            EXPECT_TRUE(taken.insert(row.shortcut).second) << row.shortcut << " twice";
+    }
 }
 
 TEST(CommandTable, PrintCommandsNeedTheirPicturesThePrintWindowsAndRoomOnThePage)
