@@ -36,6 +36,8 @@ inline constexpr int Website = 32781;
 inline constexpr int DownloadCovers1 = 32826;
 inline constexpr int DownloadCovers2 = 32827;
 inline constexpr int About = 32828;
+// Main menu: File, the items added since.
+inline constexpr int SwapSlots = 32910;
 
 }  // namespace Cmd
 

@@ -23,6 +23,7 @@ bool CanPrintRight(const State& s, int) { return s.canPrint && s.rightLoaded && 
 bool CanPrintBoth(const State& s, int) { return s.canPrint && s.leftLoaded && s.rightLoaded && !s.singlePage; }
 bool CanPreview(const State& s, int) { return s.canPrint && (s.leftLoaded || s.rightLoaded); }
 bool CanSetUpPrinter(const State& s, int) { return s.canSetUpPrinter; }
+bool EitherLoaded(const State& s, int) { return s.leftLoaded || s.rightLoaded; }
 bool PaperSlotLoaded(const State& s, int) { return s.loaded(s.paperSlot); }
 bool CanPrintPaper(const State& s, int) { return s.canPrint && s.loaded(s.paperSlot); }
 bool SkinFolderListed(const State& s, int folder) { return folder < s.skinFolders; }
@@ -45,6 +46,7 @@ void OpenRight(Target& t, const State&, int) { t.window.OpenImage(Slot::Right); 
 void Paste(Target& t, const State&, int) { t.window.PasteInto(Slot::Left); }
 void RotateLeft(Target& t, const State&, int) { t.doc.RotateSlot(Slot::Left, 90); }
 void RotateRight(Target& t, const State&, int) { t.doc.RotateSlot(Slot::Right, 90); }
+void Swap(Target& t, const State&, int) { t.doc.SwapSlots(); }
 void PrintLeft(Target& t, const State&, int) { PrintIn(t, 0); }
 void PrintRight(Target& t, const State&, int) { PrintIn(t, 1); }
 // What its name says, whatever the last job printed.
@@ -91,6 +93,7 @@ std::vector<CommandRow> BuildTable()
         {Cmd::Paste, 3059, "Ctrl+V", 0, Always, Paste},
         {Cmd::RotateLeft, 3023, nullptr, 0, LeftLoaded, RotateLeft},
         {Cmd::RotateRight, 3024, nullptr, 0, RightLoaded, RotateRight},
+        {Cmd::SwapSlots, 9816, nullptr, 0, EitherLoaded, Swap},
         {Cmd::PrintLeft, 3048, "Ctrl+P", 0, CanPrintLeft, PrintLeft},
         {Cmd::PrintRight, 3049, nullptr, 0, CanPrintRight, PrintRight},
         {Cmd::PrintBoth, 3002, nullptr, 0, CanPrintBoth, PrintBoth},

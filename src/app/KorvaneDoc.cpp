@@ -10,6 +10,7 @@
 #include "settings/SettingsStore.h"
 
 #include <memory>
+#include <utility>
 
 CKorvaneDoc::CKorvaneDoc() : CKorvaneDoc(RunningValues(), Settings()) {}
 
@@ -172,6 +173,37 @@ bool CKorvaneDoc::Paste(Slot slot, const std::uint8_t* block, std::size_t size) 
 void CKorvaneDoc::RotateSlot(Slot slot, int angle) {
     if (image(slot).IsValid())
         image(slot).Rotate(angle);
+    Refresh();
+}
+
+void CKorvaneDoc::SwapSlots() {
+    std::swap(leftImage, rightImage);
+    std::swap(settings_->recentFileLeft, settings_->recentFileRight);
+    ViewState& state = State();
+    std::swap(state.leftFormat, state.rightFormat);
+    std::swap(state.leftName, state.rightName);
+    std::swap(state.leftLabel, state.rightLabel);
+    WriteControls();
+    UpdatePapers(Slot::Left);
+    UpdatePapers(Slot::Right);
+    Refresh();
+}
+
+void CKorvaneDoc::TransferSlot(Slot from, Slot to, bool copy) {
+    if (from == to || !IsLoaded(from))
+        return;
+    image(to) = copy ? CRasterImage(image(from)) : std::move(image(from));
+    RecentFile(to) = RecentFile(from);
+    ViewState& state = State();
+    state.format(to) = state.format(from);
+    state.name(to) = state.name(from);
+    state.label(to) = state.label(from);
+    UpdatePapers(to);
+    if (!copy) {
+        ClearSlotState(from);
+        SetSlotLabels();
+    }
+    WriteControls();
     Refresh();
 }
 

@@ -74,6 +74,15 @@ public:
     // +90 clockwise, -90 counter-clockwise; format detection is not repeated.
     void RotateSlot(Slot slot, int angle);
 
+    // "Swap Left and Right": the slots exchange their pictures, paths, file
+    // names, labels and formats.
+    void SwapSlots();
+    // A picture dragged from one paper onto the other: the target slot takes
+    // the source's picture, path, file name, label and format; a move then
+    // empties the source slot, a copy leaves it as it was. Nothing happens
+    // for an empty source or a slot onto itself.
+    void TransferSlot(Slot from, Slot to, bool copy);
+
     // "New": both slots emptied, names and recent files forgotten.
     void ClearBoth();
     // The paper pop-up's "New" for one slot.

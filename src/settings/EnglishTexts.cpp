@@ -244,6 +244,8 @@ constexpr EnglishText kEnglish[] = {
     {9707, "Batch printing of many covers in one job"},
     {9708, "Print preview and printing to PDF"},
     {9709, "A CD front and its back cover ready to print"},
+    // The window's conveniences.
+    {9816, "&Swap Left and Right"},
 };
 
 }  // namespace

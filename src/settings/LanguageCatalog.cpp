@@ -62,6 +62,8 @@ const std::vector<int>& CLanguageTable::TextNumbers() {
         AddRange(v, 9640, 9645);
         // The desktop entry and the software centres' texts.
         AddRange(v, 9700, 9709);
+        // The window's conveniences: swapping the slots.
+        v.push_back(9816);
         return v;
     }();
     return numbers;
@@ -87,12 +89,13 @@ const std::array<MenuTextRow, kMenuTextRowCount>& MenuTextRows() {
         {2, {0, 4}, 3022},
         {3, {0, 4, 0}, 3023},
         {3, {0, 4, 1}, 3024},
-        {2, {0, 5}, 3048},
-        {2, {0, 6}, 3049},
-        {2, {0, 7}, 3002},
-        {2, {0, 8}, 3003},
-        {2, {0, 9}, 3004},
-        {2, {0, 10}, 3005},
+        {2, {0, 5}, 9816},
+        {2, {0, 6}, 3048},
+        {2, {0, 7}, 3049},
+        {2, {0, 8}, 3002},
+        {2, {0, 9}, 3003},
+        {2, {0, 10}, 3004},
+        {2, {0, 11}, 3005},
 
         {1, {1}, 3006},
         {2, {1, 0}, 3007},

@@ -109,8 +109,9 @@ TEST(CommandTable, StandardShortcutsAreTheirCommandsAloneAndNoTwoRowsShareOne)
     }
     std::set<std::string> taken;
     for (const CommandRow& row : CommandTable()) {
-        if (row.shortcut)
+        if (row.shortcut) {
             EXPECT_TRUE(taken.insert(row.shortcut).second) << row.shortcut << " twice";
+        }
     }
 }
 
@@ -250,4 +251,28 @@ TEST(CommandTable, MenuCommandsReachTheDocumentOrTheWindow)
     EXPECT_TRUE(f.Run(Cmd::New, st).empty());
     EXPECT_FALSE(f.doc.IsLoaded(Slot::Left));
     EXPECT_FALSE(f.doc.IsLoaded(Slot::Right));
+}
+
+TEST(CommandTable, SwapNeedsAPictureInEitherSlotAndExchangesTheSlots)
+{
+    Fixture f;
+    f.state.leftFormat = 0;
+    f.state.rightFormat = 3;
+    f.state.leftName = "front.png";
+    f.state.leftLabel = "front.png";
+    f.settings.recentFileLeft = "/c/front.png";
+    EXPECT_FALSE(IsCommandEnabled(Cmd::SwapSlots, Loaded(false, false)));
+    EXPECT_TRUE(IsCommandEnabled(Cmd::SwapSlots, Loaded(false, true)));
+    // The document's own state stands in for the view's.
+    CommandTarget target{f.doc, f.doc.State(), f.window, Slot::Left};
+    f.doc.State() = f.state;
+    ASSERT_TRUE(RunCommand(Cmd::SwapSlots, target, Loaded(true, true)));
+    EXPECT_EQ(f.doc.leftImage.GetWidth(), 20);
+    EXPECT_EQ(f.doc.rightImage.GetWidth(), 30);
+    EXPECT_EQ(f.doc.State().leftFormat, 3);
+    EXPECT_EQ(f.doc.State().rightFormat, 0);
+    EXPECT_EQ(f.doc.State().rightName, "front.png");
+    EXPECT_EQ(f.doc.State().leftName, "");
+    EXPECT_EQ(f.settings.recentFileRight, "/c/front.png");
+    EXPECT_EQ(f.settings.recentFileLeft, "");
 }

@@ -65,6 +65,7 @@ TEST(LanguageLists, MenuRowsCoverEveryMenuNumberOnce) {
         if (n != 3025 && n != 3042) expected.insert(n);
     expected.insert(7039);  // Options > Edit Formats File...
     expected.insert(9500);  // Print Calibration Page...
+    expected.insert(9816);  // Swap Left and Right
     EXPECT_EQ(menuNumbers, expected);
 }
 

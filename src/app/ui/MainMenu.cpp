@@ -29,6 +29,7 @@ CMainMenu::CMainMenu(QMenuBar* bar) : QObject(bar), bar_(bar)
     QMenu* rotate = AddMenu(file, 3022);
     AddItem(rotate, Cmd::RotateLeft);
     AddItem(rotate, Cmd::RotateRight);
+    AddItem(file, Cmd::SwapSlots);
     file->addSeparator();
     AddItem(file, Cmd::PrintLeft);
     AddItem(file, Cmd::PrintRight);

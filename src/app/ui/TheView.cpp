@@ -5,6 +5,7 @@
 #include "app/ui/ClipboardDib.h"
 #include "app/CommandIds.h"
 #include "app/ui/MainMenu.h"
+#include "app/ui/SlotDrag.h"
 #include "image/ui/ExtendedFileDialog.h"
 #include "image/ui/PaperWidget.h"
 #include "settings/AppSettings.h"
@@ -115,6 +116,13 @@ void CTheView::BuildControls()
         label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
         label_[i] = label;
     }
+
+    // A picture dragged from one paper onto the other moves there (Ctrl: copies).
+    slotDrag_ = new CSlotDrag(this);
+    for (Slot slot : {Slot::Left, Slot::Right})
+        slotDrag_->AddPaper(paper_[SlotIndex(slot)], slot, [this, slot] { return doc_.IsLoaded(slot); });
+    connect(slotDrag_, &CSlotDrag::Dropped, this,
+            [this](Slot from, Slot to, bool copy) { doc_.TransferSlot(from, to, copy); });
 
     printLeft_ = new QPushButton(QStringLiteral("Print Left"), this);
     layout_.Place(printLeft_, 40, 208, 60, 14);

@@ -24,6 +24,7 @@ class CKorvaneDoc;
 class CMainMenu;
 class CPaper;
 class CClickableLabel;
+class CSlotDrag;
 class CQtMenuText;
 class QCheckBox;
 class QComboBox;
@@ -88,6 +89,8 @@ public:
     CPaper* Paper(Slot slot) const;
     QComboBox* Combo(Slot slot) const;
     QLabel* SlotLabel(Slot slot) const;
+    // Dragging pictures between the papers.
+    CSlotDrag* SlotDrag() const { return slotDrag_; }
     const SkinSettings& Skin() const { return skin_; }
     CQtPrompter& Prompter() { return prompter_; }
     // The size the form asks of the main window's client area.
@@ -157,4 +160,5 @@ private:
     QCheckBox* cutLines_ = nullptr;
     CClickableLabel* singlePageLabel_ = nullptr;
     CClickableLabel* cutLinesLabel_ = nullptr;
+    CSlotDrag* slotDrag_ = nullptr;
 };
