@@ -27,6 +27,7 @@ bool EitherLoaded(const State& s, int) { return s.leftLoaded || s.rightLoaded; }
 bool PaperSlotLoaded(const State& s, int) { return s.loaded(s.paperSlot); }
 bool CanPrintPaper(const State& s, int) { return s.canPrint && s.loaded(s.paperSlot); }
 bool SkinFolderListed(const State& s, int folder) { return folder < s.skinFolders; }
+bool RecentPictureUsable(const State& s, int index) { return s.recentPictureUsable && s.recentPictureUsable(index); }
 bool LanguageAvailable(const State& s, int language)
 {
     return language == 0 || (s.languageAvailable && s.languageAvailable(language));
@@ -63,6 +64,7 @@ void FormatEditor(Target& t, const State&, int) { t.window.EditFormats(); }
 void FormatsFile(Target& t, const State&, int) { t.window.EditFormatsFile(); }
 void Calibration(Target& t, const State&, int) { t.window.RunCalibration(); }
 void ChooseLanguage(Target& t, const State&, int language) { t.window.SelectLanguage(language); }
+void OpenRecent(Target& t, const State&, int index) { t.window.OpenRecentFile(index); }
 
 void PaperLoad(Target& t, const State&, int) { t.window.LoadFromPaper(t.paperSlot); }
 void PaperPaste(Target& t, const State&, int) { t.window.PasteInto(t.paperSlot); }
@@ -126,6 +128,8 @@ std::vector<CommandRow> BuildTable()
     };
     for (int id = Cmd::SkinFolderFirst; id <= Cmd::SkinFolderLast; ++id)
         rows.push_back({id, 0, nullptr, id - Cmd::SkinFolderFirst, SkinFolderListed, SkinFolder});
+    for (int id = Cmd::RecentFileFirst; id <= Cmd::RecentFileLast; ++id)
+        rows.push_back({id, 0, nullptr, id - Cmd::RecentFileFirst, RecentPictureUsable, OpenRecent});
     for (const LanguageItem& item : kLanguageItems)
         rows.push_back({Languages()[item.language].menuCommand, item.number, nullptr, item.language,
                         LanguageAvailable, ChooseLanguage});

@@ -89,6 +89,7 @@ bool CKorvaneDoc::FinishLoad(Slot slot, const std::string& path, bool rememberFo
         const std::string warning = decoded.GetDecodeWarning();
         image(slot) = std::move(decoded);
         RecentFile(slot) = path;
+        RememberRecentPicture(*settings_, path);
         if (rememberFolder && LastSeparator(path) != std::string::npos)
             WriteLastUsedFolder(FolderOf(path), *store_);
         NameSlotAfter(slot, path);

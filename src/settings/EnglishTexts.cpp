@@ -246,6 +246,7 @@ constexpr EnglishText kEnglish[] = {
     {9709, "A CD front and its back cover ready to print"},
     // The window's conveniences.
     {9816, "&Swap Left and Right"},
+    {9815, "Recent &Files"},
 };
 
 }  // namespace

@@ -62,8 +62,9 @@ const std::vector<int>& CLanguageTable::TextNumbers() {
         AddRange(v, 9640, 9645);
         // The desktop entry and the software centres' texts.
         AddRange(v, 9700, 9709);
-        // The window's conveniences: swapping the slots.
+        // The window's conveniences: swapping the slots, recent files.
         v.push_back(9816);
+        v.push_back(9815);
         return v;
     }();
     return numbers;
@@ -85,17 +86,18 @@ const std::array<MenuTextRow, kMenuTextRowCount>& MenuTextRows() {
         {2, {0, 0}, 3001},
         {2, {0, 1}, 3030},
         {2, {0, 2}, 3031},
-        {2, {0, 3}, 3059},
-        {2, {0, 4}, 3022},
-        {3, {0, 4, 0}, 3023},
-        {3, {0, 4, 1}, 3024},
-        {2, {0, 5}, 9816},
-        {2, {0, 6}, 3048},
-        {2, {0, 7}, 3049},
-        {2, {0, 8}, 3002},
-        {2, {0, 9}, 3003},
-        {2, {0, 10}, 3004},
-        {2, {0, 11}, 3005},
+        {2, {0, 3}, 9815},
+        {2, {0, 4}, 3059},
+        {2, {0, 5}, 3022},
+        {3, {0, 5, 0}, 3023},
+        {3, {0, 5, 1}, 3024},
+        {2, {0, 6}, 9816},
+        {2, {0, 7}, 3048},
+        {2, {0, 8}, 3049},
+        {2, {0, 9}, 3002},
+        {2, {0, 10}, 3003},
+        {2, {0, 11}, 3004},
+        {2, {0, 12}, 3005},
 
         {1, {1}, 3006},
         {2, {1, 0}, 3007},

@@ -328,6 +328,7 @@ CommandState CTheView::CommandStateNow(Slot paperSlot) const
     st.skinFolders = static_cast<int>(skin_.folders.size());
     st.paperSlot = paperSlot;
     st.languageAvailable = [](int language) { return Language().IsLanguageAvailable(language); };
+    st.recentPictureUsable = [this](int index) { return RecentPictureUsable(index); };
     return st;
 }
 
@@ -351,6 +352,7 @@ void CTheView::UpdateCommandStates()
             a->setChecked(i == current);
     }
     UpdateSkinMenu();
+    UpdateRecentMenu();
     // Rotate's sub-menu opens only when one of its items can run.
     if (QAction* rotateLeft = menu_->Action(Cmd::RotateLeft)) {
         if (auto* rotate = qobject_cast<QMenu*>(rotateLeft->parent()))

@@ -120,6 +120,9 @@ private:
     void ReadCheckBoxes();
     std::vector<std::string> ChooseImages(bool allowMultiple);
     void ShowPapersData();
+    // The File menu's recent pictures (ViewRecentFiles.cpp).
+    bool RecentPictureUsable(int index) const;
+    void UpdateRecentMenu();
 
     // The window's side of the commands; the dialogs' ones each in a file of
     // their own.
@@ -136,6 +139,7 @@ private:
     void EditFormats() override;               // ViewFormatEditor.cpp
     void EditFormatsFile() override;           // ViewFormatEditor.cpp
     void RunCalibration() override;            // ViewCalibration.cpp
+    void OpenRecentFile(int index) override;   // ViewRecentFiles.cpp
 
     CKorvaneDoc& doc_;
     ViewState state_;
