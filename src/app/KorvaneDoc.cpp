@@ -51,6 +51,15 @@ void CKorvaneDoc::Refresh() {
         view_->Refresh();
 }
 
+void CKorvaneDoc::Recognise(Slot slot) {
+    if (settings_->autoDetectFormat) {
+        RecognitionOf(slot) = RecogniseFormat(image(slot), formats, settings_->autoRotate, prompter_);
+        State().format(slot) = RecognitionOf(slot).format;
+    } else {
+        RecognitionOf(slot) = PictureFacts(image(slot));
+    }
+}
+
 bool CKorvaneDoc::LoadLeftImage(const std::string& path, bool rememberFolder) {
     return LoadImage(Slot::Left, path, rememberFolder);
 }
@@ -93,9 +102,7 @@ bool CKorvaneDoc::FinishLoad(Slot slot, const std::string& path, bool rememberFo
         if (rememberFolder && LastSeparator(path) != std::string::npos)
             WriteLastUsedFolder(FolderOf(path), *store_);
         NameSlotAfter(slot, path);
-        ViewState& state = State();
-        if (settings_->autoDetectFormat)
-            state.format(slot) = DetectFormat(image(slot), formats, settings_->autoRotate, prompter_);
+        Recognise(slot);
         WriteControls();
         UpdatePapers(slot);
         // A picture read only in part is kept, with a word about it.
@@ -137,6 +144,7 @@ void CKorvaneDoc::TakeBatchPicture(const std::string& path, int format) {
     if (path.empty() || !leftImage.IsValid())
         return;
     RecentFile(Slot::Left) = path;
+    RecognitionOf(Slot::Left) = PictureFacts(leftImage);
     NameSlotAfter(Slot::Left, path);
     State().leftFormat = format;
     WriteControls();
@@ -159,8 +167,7 @@ bool CKorvaneDoc::Paste(Slot slot, const std::uint8_t* block, std::size_t size) 
     if (ok) {
         image(slot) = std::move(pasted);
         ViewState& state = State();
-        if (settings_->autoDetectFormat)
-            state.format(slot) = DetectFormat(image(slot), formats, settings_->autoRotate, prompter_);
+        Recognise(slot);
         WriteControls();
         UpdatePapers(slot);
         state.label(slot) = Text(kTextImageFromClipboard);
@@ -180,6 +187,7 @@ void CKorvaneDoc::RotateSlot(Slot slot, int angle) {
 void CKorvaneDoc::SwapSlots() {
     std::swap(leftImage, rightImage);
     std::swap(settings_->recentFileLeft, settings_->recentFileRight);
+    std::swap(recognition_[0], recognition_[1]);
     ViewState& state = State();
     std::swap(state.leftFormat, state.rightFormat);
     std::swap(state.leftName, state.rightName);
@@ -195,6 +203,7 @@ void CKorvaneDoc::TransferSlot(Slot from, Slot to, bool copy) {
         return;
     image(to) = copy ? CRasterImage(image(from)) : std::move(image(from));
     RecentFile(to) = RecentFile(from);
+    RecognitionOf(to) = RecognitionOf(from);
     ViewState& state = State();
     state.format(to) = state.format(from);
     state.name(to) = state.name(from);
@@ -210,6 +219,7 @@ void CKorvaneDoc::TransferSlot(Slot from, Slot to, bool copy) {
 
 void CKorvaneDoc::ClearSlotState(Slot slot) {
     image(slot).Clear();
+    RecognitionOf(slot) = RecognitionFacts{};
     UpdatePapers(slot);
     State().name(slot).clear();
     RecentFile(slot).clear();

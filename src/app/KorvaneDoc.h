@@ -3,6 +3,7 @@
 // an image enters, changes or leaves a slot. The per-run state lives in the
 // view (IDocView::State()); the settings in the running values (AppSettings)
 // and, for the last used folder, the settings store.
+#include "app/FormatRecognition.h"
 #include "app/ImageLoader.h"
 #include "app/ViewState.h"
 #include "formats/CoverFormatList.h"
@@ -98,6 +99,10 @@ public:
     // The view's state, or the document's own when no view is attached.
     ViewState& State();
 
+    // What the slot's picture was recognised by when it came in (nothing for
+    // an empty slot); a format chosen in the list later leaves it as it was.
+    const RecognitionFacts& Recognition(Slot s) const { return recognition_[s == Slot::Left ? 0 : 1]; }
+
 private:
     bool FinishLoad(Slot slot, const std::string& path, bool rememberFolder, LoadOutcome outcome,
                     CRasterImage& decoded);
@@ -110,6 +115,10 @@ private:
     void WriteControls();
     void UpdatePapers(Slot slot);
     void Refresh();
+    // Recognises the slot's new picture when the option is on, else takes
+    // its size only; sets the slot's format from it.
+    void Recognise(Slot slot);
+    RecognitionFacts& RecognitionOf(Slot s) { return recognition_[s == Slot::Left ? 0 : 1]; }
 
     AppSettings* settings_;
     CSettingsStore* store_;
@@ -118,4 +127,5 @@ private:
     IImageLoader* loader_ = nullptr;
     std::function<std::string(int)> textOf_;
     ViewState ownState_;
+    RecognitionFacts recognition_[2];
 };

@@ -245,8 +245,13 @@ constexpr EnglishText kEnglish[] = {
     {9708, "Print preview and printing to PDF"},
     {9709, "A CD front and its back cover ready to print"},
     // The window's conveniences.
-    {9816, "&Swap Left and Right"},
+    {9810, "%s: %s x %s px, ratio %s (format %s); %s"},
+    {9811, "not turned"},
+    {9812, "turned a quarter turn clockwise"},
+    {9813, "turned a quarter turn counter-clockwise"},
+    {9814, "%s: chosen in the list; the picture is %s x %s px, ratio %s (format %s)"},
     {9815, "Recent &Files"},
+    {9816, "&Swap Left and Right"},
 };
 
 }  // namespace

@@ -62,9 +62,9 @@ const std::vector<int>& CLanguageTable::TextNumbers() {
         AddRange(v, 9640, 9645);
         // The desktop entry and the software centres' texts.
         AddRange(v, 9700, 9709);
-        // The window's conveniences: swapping the slots, recent files.
-        v.push_back(9816);
-        v.push_back(9815);
+        // The window's conveniences: why a format was chosen, recent files,
+        // swapping the slots.
+        AddRange(v, 9810, 9816);
         return v;
     }();
     return numbers;

@@ -243,6 +243,7 @@ void CTheView::WriteControls()
 
 void CTheView::UpdatePapers(Slot slot)
 {
+    lastChanged_ = slot;
     const CRasterImage& image = doc_.image(slot);
     const CRasterImage* shown = image.IsValid() ? &image : nullptr;
     if (slot == Slot::Left) {
@@ -291,6 +292,7 @@ void CTheView::Refresh()
     printRight_->setEnabled(IsCommandEnabled(Cmd::PrintRight));
     // Shortcuts follow the same rules as the opened menu.
     UpdateCommandStates();
+    ShowReasons();
     update();
 }
 

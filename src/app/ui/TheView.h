@@ -91,6 +91,16 @@ public:
     QLabel* SlotLabel(Slot slot) const;
     // Dragging pictures between the papers.
     CSlotDrag* SlotDrag() const { return slotDrag_; }
+    // Why the slot shows its format ("CD Front: 1400 x 1400 px, ratio 1.00
+    // (format 1.00); not turned"), empty for an empty slot (ViewReasons.cpp).
+    QString Reason(Slot slot) const;
+    // What the status line shows: the reason of the slot changed last.
+    QString StatusText() const { return statusText_; }
+
+signals:
+    void StatusTextChanged(const QString& text);
+
+public:
     const SkinSettings& Skin() const { return skin_; }
     CQtPrompter& Prompter() { return prompter_; }
     // The size the form asks of the main window's client area.
@@ -123,6 +133,8 @@ private:
     // The File menu's recent pictures (ViewRecentFiles.cpp).
     bool RecentPictureUsable(int index) const;
     void UpdateRecentMenu();
+    // The papers' tooltips and the status line (ViewReasons.cpp).
+    void ShowReasons();
 
     // The window's side of the commands; the dialogs' ones each in a file of
     // their own.
@@ -165,4 +177,6 @@ private:
     CClickableLabel* singlePageLabel_ = nullptr;
     CClickableLabel* cutLinesLabel_ = nullptr;
     CSlotDrag* slotDrag_ = nullptr;
+    Slot lastChanged_ = Slot::Left;
+    QString statusText_;
 };
