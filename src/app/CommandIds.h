@@ -38,6 +38,10 @@ inline constexpr int Website = 32781;
 inline constexpr int DownloadCovers1 = 32826;
 inline constexpr int DownloadCovers2 = 32827;
 inline constexpr int About = 32828;
+// Main menu: File, the items added since.
+inline constexpr int SwapSlots = 32910;
+inline constexpr int RecentFileFirst = 32911;  // 32911 ... 32918, most recent first
+inline constexpr int RecentFileLast = 32918;
 
 }  // namespace Cmd
 

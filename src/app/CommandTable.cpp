@@ -23,9 +23,11 @@ bool CanPrintRight(const State& s, int) { return s.canPrint && s.rightLoaded && 
 bool CanPrintBoth(const State& s, int) { return s.canPrint && s.leftLoaded && s.rightLoaded && !s.singlePage; }
 bool CanPreview(const State& s, int) { return s.canPrint && (s.leftLoaded || s.rightLoaded); }
 bool CanSetUpPrinter(const State& s, int) { return s.canSetUpPrinter; }
+bool EitherLoaded(const State& s, int) { return s.leftLoaded || s.rightLoaded; }
 bool PaperSlotLoaded(const State& s, int) { return s.loaded(s.paperSlot); }
 bool CanPrintPaper(const State& s, int) { return s.canPrint && s.loaded(s.paperSlot); }
 bool SkinFolderListed(const State& s, int folder) { return folder < s.skinFolders; }
+bool RecentPictureUsable(const State& s, int index) { return s.recentPictureUsable && s.recentPictureUsable(index); }
 bool LanguageAvailable(const State& s, int language)
 {
     return language == 0 || (s.languageAvailable && s.languageAvailable(language));
@@ -47,6 +49,7 @@ void RotateLeft(Target& t, const State&, int) { t.doc.RotateSlot(Slot::Left, 90)
 void RotateRight(Target& t, const State&, int) { t.doc.RotateSlot(Slot::Right, 90); }
 void PrintLeft(Target& t, const State&, int) { PrintIn(t, PrintMode::Left); }
 void PrintRight(Target& t, const State&, int) { PrintIn(t, PrintMode::Right); }
+void Swap(Target& t, const State&, int) { t.doc.SwapSlots(); }
 // What its name says, whatever the last job printed.
 void PrintBoth(Target& t, const State&, int) { PrintIn(t, PrintMode::Both); }
 void Preview(Target& t, const State&, int) { t.window.Print(true); }
@@ -63,6 +66,7 @@ void Calibration(Target& t, const State&, int) { t.window.RunCalibration(); }
 void ChooseLanguage(Target& t, const State&, int language) { t.window.SelectLanguage(language); }
 void FindCover(Target& t, const State&, int) { t.window.FindCoverOnline(Slot::Left); }
 void ScanCover(Target& t, const State&, int) { t.window.ScanCover(Slot::Left); }
+void OpenRecent(Target& t, const State&, int index) { t.window.OpenRecentFile(index); }
 
 void PaperLoad(Target& t, const State&, int) { t.window.LoadFromPaper(t.paperSlot); }
 void PaperPaste(Target& t, const State&, int) { t.window.PasteInto(t.paperSlot); }
@@ -91,17 +95,18 @@ std::vector<CommandRow> BuildTable()
     std::vector<CommandRow> rows = {
         // File menu.
         {Cmd::New, 3001, "Ctrl+N", 0, Always, New},
-        {Cmd::OpenLeft, 3030, nullptr, 0, Always, OpenLeft},
-        {Cmd::OpenRight, 3031, nullptr, 0, Always, OpenRight},
+        {Cmd::OpenLeft, 3030, "Ctrl+O", 0, Always, OpenLeft},
+        {Cmd::OpenRight, 3031, "Shift+Ctrl+O", 0, Always, OpenRight},
         {Cmd::Paste, 3059, "Ctrl+V", 0, Always, Paste},
         {Cmd::RotateLeft, 3023, nullptr, 0, LeftLoaded, RotateLeft},
         {Cmd::RotateRight, 3024, nullptr, 0, RightLoaded, RotateRight},
+        {Cmd::SwapSlots, 9816, nullptr, 0, EitherLoaded, Swap},
         {Cmd::PrintLeft, 3048, "Ctrl+P", 0, CanPrintLeft, PrintLeft},
         {Cmd::PrintRight, 3049, nullptr, 0, CanPrintRight, PrintRight},
         {Cmd::PrintBoth, 3002, nullptr, 0, CanPrintBoth, PrintBoth},
         {Cmd::PrintPreview, 3003, nullptr, 0, CanPreview, Preview},
         {Cmd::PrintSetup, 3004, nullptr, 0, CanSetUpPrinter, PrintSetup},
-        {Cmd::Exit, 3005, nullptr, 0, Always, Exit},
+        {Cmd::Exit, 3005, "Ctrl+Q", 0, Always, Exit},
         // Options menu.
         {Cmd::Options, 3007, nullptr, 0, Always, Options},
         {Cmd::SkinDefault, 3046, nullptr, kSkinDefault, Always, ChooseSkin},
@@ -113,7 +118,7 @@ std::vector<CommandRow> BuildTable()
         {Cmd::EditFormatsFile, 7039, nullptr, 0, Always, FormatsFile},
         {Cmd::CalibrationPage, 9500, nullptr, 0, Always, Calibration},
         // Help menu.
-        {Cmd::OnlineHelp, 3027, nullptr, Cmd::OnlineHelp, Always, Link},
+        {Cmd::OnlineHelp, 3027, "F1", Cmd::OnlineHelp, Always, Link},
         {Cmd::Website, 3028, nullptr, Cmd::Website, Always, Link},
         {Cmd::DownloadCovers1, 3054, nullptr, Cmd::DownloadCovers1, Always, Link},
         {Cmd::DownloadCovers2, 3055, nullptr, Cmd::DownloadCovers2, Always, Link},
@@ -136,6 +141,8 @@ std::vector<CommandRow> BuildTable()
     };
     for (int id = Cmd::SkinFolderFirst; id <= Cmd::SkinFolderLast; ++id)
         rows.push_back({id, 0, nullptr, id - Cmd::SkinFolderFirst, SkinFolderListed, SkinFolder});
+    for (int id = Cmd::RecentFileFirst; id <= Cmd::RecentFileLast; ++id)
+        rows.push_back({id, 0, nullptr, id - Cmd::RecentFileFirst, RecentPictureUsable, OpenRecent});
     for (const LanguageItem& item : kLanguageItems)
         rows.push_back({Languages()[item.language].menuCommand, item.number, nullptr, item.language,
                         LanguageAvailable, ChooseLanguage});

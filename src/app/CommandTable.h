@@ -21,6 +21,8 @@ struct CommandState {
     Slot paperSlot = Slot::Left;   // the slot whose paper's menu is used
     // Whether a language's file was found (index 0, English, always is).
     std::function<bool(int language)> languageAvailable;
+    // Whether the recent picture at `index` (0 the most recent) can be opened.
+    std::function<bool(int index)> recentPictureUsable;
 
     bool loaded(Slot s) const { return s == Slot::Left ? leftLoaded : rightLoaded; }
 };
@@ -53,6 +55,8 @@ public:
     // services or the scanner, into the slot (the File menu's: the left).
     virtual void FindCoverOnline(Slot) {}
     virtual void ScanCover(Slot) {}
+    // A recent picture of the File menu (0 the most recent).
+    virtual void OpenRecentFile(int index) { (void)index; }
 };
 
 // What a command acts on.

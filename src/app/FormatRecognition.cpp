@@ -42,10 +42,30 @@ int Remapped(const CoverFormatList& formats, int i) {
 }
 }  // namespace
 
-int DetectFormat(CRasterImage& image, const CoverFormatList& formats, int autoRotate, IPrompter* prompter) {
+RecognitionFacts PictureFacts(const CRasterImage& image) {
+    RecognitionFacts facts;
+    if (!image.IsValid())
+        return facts;
+    facts.width = image.GetFileWidth();
+    facts.height = image.GetFileHeight();
     const double r = ImageRatio(image);
-    if (std::isnan(r))
-        return Remapped(formats, 0);
+    facts.ratio = std::isnan(r) ? 0 : r;
+    return facts;
+}
+
+int DetectFormat(CRasterImage& image, const CoverFormatList& formats, int autoRotate, IPrompter* prompter) {
+    return RecogniseFormat(image, formats, autoRotate, prompter).format;
+}
+
+RecognitionFacts RecogniseFormat(CRasterImage& image, const CoverFormatList& formats, int autoRotate,
+                                 IPrompter* prompter) {
+    RecognitionFacts facts = PictureFacts(image);
+    facts.recognised = true;
+    const double r = ImageRatio(image);
+    if (std::isnan(r)) {
+        facts.format = Remapped(formats, 0);
+        return facts;
+    }
 
     int best = 0;
     double difference = 1000;
@@ -70,13 +90,17 @@ int DetectFormat(CRasterImage& image, const CoverFormatList& formats, int autoRo
             prompter->Information(kTextFrontInsideRotated);
         image.Rotate(90);
         result = frontInside;
+        facts.turn = 90;
     } else if (FitsOnItsSide(formats, dvd, r, difference)) {
         if (autoRotate || (prompter && prompter->AskYesNo(kTextRotateDvdQuestion))) {
             image.Rotate(-90);
             result = dvd;
+            facts.turn = -90;
         }
     }
-    return Remapped(formats, result);
+    facts.formatRatio = result >= 0 && result < formats.count() ? formats.detectRatio(result) : 0;
+    facts.format = Remapped(formats, result);
+    return facts;
 }
 
 void RotateForFormat(CRasterImage& image, const CoverFormatList& formats, int format) {

@@ -7,6 +7,21 @@
 
 class IPrompter;
 
+// What recognition went by for one picture, to tell the user why a format
+// was chosen.
+struct RecognitionFacts {
+    bool recognised = false;  // recognition chose the format (else the list did)
+    int format = -1;          // the format chosen, after REMAP
+    int width = 0;            // the picture's size in pixels, as it came
+    int height = 0;
+    double ratio = 0;         // its height / width, as it came
+    double formatRatio = 0;   // the recognition ratio of the format it matched
+    int turn = 0;             // +90 turned clockwise, -90 counter-clockwise, 0 not turned
+};
+
+// The picture's own facts, without recognition (a format chosen by hand).
+RecognitionFacts PictureFacts(const CRasterImage& image);
+
 // The format whose recognition ratio (height / width) is nearest the image's,
 // among the formats taking part in recognition; may turn the image a quarter
 // turn (with text 4001 shown when autoRotate is 0, or the question 4003
@@ -15,6 +30,9 @@ class IPrompter;
 // for an empty list or an empty image. The prompter may be null (no message,
 // questions answered No).
 int DetectFormat(CRasterImage& image, const CoverFormatList& formats, int autoRotate, IPrompter* prompter);
+// DetectFormat, telling what it went by.
+RecognitionFacts RecogniseFormat(CRasterImage& image, const CoverFormatList& formats, int autoRotate,
+                                 IPrompter* prompter);
 
 // For a forced format: a landscape image of the first "CD_FRONT_INSIDE"
 // format is turned clockwise, of the first "DVD" format counter-clockwise.

@@ -10,6 +10,7 @@
 #include "settings/SettingsStore.h"
 
 #include <memory>
+#include <utility>
 
 CKorvaneDoc::CKorvaneDoc() : CKorvaneDoc(RunningValues(), Settings()) {}
 
@@ -48,6 +49,15 @@ void CKorvaneDoc::UpdatePapers(Slot slot) {
 void CKorvaneDoc::Refresh() {
     if (view_)
         view_->Refresh();
+}
+
+void CKorvaneDoc::Recognise(Slot slot) {
+    if (settings_->autoDetectFormat) {
+        RecognitionOf(slot) = RecogniseFormat(image(slot), formats, settings_->autoRotate, prompter_);
+        State().format(slot) = RecognitionOf(slot).format;
+    } else {
+        RecognitionOf(slot) = PictureFacts(image(slot));
+    }
 }
 
 bool CKorvaneDoc::LoadLeftImage(const std::string& path, bool rememberFolder) {
@@ -110,13 +120,12 @@ bool CKorvaneDoc::FinishLoad(Slot slot, const std::string& path, bool rememberFo
         image(slot) = std::move(decoded);
         State().CentreCrop(slot);
         RecentFile(slot) = path;
+        RememberRecentPicture(*settings_, path);
         if (rememberFolder && LastSeparator(path) != std::string::npos &&
             (unrememberedFolder_.empty() || FolderOf(path) != unrememberedFolder_))
             WriteLastUsedFolder(FolderOf(path), *store_);
         NameSlotAfter(slot, path);
-        ViewState& state = State();
-        if (settings_->autoDetectFormat)
-            state.format(slot) = DetectFormat(image(slot), formats, settings_->autoRotate, prompter_);
+        Recognise(slot);
         WriteControls();
         UpdatePapers(slot);
         // A picture read only in part is kept, with a word about it.
@@ -158,6 +167,7 @@ void CKorvaneDoc::TakeBatchPicture(const std::string& path, int format) {
     if (path.empty() || !leftImage.IsValid())
         return;
     RecentFile(Slot::Left) = path;
+    RecognitionOf(Slot::Left) = PictureFacts(leftImage);
     NameSlotAfter(Slot::Left, path);
     State().leftFormat = format;
     WriteControls();
@@ -181,8 +191,7 @@ bool CKorvaneDoc::Paste(Slot slot, const std::uint8_t* block, std::size_t size) 
         image(slot) = std::move(pasted);
         ViewState& state = State();
         state.CentreCrop(slot);
-        if (settings_->autoDetectFormat)
-            state.format(slot) = DetectFormat(image(slot), formats, settings_->autoRotate, prompter_);
+        Recognise(slot);
         WriteControls();
         UpdatePapers(slot);
         state.label(slot) = Text(kTextImageFromClipboard);
@@ -225,8 +234,42 @@ void CKorvaneDoc::SetSlotFit(Slot slot, CoverFit fit) {
     Refresh();
 }
 
+void CKorvaneDoc::SwapSlots() {
+    std::swap(leftImage, rightImage);
+    std::swap(settings_->recentFileLeft, settings_->recentFileRight);
+    std::swap(recognition_[0], recognition_[1]);
+    ViewState& state = State();
+    std::swap(state.leftFormat, state.rightFormat);
+    std::swap(state.leftName, state.rightName);
+    std::swap(state.leftLabel, state.rightLabel);
+    WriteControls();
+    UpdatePapers(Slot::Left);
+    UpdatePapers(Slot::Right);
+    Refresh();
+}
+
+void CKorvaneDoc::TransferSlot(Slot from, Slot to, bool copy) {
+    if (from == to || !IsLoaded(from))
+        return;
+    image(to) = copy ? CRasterImage(image(from)) : std::move(image(from));
+    RecentFile(to) = RecentFile(from);
+    RecognitionOf(to) = RecognitionOf(from);
+    ViewState& state = State();
+    state.format(to) = state.format(from);
+    state.name(to) = state.name(from);
+    state.label(to) = state.label(from);
+    UpdatePapers(to);
+    if (!copy) {
+        ClearSlotState(from);
+        SetSlotLabels();
+    }
+    WriteControls();
+    Refresh();
+}
+
 void CKorvaneDoc::ClearSlotState(Slot slot) {
     image(slot).Clear();
+    RecognitionOf(slot) = RecognitionFacts{};
     UpdatePapers(slot);
     State().name(slot).clear();
     RecentFile(slot).clear();

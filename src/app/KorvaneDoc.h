@@ -3,6 +3,7 @@
 // an image enters, changes or leaves a slot. The per-run state lives in the
 // view (IDocView::State()); the settings in the running values (AppSettings)
 // and, for the last used folder, the settings store.
+#include "app/FormatRecognition.h"
 #include "app/ImageLoader.h"
 #include "app/ViewState.h"
 #include "formats/CoverFormatList.h"
@@ -89,6 +90,15 @@ public:
     // Stretch, fit or fill for a slot's picture; a fill starts centred.
     void SetSlotFit(Slot slot, CoverFit fit);
 
+    // "Swap Left and Right": the slots exchange their pictures, paths, file
+    // names, labels and formats.
+    void SwapSlots();
+    // A picture dragged from one paper onto the other: the target slot takes
+    // the source's picture, path, file name, label and format; a move then
+    // empties the source slot, a copy leaves it as it was. Nothing happens
+    // for an empty source or a slot onto itself.
+    void TransferSlot(Slot from, Slot to, bool copy);
+
     // "New": both slots emptied, names and recent files forgotten.
     void ClearBoth();
     // The paper pop-up's "New" for one slot.
@@ -104,6 +114,10 @@ public:
     // The view's state, or the document's own when no view is attached.
     ViewState& State();
 
+    // What the slot's picture was recognised by when it came in (nothing for
+    // an empty slot); a format chosen in the list later leaves it as it was.
+    const RecognitionFacts& Recognition(Slot s) const { return recognition_[s == Slot::Left ? 0 : 1]; }
+
 private:
     bool LoadImageThen(Slot slot, const std::string& path, bool rememberFolder, std::function<void()> then);
     bool FinishLoad(Slot slot, const std::string& path, bool rememberFolder, LoadOutcome outcome,
@@ -117,6 +131,10 @@ private:
     void WriteControls();
     void UpdatePapers(Slot slot);
     void Refresh();
+    // Recognises the slot's new picture when the option is on, else takes
+    // its size only; sets the slot's format from it.
+    void Recognise(Slot slot);
+    RecognitionFacts& RecognitionOf(Slot s) { return recognition_[s == Slot::Left ? 0 : 1]; }
 
     AppSettings* settings_;
     CSettingsStore* store_;
@@ -126,4 +144,5 @@ private:
     std::function<std::string(int)> textOf_;
     ViewState ownState_;
     std::string unrememberedFolder_;
+    RecognitionFacts recognition_[2];
 };

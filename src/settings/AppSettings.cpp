@@ -81,6 +81,7 @@ void ReadViewStartSettings(AppSettings& s, CSettingsStore& store) {
     s.checkForUpdates = store.GetCfgInt(kOptions, "CheckForUpdates", d.checkForUpdates);
     s.pictureFit = std::clamp(store.GetCfgInt(kOptions, "PictureFit", d.pictureFit), 0, 2);
     s.bleedMm = ReadMillimetres(store.GetCfgString(kOptions, "BleedMm", ""), d.bleedMm);
+    s.recentPictures = SplitRecentPictures(store.GetCfgString(kOptions, "RecentPictures", ""));
 }
 
 void ReadWindowPosition(AppSettings& s, CSettingsStore& store) {
@@ -126,6 +127,10 @@ void WriteViewCloseSettings(const AppSettings& s, CSettingsStore& store) {
         store.WriteCfgString(kOptions, "BleedMm", MillimetresText(s.bleedMm));
     else
         store.DeleteCfgKey(kOptions, "BleedMm");
+    if (s.recentPictures.empty())
+        store.DeleteCfgKey(kOptions, "RecentPictures");
+    else
+        store.WriteCfgString(kOptions, "RecentPictures", JoinRecentPictures(s.recentPictures));
 }
 
 bool WriteExitSettings(const AppSettings& s, int currentLanguage, CSettingsStore& store) {
@@ -141,4 +146,63 @@ void WriteShowPreview(int show, CSettingsStore& store) { store.WriteCfgInt(kOpti
 std::string ReadLastUsedFolder(CSettingsStore& store) { return store.GetCfgString("Paths", "LastUsed", ""); }
 void WriteLastUsedFolder(const std::string& folder, CSettingsStore& store) {
     store.WriteCfgString("Paths", "LastUsed", folder);
+}
+
+void RememberRecentPicture(AppSettings& s, const std::string& path) {
+    if (path.empty()) return;
+    auto& list = s.recentPictures;
+    list.erase(std::remove(list.begin(), list.end(), path), list.end());
+    list.insert(list.begin(), path);
+    if (list.size() > static_cast<std::size_t>(kMaxRecentPictures)) list.resize(kMaxRecentPictures);
+}
+
+std::string JoinRecentPictures(const std::vector<std::string>& paths) {
+    static const char* const hex = "0123456789ABCDEF";
+    std::string value;
+    for (const std::string& path : paths) {
+        if (path.empty()) continue;
+        if (!value.empty()) value += ';';
+        for (unsigned char c : path) {
+            if (c == '%' || c == ';' || c < 0x20 || c == 0x7F) {
+                value += '%';
+                value += hex[c >> 4];
+                value += hex[c & 15];
+            } else {
+                value += static_cast<char>(c);
+            }
+        }
+    }
+    return value;
+}
+
+std::vector<std::string> SplitRecentPictures(const std::string& value) {
+    auto digit = [](char c) {
+        if (c >= '0' && c <= '9') return c - '0';
+        if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+        if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+        return -1;
+    };
+    std::vector<std::string> paths;
+    std::string path;
+    auto finish = [&] {
+        // A hand-edited list may repeat a path or hold more than the menu shows.
+        if (!path.empty() && std::find(paths.begin(), paths.end(), path) == paths.end() &&
+            paths.size() < static_cast<std::size_t>(kMaxRecentPictures))
+            paths.push_back(path);
+        path.clear();
+    };
+    for (std::size_t i = 0; i < value.size(); ++i) {
+        const char c = value[i];
+        if (c == ';') {
+            finish();
+        } else if (c == '%' && i + 2 < value.size() && digit(value[i + 1]) >= 0 &&
+                   digit(value[i + 2]) >= 0) {
+            path += static_cast<char>(digit(value[i + 1]) * 16 + digit(value[i + 2]));
+            i += 2;
+        } else {
+            path += c;
+        }
+    }
+    finish();
+    return paths;
 }

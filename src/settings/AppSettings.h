@@ -50,7 +50,20 @@ struct AppSettings {
     // Main window placement (section Position).
     int positionX = -1;           // -1 centres the window
     int positionY = 0;
+
+    // Read at view start, added since: Options/RecentPictures, the pictures
+    // last opened into either slot, most recent first (kMaxRecentPictures).
+    std::vector<std::string> recentPictures;
 };
+
+inline constexpr int kMaxRecentPictures = 8;
+// A picture opened into a slot goes to the top of the recent pictures; one
+// that was there already moves up; the oldest beyond the eighth drop out.
+void RememberRecentPicture(AppSettings& s, const std::string& path);
+// The recent pictures as one settings value and back: paths joined by ";",
+// each with "%", ";" and control characters written as "%" and two hex digits.
+std::string JoinRecentPictures(const std::vector<std::string>& paths);
+std::vector<std::string> SplitRecentPictures(const std::string& value);
 
 // The program-wide running values.
 AppSettings& RunningValues();
@@ -83,7 +96,8 @@ void WriteWindowPosition(const AppSettings& s, CSettingsStore& store = Settings(
 // AutoDetectFormat, BatchMode, LastUsedLeftFormat, LastUsedRightFormat,
 // SelectedSkin, "Print Border", CheckForUpdates, then the options dialog's
 // typed values: PrintJobName, LeftAutoFiles, RightAutoFiles (quoted
-// strings), UseProxy, Proxy. The view copies its own
+// strings), UseProxy, Proxy; last RecentPictures, only while there are any
+// (a run that opens no picture leaves the file as it was). The view copies its own
 // state (drawCutLines, leftFormat, rightFormat, ...) into `s` first.
 void WriteViewCloseSettings(const AppSettings& s, CSettingsStore& store = Settings());
 // The program's exit: ShowSplash, GrayScale, Settings/LastRanVersion (123),

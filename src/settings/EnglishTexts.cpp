@@ -320,6 +320,14 @@ constexpr EnglishText kEnglish[] = {
     {9787, "Wheel: zoom. Drag: move the page, or the crop of a filled picture."},
     {9788, "Pictures on their covers:"},
     {9789, "Bleed beyond the cut lines (mm):"},
+    // The window's conveniences.
+    {9810, "%s: %s x %s px, ratio %s (format %s); %s"},
+    {9811, "not turned"},
+    {9812, "turned a quarter turn clockwise"},
+    {9813, "turned a quarter turn counter-clockwise"},
+    {9814, "%s: chosen in the list; the picture is %s x %s px, ratio %s (format %s)"},
+    {9815, "R&ecent Files"},
+    {9816, "S&wap Left and Right"},
 };
 
 }  // namespace

@@ -69,6 +69,9 @@ const std::vector<int>& CLanguageTable::TextNumbers() {
         // How pictures fill their covers, the zoomed paper, and the names of
         // the label-sheet formats (9790 on, registered by the formats).
         AddRange(v, 9780, 9804);
+        // The window's conveniences: why a format was chosen, recent files,
+        // swapping the slots.
+        AddRange(v, 9810, 9816);
         return v;
     }();
     return numbers;
@@ -90,18 +93,20 @@ const std::array<MenuTextRow, kMenuTextRowCount>& MenuTextRows() {
         {2, {0, 0}, 3001},
         {2, {0, 1}, 3030},
         {2, {0, 2}, 3031},
-        {2, {0, 3}, 3059},
-        {2, {0, 4}, 3022},
-        {3, {0, 4, 0}, 3023},
-        {3, {0, 4, 1}, 3024},
-        {2, {0, 5}, 9720},
-        {2, {0, 6}, 9721},
-        {2, {0, 7}, 3048},
-        {2, {0, 8}, 3049},
-        {2, {0, 9}, 3002},
-        {2, {0, 10}, 3003},
-        {2, {0, 11}, 3004},
-        {2, {0, 12}, 3005},
+        {2, {0, 3}, 9815},
+        {2, {0, 4}, 3059},
+        {2, {0, 5}, 3022},
+        {3, {0, 5, 0}, 3023},
+        {3, {0, 5, 1}, 3024},
+        {2, {0, 6}, 9816},
+        {2, {0, 7}, 9720},
+        {2, {0, 8}, 9721},
+        {2, {0, 9}, 3048},
+        {2, {0, 10}, 3049},
+        {2, {0, 11}, 3002},
+        {2, {0, 12}, 3003},
+        {2, {0, 13}, 3004},
+        {2, {0, 14}, 3005},
 
         {1, {1}, 3006},
         {2, {1, 0}, 3007},

@@ -59,7 +59,7 @@ struct MenuTextRow {
     int pos[3];
     int number;
 };
-inline constexpr int kMenuTextRowCount = 63;
+inline constexpr int kMenuTextRowCount = 65;
 const std::array<MenuTextRow, kMenuTextRowCount>& MenuTextRows();
 
 // The English text built into the program for a number ("" when it has none;

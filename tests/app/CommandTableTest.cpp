@@ -94,7 +94,25 @@ TEST(CommandTable, EveryIdHasOneRowWithRulesAndAnAction)
     EXPECT_EQ(FindCommand(4711), nullptr);
     EXPECT_FALSE(IsCommandEnabled(4711, Loaded(true, true)));
     EXPECT_EQ(std::string(FindCommand(Cmd::PrintLeft)->shortcut), "Ctrl+P");
-    EXPECT_EQ(FindCommand(Cmd::OpenLeft)->shortcut, nullptr);
+}
+
+TEST(CommandTable, StandardShortcutsAreTheirCommandsAloneAndNoTwoRowsShareOne)
+{
+    const std::pair<int, const char*> standard[] = {
+        {Cmd::New, "Ctrl+N"},       {Cmd::OpenLeft, "Ctrl+O"}, {Cmd::OpenRight, "Shift+Ctrl+O"},
+        {Cmd::Paste, "Ctrl+V"},     {Cmd::PrintLeft, "Ctrl+P"}, {Cmd::Exit, "Ctrl+Q"},
+        {Cmd::OnlineHelp, "F1"},
+    };
+    for (const auto& [id, keys] : standard) {
+        ASSERT_NE(FindCommand(id)->shortcut, nullptr) << id;
+        EXPECT_EQ(std::string(FindCommand(id)->shortcut), keys) << id;
+    }
+    std::set<std::string> taken;
+    for (const CommandRow& row : CommandTable()) {
+        if (row.shortcut) {
+            EXPECT_TRUE(taken.insert(row.shortcut).second) << row.shortcut << " twice";
+        }
+    }
 }
 
 TEST(CommandTable, PrintCommandsNeedTheirPicturesThePrintWindowsAndRoomOnThePage)
@@ -233,4 +251,28 @@ TEST(CommandTable, MenuCommandsReachTheDocumentOrTheWindow)
     EXPECT_TRUE(f.Run(Cmd::New, st).empty());
     EXPECT_FALSE(f.doc.IsLoaded(Slot::Left));
     EXPECT_FALSE(f.doc.IsLoaded(Slot::Right));
+}
+
+TEST(CommandTable, SwapNeedsAPictureInEitherSlotAndExchangesTheSlots)
+{
+    Fixture f;
+    f.state.leftFormat = 0;
+    f.state.rightFormat = 3;
+    f.state.leftName = "front.png";
+    f.state.leftLabel = "front.png";
+    f.settings.recentFileLeft = "/c/front.png";
+    EXPECT_FALSE(IsCommandEnabled(Cmd::SwapSlots, Loaded(false, false)));
+    EXPECT_TRUE(IsCommandEnabled(Cmd::SwapSlots, Loaded(false, true)));
+    // The document's own state stands in for the view's.
+    CommandTarget target{f.doc, f.doc.State(), f.window, Slot::Left};
+    f.doc.State() = f.state;
+    ASSERT_TRUE(RunCommand(Cmd::SwapSlots, target, Loaded(true, true)));
+    EXPECT_EQ(f.doc.leftImage.GetWidth(), 20);
+    EXPECT_EQ(f.doc.rightImage.GetWidth(), 30);
+    EXPECT_EQ(f.doc.State().leftFormat, 3);
+    EXPECT_EQ(f.doc.State().rightFormat, 0);
+    EXPECT_EQ(f.doc.State().rightName, "front.png");
+    EXPECT_EQ(f.doc.State().leftName, "");
+    EXPECT_EQ(f.settings.recentFileRight, "/c/front.png");
+    EXPECT_EQ(f.settings.recentFileLeft, "");
 }

@@ -1,9 +1,13 @@
 // Recognising a cover's format from its proportions, and turning landscape
 // scans upright.
 #include "app/FormatRecognition.h"
+#include "app/RecognitionReason.h"
+#include "settings/LanguageTable.h"
 #include "print/PrintTestUtil.h"
 
 #include <gtest/gtest.h>
+
+#include <cmath>
 
 using namespace testutil;
 
@@ -139,4 +143,49 @@ TEST(RotateForFormat, TurnsOnlyLandscapeImagesOfTheTwoReferenceFormats) {
     EXPECT_EQ(TopLeft(square), kRed);
     EXPECT_EQ(portrait.GetWidth(), 20);
     EXPECT_EQ(other.GetWidth(), 40);
+}
+
+TEST(RecognitionReason, SaysWhichFormatFromWhichProportionsAndWhetherTurned) {
+    const CoverFormatList formats = List({Candidate("CD Front", "CD_FRONT", 120.0, 120.0),
+                                          Candidate("Booklet", "CD_FRONT_INSIDE", 120.0, 240.0),
+                                          Candidate("DVD", "DVD", 100.0, 140.0)});
+    auto english = [](int n) { return BuiltinEnglishText(n); };
+    CRasterImage square = Solid(1400, 1400, kBlue);
+    const RecognitionFacts front = RecogniseFormat(square, formats, 1, nullptr);
+    EXPECT_TRUE(front.recognised);
+    EXPECT_EQ(front.format, 0);
+    EXPECT_EQ(front.turn, 0);
+    EXPECT_EQ(RecognitionReason(front, 0, "CD Front", formats.detectRatio(0), english),
+              "CD Front: 1400 x 1400 px, ratio 1.00 (format 1.00); not turned");
+
+    CRasterImage booklet = Solid(2400, 1210, kBlue);
+    const RecognitionFacts turned = RecogniseFormat(booklet, formats, 1, nullptr);
+    EXPECT_EQ(turned.format, 1);
+    EXPECT_EQ(turned.turn, 90);
+    EXPECT_EQ(booklet.GetWidth(), 1210);
+    EXPECT_EQ(RecognitionReason(turned, 1, "Booklet", 2.0, english),
+              "Booklet: 2400 x 1210 px, ratio 0.50 (format 2.00); turned a quarter turn clockwise");
+
+    const CoverFormatList sleeves =
+        List({Candidate("CD Front", "CD_FRONT", 120.0, 120.0), Candidate("DVD", "DVD", 100.0, 140.0)});
+    CRasterImage sleeve = Solid(1400, 1000, kBlue);
+    const RecognitionFacts dvd = RecogniseFormat(sleeve, sleeves, 1, nullptr);
+    EXPECT_EQ(dvd.format, 1);
+    EXPECT_EQ(dvd.turn, -90);
+    EXPECT_NE(RecognitionReason(dvd, 1, "DVD", 1.4, english).find("; turned a quarter turn counter-clockwise"),
+              std::string::npos);
+
+    // Another format chosen in the list since, or recognition off: the
+    // picture's own facts beside the chosen format's ratio.
+    EXPECT_EQ(RecognitionReason(front, 2, "DVD", 1.4, english),
+              "DVD: chosen in the list; the picture is 1400 x 1400 px, ratio 1.00 (format 1.40)");
+    const RecognitionFacts plain = PictureFacts(square);
+    EXPECT_FALSE(plain.recognised);
+    EXPECT_EQ(RecognitionReason(plain, 0, "CD Front", 1.0, english),
+              "CD Front: chosen in the list; the picture is 1400 x 1400 px, ratio 1.00 (format 1.00)");
+    // Nothing to say for an empty slot or a slot without a format.
+    EXPECT_EQ(RecognitionReason(PictureFacts(CRasterImage()), 0, "CD Front", 1.0, english), "");
+    EXPECT_EQ(RecognitionReason(front, -1, "", 0, english), "");
+    EXPECT_EQ(RatioText(0.7071), "0.71");
+    EXPECT_EQ(RatioText(std::nan("")), "0.00");
 }

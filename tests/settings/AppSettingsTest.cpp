@@ -263,4 +263,65 @@ TEST(PictureFitSettings, WrittenOnlyWhenChosenAndReadBackInRange) {
         EXPECT_EQ(store.Text().find("BleedMm"), std::string::npos);
     }
 }
+
+TEST(RecentPictures, MostRecentFirstWithoutDuplicatesAndAtMostEight) {
+    AppSettings s;
+    for (int i = 1; i <= 10; ++i) RememberRecentPicture(s, "/c/" + std::to_string(i) + ".jpg");
+    ASSERT_EQ(s.recentPictures.size(), 8u);
+    EXPECT_EQ(s.recentPictures.front(), "/c/10.jpg");
+    EXPECT_EQ(s.recentPictures.back(), "/c/3.jpg");
+    RememberRecentPicture(s, "/c/5.jpg");  // opened again: to the top, once
+    EXPECT_EQ(s.recentPictures.front(), "/c/5.jpg");
+    EXPECT_EQ(std::count(s.recentPictures.begin(), s.recentPictures.end(), "/c/5.jpg"), 1);
+    EXPECT_EQ(s.recentPictures.size(), 8u);
+    RememberRecentPicture(s, "");
+    EXPECT_EQ(s.recentPictures.front(), "/c/5.jpg");
+}
+
+TEST(RecentPictures, AnyPathSurvivesTheSettingsFile) {
+    const std::vector<std::string> paths = {
+        "/covers/[2019] \"Live\"; part 1/front 100%5B.jpg",  // ; % [ ] " and the store's own escape
+        "/home/ann/Hüllen/Rückseite.png",
+        "/odd/line\r\nbreak\tand tab.jpg",
+    };
+    TempFolder dir;
+    {
+        CSettingsStore store(dir.File("Korvane.cfg"));
+        AppSettings first;
+        first.recentPictures = paths;
+        WriteViewCloseSettings(first, store);
+        ASSERT_TRUE(store.SaveCfgFile());
+    }
+    CSettingsStore store(dir.File("Korvane.cfg"));
+    AppSettings second;
+    ReadViewStartSettings(second, store);
+    EXPECT_EQ(second.recentPictures, paths);
+    // One line of text with no line break, whatever the paths hold.
+    const std::string value = JoinRecentPictures(paths);
+    EXPECT_EQ(value.find_first_of("\r\n\t"), std::string::npos);
+    EXPECT_EQ(SplitRecentPictures(value), paths);
+}
+
+TEST(RecentPictures, OldAndHandEditedSettingsGiveAUsableList) {
+    TempFolder dir;
+    dir.Write("Korvane.cfg", "[Options]\r\nRecentFileLeft = \"/a.jpg\"\r\n");
+    CSettingsStore store(dir.File("Korvane.cfg"));
+    AppSettings s;
+    s.recentPictures = {"stale"};
+    ReadViewStartSettings(s, store);
+    EXPECT_TRUE(s.recentPictures.empty());
+    EXPECT_EQ(SplitRecentPictures(";/a.jpg;;/a.jpg;/b%2.jpg;/c%3b.jpg;"),
+              (std::vector<std::string>{"/a.jpg", "/b%2.jpg", "/c;.jpg"}));
+    EXPECT_EQ(SplitRecentPictures("1;2;3;4;5;6;7;8;9;10").size(), 8u);
+    // A run that opened nothing writes no key, and an emptied list removes it.
+    WriteViewCloseSettings(s, store);
+    EXPECT_EQ(store.Text().find("RecentPictures"), std::string::npos);
+    s.recentPictures = {"/x.jpg"};
+    WriteViewCloseSettings(s, store);
+    EXPECT_NE(store.Text().find("RecentPictures = \"/x.jpg\""), std::string::npos);
+    s.recentPictures.clear();
+    WriteViewCloseSettings(s, store);
+    EXPECT_EQ(store.Text().find("RecentPictures"), std::string::npos);
+}
+
 }  // namespace

@@ -67,6 +67,8 @@ TEST(LanguageLists, MenuRowsCoverEveryMenuNumberOnce) {
     expected.insert(9500);  // Print Calibration Page...
     expected.insert(9720);  // File > Find Cover Online...
     expected.insert(9721);  // File > Scan Cover...
+    expected.insert(9816);  // Swap Left and Right
+    expected.insert(9815);  // Recent Files
     EXPECT_EQ(menuNumbers, expected);
 }
 
@@ -298,7 +300,7 @@ TEST_F(LanguageTableTest, TranslateMenuRewritesEveryBoundItem) {
     table.TranslateMenu(*bar);
     EXPECT_EQ(bar->redraws, 1);
     EXPECT_EQ(bar->items.at(0).text, "&Bestand");
-    EXPECT_EQ(bar->items.at(0).sub->items.at(4).sub->items.at(0).text, "Linker afbeelding rechtsom");
+    EXPECT_EQ(bar->items.at(0).sub->items.at(5).sub->items.at(0).text, "Linker afbeelding rechtsom");
     EXPECT_EQ(bar->items.at(1).sub->items.at(2).sub->items.at(28).text, "Jouw taal hier? Mail me...");
     EXPECT_EQ(bar->items.at(2).sub->items.at(3).text, "&Over Korvane...");
     EXPECT_EQ(bar->items.at(1).text, "&Options");  // no entry: English

@@ -5,9 +5,11 @@
 #include "settings/AppSettings.h"
 
 #include <QGuiApplication>
+#include <QLabel>
 #include <QLayout>
 #include <QMenuBar>
 #include <QScreen>
+#include <QStatusBar>
 
 CMainFrame::CMainFrame(CKorvaneDoc& doc, QWidget* parent)
     : QMainWindow(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
@@ -19,6 +21,11 @@ CMainFrame::CMainFrame(CKorvaneDoc& doc, QWidget* parent)
     view_ = new CTheView(doc, this);
     view_->SetMenu(menu_);
     setCentralWidget(view_);
+    // Why the slot changed last shows its format.
+    auto* reason = new QLabel(statusBar());
+    reason->setObjectName(QStringLiteral("reason"));
+    statusBar()->addWidget(reason, 1);
+    connect(view_, &CTheView::StatusTextChanged, reason, &QLabel::setText);
 }
 
 CMainFrame::~CMainFrame()

@@ -24,11 +24,15 @@ CMainMenu::CMainMenu(QMenuBar* bar) : QObject(bar), bar_(bar)
     AddItem(file, Cmd::New);
     AddItem(file, Cmd::OpenLeft);
     AddItem(file, Cmd::OpenRight);
+    recent_ = AddMenu(file, 9815);
+    for (int id = Cmd::RecentFileFirst; id <= Cmd::RecentFileLast; ++id)
+        AddItem(recent_, id)->setVisible(false);
     file->addSeparator();
     AddItem(file, Cmd::Paste);
     QMenu* rotate = AddMenu(file, 3022);
     AddItem(rotate, Cmd::RotateLeft);
     AddItem(rotate, Cmd::RotateRight);
+    AddItem(file, Cmd::SwapSlots);
     AddItem(file, Cmd::FindCoverOnline);
     AddItem(file, Cmd::ScanCover);
     file->addSeparator();

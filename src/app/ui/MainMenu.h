@@ -23,6 +23,8 @@ public:
     QAction* Action(int commandId) const;
     QMenu* SkinsMenu() const { return skins_; }
     QMenu* LanguageMenu() const { return language_; }
+    // File > Recent Files: one item per recent picture, hidden while unused.
+    QMenu* RecentMenu() const { return recent_; }
     // One Skins item per skin folder after the fixed items, the folder's name
     // as its text: the first eleven run commands 12345 to 12355, further
     // ones have no command and stay unavailable.
@@ -42,6 +44,7 @@ private:
     QMenuBar* bar_;
     QMenu* skins_ = nullptr;
     QMenu* language_ = nullptr;
+    QMenu* recent_ = nullptr;
     std::map<int, QAction*> actions_;
     std::vector<QAction*> skinFolders_;
 };

@@ -5,6 +5,7 @@
 #include "app/CommandIds.h"
 #include "app/ui/MainMenu.h"
 #include "app/ui/SlotIntake.h"
+#include "app/ui/SlotDrag.h"
 #include "image/ui/ExtendedFileDialog.h"
 #include "print/ui/PaperWidget.h"
 #include "print/ui/PaperZoomView.h"
@@ -110,6 +111,13 @@ void CTheView::BuildControls()
         label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
         label_[i] = label;
     }
+
+    // A picture dragged from one paper onto the other moves there (Ctrl: copies).
+    slotDrag_ = new CSlotDrag(this);
+    for (Slot slot : {Slot::Left, Slot::Right})
+        slotDrag_->AddPaper(paper_[SlotIndex(slot)], slot, [this, slot] { return doc_.IsLoaded(slot); });
+    connect(slotDrag_, &CSlotDrag::Dropped, this,
+            [this](Slot from, Slot to, bool copy) { doc_.TransferSlot(from, to, copy); });
 
     printLeft_ = new QPushButton(QStringLiteral("Print Left"), this);
     layout_.Place(printLeft_, 40, 208, 60, 14);
@@ -231,6 +239,7 @@ void CTheView::WriteControls()
 
 void CTheView::UpdatePapers(Slot slot)
 {
+    lastChanged_ = slot;
     const CRasterImage& image = doc_.image(slot);
     const CRasterImage* shown = image.IsValid() ? &image : nullptr;
     if (slot == Slot::Left) {
@@ -284,6 +293,7 @@ void CTheView::Refresh()
     printRight_->setEnabled(IsCommandEnabled(Cmd::PrintRight));
     // Shortcuts follow the same rules as the opened menu.
     UpdateCommandStates();
+    ShowReasons();
     update();
 }
 
@@ -321,6 +331,7 @@ CommandState CTheView::CommandStateNow(Slot paperSlot) const
     st.skinFolders = static_cast<int>(skin_.folders.size());
     st.paperSlot = paperSlot;
     st.languageAvailable = [](int language) { return Language().IsLanguageAvailable(language); };
+    st.recentPictureUsable = [this](int index) { return RecentPictureUsable(index); };
     return st;
 }
 
@@ -344,6 +355,7 @@ void CTheView::UpdateCommandStates()
             a->setChecked(i == current);
     }
     UpdateSkinMenu();
+    UpdateRecentMenu();
     // Rotate's sub-menu opens only when one of its items can run.
     if (QAction* rotateLeft = menu_->Action(Cmd::RotateLeft)) {
         if (auto* rotate = qobject_cast<QMenu*>(rotateLeft->parent()))

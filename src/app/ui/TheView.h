@@ -27,6 +27,7 @@ class CSlotIntake;
 class CPaper;
 class CPaperZoomView;
 class CClickableLabel;
+class CSlotDrag;
 class CQtMenuText;
 class QCheckBox;
 class QComboBox;
@@ -93,6 +94,18 @@ public:
     CPaperZoomView* ZoomView(Slot slot) const;
     QComboBox* Combo(Slot slot) const;
     QLabel* SlotLabel(Slot slot) const;
+    // Dragging pictures between the papers.
+    CSlotDrag* SlotDrag() const { return slotDrag_; }
+    // Why the slot shows its format ("CD Front: 1400 x 1400 px, ratio 1.00
+    // (format 1.00); not turned"), empty for an empty slot (ViewReasons.cpp).
+    QString Reason(Slot slot) const;
+    // What the status line shows: the reason of the slot changed last.
+    QString StatusText() const { return statusText_; }
+
+signals:
+    void StatusTextChanged(const QString& text);
+
+public:
     const SkinSettings& Skin() const { return skin_; }
     CQtPrompter& Prompter() { return prompter_; }
     // The size the form asks of the main window's client area.
@@ -128,6 +141,11 @@ private:
     void ReadCheckBoxes();
     std::vector<std::string> ChooseImages(bool allowMultiple);
     void ShowPapersData();
+    // The File menu's recent pictures (ViewRecentFiles.cpp).
+    bool RecentPictureUsable(int index) const;
+    void UpdateRecentMenu();
+    // The papers' tooltips and the status line (ViewReasons.cpp).
+    void ShowReasons();
 
     // The window's side of the commands; the dialogs' ones each in a file of
     // their own.
@@ -146,6 +164,7 @@ private:
     void RunCalibration() override;            // ViewCalibration.cpp
     void FindCoverOnline(Slot slot) override;  // ViewSources.cpp
     void ScanCover(Slot slot) override;        // ViewSources.cpp
+    void OpenRecentFile(int index) override;   // ViewRecentFiles.cpp
 
     CKorvaneDoc& doc_;
     ViewState state_;
@@ -176,4 +195,7 @@ private:
     std::string startBack_;
     QPointer<CPaperZoomView> zoom_[2];
     void ShowZoom(Slot slot);
+    CSlotDrag* slotDrag_ = nullptr;
+    Slot lastChanged_ = Slot::Left;
+    QString statusText_;
 };

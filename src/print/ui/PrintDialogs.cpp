@@ -18,9 +18,9 @@ CQtPrintDialogs::~CQtPrintDialogs() { BatchDone(); }
 bool CQtPrintDialogs::PrintDialog(QPrinter& printer, int firstPage, int lastPage, bool batch) {
     QPrintDialog dialog(&printer, parent_);
     // The pages of a job are fixed by what it prints: no range to choose.
-    QAbstractPrintDialog::PrintDialogOptions options;
-    if (!batch)
-        options |= QAbstractPrintDialog::PrintToFile;
+    // Every job, a batch too, may go to a PDF file instead of a printer.
+    (void)batch;
+    QAbstractPrintDialog::PrintDialogOptions options = QAbstractPrintDialog::PrintToFile;
     options |= QAbstractPrintDialog::PrintShowPageSize;
     dialog.setOptions(options);
     if (firstPage <= lastPage && firstPage > 0)

@@ -14,7 +14,8 @@ class IPrintDialogs {
 public:
     virtual ~IPrintDialogs() = default;
     // The print dialog for a job of pages first..last (batch: all pages, no
-    // range, no print to file). False when cancelled.
+    // range); a PDF file may be chosen instead of a printer. False when
+    // cancelled.
     virtual bool PrintDialog(QPrinter& printer, int firstPage, int lastPage, bool batch) = 0;
     // The print preview; `paint` draws the pages onto the printer it is given.
     virtual void Preview(QPrinter& printer, const std::function<void(QPrinter&)>& paint) = 0;

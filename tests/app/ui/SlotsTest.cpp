@@ -1,6 +1,7 @@
 // The commands of the main window on the real windows: opening, recognising
 // and matching covers, print commands and their enabling, paste, rotate,
 // New, the papers' pop-up menu and dropped files.
+#include "ChooseFiles.h"
 #include "DropFiles.h"
 #include "UiTestHome.h"
 
@@ -33,50 +34,6 @@ struct PrintCall {
     int mode;
     bool preview;
 };
-
-// Chooses the files in the next open dialog. The dialog may refuse the first
-// accept while it is still reading a freshly made folder, so the choice is
-// made again until the dialog has closed.
-void ChooseInNextDialog(const QStringList& paths)
-{
-    auto* timer = new QTimer;
-    auto started = std::make_shared<QElapsedTimer>();
-    started->start();
-    timer->setInterval(20);
-    QObject::connect(timer, &QTimer::timeout, [timer, paths, started] {
-        auto* dialog = qobject_cast<CExtendedFileDialog*>(QApplication::activeModalWidget());
-        if (!dialog || !dialog->isVisible()) {
-            if (started->elapsed() > 120000) {
-                timer->stop();
-                timer->deleteLater();
-            }
-            return;
-        }
-        dialog->setDirectory(QFileInfo(paths.front()).path());
-        auto* nameEdit = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
-        if (paths.size() == 1 && nameEdit) {
-            // Typed as a user would: the dialog takes a full path at once,
-            // while it is still reading the folder.
-            nameEdit->setText(paths.front());
-        } else if (paths.size() == 1) {
-            dialog->selectFile(paths.front());
-        } else {
-            QStringList names;
-            for (const QString& p : paths)
-                names << QLatin1Char('"') + QFileInfo(p).fileName() + QLatin1Char('"');
-            if (nameEdit)
-                nameEdit->setText(names.join(QLatin1Char(' ')));
-            else
-                dialog->selectFile(names.join(QLatin1Char(' ')));
-        }
-        static_cast<QDialog*>(dialog)->accept();
-        if (!dialog->isVisible()) {
-            timer->stop();
-            timer->deleteLater();
-        }
-    });
-    timer->start();
-}
 
 // Chooses a command in the next pop-up menu (the Rotate items in its sub-menu).
 void ChooseInNextPopup(int commandId, QStringList* texts = nullptr)
