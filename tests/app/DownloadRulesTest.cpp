@@ -1,6 +1,6 @@
 // What a picture download fetches, follows and keeps, and the name it is
 // kept under in the cache folder.
-#include "app/DownloadRules.h"
+#include "sources/DownloadRules.h"
 #include "app/SlotFiles.h"
 #include "settings/AppSettings.h"
 

@@ -6,7 +6,7 @@
 // declared length before the body and again while it comes, and given up
 // when no data came for a while. The file is written beside its final name
 // and appears under it only when complete.
-#include "app/DownloadRules.h"
+#include "sources/DownloadRules.h"
 
 #include <QNetworkAccessManager>
 #include <QObject>

@@ -1,6 +1,6 @@
 #include "app/ui/SlotIntake.h"
 
-#include "app/DownloadRules.h"
+#include "sources/DownloadRules.h"
 #include "app/KorvaneDoc.h"
 #include "app/ui/ClipboardDib.h"
 #include "app/ui/DownloadProgress.h"

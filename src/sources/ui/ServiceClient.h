@@ -6,7 +6,7 @@
 // followed by hand, to http and https addresses only; answers and pictures
 // have size limits; an unanswered request ends after the time-out; a set
 // cancel flag ends the request under way within a few hundredths of a second.
-#include "app/DownloadRules.h"
+#include "sources/DownloadRules.h"
 #include "sources/ServiceAnswers.h"
 #include "sources/ServiceSettings.h"
 
@@ -51,7 +51,7 @@ struct CoverArtReply {
 
 class CServiceClient {
 public:
-    // The picture downloads' own rules (app/DownloadRules.h).
+    // The picture downloads' own rules (sources/DownloadRules.h).
     static constexpr int kMaxRedirects = DownloadLimits{}.maxRedirects;
     static constexpr qint64 kPictureLimit = DownloadLimits{}.maxBytes;
     static constexpr qint64 kThumbnailLimit = 4 << 20;

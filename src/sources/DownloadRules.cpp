@@ -1,4 +1,4 @@
-#include "app/DownloadRules.h"
+#include "sources/DownloadRules.h"
 
 #include "image/PictureKinds.h"
 
