@@ -4,10 +4,13 @@
 #include "app/RecognitionReason.h"
 #include "settings/LanguageTable.h"
 #include "print/PrintTestUtil.h"
+#include "image/TestEncoders.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <fstream>
 
 using namespace testutil;
 
@@ -188,4 +191,40 @@ TEST(RecognitionReason, SaysWhichFormatFromWhichProportionsAndWhetherTurned) {
     EXPECT_EQ(RecognitionReason(front, -1, "", 0, english), "");
     EXPECT_EQ(RatioText(0.7071), "0.71");
     EXPECT_EQ(RatioText(std::nan("")), "0.00");
+}
+
+// A picture decoded at a reduced scale (for a small view, or for printing
+// when its JPEG data passes through) is recognised by the size its file
+// holds, and a turn turns that size with the pixels.
+namespace {
+std::string WriteFlatJpeg(int w, int h, const std::string& name) {
+    JpegSpec spec;
+    spec.width = w;
+    spec.height = h;
+    spec.makeRow = [w](int, std::uint8_t* row) { std::fill(row, row + w * 3, std::uint8_t{90}); };
+    const std::vector<std::uint8_t> bytes = EncodeJpeg(spec);
+    const std::string path = testing::TempDir() + name;
+    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
+                                                static_cast<std::streamsize>(bytes.size()));
+    return path;
+}
+}  // namespace
+
+TEST(DetectFormat, AReducedDecodeIsRecognisedAndTurnedByTheFileSize) {
+    const std::string path = WriteFlatJpeg(2000, 1001, "reduced-recognition.jpg");
+    CRasterImage full, reduced;
+    ASSERT_TRUE(full.Load(path, IMAGE_JPG));
+    reduced.SetDecodeLimit(250, 126);
+    ASSERT_TRUE(reduced.Load(path, IMAGE_JPG));
+    ASSERT_LT(reduced.GetWidth(), full.GetWidth());
+    EXPECT_EQ(reduced.GetFileWidth(), 2000);
+
+    const CoverFormatList formats = List({Candidate("Three quarters", "CUSTOM", 100.0, 75.0),
+                                          Candidate("Booklet", "CD_FRONT_INSIDE", 120.0, 240.0)});
+    for (CRasterImage* image : {&full, &reduced}) {
+        EXPECT_EQ(DetectFormat(*image, formats, 1, nullptr), 1);  // the booklet on its side, turned
+        EXPECT_EQ(image->GetFileWidth(), 1001);
+        EXPECT_EQ(image->GetFileHeight(), 2000);
+        EXPECT_GT(image->GetHeight(), image->GetWidth());
+    }
 }
