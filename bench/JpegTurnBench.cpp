@@ -19,7 +19,7 @@ constexpr int kWidth = 4608, kHeight = 3456;
 
 const std::vector<std::uint8_t>& File() {
     static const std::vector<std::uint8_t> file = [] {
-        JpegSpec s;
+        JpegRecipe s;
         s.width = kWidth;
         s.height = kHeight;
         s.quality = 90;

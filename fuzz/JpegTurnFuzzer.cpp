@@ -43,7 +43,7 @@ bool SameCoefficients(const Coefficients& a, const Coefficients& b) {
 
 void TurnMadePicture(const std::uint8_t* data, std::size_t size) {
     static const int kFactors[] = {1, 2, 4, 1};
-    JpegSpec s;
+    JpegRecipe s;
     s.width = 1 + data[0] % 72;
     s.height = 1 + data[1] % 72;
     s.components = (data[2] & 1) ? 3 : 1;

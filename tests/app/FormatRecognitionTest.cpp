@@ -198,11 +198,11 @@ TEST(RecognitionReason, SaysWhichFormatFromWhichProportionsAndWhetherTurned) {
 // holds, and a turn turns that size with the pixels.
 namespace {
 std::string WriteFlatJpeg(int w, int h, const std::string& name) {
-    JpegSpec spec;
-    spec.width = w;
-    spec.height = h;
-    spec.makeRow = [w](int, std::uint8_t* row) { std::fill(row, row + w * 3, std::uint8_t{90}); };
-    const std::vector<std::uint8_t> bytes = EncodeJpeg(spec);
+    JpegRecipe recipe;
+    recipe.width = w;
+    recipe.height = h;
+    recipe.makeRow = [w](int, std::uint8_t* row) { std::fill(row, row + w * 3, std::uint8_t{90}); };
+    const std::vector<std::uint8_t> bytes = EncodeJpeg(recipe);
     const std::string path = testing::TempDir() + name;
     std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
                                                 static_cast<std::streamsize>(bytes.size()));

@@ -145,7 +145,7 @@ TEST(LoadImage, TheFilesOfThePreviousRunReloadWithoutAWord) {
 TEST(LoadImage, APictureReadOnlyInPartLoadsWithAWarningNamingTheFile) {
     Fixture f;
     f.doc.SetTextSource([](int n) { return Language().GetText(n); });
-    JpegSpec s;
+    JpegRecipe s;
     s.width = s.height = 64;
     for (int i = 0; i < 64 * 64 * 3; ++i)
         s.pixels.push_back(static_cast<std::uint8_t>((i * 37) % 251));  // noise: mostly scan data

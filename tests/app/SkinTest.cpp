@@ -204,7 +204,7 @@ void WriteFile(const std::string& path, const std::vector<std::uint8_t>& bytes) 
 
 // A flat orange JPEG of w x h pixels, written row by row.
 std::vector<std::uint8_t> FlatJpeg(int w, int h) {
-    JpegSpec picture;
+    JpegRecipe picture;
     picture.width = w;
     picture.height = h;
     picture.makeRow = [w](int, std::uint8_t* row) {
@@ -223,7 +223,7 @@ TEST_F(SkinFolders, PicturesLargerThanWhereTheyAreDrawnAreFittedIntoIt) {
     fs::create_directories(home_.File("skins/Big"));
     home_.Write("skins/Big/skin.ini", "MainPosX=10\r\n");
     WriteFile(home_.File("skins/Big/main.jpg"), FlatJpeg(3000, 2000));
-    PngSpec png;
+    PngRecipe png;
     png.width = 400;
     png.height = 100;
     png.rows.assign(100, std::vector<std::uint8_t>(400 * 3, 200));

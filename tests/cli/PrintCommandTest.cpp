@@ -180,7 +180,7 @@ TEST(PrintCommand, ABatchThatPrintsNothingFailsAndNamesWhatItSkipped) {
 
 TEST(PrintCommand, APictureReadOnlyInPartPrintsWithAWarningNamingIt) {
     TempFolder dir;
-    JpegSpec s;
+    JpegRecipe s;
     s.width = s.height = 120;
     for (int i = 0; i < 120 * 120 * 3; ++i)
         s.pixels.push_back(static_cast<std::uint8_t>((i * 37) % 251));  // noise: mostly scan data

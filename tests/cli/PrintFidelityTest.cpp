@@ -33,7 +33,7 @@ int JobId(const std::string& out) {
 }
 
 std::vector<std::uint8_t> JpegFile() {
-    JpegSpec s;
+    JpegRecipe s;
     s.width = 96;
     s.height = 96;
     for (int y = 0; y < s.height; ++y)

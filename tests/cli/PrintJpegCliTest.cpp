@@ -22,7 +22,7 @@ std::string Print(const std::string& args) {
 
 // A landscape picture in the proportions of a DVD sleeve on its side.
 std::vector<std::uint8_t> Sleeve(int w, int h) {
-    JpegSpec s;
+    JpegRecipe s;
     s.width = w;
     s.height = h;
     for (int y = 0; y < h; ++y)

@@ -33,7 +33,7 @@ std::vector<std::uint8_t> PatchPixels(const std::vector<std::uint8_t>& colours, 
 }
 
 std::vector<std::uint8_t> PngWithProfile(const std::vector<std::uint8_t>& icc) {
-    PngSpec s;
+    PngRecipe s;
     s.width = PatchCount(3) * kPatch;
     s.height = kPatch;
     const std::vector<std::uint8_t> pixels = PatchPixels(RgbPatches(), 3);
@@ -45,7 +45,7 @@ std::vector<std::uint8_t> PngWithProfile(const std::vector<std::uint8_t>& icc) {
 
 std::vector<std::uint8_t> JpegWithProfile(const std::vector<std::uint8_t>& icc, int components,
                                           std::size_t chunkBytes) {
-    JpegSpec s;
+    JpegRecipe s;
     s.components = components;
     s.width = PatchCount(components) * kPatch;
     s.height = kPatch;

@@ -121,7 +121,7 @@ TEST(ColourProfiles, UntaggedSrgbDamagedAndHugeProfilesLeaveThePixels) {
                     .empty());
     const std::vector<std::uint8_t> wide = ProfileFromPngChunks(true, 100000, true, adobePoints);
     ASSERT_FALSE(wide.empty());
-    PngSpec s;
+    PngRecipe s;
     s.width = PatchCount(3) * kPatch;
     s.height = kPatch;
     for (int y = 0; y < s.height; ++y)

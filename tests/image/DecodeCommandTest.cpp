@@ -63,7 +63,7 @@ protected:
 }  // namespace
 
 TEST_F(DecodeCommand, DescribesAPalettePngWithTransparency) {
-    PngSpec s;
+    PngRecipe s;
     s.width = 3;
     s.height = 2;
     s.colorType = PNG_COLOR_TYPE_PALETTE;
@@ -124,7 +124,7 @@ TEST_F(DecodeCommand, UnknownExtensionsTryEveryCodec) {
 }
 
 TEST_F(DecodeCommand, ViewDecodesAsThePreviewDoes) {
-    JpegSpec s;
+    JpegRecipe s;
     s.width = 640;
     s.height = 320;
     s.pixels.assign(static_cast<std::size_t>(640) * 320 * 3, 128);

@@ -11,7 +11,7 @@
 
 namespace {
 std::vector<std::uint8_t> Gradient(int w, int h, int components) {
-    JpegSpec s;
+    JpegRecipe s;
     s.width = w;
     s.height = h;
     s.components = components;
@@ -78,7 +78,7 @@ TEST(JpegData, DamagedOrForeignDataIsNotKept) {
     EXPECT_EQ(cmyk.GetColour()->channels, 4);
     // Other codecs never have any.
     CRasterImage png;
-    PngSpec picture;
+    PngRecipe picture;
     picture.width = picture.height = 2;
     picture.rows = {{1, 2, 3, 4, 5, 6}, {7, 8, 9, 10, 11, 12}};
     ASSERT_TRUE(DecodeBytes(png, EncodePng(picture), IMAGE_PNG));

@@ -13,8 +13,8 @@
 #include <cstdlib>
 
 namespace {
-JpegSpec Flat(int w, int h, int components, std::vector<std::uint8_t> value) {
-    JpegSpec s;
+JpegRecipe Flat(int w, int h, int components, std::vector<std::uint8_t> value) {
+    JpegRecipe s;
     s.width = w;
     s.height = h;
     s.components = components;
@@ -27,8 +27,8 @@ bool Near(Rgb a, Rgb b, int tolerance) {
     return std::abs(a.r - b.r) <= tolerance && std::abs(a.g - b.g) <= tolerance && std::abs(a.b - b.b) <= tolerance;
 }
 
-PngSpec Png(int w, int h, int colorType, int bitDepth, std::vector<std::vector<std::uint8_t>> rows) {
-    PngSpec s;
+PngRecipe Png(int w, int h, int colorType, int bitDepth, std::vector<std::vector<std::uint8_t>> rows) {
+    PngRecipe s;
     s.width = w;
     s.height = h;
     s.colorType = colorType;
@@ -63,7 +63,7 @@ TEST(JpegCodec, ColourGreyAndCmyk) {
 }
 
 TEST(JpegCodec, ResolutionFromExifThenJfif) {
-    JpegSpec s = Flat(8, 8, 3, {1, 2, 3});
+    JpegRecipe s = Flat(8, 8, 3, {1, 2, 3});
     s.jfifDensityUnit = 1;
     s.jfifX = 150;
     s.jfifY = 150;
@@ -96,7 +96,7 @@ TEST(JpegCodec, LibraryErrorsBecomeTheMessage) {
 }
 
 TEST(JpegCodec, TruncatedDataKeepsTheDecodedPart) {
-    JpegSpec s;
+    JpegRecipe s;
     s.width = 64;
     s.height = 64;
     for (int y = 0; y < 64; ++y)
@@ -124,7 +124,7 @@ TEST(JpegCodec, TruncatedDataKeepsTheDecodedPart) {
 }
 
 TEST(JpegCodec, ScanDataCutShortByAMarkerIsSaid) {
-    JpegSpec s;
+    JpegRecipe s;
     s.width = s.height = 64;
     for (int i = 0; i < 64 * 64 * 3; ++i)
         s.pixels.push_back(static_cast<std::uint8_t>((i * 37) % 251));  // noise: mostly scan data
@@ -143,7 +143,7 @@ TEST(JpegCodec, ScanDataCutShortByAMarkerIsSaid) {
 }
 
 TEST(PngCodec, AlphaChannelsGoToTheAlphaPlane) {
-    PngSpec rgba = Png(2, 1, PNG_COLOR_TYPE_RGBA, 8, {{10, 20, 30, 255, 40, 50, 60, 7}});
+    PngRecipe rgba = Png(2, 1, PNG_COLOR_TYPE_RGBA, 8, {{10, 20, 30, 255, 40, 50, 60, 7}});
     rgba.background[0] = 9;
     rgba.background[1] = 8;
     rgba.background[2] = 7;
@@ -166,7 +166,7 @@ TEST(PngCodec, AlphaChannelsGoToTheAlphaPlane) {
 }
 
 TEST(PngCodec, TransparentColourIsCompositedAgainstTheBackground) {
-    PngSpec s = Png(2, 1, PNG_COLOR_TYPE_RGB, 8, {{1, 2, 3, 50, 60, 70}});
+    PngRecipe s = Png(2, 1, PNG_COLOR_TYPE_RGB, 8, {{1, 2, 3, 50, 60, 70}});
     s.transparentRgb[0] = 1;
     s.transparentRgb[1] = 2;
     s.transparentRgb[2] = 3;
@@ -184,7 +184,7 @@ TEST(PngCodec, TransparentColourIsCompositedAgainstTheBackground) {
 }
 
 TEST(PngCodec, PaletteTransparencyRules) {
-    PngSpec s = Png(3, 1, PNG_COLOR_TYPE_PALETTE, 8, {{0, 1, 2}});
+    PngRecipe s = Png(3, 1, PNG_COLOR_TYPE_PALETTE, 8, {{0, 1, 2}});
     s.palette = {255, 0, 0, 0, 255, 0, 0, 0, 255};
     s.paletteAlpha = {0};
     CRasterImage single;
@@ -221,7 +221,7 @@ TEST(PngCodec, GreyDepthsAndPalettes) {
     EXPECT_EQ(one.GetPixelColor(0, 0), (Rgb{255, 255, 255}));
 
     // Grey of 4 bits with a transparent value: replaced by the background.
-    PngSpec t = Png(2, 1, PNG_COLOR_TYPE_GRAY, 4, {{0x3F}});
+    PngRecipe t = Png(2, 1, PNG_COLOR_TYPE_GRAY, 4, {{0x3F}});
     t.transparentGray = 3;
     t.background[0] = 9;
     CRasterImage trans;
@@ -231,7 +231,7 @@ TEST(PngCodec, GreyDepthsAndPalettes) {
 }
 
 TEST(PngCodec, InterlacedAndSixteenBitColour) {
-    PngSpec s = Png(5, 4, PNG_COLOR_TYPE_RGB, 16, {});
+    PngRecipe s = Png(5, 4, PNG_COLOR_TYPE_RGB, 16, {});
     for (int y = 0; y < 4; ++y) {
         std::vector<std::uint8_t> row;
         for (int x = 0; x < 5; ++x)

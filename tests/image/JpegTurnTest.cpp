@@ -37,8 +37,8 @@ int MaxPlaneDifference(const Planes& source, const Planes& turned, int angle) {
 
 // A picture with smooth areas, sharp edges and noise, so that rounding
 // differences between two decodings show.
-JpegSpec Picture(int w, int h, int components, int lumaH = 2, int lumaV = 2) {
-    JpegSpec s;
+JpegRecipe Picture(int w, int h, int components, int lumaH = 2, int lumaV = 2) {
+    JpegRecipe s;
     s.width = w;
     s.height = h;
     s.components = components;
@@ -127,7 +127,7 @@ TEST(JpegTurn, CoefficientsMoveExactlyAndDecodeToTheTurnedPicture) {
             for (const auto& [w, h, angle] : {std::tuple{61, 48, 90}, {48, 29, -90}}) {
                 const std::string what = std::string(sampling.name) + (progressive ? " progressive " : " ") +
                                          std::to_string(w) + "x" + std::to_string(h) + " " + std::to_string(angle);
-                JpegSpec made = Picture(w, h, sampling.components, sampling.h, sampling.v);
+                JpegRecipe made = Picture(w, h, sampling.components, sampling.h, sampling.v);
                 made.progressive = progressive;
                 const std::vector<std::uint8_t> file = EncodeJpeg(made);
                 const auto turned = TurnJpeg(file.data(), file.size(), angle);
@@ -251,7 +251,7 @@ TEST(JpegTurn, TurnsAreCarriedOutOnlyWhenTheDataIsAskedFor) {
 }
 
 TEST(JpegTurn, DensityKeptTurnedAndNothingThatCouldTurnItAgain) {
-    JpegSpec picture = Picture(32, 32, 3);
+    JpegRecipe picture = Picture(32, 32, 3);
     picture.jfifDensityUnit = 1;
     picture.jfifX = 300;
     picture.jfifY = 150;

@@ -32,7 +32,7 @@ protected:
     }
 
     static std::vector<std::uint8_t> SmallPng() {
-        PngSpec s;
+        PngRecipe s;
         s.width = 2;
         s.height = 1;
         s.colorType = PNG_COLOR_TYPE_RGB;

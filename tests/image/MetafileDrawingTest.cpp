@@ -221,14 +221,14 @@ TEST(MetafileDrawing, GradientAndSetPixel) {
 
 TEST(MetafileDrawing, EmfBitmapsJpegPngAndOwnOffsets) {
     // A JPEG inside STRETCHDIBITS (compression 4): a 16 x 16 green picture.
-    JpegSpec jpeg;
+    JpegRecipe jpeg;
     jpeg.width = jpeg.height = 16;
     jpeg.pixels.assign(16 * 16 * 3, 0);
     for (std::size_t i = 1; i < jpeg.pixels.size(); i += 3)
         jpeg.pixels[i] = 255;
     const std::vector<std::uint8_t> jpegBytes = EncodeJpeg(jpeg);
     // A PNG (compression 5): 1 x 1 blue.
-    PngSpec png;
+    PngRecipe png;
     png.width = png.height = 1;
     png.rows = {{0, 0, 255}};
     const std::vector<std::uint8_t> pngBytes = EncodePng(png);

@@ -172,7 +172,7 @@ TEST_F(ModernCodecs, JpegXlLosslessComesBackExactlyAndLossyAsDjxlHasIt) {
     ExpectPicture(dir.file("o.jxl"), IMAGE_JXL, Opaque(picture), 0, false);
 
     // A grey picture, whose samples come one a pixel.
-    PngSpec grey;
+    PngRecipe grey;
     grey.width = 9;
     grey.height = 5;
     grey.colorType = PNG_COLOR_TYPE_GRAY;

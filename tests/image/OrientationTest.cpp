@@ -25,7 +25,7 @@ RgbaPicture BlockPicture(int w, int h) {
 }
 
 std::vector<std::uint8_t> OrientedJpeg(const RgbaPicture& stored, int orientation) {
-    JpegSpec s;
+    JpegRecipe s;
     s.width = stored.width;
     s.height = stored.height;
     s.lumaH = s.lumaV = 1;
@@ -83,7 +83,7 @@ TEST(ExifOrientation, EveryJpegOrientationComesInUpright) {
     ASSERT_TRUE(image.Load(dir.file("plain.jpg"), IMAGE_JPG));
     EXPECT_EQ(CompareWithReference(image, upright, 8, false), "");
     EXPECT_TRUE(*image.GetJpegData() == plain);
-    JpegSpec s;
+    JpegRecipe s;
     s.width = 8;
     s.height = 16;
     s.pixels.assign(8 * 16 * 3, 128);

@@ -42,7 +42,7 @@ RgbaPicture PatternPicture(int width, int height, bool alpha) {
 }
 
 void WritePngFile(const std::string& path, const RgbaPicture& picture, bool alpha) {
-    PngSpec s;
+    PngRecipe s;
     s.width = picture.width;
     s.height = picture.height;
     s.colorType = alpha ? PNG_COLOR_TYPE_RGBA : PNG_COLOR_TYPE_RGB;

@@ -21,7 +21,7 @@ namespace {
 // A small PNG whose header claims `width` x `height` (the data stays small:
 // the header alone decides).
 std::vector<std::uint8_t> PngClaiming(std::uint32_t width, std::uint32_t height) {
-    PngSpec s;
+    PngRecipe s;
     s.width = 1;
     s.height = 1;
     s.colorType = PNG_COLOR_TYPE_RGB;
@@ -91,12 +91,12 @@ TEST(PictureLimit, TheLimitIsTwoHundredMegapixelsForEveryWayIn) {
 
 TEST(PictureLimit, InterlacedAlphaAndLowDepthGreyDecodeThroughOneRow) {
     // Passes add pixels to rows read before: every pixel must end as stored.
-    PngSpec alpha;
+    PngRecipe alpha;
     alpha.width = 11;
     alpha.height = 9;
     alpha.colorType = PNG_COLOR_TYPE_RGB_ALPHA;
     alpha.interlaced = true;
-    PngSpec grey = alpha;
+    PngRecipe grey = alpha;
     grey.colorType = PNG_COLOR_TYPE_GRAY;
     grey.bitDepth = 2;
     for (int y = 0; y < alpha.height; ++y) {
@@ -130,7 +130,7 @@ namespace {
 // A flat grey JPEG of width x height, made a row at a time (a picture above
 // the limit would not fit in a test's memory as one buffer).
 std::vector<std::uint8_t> FlatGreyJpeg(int width, int height) {
-    JpegSpec s;
+    JpegRecipe s;
     s.width = width;
     s.height = height;
     s.components = 1;

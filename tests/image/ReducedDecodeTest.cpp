@@ -13,7 +13,7 @@
 namespace {
 // Four flat quarters, so that any scale gives the same colours inside them.
 std::vector<std::uint8_t> Quarters(int w, int h, int components) {
-    JpegSpec s;
+    JpegRecipe s;
     s.width = w;
     s.height = h;
     s.components = components;
@@ -109,7 +109,7 @@ TEST(ReducedDecode, TheFileSizeTravelsWithTheImageAndEndsWithIt) {
 
     // Pictures other decoders give are full size whatever the limit, and a
     // new picture in the same image forgets the old one's file size.
-    PngSpec png;
+    PngRecipe png;
     png.width = 300;
     png.height = 200;
     png.rows.assign(200, std::vector<std::uint8_t>(300 * 3, 90));

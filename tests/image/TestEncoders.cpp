@@ -16,7 +16,7 @@ void PngWrite(png_structp png, png_bytep data, png_size_t n) {
 void PngFlush(png_structp) {}
 }  // namespace
 
-std::vector<std::uint8_t> EncodePng(const PngSpec& s) {
+std::vector<std::uint8_t> EncodePng(const PngRecipe& s) {
     std::vector<std::uint8_t> out;
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
     png_infop info = png_create_info_struct(png);
@@ -76,7 +76,7 @@ std::vector<std::uint8_t> EncodePng(const PngSpec& s) {
     return out;
 }
 
-std::vector<std::uint8_t> EncodeJpeg(const JpegSpec& s) {
+std::vector<std::uint8_t> EncodeJpeg(const JpegRecipe& s) {
     jpeg_compress_struct c;
     jpeg_error_mgr err;
     c.err = jpeg_std_error(&err);

@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-struct PngSpec {
+struct PngRecipe {
     int width = 0, height = 0;
     int colorType = 2;  // PNG_COLOR_TYPE_*
     int bitDepth = 8;
@@ -23,9 +23,9 @@ struct PngSpec {
     int gamma = 0;                         // gAMA (100000 = 1.0), when not 0
     std::vector<double> chromaticities;    // cHRM: white, red, green, blue x, y
 };
-std::vector<std::uint8_t> EncodePng(const PngSpec& picture);
+std::vector<std::uint8_t> EncodePng(const PngRecipe& picture);
 
-struct JpegSpec {
+struct JpegRecipe {
     int width = 0, height = 0;
     int components = 3;                  // 1 grey, 3 RGB, 4 CMYK
     std::vector<std::uint8_t> pixels;    // top-down, `components` bytes per pixel
@@ -39,7 +39,7 @@ struct JpegSpec {
     // large for one buffer.
     std::function<void(int y, std::uint8_t* row)> makeRow;
 };
-std::vector<std::uint8_t> EncodeJpeg(const JpegSpec& picture);
+std::vector<std::uint8_t> EncodeJpeg(const JpegRecipe& picture);
 
 // An Exif block with XResolution / YResolution / ResolutionUnit.
 std::vector<std::uint8_t> ExifWithResolution(std::uint32_t x, std::uint32_t y, int unit);

@@ -42,7 +42,7 @@ CoverPlacement PrintCover(const std::string& pdf, const CRasterImage& image, con
 }
 
 std::vector<std::uint8_t> JpegFile(int w, int h) {
-    JpegSpec s;
+    JpegRecipe s;
     s.width = w;
     s.height = h;
     for (int y = 0; y < h; ++y)
@@ -169,7 +169,7 @@ TEST(PdfOutput, ExifOrientedJpegPrintsUprightAndAnUprightOneAsItsOwnBytes) {
     TempFolder dir;
     const std::uint8_t exifStart[] = {'E', 'x', 'i', 'f', 0, 0, 'I', 'I', 42, 0, 8, 0, 0, 0, 1, 0, 0x12, 0x01, 3, 0, 1, 0, 0, 0};
     for (int orientation : {1, 6}) {
-        JpegSpec s;
+        JpegRecipe s;
         s.width = 64;
         s.height = 48;
         for (int y = 0; y < 48; ++y)

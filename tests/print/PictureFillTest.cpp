@@ -172,15 +172,15 @@ TEST(PictureFill, ThePaperPlacesThePictureAsThePageDoes) {
 
 TEST(PictureFill, PdfKeepsTheJpegsBytesAndCropsAFillByAClip) {
     TempFolder dir;
-    JpegSpec spec;
-    spec.width = 320;
-    spec.height = 160;
-    for (int y = 0; y < spec.height; ++y)
-        for (int x = 0; x < spec.width; ++x) {
-            const Rgb c = Halves(x, spec.width);
-            spec.pixels.insert(spec.pixels.end(), {c.r, c.g, c.b});
+    JpegRecipe recipe;
+    recipe.width = 320;
+    recipe.height = 160;
+    for (int y = 0; y < recipe.height; ++y)
+        for (int x = 0; x < recipe.width; ++x) {
+            const Rgb c = Halves(x, recipe.width);
+            recipe.pixels.insert(recipe.pixels.end(), {c.r, c.g, c.b});
         }
-    const std::vector<std::uint8_t> jpeg = EncodeJpeg(spec);
+    const std::vector<std::uint8_t> jpeg = EncodeJpeg(recipe);
     const std::string jpegPath = dir.path() + "/halves.jpg";
     WriteFile(jpegPath, jpeg);
     CRasterImage picture;

@@ -45,7 +45,7 @@ CoverPlacement PrintCover(const std::string& pdf, const CRasterImage& image, con
 // A picture whose every corner and edge differs, so that any wrong turn or
 // mirror shows.
 std::vector<std::uint8_t> JpegFile(int w, int h) {
-    JpegSpec s;
+    JpegRecipe s;
     s.width = w;
     s.height = h;
     for (int y = 0; y < h; ++y)
@@ -144,7 +144,7 @@ TEST(TurnedJpegPdf, EveryTurnAndMirrorKeepsTheFilesBytesAndPrintsTheTurnedPictur
 TEST(TurnedJpegPdf, APictureAboveThePixelLimitPrintsWithItsBytesFromReducedPixels) {
     TempFolder dir;
     // 200.02 megapixels: more than the program ever holds as pixels.
-    JpegSpec s;
+    JpegRecipe s;
     s.width = 20000;
     s.height = 10001;
     s.components = 1;
@@ -225,7 +225,7 @@ TEST(TurnedJpegPdf, ACoverInStripsGetsTheFullPixelsOfAPictureDecodedForPrinting)
 TEST(TurnedJpegPdf, DataThatCannotPassThroughIsDecodedInFullForPrinting) {
     // A CMYK file goes to the page as it is (in its own colour space), so
     // printing decodes it reduced, as any clean file.
-    JpegSpec s;
+    JpegRecipe s;
     s.width = 48;
     s.height = 32;
     s.components = 4;

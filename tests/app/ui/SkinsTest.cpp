@@ -203,7 +203,7 @@ private slots:
         AddSkin(home, QStringLiteral("Huge"), "MainPosX=0\r\nMainPosY=0\r\n");
         AddSkin(home, QStringLiteral("Plain"), "MainPosX=0\r\nMainPosY=0\r\n");
         {
-            JpegSpec picture;
+            JpegRecipe picture;
             picture.width = picture.height = 14000;
             picture.quality = 50;
             picture.makeRow = [](int, std::uint8_t* row) {
