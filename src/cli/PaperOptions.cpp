@@ -290,3 +290,15 @@ bool TakeFillOptions(CCliArgs& args, PictureFill& fill, double& bleedMm) {
     }
     return ok;
 }
+
+PrintMode TakePrintMode(CCliArgs& args) {
+    std::string mode = "both";
+    args.TakeValue("mode", mode);
+    if (mode == "left")
+        return PrintMode::Left;
+    if (mode == "right")
+        return PrintMode::Right;
+    if (mode != "both")
+        args.SetError("--mode: left, right or both is expected, not '" + mode + "'");
+    return PrintMode::Both;
+}

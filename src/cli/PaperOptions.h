@@ -3,6 +3,7 @@
 // print): the sheet and its printable area, the formats file and formats
 // chosen by index or name, and a prompter that collects what a job would
 // have shown.
+#include "base/CoverSlot.h"
 #include "cli/CliArgs.h"
 #include "settings/Prompter.h"
 #include "formats/CoverFormatList.h"
@@ -36,6 +37,10 @@ std::vector<CliOption> WithCoverJobOptions(const std::string& verb, std::vector<
 // covers (both slots, and every file of a batch). Errors go to
 // args.SetError; false when there was one.
 bool TakeFillOptions(CCliArgs& args, PictureFill& fill, double& bleedMm);
+
+// --mode left|right|both (both when not given); another word goes to
+// args.SetError.
+PrintMode TakePrintMode(CCliArgs& args);
 
 // The formats reader's messages on stderr, one line each: "FILE:LINE: text".
 class CStderrFormatsReporter : public CFormatsReporter {

@@ -35,13 +35,13 @@ int Print(CCliArgs& args) {
     const std::vector<std::string> batchFiles = args.TakeOperands();
     const bool paperOptionGiven = HasPaperOption(args);
 
-    std::string formatsPath, leftPath, rightPath, leftText, rightText, mode = "both", pdfPath, printerName, jobName;
+    std::string formatsPath, leftPath, rightPath, leftText, rightText, pdfPath, printerName, jobName;
     const bool hasFormats = args.TakeValue("formats", formatsPath);
     const bool hasLeftImage = args.TakeValue("left", leftPath);
     const bool hasRightImage = args.TakeValue("right", rightPath);
     const bool hasLeftFormat = args.TakeValue("left-format", leftText);
     const bool hasRightFormat = args.TakeValue("right-format", rightText);
-    args.TakeValue("mode", mode);
+    const PrintMode printMode = TakePrintMode(args);
     const bool toPdf = args.TakeValue("pdf", pdfPath);
     const bool toPrinter = args.TakeValue("printer", printerName);
     const bool hasJobName = args.TakeValue("job-name", jobName);
@@ -52,10 +52,6 @@ int Print(CCliArgs& args) {
     double bleedMm = 0;
     TakeFillOptions(args, fill, bleedMm);
     const PageMetrics page = TakePaperOptions(args);
-    const bool knownMode = mode == "left" || mode == "right" || mode == "both";
-    const PrintMode printMode = mode == "left" ? PrintMode::Left : mode == "right" ? PrintMode::Right : PrintMode::Both;
-    if (!knownMode)
-        args.SetError("--mode: left, right or both is expected, not '" + mode + "'");
     if (!hasFormats)
         args.SetError("--formats FILE is required");
     CheckPrintDestination(args, toPdf, toPrinter, pdfPath, paperOptionGiven);

@@ -63,13 +63,13 @@ private:
 };
 
 int Render(CCliArgs& args) {
-    std::string formatsPath, leftPath, rightPath, leftText, rightText, mode = "both", prefix;
+    std::string formatsPath, leftPath, rightPath, leftText, rightText, prefix;
     const bool hasFormats = args.TakeValue("formats", formatsPath);
     const bool hasLeftImage = args.TakeValue("left", leftPath);
     const bool hasRightImage = args.TakeValue("right", rightPath);
     const bool hasLeftFormat = args.TakeValue("left-format", leftText);
     const bool hasRightFormat = args.TakeValue("right-format", rightText);
-    args.TakeValue("mode", mode);
+    const PrintMode printMode = TakePrintMode(args);
     const bool hasPrefix = args.TakeValue("o", prefix);
     const bool singlePage = args.TakeFlag("single-page");
     const bool noCutLines = args.TakeFlag("no-cut-lines");
@@ -80,10 +80,6 @@ int Render(CCliArgs& args) {
     const bool preview = args.TakeFlag("preview");
     const PageMetrics page = TakePaperOptions(args);
     std::string error;
-    const bool knownMode = mode == "left" || mode == "right" || mode == "both";
-    const PrintMode printMode = mode == "left" ? PrintMode::Left : mode == "right" ? PrintMode::Right : PrintMode::Both;
-    if (!knownMode)
-        args.SetError("--mode: left, right or both is expected, not '" + mode + "'");
     if (!hasFormats)
         args.SetError("--formats FILE is required");
     if (!hasPrefix || prefix.empty())
