@@ -11,6 +11,7 @@
 #include "app/KorvaneDoc.h"
 #include "app/ui/KorvaneApp.h"
 #include "app/ui/MainFrame.h"
+#include "app/ui/SlotDrag.h"
 #include "app/ui/TheView.h"
 #include "print/PrintPlan.h"
 #include "print/ui/PaperWidget.h"
@@ -81,6 +82,21 @@ void ChooseInSubMenu(int commandId)
         menu->close();
         QFAIL("command not in the menu");
     });
+}
+
+// A drag's enter, move and drop on the middle of `target`.
+bool DeliverDrop(QWidget* target, const QMimeData& data, Qt::KeyboardModifiers modifiers)
+{
+    const QPoint at = target->rect().center();
+    QDragEnterEvent enter(at, Qt::MoveAction | Qt::CopyAction, &data, Qt::LeftButton, modifiers);
+    QCoreApplication::sendEvent(target, &enter);
+    if (!enter.isAccepted())
+        return false;
+    QDragMoveEvent move(at, Qt::MoveAction | Qt::CopyAction, &data, Qt::LeftButton, modifiers);
+    QCoreApplication::sendEvent(target, &move);
+    QDropEvent drop(QPointF(at), Qt::MoveAction | Qt::CopyAction, &data, Qt::LeftButton, modifiers);
+    QCoreApplication::sendEvent(target, &drop);
+    return drop.isAccepted();
 }
 
 QString StatusLine(CKorvaneApp& app)
@@ -203,6 +219,14 @@ private slots:
         QVERIFY(Doc().rightImage.HasJpegData());
         QCOMPARE(Doc().rightImage.GetFileHeight(), 2400);
         QVERIFY(Doc().rightImage.IsReduced());
+        // Dropped back onto the left paper as a copy (Ctrl held), as a drag
+        // from the right paper carries it: the same bytes, held once.
+        std::unique_ptr<QMimeData> carried(CSlotDrag::MakeData(Slot::Right));
+        QVERIFY(DeliverDrop(View()->Paper(Slot::Left), *carried, Qt::ControlModifier));
+        QTRY_VERIFY(Doc().IsLoaded(Slot::Left));
+        QVERIFY(Doc().leftImage.IsReduced());
+        QCOMPARE(Doc().leftImage.GetJpegSource(), Doc().rightImage.GetJpegSource());
+        QCOMPARE(Doc().leftImage.GetJpegTurn(), Doc().rightImage.GetJpegTurn());
     }
 
     void aJpegAboveThePictureLimitOpensShowsAndPrintsFromItsBytes()
