@@ -22,12 +22,13 @@ bool DependsOnSource(std::uint8_t t) { return ((t & 0xCC) >> 2) != (t & 0x33); }
 
 void CMetafileCanvas::Blit(double x, double y, double w, double h, const CRasterImage* bitmap, int srcX, int srcY,
                            int srcW, int srcH, std::uint32_t rop) {
-    if (Skewed()) {
+    const CMetaMapper mapper = Mapper();
+    if (mapper.Skewed()) {
         BlitQuad(MetaPoint{x, y}, MetaPoint{x + w, y}, MetaPoint{x, y + h}, false, bitmap, srcX, srcY, srcW, srcH, rop,
                  Transfer{});
         return;
     }
-    const SurfacePoint p = Map(x, y), q = Map(x + w, y + h);
+    const SurfacePoint p = mapper.Map(x, y), q = mapper.Map(x + w, y + h);
     SurfaceRect dst{std::min(p.x, q.x), std::min(p.y, q.y), std::max(p.x, q.x), std::max(p.y, q.y)};
     const std::uint8_t table = static_cast<std::uint8_t>(rop >> 16);
     const bool usesSource = DependsOnSource(table);
@@ -86,10 +87,11 @@ void CMetafileCanvas::Blit(double x, double y, double w, double h, const CRaster
 
 void CMetafileCanvas::BlitQuad(MetaPoint p0, MetaPoint p1, MetaPoint p2, bool mapped, const CRasterImage* bitmap,
                                int srcX, int srcY, int srcW, int srcH, std::uint32_t rop, const Transfer& extra) {
+    const CMetaMapper mapper = Mapper();
     if (!mapped) {
-        p0 = MapExact(p0.x, p0.y);
-        p1 = MapExact(p1.x, p1.y);
-        p2 = MapExact(p2.x, p2.y);
+        p0 = mapper.MapExact(p0.x, p0.y);
+        p1 = mapper.MapExact(p1.x, p1.y);
+        p2 = mapper.MapExact(p2.x, p2.y);
     }
     const std::uint8_t fore = static_cast<std::uint8_t>(rop >> 16), back = static_cast<std::uint8_t>(rop >> 24);
     const bool usesSource = DependsOnSource(fore) || (extra.mask && DependsOnSource(back)) || extra.blend;

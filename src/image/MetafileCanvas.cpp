@@ -55,8 +55,12 @@ bool HatchAt(int hatch, int x, int y) {
 
 CMetafileCanvas::CMetafileCanvas(CRasterSurface& surface, double originX, double originY, double scaleX,
                                  double scaleY, bool windowMapsToPicture)
-    : surface_(surface), originX_(originX), originY_(originY), scaleX_(scaleX), scaleY_(scaleY),
-      windowMapsToPicture_(windowMapsToPicture) {
+    : surface_(surface) {
+    device_.originX = originX;
+    device_.originY = originY;
+    device_.scaleX = scaleX;
+    device_.scaleY = scaleY;
+    device_.windowMapsToPicture = windowMapsToPicture;
     state_.pen = MetaPen{0, 0, Rgb{0, 0, 0}};
     state_.brush = MetaBrush{0, Rgb{255, 255, 255}};
     state_.clipBox = SurfaceRect{0, 0, surface.Width(), surface.Height()};
@@ -325,7 +329,7 @@ void CMetafileCanvas::FillRings(const std::vector<std::vector<SurfacePoint>>& ri
 void CMetafileCanvas::MoveTo(double x, double y) {
     state_.position = MetaPoint{x, y};
     if (inPath_) {
-        pathFigures_.push_back({Map(x, y)});
+        pathFigures_.push_back({Mapper().Map(x, y)});
         pathClosed_.push_back(false);
     }
 }
@@ -338,7 +342,7 @@ void CMetafileCanvas::AddToPath(const std::vector<MetaPoint>& points, bool start
         pathClosed_.push_back(false);
     }
     for (const MetaPoint& p : points)
-        pathFigures_.back().push_back(Map(p.x, p.y));
+        pathFigures_.back().push_back(Mapper().Map(p.x, p.y));
 }
 
 void CMetafileCanvas::Polyline(const std::vector<MetaPoint>& points) {
@@ -348,7 +352,7 @@ void CMetafileCanvas::Polyline(const std::vector<MetaPoint>& points) {
         AddToPath(points, true);
         return;
     }
-    const std::vector<SurfacePoint> mapped = MapAll(points);
+    const std::vector<SurfacePoint> mapped = Mapper().MapAll(points);
     const Outlines lines{{mapped, false}};
     DrawShape([&mapped](CDrawContext& s, const Pen&, const Brush&) { s.Polyline(mapped); }, false, true, &lines);
 }
@@ -365,7 +369,7 @@ void CMetafileCanvas::PolylineTo(const std::vector<MetaPoint>& points) {
         all.reserve(points.size() + 1);
         all.push_back(state_.position);
         all.insert(all.end(), points.begin(), points.end());
-        const std::vector<SurfacePoint> mapped = MapAll(all);
+        const std::vector<SurfacePoint> mapped = Mapper().MapAll(all);
         const Outlines lines{{mapped, false}};
         DrawShape([&mapped](CDrawContext& s, const Pen&, const Brush&) { s.Polyline(mapped); }, false, true, &lines);
     }
@@ -417,16 +421,17 @@ void CMetafileCanvas::PolyPolygon(const std::vector<std::vector<MetaPoint>>& rin
     }
     std::vector<std::vector<SurfacePoint>> mapped;
     for (const std::vector<MetaPoint>& ring : rings)
-        mapped.push_back(MapAll(ring));
+        mapped.push_back(Mapper().MapAll(ring));
     FillRings(mapped, true);
 }
 
 void CMetafileCanvas::Rectangle(double l, double t, double r, double b) {
-    if (inPath_ || Skewed()) {
+    const CMetaMapper mapper = Mapper();
+    if (inPath_ || mapper.Skewed()) {
         Polygon({{l, t}, {r, t}, {r, b}, {l, b}});
         return;
     }
-    const SurfacePoint p = Map(l, t), q = Map(r, b);
+    const SurfacePoint p = mapper.Map(l, t), q = mapper.Map(r, b);
     const SurfaceRect box{std::min(p.x, q.x), std::min(p.y, q.y), std::max(p.x, q.x), std::max(p.y, q.y)};
     // The outline runs along the rectangle's outer pixels.
     const Outlines lines{{{{box.left, box.top}, {box.right - 1, box.top}, {box.right - 1, box.bottom - 1},
@@ -436,6 +441,7 @@ void CMetafileCanvas::Rectangle(double l, double t, double r, double b) {
 }
 
 void CMetafileCanvas::Ellipse(double l, double t, double r, double b) {
+    const CMetaMapper mapper = Mapper();
     if (inPath_) {
         // Four quarter arcs as curves (the usual 0.5523 handle length).
         const double cx = (l + r) / 2, cy = (t + b) / 2, rx = (r - l) / 2, ry = (b - t) / 2, k = 0.5523;
@@ -447,11 +453,11 @@ void CMetafileCanvas::Ellipse(double l, double t, double r, double b) {
         CloseFigure();
         return;
     }
-    if (Skewed()) {
-        Polygon(EllipseRing(l, t, r, b));
+    if (mapper.Skewed()) {
+        Polygon(mapper.EllipseRing(l, t, r, b));
         return;
     }
-    const SurfacePoint p = Map(l, t), q = Map(r, b);
+    const SurfacePoint p = mapper.Map(l, t), q = mapper.Map(r, b);
     const SurfaceRect box{std::min(p.x, q.x), std::min(p.y, q.y), std::max(p.x, q.x), std::max(p.y, q.y)};
     Outlines lines;
     if (!DashRuns().empty()) {  // the ellipse inside its box, as a ring of pixels

@@ -5,6 +5,7 @@
 // (WmfPlayer.cpp, EmfPlayer.cpp) translate records into calls on it.
 #include "image/RasterImage.h"
 #include "image/DrawContext.h"
+#include "image/MetafileMapping.h"
 #include "image/RasterSurface.h"
 
 #include <cstdint>
@@ -16,19 +17,6 @@
 
 class CCoverageRecorder;
 struct GlyphImage;
-
-struct MetaPoint {
-    double x = 0, y = 0;
-};
-
-// The two affine steps from the coordinates of a record to surface pixels.
-struct MetaMapping {
-    // World transform (EMF): x' = m11 x + m21 y + dx, y' = m12 x + m22 y + dy.
-    double m11 = 1, m12 = 0, m21 = 0, m22 = 1, dx = 0, dy = 0;
-    int mapMode = 1;  // MM_TEXT
-    double windowOrgX = 0, windowOrgY = 0, windowExtX = 1, windowExtY = 1;
-    double viewportOrgX = 0, viewportOrgY = 0, viewportExtX = 1, viewportExtY = 1;
-};
 
 struct MetaPen {
     MetaPen() = default;
@@ -83,16 +71,20 @@ public:
     // Pixels per millimetre of the device an enhanced metafile was made on
     // (for its metric mapping modes).
     void SetDeviceResolution(double pxPerMmX, double pxPerMmY) {
-        pxPerMmX_ = pxPerMmX;
-        pxPerMmY_ = pxPerMmY;
+        device_.pxPerMmX = pxPerMmX;
+        device_.pxPerMmY = pxPerMmY;
     }
 
     // --- state ---------------------------------------------------------------
     MetaMapping& Mapping() { return state_.map; }
     void SaveState();
     void RestoreState(int which);  // negative: relative, positive: absolute
-    void SetWorldTransform(double m11, double m12, double m21, double m22, double dx, double dy);
-    void ModifyWorldTransform(double m11, double m12, double m21, double m22, double dx, double dy, int mode);
+    void SetWorldTransform(double m11, double m12, double m21, double m22, double dx, double dy) {
+        state_.map.SetWorldTransform(m11, m12, m21, m22, dx, dy);
+    }
+    void ModifyWorldTransform(double m11, double m12, double m21, double m22, double dx, double dy, int mode) {
+        state_.map.ModifyWorldTransform(m11, m12, m21, m22, dx, dy, mode);
+    }
     void SetTextColor(Rgb c) { state_.textColor = c; }
     void SetBackgroundColor(Rgb c) { state_.bkColor = c; }
     void SetBackgroundMode(int mode) { state_.bkMode = mode; }  // 1 transparent, 2 opaque
@@ -223,28 +215,9 @@ private:
         std::shared_ptr<const std::vector<std::uint8_t>> clipMask;
     };
 
-    SurfacePoint Map(double x, double y) const;
-    MetaPoint MapExact(double x, double y) const;
-    // The linear part of the mapping to picture pixels: x' = xx x + xy y,
-    // y' = yx x + yy y (plus an offset). Skewed: it turns or shears, so
-    // boxes of the records are no longer boxes of the picture.
-    struct Linear {
-        double xx = 1, xy = 0, yx = 0, yy = 1;
-    };
-    Linear LinearPart() const;
-    bool Skewed() const;
-    // The world transform alone as seen in picture pixels (identity when
-    // there is none): what turns and shears text and bitmaps.
-    Linear WorldInPicture() const;
-    // The page mapping alone: picture pixels per logical unit along x and y.
-    void PageScale(double& px, double& py) const;
-    // Points of the ellipse in the box, in record coordinates, as a closed
-    // ring (for skewed mappings).
-    std::vector<MetaPoint> EllipseRing(double l, double t, double r, double b) const;
+    // The mapping in force, to picture pixels.
+    CMetaMapper Mapper() const { return CMetaMapper(state_.map, device_); }
     void PolygonClip(const std::vector<MetaPoint>& ring, int mode);
-    MetaPoint DeviceToPicture(double x, double y) const;
-    std::vector<SurfacePoint> MapAll(const std::vector<MetaPoint>& points) const;
-    double MappedLength(double dx, double dy) const;
     Pen DevicePen() const;
     // Outlines of a shape in picture pixels, each closed or open: what a
     // styled pen dashes.
@@ -285,9 +258,7 @@ private:
     void BlendGlyph(int x, int y, const GlyphImage& glyph, Rgb color, const SurfaceRect& limit);
 
     CDrawContext surface_;  // over the picture's raster
-    double originX_, originY_, scaleX_, scaleY_;
-    bool windowMapsToPicture_;
-    double pxPerMmX_ = 96 / 25.4, pxPerMmY_ = 96 / 25.4;
+    MetaDevice device_;
     State state_;
     std::vector<State> saved_;
     std::vector<Object> objects_;

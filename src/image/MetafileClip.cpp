@@ -86,7 +86,7 @@ void CMetafileCanvas::PolygonClip(const std::vector<MetaPoint>& ring, int mode) 
     CDrawContext marks(rec);
     marks.SetPen(none);
     marks.SetBrush(Brush{Rgb{}, false});
-    marks.PolyPolygon({MapAll(ring)});
+    marks.PolyPolygon({Mapper().MapAll(ring)});
     std::vector<std::uint8_t> area(static_cast<std::size_t>(w) * h, 0);
     const SurfaceRect box = rec.Dirty();
     for (int y = box.top; y < box.bottom; ++y)
@@ -97,11 +97,12 @@ void CMetafileCanvas::PolygonClip(const std::vector<MetaPoint>& ring, int mode) 
 }
 
 void CMetafileCanvas::IntersectClipRect(double l, double t, double r, double b) {
-    if (Skewed()) {
+    const CMetaMapper mapper = Mapper();
+    if (mapper.Skewed()) {
         PolygonClip({{l, t}, {r, t}, {r, b}, {l, b}}, 1);
         return;
     }
-    const SurfaceRect box = Box(Map(l, t), Map(r, b));
+    const SurfaceRect box = Box(mapper.Map(l, t), mapper.Map(r, b));
     if (!state_.clipMask) {
         state_.clipBox = state_.clipBox.intersected(box);
         ApplyClip();
@@ -111,17 +112,19 @@ void CMetafileCanvas::IntersectClipRect(double l, double t, double r, double b) 
 }
 
 void CMetafileCanvas::ExcludeClipRect(double l, double t, double r, double b) {
-    if (Skewed()) {
+    const CMetaMapper mapper = Mapper();
+    if (mapper.Skewed()) {
         PolygonClip({{l, t}, {r, t}, {r, b}, {l, b}}, 4);
         return;
     }
-    const SurfaceRect box = Box(Map(l, t), Map(r, b));
+    const SurfaceRect box = Box(mapper.Map(l, t), mapper.Map(r, b));
     if (box.intersected(state_.clipBox).empty())
         return;
     CombineClip(MaskOfRects({box}), 4);
 }
 
 void CMetafileCanvas::SelectClipRegion(const std::vector<MetaPoint>& corners, bool deviceUnits, int mode) {
+    const CMetaMapper mapper = Mapper();
     const SurfaceRect whole{0, 0, surface_.Width(), surface_.Height()};
     if (corners.empty() && mode == 5) {  // no region: clipping ends
         state_.clipBox = whole;
@@ -131,9 +134,9 @@ void CMetafileCanvas::SelectClipRegion(const std::vector<MetaPoint>& corners, bo
     }
     std::vector<SurfaceRect> rects;
     for (std::size_t i = 0; i + 1 < corners.size(); i += 2) {
-        const MetaPoint a = deviceUnits ? DeviceToPicture(corners[i].x, corners[i].y) : MapExact(corners[i].x, corners[i].y);
-        const MetaPoint b = deviceUnits ? DeviceToPicture(corners[i + 1].x, corners[i + 1].y)
-                                        : MapExact(corners[i + 1].x, corners[i + 1].y);
+        const MetaPoint a = deviceUnits ? mapper.DeviceToPicture(corners[i].x, corners[i].y) : mapper.MapExact(corners[i].x, corners[i].y);
+        const MetaPoint b = deviceUnits ? mapper.DeviceToPicture(corners[i + 1].x, corners[i + 1].y)
+                                        : mapper.MapExact(corners[i + 1].x, corners[i + 1].y);
         auto px = [](double v) { return static_cast<int>(std::floor(std::clamp(v, -1e8, 1e8) + 0.5)); };
         rects.push_back(Box(SurfacePoint{px(a.x), px(a.y)}, SurfacePoint{px(b.x), px(b.y)}));
     }
@@ -177,7 +180,8 @@ void CMetafileCanvas::SelectClipPath(int mode) {
 }
 
 void CMetafileCanvas::OffsetClip(double dx, double dy) {
-    const MetaPoint a = MapExact(0, 0), b = MapExact(dx, dy);
+    const CMetaMapper mapper = Mapper();
+    const MetaPoint a = mapper.MapExact(0, 0), b = mapper.MapExact(dx, dy);
     const int ox = static_cast<int>(std::lround(std::clamp(b.x - a.x, -1e6, 1e6)));
     const int oy = static_cast<int>(std::lround(std::clamp(b.y - a.y, -1e6, 1e6)));
     if (ox == 0 && oy == 0)

@@ -38,7 +38,7 @@ Pen CMetafileCanvas::DevicePen() const {
     pen.style = (p.style & 0x0F) == 5 ? PenStyle::Null : PenStyle::Solid;
     // Pen widths are logical units: scale them like horizontal distances.
     // A mapping that makes no number (a damaged file) leaves the thinnest pen.
-    const double width = MappedLength(p.width, 0) + 0.5;
+    const double width = Mapper().MappedLength(p.width, 0) + 0.5;
     pen.width = std::isfinite(width) ? static_cast<int>(std::clamp(width, 1.0, 256.0)) : 1;
     return pen;
 }
@@ -54,7 +54,7 @@ std::vector<std::uint32_t> CMetafileCanvas::DashRuns() const {
     if (style == 8)  // PS_ALTERNATE: every other pixel
         return {1, 1};
     if (style == 7)  // PS_USERSTYLE: logical units for geometric pens, pixels for cosmetic ones
-        return Dashes(p.userStyle, geometric ? MappedLength(1, 0) : 1);
+        return Dashes(p.userStyle, geometric ? Mapper().MappedLength(1, 0) : 1);
     // GDI's own patterns: a cosmetic pen's in pixels, a geometric pen's in
     // multiples of its width.
     const double unit = geometric ? DevicePen().width : 1;
@@ -135,17 +135,4 @@ std::vector<std::pair<SurfacePoint, SurfacePoint>> CMetafileCanvas::DashLines(co
         }
     }
     return lines;
-}
-
-std::vector<MetaPoint> CMetafileCanvas::EllipseRing(double l, double t, double r, double b) const {
-    const double cx = (l + r) / 2, cy = (t + b) / 2, rx = (r - l) / 2, ry = (b - t) / 2;
-    const double px = MappedLength(rx, 0) + MappedLength(0, ry);
-    const int n = static_cast<int>(std::clamp(px * 3.2, 16.0, 4096.0));
-    std::vector<MetaPoint> ring;
-    ring.reserve(static_cast<std::size_t>(n));
-    for (int i = 0; i < n; ++i) {
-        const double a = 2 * 3.14159265358979323846 * i / n;
-        ring.push_back(MetaPoint{cx + rx * std::cos(a), cy + ry * std::sin(a)});
-    }
-    return ring;
 }

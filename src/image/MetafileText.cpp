@@ -42,23 +42,24 @@ void CMetafileCanvas::BlendGlyph(int x, int y, const GlyphImage& g, Rgb color, c
 }
 
 void CMetafileCanvas::Text(const MetaText& text) {
+    const CMetaMapper mapper = Mapper();
     const MetaFont& font = state_.font;
     const int align = state_.textAlign;
     const MetaPoint ref = (align & kUpdateCp) ? state_.position : MetaPoint{text.x, text.y};
-    const MetaPoint origin = MapExact(ref.x, ref.y);
+    const MetaPoint origin = mapper.MapExact(ref.x, ref.y);
     // A world transform turns and shears the whole text, glyphs included;
     // sizes below are those of the page mapping alone.
-    const Linear world = WorldInPicture();
+    const MetaLinear world = mapper.WorldInPicture();
     double pageX = 1, pageY = 1;
-    PageScale(pageX, pageY);
+    mapper.PageScale(pageX, pageY);
     pageX = std::abs(pageX);
     pageY = std::abs(pageY);
 
     // The opaque rectangle is painted even without characters.
     SurfaceRect limit = state_.clipBox;
     if (text.options & (kOpaque | kClipped)) {
-        const MetaPoint c[4] = {MapExact(text.rectLeft, text.rectTop), MapExact(text.rectRight, text.rectTop),
-                                MapExact(text.rectRight, text.rectBottom), MapExact(text.rectLeft, text.rectBottom)};
+        const MetaPoint c[4] = {mapper.MapExact(text.rectLeft, text.rectTop), mapper.MapExact(text.rectRight, text.rectTop),
+                                mapper.MapExact(text.rectRight, text.rectBottom), mapper.MapExact(text.rectLeft, text.rectBottom)};
         auto px = [](double v) { return static_cast<int>(std::floor(std::clamp(v, -1e8, 1e8) + 0.5)); };
         const SurfaceRect rect{px(std::min({c[0].x, c[1].x, c[2].x, c[3].x})), px(std::min({c[0].y, c[1].y, c[2].y, c[3].y})),
                                px(std::max({c[0].x, c[1].x, c[2].x, c[3].x})), px(std::max({c[0].y, c[1].y, c[2].y, c[3].y}))};
@@ -202,9 +203,9 @@ void CMetafileCanvas::Text(const MetaText& text) {
         // The current position moves on by the text's width, in logical units.
         const double unit = pageX;
         if (unit > 0) {
-            const double sign = MapExact(1, 0).x >= MapExact(0, 0).x ? 1 : -1;
+            const double sign = mapper.MapExact(1, 0).x >= mapper.MapExact(0, 0).x ? 1 : -1;
             state_.position.x += sign * total / unit * std::cos(a);
-            state_.position.y -= total / unit * std::sin(a) * (MapExact(0, 1).y >= MapExact(0, 0).y ? 1 : -1);
+            state_.position.y -= total / unit * std::sin(a) * (mapper.MapExact(0, 1).y >= mapper.MapExact(0, 0).y ? 1 : -1);
         }
     }
 }
