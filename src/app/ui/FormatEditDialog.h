@@ -34,8 +34,6 @@ class CFormatEditDialog final : public QDialog {
     Q_OBJECT
 public:
     static constexpr int kTemplateId = 164;
-    // Item data of the marker list: line j is j, rectangle j is 1000 + j.
-    static constexpr int kMarkerRectData = CFormatMarkerList::kRectData;
 
     // Control ids of the template.
     enum Id {

@@ -104,7 +104,6 @@ signals:
 
 public:
     const SkinSettings& Skin() const { return skin_->Settings(); }
-    CQtPrompter& Prompter() { return prompter_; }
     // The size the form asks of the main window's client area.
     QSize ClientSize() const;
 
