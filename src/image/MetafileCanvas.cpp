@@ -213,10 +213,10 @@ bool CMetafileCanvas::BrushColorAt(const MetaBrush& brush, int x, int y, Rgb& ou
 void CMetafileCanvas::DrawShape(const ShapeFn& shape, bool fill, bool outline, const Outlines* outlines) {
     const MetaBrush& b = state_.brush;
     const bool hollow = !fill || b.style == 1;
-    const Pen pen = penOverride_ ? *penOverride_ : DevicePen();
+    const Pen pen = penOverride_ ? *penOverride_ : DevicePen(state_.pen, Mapper());
     const bool stroke = outline && pen.style != PenStyle::Null;
     if (stroke && outlines && !penOverride_) {
-        const std::vector<std::uint32_t> runs = DashRuns();
+        const std::vector<std::uint32_t> runs = DashRuns(state_.pen, Mapper());
         if (!runs.empty()) {
             // A styled pen: the fill, then in opaque mode the whole outline in
             // the background colour (the gaps show it), then the dashes.
@@ -275,7 +275,7 @@ void CMetafileCanvas::DrawShapeWith(const ShapeFn& shape, const MetaBrush* brush
         recorder_ = std::make_unique<CCoverageRecorder>(surface_.Width(), surface_.Height());
     CCoverageRecorder& rec = *recorder_;
     rec.Begin();
-    Pen pen = penOverride_ ? *penOverride_ : DevicePen();
+    Pen pen = penOverride_ ? *penOverride_ : DevicePen(state_.pen, Mapper());
     if (!outline)
         pen.style = PenStyle::Null;
     const Brush marker{Rgb{}, brush == nullptr};
@@ -460,7 +460,7 @@ void CMetafileCanvas::Ellipse(double l, double t, double r, double b) {
     const SurfacePoint p = mapper.Map(l, t), q = mapper.Map(r, b);
     const SurfaceRect box{std::min(p.x, q.x), std::min(p.y, q.y), std::max(p.x, q.x), std::max(p.y, q.y)};
     Outlines lines;
-    if (!DashRuns().empty()) {  // the ellipse inside its box, as a ring of pixels
+    if (!DashRuns(state_.pen, Mapper()).empty()) {  // the ellipse inside its box, as a ring of pixels
         const double cx = (box.left + box.right - 1) / 2.0, cy = (box.top + box.bottom - 1) / 2.0;
         const double rx = (box.width() - 1) / 2.0, ry = (box.height() - 1) / 2.0;
         const int n = static_cast<int>(std::clamp((rx + ry) * 3.2, 16.0, 4096.0));

@@ -6,6 +6,7 @@
 #include "image/RasterImage.h"
 #include "image/DrawContext.h"
 #include "image/MetafileMapping.h"
+#include "image/MetafilePens.h"
 #include "image/RasterSurface.h"
 
 #include <cstdint>
@@ -17,16 +18,6 @@
 
 class CCoverageRecorder;
 struct GlyphImage;
-
-struct MetaPen {
-    MetaPen() = default;
-    MetaPen(int style_, double width_, Rgb color_) : style(style_), width(width_), color(color_) {}
-    int style = 0;  // PS_SOLID, PS_DASH..., PS_NULL = 5, PS_USERSTYLE = 7, PS_ALTERNATE = 8; PS_GEOMETRIC 0x10000
-    double width = 0;
-    Rgb color{};
-    bool extended = false;          // made by EXTCREATEPEN
-    std::vector<double> userStyle;  // PS_USERSTYLE: dash and gap lengths in turn
-};
 
 struct MetaBrush {
     MetaBrush() = default;
@@ -218,18 +209,7 @@ private:
     // The mapping in force, to picture pixels.
     CMetaMapper Mapper() const { return CMetaMapper(state_.map, device_); }
     void PolygonClip(const std::vector<MetaPoint>& ring, int mode);
-    Pen DevicePen() const;
-    // Outlines of a shape in picture pixels, each closed or open: what a
-    // styled pen dashes.
-    using Outlines = std::vector<std::pair<std::vector<SurfacePoint>, bool>>;
-    // The selected pen's dash pattern in pixels (drawn, skipped, ...); empty
-    // for a solid pen.
-    std::vector<std::uint32_t> DashRuns() const;
-    // The drawn runs as lines, those that reach into `visible` (widened by
-    // the pen) only.
-    static std::vector<std::pair<SurfacePoint, SurfacePoint>> DashLines(const Outlines& outlines,
-                                                                        const std::vector<std::uint32_t>& runs,
-                                                                        const SurfaceRect& visible);
+    using Outlines = MetaOutlines;
     bool ClipIsRectangle() const { return !state_.clipMask; }
     bool Visible(int x, int y) const;
     // The brush's colour at a pixel; false where a hatch leaves it empty
