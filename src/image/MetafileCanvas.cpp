@@ -36,20 +36,6 @@ std::uint8_t Rop2(int rop, std::uint8_t pen, std::uint8_t dst) {
     return out;
 }
 
-// GDI's eight-by-eight hatch patterns: true where the line is.
-bool HatchAt(int hatch, int x, int y) {
-    const int hx = x & 7, hy = y & 7;
-    switch (hatch) {
-    case 0: return hy == 7;                   // HS_HORIZONTAL
-    case 1: return hx == 7;                   // HS_VERTICAL
-    case 2: return hx == hy;                  // HS_FDIAGONAL, "\"
-    case 3: return hx + hy == 7;              // HS_BDIAGONAL, "/"
-    case 4: return hx == 7 || hy == 7;        // HS_CROSS
-    case 5: return hx == hy || hx + hy == 7;  // HS_DIAGCROSS
-    default: return false;
-    }
-}
-
 }  // namespace
 
 
@@ -162,53 +148,6 @@ void CMetafileCanvas::DeleteObject(std::uint32_t index) {
 
 // --- painting ---------------------------------------------------------------------------
 
-bool CMetafileCanvas::Visible(int x, int y) const {
-    const SurfaceRect& c = state_.clipBox;
-    if (x < c.left || y < c.top || x >= c.right || y >= c.bottom)
-        return false;
-    return !state_.clipMask || (*state_.clipMask)[static_cast<std::size_t>(y) * surface_.Width() + x] != 0;
-}
-
-bool CMetafileCanvas::BrushColorAt(const MetaBrush& brush, int x, int y, Rgb& out) const {
-    switch (brush.style) {
-    case 2:  // hatched: the gaps show the background colour unless transparent
-        // The solid "hatches" of enhanced metafiles: the brush colour, the
-        // text colour or the background colour all over (dithered ones
-        // solid too, as on a true-colour device).
-        if (brush.hatch == 6 || brush.hatch == 7) {
-            out = brush.color;
-            return true;
-        }
-        if (brush.hatch == 8 || brush.hatch == 9) {
-            out = state_.textColor;
-            return true;
-        }
-        if (brush.hatch == 10 || brush.hatch == 11) {
-            out = state_.bkColor;
-            return true;
-        }
-        if (HatchAt(brush.hatch, x, y)) {
-            out = brush.color;
-            return true;
-        }
-        out = state_.bkColor;
-        return state_.bkMode != 1;
-    case 3:
-    case 5:
-    case 6:  // pattern and DIB pattern brushes: the bitmap tiled from the origin
-        if (brush.pattern && brush.pattern->IsValid()) {
-            const int w = brush.pattern->GetWidth(), h = brush.pattern->GetHeight();
-            const int px = ((x % w) + w) % w, py = ((y % h) + h) % h;
-            out = brush.pattern->GetPixelColor(px, h - 1 - py);
-            return true;
-        }
-        out = brush.color;
-        return true;
-    default:
-        out = brush.color;
-        return true;
-    }
-}
 
 void CMetafileCanvas::DrawShape(const ShapeFn& shape, bool fill, bool outline, const Outlines* outlines) {
     const MetaBrush& b = state_.brush;
@@ -291,10 +230,12 @@ void CMetafileCanvas::DrawShapeWith(const ShapeFn& shape, const MetaBrush* brush
     std::vector<std::uint8_t> pixels(static_cast<std::size_t>(bw) * bh * 3);
     surface_.ReadPixels(box, pixels.data(), bw * 3);
     const int rop = state_.rop2;
+    const MetaClipView clip = ClipView();
+    const MetaColours colours = Colours();
     for (int y = box.top; y < box.bottom; ++y) {
         std::uint8_t* d = pixels.data() + static_cast<std::size_t>(y - box.top) * bw * 3;
         for (int x = box.left; x < box.right; ++x, d += 3) {
-            if (!rec.Covered(x, y) || !Visible(x, y))
+            if (!rec.Covered(x, y) || !clip.Visible(x, y))
                 continue;
             if (invert) {
                 d[0] = static_cast<std::uint8_t>(~d[0]);
@@ -303,7 +244,7 @@ void CMetafileCanvas::DrawShapeWith(const ShapeFn& shape, const MetaBrush* brush
                 continue;
             }
             Rgb c = pen.color;
-            if (brush && !BrushColorAt(*brush, x, y, c))
+            if (brush && !BrushColorAt(*brush, colours, x, y, c))
                 continue;
             d[0] = Rop2(rop, c.b, d[0]);
             d[1] = Rop2(rop, c.g, d[1]);
@@ -519,4 +460,32 @@ void CMetafileCanvas::DrawPath(bool fill, bool stroke) {
     }
     pathFigures_.clear();
     pathClosed_.clear();
+}
+
+// --- blits --------------------------------------------------------------------------
+
+void CMetafileCanvas::Blit(double x, double y, double w, double h, const CRasterImage* bitmap, int srcX, int srcY,
+                           int srcW, int srcH, std::uint32_t rop) {
+    const CMetaMapper mapper = Mapper();
+    if (mapper.Skewed()) {
+        BlitQuad(MetaPoint{x, y}, MetaPoint{x + w, y}, MetaPoint{x, y + h}, false, bitmap, srcX, srcY, srcW, srcH, rop,
+                 Transfer{});
+        return;
+    }
+    const SurfacePoint p = mapper.Map(x, y), q = mapper.Map(x + w, y + h);
+    MetaBlitTarget target = BlitTarget();
+    BlitOntoBox(target, SurfaceRect{std::min(p.x, q.x), std::min(p.y, q.y), std::max(p.x, q.x), std::max(p.y, q.y)},
+                bitmap, srcX, srcY, srcW, srcH, rop);
+}
+
+void CMetafileCanvas::BlitQuad(MetaPoint p0, MetaPoint p1, MetaPoint p2, bool mapped, const CRasterImage* bitmap,
+                               int srcX, int srcY, int srcW, int srcH, std::uint32_t rop, const Transfer& extra) {
+    if (!mapped) {
+        const CMetaMapper mapper = Mapper();
+        p0 = mapper.MapExact(p0.x, p0.y);
+        p1 = mapper.MapExact(p1.x, p1.y);
+        p2 = mapper.MapExact(p2.x, p2.y);
+    }
+    MetaBlitTarget target = BlitTarget();
+    BlitOntoQuad(target, p0, p1, p2, bitmap, srcX, srcY, srcW, srcH, rop, extra);
 }

@@ -5,8 +5,10 @@
 // (WmfPlayer.cpp, EmfPlayer.cpp) translate records into calls on it.
 #include "image/RasterImage.h"
 #include "image/DrawContext.h"
+#include "image/MetafileBlit.h"
 #include "image/MetafileMapping.h"
 #include "image/MetafilePens.h"
+#include "image/MetafilePixels.h"
 #include "image/RasterSurface.h"
 
 #include <cstdint>
@@ -18,15 +20,6 @@
 
 class CCoverageRecorder;
 struct GlyphImage;
-
-struct MetaBrush {
-    MetaBrush() = default;
-    MetaBrush(int style_, Rgb color_, int hatch_ = 0) : style(style_), color(color_), hatch(hatch_) {}
-    int style = 0;  // BS_SOLID = 0, BS_NULL = 1, BS_HATCHED = 2, BS_PATTERN = 3, BS_DIBPATTERN = 5
-    Rgb color{255, 255, 255};
-    int hatch = 0;  // HS_HORIZONTAL ... HS_DIAGCROSS
-    std::shared_ptr<const CRasterImage> pattern;  // pattern brushes
-};
 
 // A logical font as the font records give it; sizes in logical units.
 struct MetaFont {
@@ -169,22 +162,8 @@ public:
     // The source rectangle counts rows from the top of the bitmap.
     void Blit(double x, double y, double w, double h, const CRasterImage* bitmap, int srcX, int srcY, int srcW,
               int srcH, std::uint32_t rop);
-    // What the other transfers add to a blit. The mask (MASKBLT) chooses
-    // the foreground operation (the rop's third byte) where its bit is set
-    // and the background operation (the fourth byte) where it is clear; a
-    // transparent colour (TRANSPARENTBLT) leaves the target where the
-    // source has it; alpha (ALPHABLEND) blends the source over the target
-    // by a constant and, when given, the source's own premultiplied alpha
-    // (rows top-down, one byte per source pixel).
-    struct Transfer {
-        const CRasterImage* mask = nullptr;
-        int maskX = 0, maskY = 0;
-        bool transparent = false;
-        Rgb key{};
-        bool blend = false;
-        int constantAlpha = 255;
-        const std::vector<std::uint8_t>* alpha = nullptr;
-    };
+    // What the other transfers (mask, transparent colour, alpha) add to a blit.
+    using Transfer = MetaTransfer;
     // The source rectangle onto a parallelogram given by the points where
     // its top-left, top-right and bottom-left corners go (record
     // coordinates, or picture pixels when `mapped`).
@@ -211,10 +190,10 @@ private:
     void PolygonClip(const std::vector<MetaPoint>& ring, int mode);
     using Outlines = MetaOutlines;
     bool ClipIsRectangle() const { return !state_.clipMask; }
-    bool Visible(int x, int y) const;
-    // The brush's colour at a pixel; false where a hatch leaves it empty
-    // in transparent background mode.
-    bool BrushColorAt(const MetaBrush& brush, int x, int y, Rgb& out) const;
+    MetaClipView ClipView() const { return MetaClipView{state_.clipBox, state_.clipMask.get(), surface_.Width()}; }
+    bool Visible(int x, int y) const { return ClipView().Visible(x, y); }
+    MetaColours Colours() const { return MetaColours{state_.textColor, state_.bkColor, state_.bkMode}; }
+    MetaBlitTarget BlitTarget() { return MetaBlitTarget{surface_, ClipView(), state_.brush, Colours()}; }
     // Draws a shape with the current pen, the brush when `fill`, honouring
     // the pen's raster operation, pattern brushes and the clip region.
     using ShapeFn = std::function<void(CDrawContext&, const Pen&, const Brush&)>;
