@@ -489,3 +489,17 @@ void CMetafileCanvas::BlitQuad(MetaPoint p0, MetaPoint p1, MetaPoint p2, bool ma
     MetaBlitTarget target = BlitTarget();
     BlitOntoQuad(target, p0, p1, p2, bitmap, srcX, srcY, srcW, srcH, rop, extra);
 }
+
+// --- text ---------------------------------------------------------------------------
+
+void CMetafileCanvas::Text(const MetaText& text) {
+    const MetaTextTarget target{surface_, [this] { return ClipView(); },
+                                [this](const SurfaceRect& box) {
+                                    state_.clipBox = box;
+                                    ApplyClip();
+                                },
+                                [this](const std::vector<MetaPoint>& quad, Rgb color) { FillDeviceQuad(quad, color); }};
+    const MetaTextState now{state_.font, state_.textAlign, state_.position, state_.clipBox, Colours(),
+                            state_.charExtra, state_.breakExtra};
+    state_.position = DrawMetaText(text, now, Mapper(), target);
+}

@@ -9,6 +9,7 @@
 #include "image/MetafileMapping.h"
 #include "image/MetafilePens.h"
 #include "image/MetafilePixels.h"
+#include "image/MetafileText.h"
 #include "image/RasterSurface.h"
 
 #include <cstdint>
@@ -19,29 +20,6 @@
 #include <vector>
 
 class CCoverageRecorder;
-struct GlyphImage;
-
-// A logical font as the font records give it; sizes in logical units.
-struct MetaFont {
-    double height = 0;   // < 0: character (em) height, > 0: cell height, 0: default
-    double width = 0;    // average character width, 0: natural
-    int escapement = 0;  // tenths of a degree, counter-clockwise
-    int weight = 400;
-    bool italic = false, underline = false, strikeOut = false;
-    int charset = 0;
-    std::string family;
-};
-
-// Text of one output call, as Unicode, with optional advances (logical
-// units, one per character) and the options of EXTTEXTOUT.
-struct MetaText {
-    std::u32string chars;
-    std::vector<double> advances;
-    bool glyphIndices = false;  // chars are glyph ids of the font (ETO_GLYPH_INDEX)
-    double x = 0, y = 0;
-    int options = 0;  // ETO_OPAQUE = 2, ETO_CLIPPED = 4
-    double rectLeft = 0, rectTop = 0, rectRight = 0, rectBottom = 0;
-};
 
 class CMetafileCanvas {
 public:
@@ -155,8 +133,12 @@ public:
     // Characters of the selected font's character set (8-bit), or UTF-16
     // units, as Unicode: one character per byte or unit, 0 where nothing is
     // drawn (the second half of a surrogate pair, empty symbol codes).
-    std::u32string DecodeText(const std::uint8_t* bytes, std::size_t count) const;
-    std::u32string DecodeWideText(const std::uint8_t* units, std::size_t count) const;
+    std::u32string DecodeText(const std::uint8_t* bytes, std::size_t count) const {
+        return DecodeMetaText(bytes, count, state_.font);
+    }
+    std::u32string DecodeWideText(const std::uint8_t* units, std::size_t count) const {
+        return DecodeMetaWideText(units, count, state_.font);
+    }
 
     // Raster operations: `bitmap` may be null for pattern-only operations.
     // The source rectangle counts rows from the top of the bitmap.
@@ -214,7 +196,6 @@ private:
     void CombineClip(const std::vector<std::uint8_t>& area, int mode);
     std::vector<std::uint8_t> MaskOfRects(const std::vector<SurfaceRect>& rects) const;
     void ApplyClip();
-    void BlendGlyph(int x, int y, const GlyphImage& glyph, Rgb color, const SurfaceRect& limit);
 
     CDrawContext surface_;  // over the picture's raster
     MetaDevice device_;
