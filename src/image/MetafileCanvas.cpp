@@ -1,8 +1,9 @@
-// CMetafileCanvas: mapping, state, objects and the line and polygon
-// drawing of the metafile player. Shapes go through DrawShape, which takes
-// the fast road straight onto the surface when the pen copies, the brush is
-// plain and the clip is a rectangle, and otherwise records the shape's
-// pixels and combines them one by one.
+// CMetafileCanvas: state, objects and the line and polygon drawing of the
+// metafile player, and the hand-over of blits and text to their painters.
+// Shapes go through DrawShape, which takes the fast road straight onto the
+// surface when the pen copies, the brush is plain and the clip is a
+// rectangle, and otherwise records the shape's pixels and combines them one
+// by one.
 #include "image/MetafileCanvas.h"
 
 #include "image/CoverageRecorder.h"

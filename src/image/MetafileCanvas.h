@@ -2,7 +2,11 @@
 // The drawing state of our small metafile player: object table, pen, brush
 // and font, coordinate mapping, current position, clipping, paths, text and
 // bitmap blits, drawn onto a raster surface. The WMF and EMF record readers
-// (WmfPlayer.cpp, EmfPlayer.cpp) translate records into calls on it.
+// (WmfPlayer.cpp, EmfPlayer.cpp) translate records into calls on it. Its
+// helpers: the mapping (MetafileMapping.h), pens and dashes (MetafilePens.h),
+// brush colours and clip masks (MetafilePixels.h), blits (MetafileBlit.h)
+// and text (MetafileText.h); curved shapes, regions and clipping are in
+// MetafileShapes.cpp.
 #include "image/RasterImage.h"
 #include "image/DrawContext.h"
 #include "image/MetafileBlit.h"
@@ -192,10 +196,17 @@ private:
     // By value: the start point often lives in `out` itself.
     static void Flatten(MetaPoint p0, MetaPoint p1, MetaPoint p2, MetaPoint p3,
                         std::vector<MetaPoint>& out);
+    // The pixels the rings cover when filled, as a mask for the clip.
+    std::vector<std::uint8_t> FillArea(const std::vector<std::vector<SurfacePoint>>& rings, bool winding);
     // Clip helpers: the clip as a mask, combined with `area` by `mode`.
-    void CombineClip(const std::vector<std::uint8_t>& area, int mode);
-    std::vector<std::uint8_t> MaskOfRects(const std::vector<SurfaceRect>& rects) const;
-    void ApplyClip();
+    void CombineClip(const std::vector<std::uint8_t>& area, int mode) {
+        ::CombineClip(state_.clipBox, state_.clipMask, area, mode, surface_.Width(), surface_.Height());
+        ApplyClip();
+    }
+    std::vector<std::uint8_t> MaskOfRects(const std::vector<SurfaceRect>& rects) const {
+        return ::MaskOfRects(rects, surface_.Width(), surface_.Height());
+    }
+    void ApplyClip() { surface_.SetClip(state_.clipBox); }
 
     CDrawContext surface_;  // over the picture's raster
     MetaDevice device_;

@@ -1,7 +1,7 @@
 #pragma once
 // What the metafile player's pixel painters (blits, glyphs, shapes that are
 // combined pixel by pixel) read: a brush's colour at a pixel, and whether a
-// pixel lies inside the clip.
+// pixel lies inside the clip; and the clip's mask as regions combine it.
 #include "image/DrawSurface.h"
 
 #include <cstdint>
@@ -43,3 +43,11 @@ struct MetaClipView {
         return !mask || (*mask)[static_cast<std::size_t>(y) * pictureWidth + x] != 0;
     }
 };
+
+// A mask (one byte per pixel of a w x h picture) set inside the rectangles.
+std::vector<std::uint8_t> MaskOfRects(const std::vector<SurfaceRect>& rects, int w, int h);
+// The clip (its box, and a mask where it is no rectangle) combined with the
+// mask `area` by `mode`: 1 and, 2 or, 3 xor, 4 diff, 5 copy. The box becomes
+// the bounding box of what is inside; a clip that fills its box drops its mask.
+void CombineClip(SurfaceRect& clipBox, std::shared_ptr<const std::vector<std::uint8_t>>& clipMask,
+                 const std::vector<std::uint8_t>& area, int mode, int w, int h);
