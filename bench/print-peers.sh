@@ -5,8 +5,9 @@
 # and peak memory, the PDF sizes, their ratios, the cover's place on the page
 # at 600 dpi and whether the cover's pixels came through unchanged. Then
 # DVD sleeves that must be turned (whole JPEG blocks, not whole blocks, a
-# large scan) beside cdlabelgen + ps2pdf, and a batch of 100 CD fronts with
-# korvane-cli (time per page, peak memory).
+# large scan) beside cdlabelgen + ps2pdf, the same sleeve as a PNG upright
+# and turned, and a batch of 100 CD fronts with korvane-cli (time per page,
+# peak memory).
 # CPU seconds (user + system) are reported beside wall time: on a busy
 # machine they say more.
 #
@@ -138,6 +139,23 @@ sleeve() {  # NAME WIDTH HEIGHT
 sleeve dvd 4000 2700
 sleeve dvd-odd 4001 2701
 sleeve scan 6449 4323
+
+# --- a lossless sleeve, upright and turned ----------------------------------------
+# The DVD sleeve's picture as a PNG, stored upright (2700 x 4000) and on its
+# side (4000 x 2700, recognised and turned): the page draws the stored
+# pixels turned by its transform, so the turned one should cost what the
+# upright one costs.
+[ -f sleeve-side.png ] || convert dvd.jpg sleeve-side.png
+[ -f sleeve-upright.png ] || convert dvd.jpg -rotate 90 sleeve-upright.png
+for p in upright side; do
+    run "korvane-png-$p" "$CLI" print --formats "$BUILD/bin/Korvane.dat" --left "sleeve-$p.png" --mode left \
+        --no-cut-lines --no-border --paper A4 --dpi 600 --pdf "korvane-png-$p.pdf"
+done
+printf 'PNG sleeve  upright cpu %s s, %.1f MB | turned cpu %s s, %.1f MB | turned / upright cpu %s, memory %s\n' \
+    "$(median korvane-png-upright 3)" "$(echo "$(median korvane-png-upright 2) / 1024" | bc -l)" \
+    "$(median korvane-png-side 3)" "$(echo "$(median korvane-png-side 2) / 1024" | bc -l)" \
+    "$(echo "scale=3; $(median korvane-png-side 3) / $(median korvane-png-upright 3)" | bc)" \
+    "$(echo "scale=3; $(median korvane-png-side 2) / $(median korvane-png-upright 2)" | bc)"
 
 # --- a batch of 100 covers -------------------------------------------------------
 mkdir -p batch

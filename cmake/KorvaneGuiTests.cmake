@@ -19,6 +19,11 @@ if(TARGET SkinsTest)
   target_sources(SkinsTest PRIVATE ${CMAKE_SOURCE_DIR}/tests/image/TestEncoders.cpp)
   target_include_directories(SkinsTest PRIVATE ${CMAKE_SOURCE_DIR}/tests/image)
 endif()
+# The window test of a JPEG above the picture limit writes it with the same encoder.
+if(TARGET ReducedSlotsTest)
+  target_sources(ReducedSlotsTest PRIVATE ${CMAKE_SOURCE_DIR}/tests/image/TestEncoders.cpp)
+  target_include_directories(ReducedSlotsTest PRIVATE ${CMAKE_SOURCE_DIR}/tests/image)
+endif()
 # The intake test runs the program itself for --help and --version.
 if(TARGET IntakeTest AND TARGET korvane)
   add_dependencies(IntakeTest korvane)

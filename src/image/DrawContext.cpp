@@ -76,6 +76,11 @@ void CDrawContext::StretchPixelsMasked(const SurfaceRect& dst, const PixelBlock&
     backend_->StretchMasked(ToDevice(dst), src, mask, maskStride, clip_);
 }
 
+bool CDrawContext::StretchPixelsTurned(const SurfaceRect& dst, const PixelBlock& src, const std::uint8_t* mask,
+                                       std::ptrdiff_t maskStride, PictureTurn turn) {
+    return backend_->StretchTurned(ToDevice(dst), src, mask, maskStride, turn, clip_);
+}
+
 bool CDrawContext::StretchJpeg(const SurfaceRect& dst, const std::shared_ptr<const std::vector<std::uint8_t>>& jpeg,
                                PictureTurn turn, const std::shared_ptr<const PictureColour>& colour) {
     return backend_->StretchJpeg(ToDevice(dst), jpeg, turn, colour, clip_);

@@ -85,6 +85,12 @@ public:
     // stay unchanged. The mask has src.width x src.height bytes, rows top-down.
     void StretchPixelsMasked(const SurfaceRect& dst, const PixelBlock& src, const std::uint8_t* mask,
                              std::ptrdiff_t maskStride);
+    // A block stored otherwise than shown (mirrored, then turned as `turn`
+    // says) scaled into dst by a device that turns pictures by its
+    // transform (a PDF page); `mask` as for StretchPixelsMasked, or null.
+    // False when the device does not, and the caller turns the pixels.
+    bool StretchPixelsTurned(const SurfaceRect& dst, const PixelBlock& src, const std::uint8_t* mask,
+                             std::ptrdiff_t maskStride, PictureTurn turn);
 
     // True when the device keeps JPEG data (a PDF page). StretchJpeg draws
     // the whole picture that is the clean decoding of `jpeg`, standing as

@@ -216,10 +216,12 @@ bool ReaderColourSpace(const jpeg_decompress_struct& cinfo) {
 
 // The whole decode between setjmp and the library's clean-up. Plain data
 // only: a longjmp out of libjpeg must not skip any destructor.
-// `forPrinting` decodes data that may pass through at 1/8 only (and says so
-// in `printReduced`).
+// `forPrinting` decodes data that may pass through only at the scale that
+// covers a view of printViewW x printViewH (1 x 1: 1/8), and says so in
+// `printReduced`.
 bool DecodeJpeg(j_decompress_ptr cinfo, CRasterImage& image, std::int64_t fileBytes, int limitW, int limitH,
-                bool forPrinting, bool& printReduced, int& orientation, JpegColour& colour) {
+                bool forPrinting, int printViewW, int printViewH, bool& printReduced, int& orientation,
+                JpegColour& colour) {
     jpeg_save_markers(cinfo, JPEG_APP0 + 1, 0xFFFF);
     jpeg_save_markers(cinfo, JPEG_APP0 + 2, 0xFFFF);
     jpeg_read_header(cinfo, TRUE);
@@ -265,10 +267,11 @@ bool DecodeJpeg(j_decompress_ptr cinfo, CRasterImage& image, std::int64_t fileBy
         return false;
     }
     // Data that may pass through to the page needs its pixels only for
-    // recognition and small views: 1/8 does for those.
+    // recognition and the views: 1/8 does for the first, the view's size
+    // for the others.
     printReduced = forPrinting && cinfo->data_precision == 8 && !cinfo->arith_code && ReaderColourSpace(*cinfo);
     if (printReduced)
-        ChooseScale(cinfo, 1, 1);
+        ChooseScale(cinfo, printViewW, printViewH);
     else
         ChooseScale(cinfo, limitW, limitH);
     if (!FitPictureLimit(cinfo)) {
@@ -371,7 +374,7 @@ bool CRasterJPG::Decode(CByteSource& source) {
     int orientation = 1;
     bool printReduced = false;
     const bool ok = DecodeJpeg(&cinfo, *this, fileBytes, decodeLimitWidth_, decodeLimitHeight_, decodeForPrinting_,
-                               printReduced, orientation, *colour);
+                               printViewWidth_, printViewHeight_, printReduced, orientation, *colour);
     const bool clean = ok && PassesThrough(cinfo);
     if (ok)
         SetFileSize(static_cast<int>(cinfo.image_width), static_cast<int>(cinfo.image_height));

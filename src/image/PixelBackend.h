@@ -67,6 +67,14 @@ public:
                              const SurfaceRect& /*clip*/) {
         return false;
     }
+    // The same device draws pixels stored otherwise than shown (`src`
+    // mirrored, then turned, as `turn` says) scaled into dst by its
+    // transform, without turning them; `mask` (src's size, or null) as for
+    // StretchMasked. False leaves the pixels to be turned by the caller.
+    virtual bool StretchTurned(const SurfaceRect& /*dst*/, const PixelBlock& /*src*/, const std::uint8_t* /*mask*/,
+                               std::ptrdiff_t /*maskStride*/, PictureTurn /*turn*/, const SurfaceRect& /*clip*/) {
+        return false;
+    }
     // The same device draws a picture from the samples its file holds, in
     // the file's colour space (`colour`), standing as `turn` says. False
     // leaves the picture to be written as its (sRGB) pixels.

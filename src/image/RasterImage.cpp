@@ -134,6 +134,7 @@ void CRasterImage::Clear() {
     colour_.reset();
     jpegTurns_ = 0;
     jpegMirrored_ = false;
+    pendingTurn_ = PictureTurn{};
     fileWidth_ = fileHeight_ = 0;
     decodeWarning_.clear();
 }
@@ -144,7 +145,7 @@ void CRasterImage::SetDecodeLimit(int width, int height) {
 }
 
 void CRasterImage::SetFileSize(int fileWidth, int fileHeight) {
-    if (fileWidth == width_ && fileHeight == height_) {
+    if (fileWidth == GetWidth() && fileHeight == GetHeight()) {
         fileWidth_ = fileHeight_ = 0;
         return;
     }
@@ -230,6 +231,7 @@ Rgb CRasterImage::GetPaletteColor(int index) const {
 }
 
 void CRasterImage::CreateAlpha() {
+    Settle();
     if (!IsValid())
         return;
     alpha_.assign(static_cast<std::size_t>(width_) * height_, 255);
@@ -260,6 +262,7 @@ static inline std::uint8_t IndexAt(const std::uint8_t* row, int x, int bpp) {
 }
 
 std::uint8_t CRasterImage::GetPixelIndex(int x, int y) const {
+    Settle();
     if (!IsValid() || bpp_ > 8)
         return 0;
     if (x < 0 || y < 0 || x >= width_ || y >= height_) {
@@ -271,6 +274,7 @@ std::uint8_t CRasterImage::GetPixelIndex(int x, int y) const {
 }
 
 void CRasterImage::SetPixelIndex(int x, int y, std::uint8_t index) {
+    Settle();
     if (!IsValid() || bpp_ > 8 || x < 0 || y < 0 || x >= width_ || y >= height_)
         return;
     DropJpegData();
@@ -293,6 +297,7 @@ void CRasterImage::SetPixelIndex(int x, int y, std::uint8_t index) {
 }
 
 Rgb CRasterImage::GetPixelColor(int x, int y) const {
+    Settle();
     if (!IsValid())
         return Rgb{};
     if (x < 0 || y < 0 || x >= width_ || y >= height_) {
@@ -311,6 +316,7 @@ Rgb CRasterImage::GetPixelColor(int x, int y) const {
 }
 
 void CRasterImage::SetPixelColor(int x, int y, Rgb c) {
+    Settle();
     if (!IsValid() || bpp_ != 24 || x < 0 || y < 0 || x >= width_ || y >= height_)
         return;
     DropJpegData();
@@ -321,6 +327,7 @@ void CRasterImage::SetPixelColor(int x, int y, Rgb c) {
 }
 
 std::uint8_t CRasterImage::GetAlpha(int x, int y) const {
+    Settle();
     if (!IsValid() || x < 0 || y < 0 || x >= width_ || y >= height_)
         return 0;
     if (alpha_.empty())
@@ -329,6 +336,7 @@ std::uint8_t CRasterImage::GetAlpha(int x, int y) const {
 }
 
 void CRasterImage::SetAlpha(int x, int y, std::uint8_t a) {
+    Settle();
     if (alpha_.empty() || x < 0 || y < 0 || x >= width_ || y >= height_)
         return;
     alpha_[static_cast<std::size_t>(y) * width_ + x] = a;
@@ -349,9 +357,12 @@ void CRasterImage::CopySettingsFrom(const CRasterImage& other) {
     decodeLimitWidth_ = other.decodeLimitWidth_;
     decodeLimitHeight_ = other.decodeLimitHeight_;
     decodeForPrinting_ = other.decodeForPrinting_;
+    printViewWidth_ = other.printViewWidth_;
+    printViewHeight_ = other.printViewHeight_;
 }
 
 bool CRasterImage::CopyFrom(const CRasterImage& source, bool copyPixels, bool copyAlpha) {
+    source.Settle();
     if (&source == this)
         return true;
     if (!source.IsValid()) {
@@ -419,6 +430,7 @@ bool CRasterImage::Transfer(CRasterImage& source) {
     jpegTurns_ = source.jpegTurns_;
     jpegMirrored_ = source.jpegMirrored_;
     colour_ = std::move(source.colour_);
+    pendingTurn_ = source.pendingTurn_;
     fileWidth_ = source.fileWidth_;
     fileHeight_ = source.fileHeight_;
     source.Clear();
@@ -428,6 +440,7 @@ bool CRasterImage::Transfer(CRasterImage& source) {
 }
 
 void CRasterImage::Flip() {
+    Settle();
     if (!IsValid())
         return;
     DropJpegData();
@@ -443,33 +456,8 @@ void CRasterImage::Flip() {
     }
 }
 
-void CRasterImage::Mirror() {
-    if (!IsValid())
-        return;
-    // The JPEG data stays, the mirror noted: a mirror after t clockwise
-    // turns is the mirror first, then t turns the other way.
-    jpegMirrored_ = !jpegMirrored_;
-    jpegTurns_ = (4 - jpegTurns_) % 4;
-    for (int y = 0; y < height_; ++y) {
-        if (bpp_ == 24) {
-            std::uint8_t* row = GetRow(y);
-            for (int l = 0, r = width_ - 1; l < r; ++l, --r)
-                std::swap_ranges(row + l * 3, row + l * 3 + 3, row + r * 3);
-        } else if (bpp_ == 8) {
-            std::reverse(GetRow(y), GetRow(y) + width_);
-        } else {
-            for (int l = 0, r = width_ - 1; l < r; ++l, --r) {
-                const std::uint8_t a = GetPixelIndex(l, y), b = GetPixelIndex(r, y);
-                SetPixelIndex(l, y, b);
-                SetPixelIndex(r, y, a);
-            }
-        }
-        if (HasAlpha())
-            std::reverse(GetAlphaRow(y), GetAlphaRow(y) + width_);
-    }
-}
-
 void CRasterImage::CopyRowsBgr(int firstRowFromTop, int rows, std::uint8_t* dst, std::ptrdiff_t dstStride) const {
+    Settle();
     if (!IsValid())
         return;
     for (int i = 0; i < rows; ++i) {

@@ -72,30 +72,56 @@ public:
 
     // --- queries ---------------------------------------------------------------
     bool IsValid() const { return pixels_ != nullptr; }
-    int GetWidth() const { return width_; }
-    int GetHeight() const { return height_; }
+    // The size as the picture is shown (a pending turn counted in).
+    int GetWidth() const { return pendingTurn_.turns % 2 ? height_ : width_; }
+    int GetHeight() const { return pendingTurn_.turns % 2 ? width_ : height_; }
     int GetBpp() const { return bpp_; }
     int GetType() const { return type_; }
     void SetType(int type) { type_ = type; }
-    int GetStride() const { return stride_; }
+    int GetStride() const {
+        Settle();
+        return stride_;
+    }
     int GetPaletteSize() const { return static_cast<int>(palette_.size()); }
     const PaletteEntry* GetPalette() const { return palette_.data(); }
     PaletteEntry* GetPalette() { return palette_.data(); }
     void SetPaletteEntry(int index, std::uint8_t r, std::uint8_t g, std::uint8_t b, std::uint8_t alpha = 0);
     // Fills the palette with the grey ramp (entry i = i, i, i scaled to the size).
     void SetGrayPalette();
-    // Row y counted from the bottom (row 0 = bottom row).
-    std::uint8_t* GetRow(int y) { return pixels_.get() + static_cast<std::size_t>(y) * stride_; }
-    const std::uint8_t* GetRow(int y) const { return pixels_.get() + static_cast<std::size_t>(y) * stride_; }
-    std::uint8_t* GetBits() { return pixels_.get(); }
-    const std::uint8_t* GetBits() const { return pixels_.get(); }
-    std::size_t GetBitsSize() const { return static_cast<std::size_t>(stride_) * height_; }
+    // Row y counted from the bottom (row 0 = bottom row). Every access to
+    // the pixels carries out a pending turn first (PixelsTurnPending).
+    std::uint8_t* GetRow(int y) {
+        Settle();
+        return pixels_.get() + static_cast<std::size_t>(y) * stride_;
+    }
+    const std::uint8_t* GetRow(int y) const {
+        Settle();
+        return pixels_.get() + static_cast<std::size_t>(y) * stride_;
+    }
+    std::uint8_t* GetBits() {
+        Settle();
+        return pixels_.get();
+    }
+    const std::uint8_t* GetBits() const {
+        Settle();
+        return pixels_.get();
+    }
+    std::size_t GetBitsSize() const {
+        Settle();
+        return static_cast<std::size_t>(stride_) * height_;
+    }
 
     bool HasAlpha() const { return !alpha_.empty(); }
     void CreateAlpha();  // all 255
     void DeleteAlpha() { alpha_.clear(); alpha_.shrink_to_fit(); }
-    std::uint8_t* GetAlphaRow(int y) { return alpha_.data() + static_cast<std::size_t>(y) * width_; }
-    const std::uint8_t* GetAlphaRow(int y) const { return alpha_.data() + static_cast<std::size_t>(y) * width_; }
+    std::uint8_t* GetAlphaRow(int y) {
+        Settle();
+        return alpha_.data() + static_cast<std::size_t>(y) * width_;
+    }
+    const std::uint8_t* GetAlphaRow(int y) const {
+        Settle();
+        return alpha_.data() + static_cast<std::size_t>(y) * width_;
+    }
     std::uint8_t GetAlphaMax() const { return alphaMax_; }
     void SetAlphaMax(std::uint8_t m) { alphaMax_ = m; }
     bool IsPaletteAlphaEnabled() const { return paletteAlpha_; }
@@ -161,14 +187,27 @@ public:
     // a PDF page) is decoded at 1/8 of its size only and keeps its data, so
     // that recognising it, and printing it from its own bytes, never holds
     // the full-size pixels; any other picture decodes as it would.
+    // With a view size (the window's screen), the JPEG is decoded at the
+    // largest reduction whose pixels still cover the whole picture fitted
+    // into viewWidth x viewHeight instead of at 1/8.
     // DecodeInFull brings the full pixels for a use that needs them.
-    void SetDecodeForPrinting(bool on) { decodeForPrinting_ = on; }
+    void SetDecodeForPrinting(bool on, int viewWidth = 1, int viewHeight = 1) {
+        decodeForPrinting_ = on;
+        printViewWidth_ = viewWidth > 0 ? viewWidth : 1;
+        printViewHeight_ = viewHeight > 0 ? viewHeight : 1;
+    }
     bool DecodesForPrinting() const { return decodeForPrinting_; }
     // A picture reduced for printing decoded again from its JPEG data at
     // full size (as far as the picture limit allows), turned and mirrored
     // as it stands. True when the image then holds its full pixels (or
     // already did); false, with the image unchanged, when it cannot.
     bool DecodeInFull();
+    // The same decode into `out`, leaving this image as it is: in full
+    // (0, 0; a picture above the picture limit comes reduced to it, as any
+    // decode of it would), or, for a view, at the scale whose pixels cover
+    // the picture fitted into width x height as it stands (turned); such a
+    // reduced result keeps no JPEG data. False without JPEG data.
+    bool DecodeFromDataInto(CRasterImage& out, int width = 0, int height = 0) const;
 
     // Decoding for a small view: a decoder that can decode at a reduced scale
     // (JPEG, by 1/2, 1/4 or 1/8; a metafile, played at any size) then
@@ -179,8 +218,8 @@ public:
     void SetDecodeLimit(int width, int height);
     // The picture's size as its file holds it: the pixel size, unless the
     // image was decoded at a reduced scale.
-    int GetFileWidth() const { return fileWidth_ > 0 ? fileWidth_ : width_; }
-    int GetFileHeight() const { return fileHeight_ > 0 ? fileHeight_ : height_; }
+    int GetFileWidth() const { return fileWidth_ > 0 ? fileWidth_ : GetWidth(); }
+    int GetFileHeight() const { return fileHeight_ > 0 ? fileHeight_ : GetHeight(); }
     bool IsReduced() const { return fileWidth_ > 0; }
 
     const std::string& GetLastError() const { return lastError_; }
@@ -202,7 +241,13 @@ public:
     // --- transformations --------------------------------------------------------
     // +90 (clockwise as displayed) or -90 as exact quarter turns: W x H becomes
     // H x W, alpha turned with the pixels. Other angles are refused.
+    // Without a destination, a turn (and a mirror) is only noted: the pixels
+    // stay as stored until something reads them, and a device with a
+    // transform (a PDF page) draws the stored pixels turned, so a turned
+    // picture costs no pixel work when printing.
     bool Rotate(int angle, CRasterImage* destination = nullptr);
+    // True while the pixels are kept as stored, a turn or mirror noted.
+    bool PixelsTurnPending() const { return !pendingTurn_.upright(); }
     // Always ends as an 8-bit image with a 256-step grey palette.
     bool ConvertToGray();
     bool CopyFrom(const CRasterImage& source, bool copyPixels = true, bool copyAlpha = true);
@@ -232,14 +277,19 @@ public:
     void CopyRowsBgr(int firstRowFromTop, int rows, std::uint8_t* dst, std::ptrdiff_t dstStride) const;
 
 protected:
-    int width_ = 0;
-    int height_ = 0;
+    // The pixel planes as stored; a pending turn changes them when they are
+    // first read (Settle), hence mutable.
+    mutable int width_ = 0;
+    mutable int height_ = 0;
     int bpp_ = 0;
-    int stride_ = 0;
+    mutable int stride_ = 0;
     int type_ = IMAGE_UNKNOWN;
     std::vector<PaletteEntry> palette_;
-    std::unique_ptr<std::uint8_t[]> pixels_;
-    std::vector<std::uint8_t> alpha_;
+    mutable std::unique_ptr<std::uint8_t[]> pixels_;
+    mutable std::vector<std::uint8_t> alpha_;
+    // How the picture shown stands to the planes stored (mirrored first,
+    // then turned clockwise); upright once carried out.
+    mutable PictureTurn pendingTurn_;
     std::uint8_t alphaMax_ = 255;
     bool paletteAlpha_ = false;
     int transparentIndex_ = -1;
@@ -256,6 +306,8 @@ protected:
     bool jpegMirrored_ = false;  // mirrored before those turns
     std::shared_ptr<const PictureColour> colour_;
     bool decodeForPrinting_ = false;
+    int printViewWidth_ = 1;  // the view a decode for printing covers
+    int printViewHeight_ = 1;
     int decodeLimitWidth_ = 0;
     int decodeLimitHeight_ = 0;
     int fileWidth_ = 0;  // non-zero only for a reduced decode
@@ -267,6 +319,15 @@ protected:
     // The whole picture onto a page that keeps files' data (a PDF) from its
     // JPEG data or its colour record's samples; false when it has neither.
     bool DrawFromFile(CDrawContext* surface, const SurfaceRect& target) const;
+    // Carries out a pending turn on the planes.
+    void Settle() const {
+        if (!pendingTurn_.upright())
+            TurnStoredPlanes();
+    }
+    void TurnStoredPlanes() const;
+    // The whole picture onto a device that turns pictures itself, from the
+    // planes as stored; false when the device does not.
+    bool DrawStoredTurned(CDrawContext* surface, const SurfaceRect& target) const;
     // A decoder that delivers `width` x `height` pixels of a picture that is
     // fileWidth x fileHeight in its file records it here (after Create).
     void SetFileSize(int fileWidth, int fileHeight);

@@ -48,6 +48,7 @@ inline std::uint8_t IndexAt(const std::uint8_t* row, int x, int bpp) {
 int CRasterImage::Draw(CDrawContext* surface, int x, int y, int cx, int cy, const SurfaceRect* clip) const {
     if (!IsValid() || !surface || cx == 0 || cy == 0)
         return 0;
+    Settle();
     if (cx < 0)
         cx = width_;
     if (cy < 0)
@@ -188,16 +189,59 @@ bool CRasterImage::DrawFromFile(CDrawContext* surface, const SurfaceRect& target
     return colour_ && !colour_->samples.empty() && surface->StretchColourSamples(target, colour_, GetJpegTurn());
 }
 
+bool CRasterImage::DrawStoredTurned(CDrawContext* surface, const SurfaceRect& target) const {
+    if (pendingTurn_.upright() || !surface->KeepsJpegData())
+        return false;
+    // The stored planes as 24-bit rows, top-down (no copy for 24-bit ones).
+    std::vector<std::uint8_t> converted;
+    PixelBlock block{pixels_.get() + static_cast<std::size_t>(height_ - 1) * stride_,
+                     -static_cast<std::ptrdiff_t>(stride_), width_, height_};
+    if (bpp_ != 24) {
+        const std::size_t rowBytes = static_cast<std::size_t>(width_) * 3;
+        converted.resize(rowBytes * height_);
+        for (int j = 0; j < height_; ++j) {
+            const std::uint8_t* row = pixels_.get() + static_cast<std::size_t>(height_ - 1 - j) * stride_;
+            std::uint8_t* out = converted.data() + j * rowBytes;
+            for (int i = 0; i < width_; ++i) {
+                const PaletteEntry& e = palette_[IndexAt(row, i, bpp_)];
+                out[i * 3] = e.blue;
+                out[i * 3 + 1] = e.green;
+                out[i * 3 + 2] = e.red;
+            }
+        }
+        block = PixelBlock{converted.data(), static_cast<std::ptrdiff_t>(rowBytes), width_, height_};
+    }
+    std::vector<std::uint8_t> mask;
+    if (transparentIndex_ >= 0) {
+        const Rgb key = bpp_ == 24 ? transparentColor_ : GetPaletteColor(transparentIndex_);
+        mask.resize(static_cast<std::size_t>(width_) * height_);
+        for (int j = 0; j < height_; ++j) {
+            const std::uint8_t* p = block.first + j * block.stride;
+            std::uint8_t* m = mask.data() + static_cast<std::size_t>(j) * width_;
+            for (int i = 0; i < width_; ++i, p += 3)
+                m[i] = (p[0] == key.b && p[1] == key.g && p[2] == key.r) ? 1 : 0;
+        }
+    }
+    if (!surface->StretchPixelsTurned(target, block, mask.empty() ? nullptr : mask.data(), width_, pendingTurn_))
+        return false;
+    if (!mask.empty())
+        surface->SetBackgroundColor(Rgb{255, 255, 255});
+    return true;
+}
+
 int CRasterImage::DrawMasked(CDrawContext* surface, int x, int y, int cx, int cy) const {
     if (!IsValid() || !surface || cx == 0 || cy == 0)
         return 0;
     if (cx < 0)
-        cx = width_;
+        cx = GetWidth();
     if (cy < 0)
-        cy = height_;
+        cy = GetHeight();
     const SurfaceRect target{x, y, ClampToInt(std::int64_t{x} + cx), ClampToInt(std::int64_t{y} + cy)};
     if (transparentIndex_ < 0 && surface->KeepsJpegData() && DrawFromFile(surface, target))
         return 1;
+    if (DrawStoredTurned(surface, target))
+        return 1;
+    Settle();
 
     // The whole image as 24-bit rows, top-down (no copy for 24-bit images).
     std::vector<std::uint8_t> converted;
@@ -241,11 +285,15 @@ int CRasterImage::DrawRegion(CDrawContext* surface, int x, int y, int cx, int cy
     if (cx <= 0 || cy <= 0 || srcWidth <= 0 || srcHeight <= 0)
         return 0;
     const SurfaceRect target{x, y, ClampToInt(std::int64_t{x} + cx), ClampToInt(std::int64_t{y} + cy)};
+    const bool whole = srcX == 0 && srcY == 0 && srcWidth == GetWidth() && srcHeight == GetHeight();
+    if (whole && surface->KeepsJpegData() && DrawFromFile(surface, target))
+        return 1;
+    // Transparency is ignored here: the stored pixels drawn without a mask.
+    if (whole && transparentIndex_ < 0 && DrawStoredTurned(surface, target))
+        return 1;
+    Settle();
     const bool inside = srcX >= 0 && srcY >= 0 && std::int64_t{srcX} + srcWidth <= width_ &&
                         std::int64_t{srcY} + srcHeight <= height_;
-    if (srcX == 0 && srcY == 0 && srcWidth == width_ && srcHeight == height_ && surface->KeepsJpegData() &&
-        DrawFromFile(surface, target))
-        return 1;
     if (inside && bpp_ == 24) {
         const PixelBlock block{GetRow(height_ - 1 - srcY) + static_cast<std::size_t>(srcX) * 3,
                                -static_cast<std::ptrdiff_t>(stride_), srcWidth, srcHeight};

@@ -1,13 +1,16 @@
-// CRasterImage: quarter turns and grey conversion. Each builds one new image
-// and moves it in, so the old pixels are released only after success. A
-// quarter turn keeps the JPEG data and notes the turn; the data itself is
-// turned (TurnJpeg) when printing first asks for it.
+// CRasterImage: quarter turns, mirrors and grey conversion. A quarter turn
+// or mirror is noted, and carried out on the pixels when they are first
+// read (a PDF page draws the stored pixels turned instead); it keeps the
+// JPEG data and notes the turn, and the data itself is turned (TurnJpeg)
+// when printing first asks for it. Grey conversion builds one new image and
+// moves it in, so the old pixels are released only after success.
 #include "image/RasterImage.h"
 
 #include "image/JpegTurn.h"
 
 #include <algorithm>
 #include <cstring>
+#include <new>
 
 namespace {
 constexpr int kTile = 32;
@@ -51,29 +54,93 @@ bool CRasterImage::Rotate(int angle, CRasterImage* destination) {
         SetLastError("Rotate: only quarter turns are supported");
         return false;
     }
+    if (destination && destination != this) {
+        CRasterImage turned(*this);
+        return turned.Rotate(angle) && destination->Transfer(turned);
+    }
     const int turns = ((angle / 90) % 4 + 4) % 4;  // clockwise quarter turns
+    if (turns % 2) {
+        std::swap(xDpi_, yDpi_);
+        std::swap(fileWidth_, fileHeight_);
+    }
+    // The pixels turn when they are first read; the JPEG data when it is
+    // asked for.
+    pendingTurn_.turns = (pendingTurn_.turns + turns) % 4;
+    jpegTurns_ = (jpegTurns_ + turns) % 4;
+    return true;
+}
+
+void CRasterImage::Mirror() {
+    if (!IsValid())
+        return;
+    // A mirror after t clockwise turns is the mirror first, then t turns
+    // the other way; the pixels and the JPEG data only note it.
+    jpegMirrored_ = !jpegMirrored_;
+    jpegTurns_ = (4 - jpegTurns_) % 4;
+    pendingTurn_ = PictureTurn{(4 - pendingTurn_.turns) % 4, !pendingTurn_.mirrored};
+}
+
+namespace {
+inline std::uint8_t IndexAt(const std::uint8_t* row, int x, int bpp) {
+    if (bpp == 4)
+        return static_cast<std::uint8_t>((row[x >> 1] >> ((x & 1) ? 0 : 4)) & 0x0F);
+    return static_cast<std::uint8_t>((row[x >> 3] >> (7 - (x & 7))) & 1);
+}
+inline void SetIndexAt(std::uint8_t* row, int x, int bpp, std::uint8_t index) {
+    if (bpp == 4) {
+        const int shift = (x & 1) ? 0 : 4;
+        row[x >> 1] = static_cast<std::uint8_t>((row[x >> 1] & ~(0x0F << shift)) | ((index & 0x0F) << shift));
+    } else {
+        const int shift = 7 - (x & 7);
+        row[x >> 3] = static_cast<std::uint8_t>((row[x >> 3] & ~(1 << shift)) | ((index & 1) << shift));
+    }
+}
+}  // namespace
+
+void CRasterImage::TurnStoredPlanes() const {
+    const PictureTurn turn = pendingTurn_;
+    pendingTurn_ = PictureTurn{};
     const int W = width_, H = height_;
+    if (turn.mirrored) {
+        for (int y = 0; y < H; ++y) {
+            std::uint8_t* row = pixels_.get() + static_cast<std::size_t>(y) * stride_;
+            if (bpp_ == 24) {
+                for (int l = 0, r = W - 1; l < r; ++l, --r)
+                    std::swap_ranges(row + l * 3, row + l * 3 + 3, row + r * 3);
+            } else if (bpp_ == 8) {
+                std::reverse(row, row + W);
+            } else {
+                for (int l = 0, r = W - 1; l < r; ++l, --r) {
+                    const std::uint8_t a = IndexAt(row, l, bpp_), b = IndexAt(row, r, bpp_);
+                    SetIndexAt(row, l, bpp_, b);
+                    SetIndexAt(row, r, bpp_, a);
+                }
+            }
+            if (!alpha_.empty())
+                std::reverse(alpha_.begin() + static_cast<std::ptrdiff_t>(y) * W,
+                             alpha_.begin() + static_cast<std::ptrdiff_t>(y + 1) * W);
+        }
+    }
+    const int turns = turn.turns;
+    if (turns == 0)
+        return;
     const int dstW = (turns % 2) ? H : W;
     const int dstH = (turns % 2) ? W : H;
-
-    CRasterImage result;
-    if (!result.Create(dstW, dstH, bpp_, type_)) {
-        SetLastError(result.GetLastError());
-        return false;
+    const int dstStride = static_cast<int>((static_cast<std::int64_t>(dstW) * bpp_ + 31) / 32 * 4);
+    std::unique_ptr<std::uint8_t[]> turned(new (std::nothrow)
+                                               std::uint8_t[static_cast<std::size_t>(dstStride) * dstH]);
+    std::vector<std::uint8_t> turnedAlpha;
+    try {
+        if (!alpha_.empty())
+            turnedAlpha.assign(static_cast<std::size_t>(dstW) * dstH, 0);
+    } catch (const std::bad_alloc&) {
+        turned.reset();
     }
-    result.palette_ = palette_;
-    result.alphaMax_ = alphaMax_;
-    result.paletteAlpha_ = paletteAlpha_;
-    result.transparentIndex_ = transparentIndex_;
-    result.transparentColor_ = transparentColor_;
-    result.xDpi_ = (turns % 2) ? yDpi_ : xDpi_;
-    result.yDpi_ = (turns % 2) ? xDpi_ : yDpi_;
-    result.frame_ = frame_;
-    result.numFrames_ = numFrames_;
-    result.fileWidth_ = (turns % 2) ? fileHeight_ : fileWidth_;
-    result.fileHeight_ = (turns % 2) ? fileWidth_ : fileHeight_;
-    if (HasAlpha())
-        result.alpha_.assign(static_cast<std::size_t>(dstW) * dstH, 0);
+    if (!turned) {
+        // Without the memory the picture stays as stored, which it is then.
+        const_cast<CRasterImage*>(this)->SetLastError("Rotate: can't allocate memory");
+        return;
+    }
 
     // Where each destination pixel comes from (bottom-up rows on both sides).
     auto map = [turns, W, H](int rd, int xd, int& sx, int& sy) {
@@ -86,40 +153,34 @@ bool CRasterImage::Rotate(int angle, CRasterImage* destination) {
             sx = W - 1 - xd;
             sy = H - 1 - rd;
             break;
-        case 3:  // counter-clockwise
+        default:  // counter-clockwise
             sx = rd;
             sy = H - 1 - xd;
             break;
-        default:
-            sx = xd;
-            sy = rd;
-            break;
         }
     };
-
     if (bpp_ == 24) {
-        TurnPlane<3>(GetBits(), stride_, result.GetBits(), result.stride_, dstW, dstH, map);
+        TurnPlane<3>(pixels_.get(), stride_, turned.get(), dstStride, dstW, dstH, map);
     } else if (bpp_ == 8) {
-        TurnPlane<1>(GetBits(), stride_, result.GetBits(), result.stride_, dstW, dstH, map);
+        TurnPlane<1>(pixels_.get(), stride_, turned.get(), dstStride, dstW, dstH, map);
     } else {
-        std::memset(result.GetBits(), 0, result.GetBitsSize());
+        std::memset(turned.get(), 0, static_cast<std::size_t>(dstStride) * dstH);
         for (int rd = 0; rd < dstH; ++rd) {
+            std::uint8_t* out = turned.get() + static_cast<std::size_t>(rd) * dstStride;
             for (int xd = 0; xd < dstW; ++xd) {
                 int sx, sy;
                 map(rd, xd, sx, sy);
-                result.SetPixelIndex(xd, rd, GetPixelIndex(sx, sy));
+                SetIndexAt(out, xd, bpp_, IndexAt(pixels_.get() + static_cast<std::size_t>(sy) * stride_, sx, bpp_));
             }
         }
     }
-    if (HasAlpha())
-        TurnPlane<1>(alpha_.data(), W, result.alpha_.data(), dstW, dstW, dstH, map);
-    // The JPEG data turns with the pixels, when it is asked for.
-    result.jpegData_ = jpegData_;
-    result.jpegTurns_ = (jpegTurns_ + turns) % 4;
-    result.jpegMirrored_ = jpegMirrored_;
-    result.colour_ = colour_;
-
-    return destination ? destination->Transfer(result) : Transfer(result);
+    if (!alpha_.empty())
+        TurnPlane<1>(alpha_.data(), W, turnedAlpha.data(), dstW, dstW, dstH, map);
+    pixels_ = std::move(turned);
+    alpha_ = std::move(turnedAlpha);
+    width_ = dstW;
+    height_ = dstH;
+    stride_ = dstStride;
 }
 
 const std::shared_ptr<const std::vector<std::uint8_t>>& CRasterImage::GetJpegData() const {
@@ -143,6 +204,40 @@ const std::shared_ptr<const std::vector<std::uint8_t>>& CRasterImage::GetJpegDat
     return jpegData_;
 }
 
+bool CRasterImage::DecodeFromDataInto(CRasterImage& out, int width, int height) const {
+    if (!jpegData_) {
+        out.SetLastError("no JPEG data to decode");
+        return false;
+    }
+    CRasterImage decoded;
+    decoded.frame_ = frame_;
+    // The limit is the file's way round: a quarter turn swaps the view's sides.
+    if (width > 0 && height > 0)
+        decoded.SetDecodeLimit(jpegTurns_ % 2 ? height : width, jpegTurns_ % 2 ? width : height);
+    CMemorySource source(jpegData_->data(), jpegData_->size());
+    if (!decoded.Decode(source, IMAGE_JPG)) {
+        out.SetLastError(decoded.GetLastError());
+        return false;
+    }
+    // The same bytes, held once.
+    if (decoded.jpegData_)
+        decoded.jpegData_ = jpegData_;
+    // The decode stands as the file's orientation says (t0, m0); this
+    // image as (t, m): from the one to the other is a mirror when m0 and m
+    // differ, then t + t0 quarter turns after a mirror, t - t0 without.
+    const int t0 = decoded.jpegTurns_, t = jpegTurns_;
+    const bool mirror = decoded.jpegMirrored_ != jpegMirrored_;
+    if (mirror)
+        decoded.Mirror();
+    const int turns = ((mirror ? t + t0 : t - t0) % 4 + 4) % 4;
+    if (turns != 0 && !decoded.Rotate(90 * turns)) {
+        out.SetLastError(decoded.GetLastError());
+        return false;
+    }
+    decoded.SetDecodeWarning(decodeWarning_);
+    return out.Transfer(decoded);
+}
+
 bool CRasterImage::DecodeInFull() {
     if (!IsReduced())
         return IsValid();
@@ -154,23 +249,15 @@ bool CRasterImage::DecodeInFull() {
         return false;
     }
     CRasterImage full;
-    full.frame_ = frame_;
-    CMemorySource source(jpegData_->data(), jpegData_->size());
-    if (!full.Decode(source, IMAGE_JPG) || full.IsReduced()) {
+    if (!DecodeFromDataInto(full) || full.IsReduced()) {
         SetLastError(full.IsReduced() ? PictureTooLargeText(GetFileWidth(), GetFileHeight()) : full.GetLastError());
         return false;
     }
-    if (jpegMirrored_)
-        full.Mirror();
-    if (jpegTurns_ != 0 && !full.Rotate(90 * jpegTurns_)) {
-        SetLastError(full.GetLastError());
-        return false;
-    }
-    full.SetDecodeWarning(decodeWarning_);
     return Transfer(full);
 }
 
 bool CRasterImage::ConvertToGray() {
+    Settle();
     if (!IsValid()) {
         SetLastError("ConvertToGray: no image");
         return false;

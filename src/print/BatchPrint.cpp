@@ -53,6 +53,7 @@ BatchResult BatchPrint(const BatchJob& job, const CoverFormatList& formats, CRas
     // Each file is decoded aside, so that one that fails leaves the picture
     // before it; the slot takes the last picture loaded when the job ends.
     CRasterImage picture;
+    CScaledPicture decodes;
     const auto leaveInSlot = [&] {
         if (!result.lastFile.empty())
             leftImage = std::move(picture);
@@ -64,7 +65,7 @@ BatchResult BatchPrint(const BatchJob& job, const CoverFormatList& formats, CRas
             continue;  // skipped files make no page and no message
         }
         CRasterImage next;
-        next.SetDecodeForPrinting(job.decodeForPrinting != 0);
+        next.SetDecodeForPrinting(job.decodeForPrinting != 0, job.decodeViewWidth, job.decodeViewHeight);
         if (!next.Load(path, type)) {
             result.skipped.push_back(path + ": " + next.GetLastError());
             continue;
@@ -92,8 +93,11 @@ BatchResult BatchPrint(const BatchJob& job, const CoverFormatList& formats, CRas
             leaveInSlot();
             return result;
         }
-        FullPixelsWhereNeeded(picture, formats.at(format).type, surface->KeepsJpegData());
-        RenderCover(*surface, page, placement, picture, formats, LeftFormat(format), options);
+        // Full pixels where the page needs them, for this page alone: the
+        // slot takes the picture as it was decoded.
+        const CRasterImage& drawn =
+            PagePicture(decodes, picture, formats.at(format).type, surface->KeepsJpegData(), false, 0, 0);
+        RenderCover(*surface, page, placement, drawn, formats, LeftFormat(format), options);
         if (!sink.EndPage()) {
             sink.AbortJob();
             leaveInSlot();

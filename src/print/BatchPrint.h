@@ -22,6 +22,10 @@ struct BatchJob {
     // to the page is not decoded in full); the slot is then left holding a
     // picture decoded that way.
     int decodeForPrinting = 0;
+    // With decodeForPrinting, the view such a picture is decoded to cover
+    // (the window's screen; 1 x 1 decodes a JPEG at 1/8).
+    int decodeViewWidth = 1;
+    int decodeViewHeight = 1;
     PictureFill fill;      // how every picture fills its cover
     double bleedMm = 0.0;
 };

@@ -31,8 +31,11 @@ void EllipsePath(cairo_t* cr, const SurfaceRect& box) {
 // reduced by area averaging where it has more pixels than `dst` shows.
 // Transparent (masked) pixels make an image with alpha.
 cairo_surface_t* PixelPicture(const SurfaceRect& dst, const PixelBlock& src, const std::uint8_t* mask,
-                              std::ptrdiff_t maskStride) {
-    const int w = std::min(src.width, dst.width()), h = std::min(src.height, dst.height());
+                              std::ptrdiff_t maskStride, PictureTurn turn) {
+    // A picture stored on its side spans dst the other way round.
+    const bool across = turn.turns % 2 != 0;
+    const int w = std::min(src.width, across ? dst.height() : dst.width());
+    const int h = std::min(src.height, across ? dst.width() : dst.height());
     cairo_surface_t* picture = cairo_image_surface_create(mask ? CAIRO_FORMAT_ARGB32 : CAIRO_FORMAT_RGB24, w, h);
     if (cairo_surface_status(picture) != CAIRO_STATUS_SUCCESS)
         return picture;
@@ -141,14 +144,21 @@ void CCairoPdfSurface::StretchMasked(const SurfaceRect& dst, const PixelBlock& s
 }
 
 void CCairoPdfSurface::StretchAny(const SurfaceRect& dst, const PixelBlock& src, const std::uint8_t* mask,
-                                  std::ptrdiff_t maskStride, const SurfaceRect& clip) {
+                                  std::ptrdiff_t maskStride, const SurfaceRect& clip, PictureTurn turn) {
     if (!src.first || src.width <= 0 || src.height <= 0 || dst.empty() || dst.intersected(clip).empty())
         return;
-    cairo_surface_t* picture = PixelPicture(dst, src, mask, maskStride);
+    cairo_surface_t* picture = PixelPicture(dst, src, mask, maskStride, turn);
     if (cairo_surface_status(picture) == CAIRO_STATUS_SUCCESS)
         PaintPicture(cr_, picture, dst, cairo_image_surface_get_width(picture),
-                     cairo_image_surface_get_height(picture));
+                     cairo_image_surface_get_height(picture), turn);
     pictures_.push_back(picture);
+}
+
+bool CCairoPdfSurface::StretchTurned(const SurfaceRect& dst, const PixelBlock& src, const std::uint8_t* mask,
+                                     std::ptrdiff_t maskStride, PictureTurn turn, const SurfaceRect& clip) {
+    // The stored pixels go in as they are; the page's transform turns them.
+    StretchAny(dst, src, mask, maskStride, clip, turn);
+    return true;
 }
 
 bool CCairoPdfSurface::StretchJpeg(const SurfaceRect& dst, const std::shared_ptr<const std::vector<std::uint8_t>>& jpeg,

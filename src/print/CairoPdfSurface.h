@@ -5,7 +5,8 @@
 // raster surface. Pictures go in without loss: a picture that is still the
 // clean decoding of a JPEG file as that file's own data, turned or mirrored
 // by the page's transform, every other one as
-// lossless pixels at its own size, scaled by the page's transform; only a
+// lossless pixels at its own size (as stored: a turned or mirrored one too),
+// scaled and turned by the page's transform; only a
 // picture finer than the page's resolution is first reduced to it, by area
 // averaging. A picture in a colour space of its own (a profile, CMYK) goes
 // in as its file's data or samples, noted in the job's CPdfColourPictures
@@ -39,6 +40,8 @@ public:
                        std::ptrdiff_t maskStride, const SurfaceRect& clip) override;
     void ClipChanged(const SurfaceRect& clip) override;
     bool KeepsJpegData() const override { return true; }
+    bool StretchTurned(const SurfaceRect& dst, const PixelBlock& src, const std::uint8_t* mask, std::ptrdiff_t maskStride,
+                       PictureTurn turn, const SurfaceRect& clip) override;
     bool StretchJpeg(const SurfaceRect& dst, const std::shared_ptr<const std::vector<std::uint8_t>>& jpeg,
                      PictureTurn turn, const std::shared_ptr<const PictureColour>& colour,
                      const SurfaceRect& clip) override;
@@ -50,7 +53,7 @@ public:
 private:
     void ApplyClip();
     void StretchAny(const SurfaceRect& dst, const PixelBlock& src, const std::uint8_t* mask, std::ptrdiff_t maskStride,
-                    const SurfaceRect& clip);
+                    const SurfaceRect& clip, PictureTurn turn = {});
 
     cairo_t* cr_;
     CPdfColourPictures* colours_;

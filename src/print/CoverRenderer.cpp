@@ -26,6 +26,17 @@ void DrawPreviewMarks(CDrawContext& s, const PageMetrics& page, const CoverPlace
 }
 }  // namespace
 
+PictureBox CoverPictureBox(const PageMetrics& page, const CoverPlacement& placement, const CRasterImage& image,
+                           const CoverFormat& format, const RenderOptions& options) {
+    const int left = placement.x - page.offsetX, top = placement.y - page.offsetY;
+    const SurfaceRect cover{left, top, left + placement.width, top + placement.height};
+    const bool placed = TypeTakesPictureFill(format.type.c_str());
+    const int bleedX = placed ? BleedPixels(options.bleedMm, page.dpiX / 25.4) : 0;
+    const int bleedY = placed ? BleedPixels(options.bleedMm, page.dpiY / 25.4) : 0;
+    return PlacePicture(cover, bleedX, bleedY, image.GetFileWidth(), image.GetFileHeight(),
+                        placed ? options.fill : PictureFill{});
+}
+
 void RenderCover(CDrawContext& surface, const PageMetrics& page, const CoverPlacement& placement,
                  const CRasterImage& image, const CoverFormatList& formats, SlotFormat slotFormat,
                  const RenderOptions& options) {
@@ -44,12 +55,9 @@ void RenderCover(CDrawContext& surface, const PageMetrics& page, const CoverPlac
 
     surface.SetPen(kSolidPen);
     surface.SetBrush(kNoFill);
-    const SurfaceRect cover{left, top, left + W, top + H};
     const bool placed = TypeTakesPictureFill(format.type.c_str());
     const int bleedX = placed ? BleedPixels(options.bleedMm, page.dpiX / 25.4) : 0;
-    const int bleedY = placed ? BleedPixels(options.bleedMm, page.dpiY / 25.4) : 0;
-    const PictureBox box = PlacePicture(cover, bleedX, bleedY, image.GetFileWidth(), image.GetFileHeight(),
-                                        placed ? options.fill : PictureFill{});
+    const PictureBox box = CoverPictureBox(page, placement, image, format, options);
     if (label) {
         // A label's bleed grows the disc and shrinks its hole.
         DrawDiscLabel(surface, image, box.clip, std::max(0, placement.holeSize - 2 * bleedX), &box.picture);

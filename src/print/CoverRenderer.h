@@ -27,6 +27,11 @@ void RenderCover(CDrawContext& surface, const PageMetrics& page, const CoverPlac
                  const CRasterImage& image, const CoverFormatList& formats, SlotFormat cover,
                  const RenderOptions& options);
 
+// Where RenderCover puts the whole picture of a cover (and the clip of it
+// that shows), in the surface's pixels.
+PictureBox CoverPictureBox(const PageMetrics& page, const CoverPlacement& placement, const CRasterImage& image,
+                           const CoverFormat& format, const RenderOptions& options);
+
 // Pen colours of the page.
 inline constexpr Rgb kCutLineColor{0, 0, 0};
 inline constexpr Rgb kPreviewMarkColor{255, 0, 0};

@@ -11,13 +11,25 @@ void DrawStrip(CDrawContext& s, const CRasterImage& image, int x, int y, int cx,
         return;
     image.DrawRegion(&s, x, y, cx, cy, srcX, srcY, srcWidth, srcHeight);
 }
+
+bool DrawnInStrips(const std::string& type) {
+    return type == "PHOTO_ZOOMED" || type == "PLAYSTATION" || type == "SLIMLINE_DVD";
+}
 }  // namespace
 
 bool FullPixelsWhereNeeded(CRasterImage& image, const std::string& type, bool deviceKeepsJpeg) {
-    const bool strips = type == "PHOTO_ZOOMED" || type == "PLAYSTATION" || type == "SLIMLINE_DVD";
-    if (!image.IsReduced() || !image.HasJpegData() || (deviceKeepsJpeg && !strips))
+    if (!image.IsReduced() || !image.HasJpegData() || (deviceKeepsJpeg && !DrawnInStrips(type)))
         return true;
     return image.DecodeInFull();
+}
+
+const CRasterImage& PagePicture(CScaledPicture& decodes, const CRasterImage& image, const std::string& type,
+                                bool deviceKeepsJpeg, bool preview, int boxWidth, int boxHeight) {
+    if (!image.IsReduced() || !image.HasJpegData() || (deviceKeepsJpeg && !DrawnInStrips(type))) {
+        decodes.Release();
+        return image;
+    }
+    return preview ? decodes.For(image, boxWidth, boxHeight) : decodes.For(image, 0, 0);
 }
 
 bool DrawCoverStrips(CDrawContext& s, const CRasterImage& image, const std::string& type, int left, int top,

@@ -6,6 +6,7 @@
 #include "formats/CoverFormat.h"
 #include "image/DrawContext.h"
 #include "image/RasterImage.h"
+#include "image/ScaledPicture.h"
 
 #include <functional>
 
@@ -21,6 +22,15 @@ bool DrawCoverStrips(CDrawContext& s, const CRasterImage& image, const std::stri
 // does not keep JPEG data, or for a cover whose picture goes in strips.
 // False when they are needed but cannot be had (the reduced pixels stay).
 bool FullPixelsWhereNeeded(CRasterImage& image, const std::string& type, bool deviceKeepsJpeg);
+
+// The same for a slot's picture that must stay as it is (the window's):
+// the pixels a page draws it from. A picture reduced with its JPEG data is
+// drawn from that data on a device that keeps it; a cover in strips, or a
+// device that draws pixels, gets its pixels decoded into `decodes` for the
+// job alone: in full for a printed page, at the scale that covers the
+// picture's box (boxWidth x boxHeight device pixels) for the preview.
+const CRasterImage& PagePicture(CScaledPicture& decodes, const CRasterImage& image, const std::string& type,
+                                bool deviceKeepsJpeg, bool preview, int boxWidth, int boxHeight);
 
 // The cut marks of `format` around the cover at `cover`: an edge mark runs
 // across `extent`, a line or rectangle is placed by `mmX` / `mmY` from the

@@ -274,3 +274,24 @@ PaperCoverBoxes FirstCoverBoxes(const PaperView& paper, int clientWidth, int cli
     boxes.picture = PaperPictureBox(paper, c, *image, paper.firstFill);
     return boxes;
 }
+
+PaperView WithPicturesForSize(const PaperView& paper, int clientWidth, int clientHeight,
+                              CScaledPicture (&decodes)[2]) {
+    PaperView shown = paper;
+    if (paper.firstImage) {
+        const SurfaceRect box = FirstCoverBoxes(paper, clientWidth, clientHeight).picture.picture;
+        if (!box.empty())
+            shown.firstImage = &decodes[0].For(*paper.firstImage, box.width(), box.height());
+    }
+    if (paper.secondImage) {
+        // The second cover's box, found as a first one.
+        PaperView second = paper;
+        second.firstImage = paper.secondImage;
+        second.firstFormat = paper.secondFormat;
+        second.firstFill = paper.secondFill;
+        const SurfaceRect box = FirstCoverBoxes(second, clientWidth, clientHeight).picture.picture;
+        if (!box.empty())
+            shown.secondImage = &decodes[1].For(*paper.secondImage, box.width(), box.height());
+    }
+    return shown;
+}

@@ -8,6 +8,7 @@
 #include "image/DrawContext.h"
 #include "image/RasterImage.h"
 #include "image/RasterSurface.h"
+#include "image/ScaledPicture.h"
 #include "print/PictureBox.h"
 
 struct PaperView {
@@ -66,3 +67,9 @@ struct PaperCoverBoxes {
     PictureBox picture;
 };
 PaperCoverBoxes FirstCoverBoxes(const PaperView& paper, int clientWidth, int clientHeight);
+
+// The view with each slot's picture at the pixels a client of that size
+// shows it at: a slot's reduced picture where it is fine enough, else its
+// JPEG data decoded into `decodes` (one for each of the two pictures) at
+// the scale that covers its box.
+PaperView WithPicturesForSize(const PaperView& paper, int clientWidth, int clientHeight, CScaledPicture (&decodes)[2]);

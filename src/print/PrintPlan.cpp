@@ -2,6 +2,7 @@
 
 #include "settings/Prompter.h"
 #include "print/CoverRenderer.h"
+#include "print/CoverStrips.h"
 #include "print/PageSink.h"
 #include "settings/LanguageTable.h"
 
@@ -126,12 +127,19 @@ void CPrintPlan::RenderPage(CDrawContext& surface, int pageNumber, bool preview)
     RenderOptions options{request_.drawCutLines, request_.printBorder, preview ? 1 : 0};
     options.bleedMm = request_.bleedMm;
     for (Slot cover : CoversOnPage(request_.printMode, request_.singlePage, pageNumber)) {
-        options.fill = cover == Slot::Left ? request_.leftFill : request_.rightFill;
-        if (cover == Slot::Left)
-            RenderCover(surface, page_, leftPlacement_, leftImage_, formats_, LeftFormat(request_.leftFormat), options);
-        else
-            RenderCover(surface, page_, rightPlacement_, rightImage_, formats_, RightFormat(request_.rightFormat),
-                        options);
+        const bool left = cover == Slot::Left;
+        options.fill = left ? request_.leftFill : request_.rightFill;
+        const CRasterImage& image = left ? leftImage_ : rightImage_;
+        const CoverPlacement& placement = left ? leftPlacement_ : rightPlacement_;
+        const SlotFormat format = left ? LeftFormat(request_.leftFormat) : RightFormat(request_.rightFormat);
+        const CRasterImage* picture = &image;
+        if (format.format >= 0 && format.format < formats_.count() && image.IsValid()) {
+            const CoverFormat& f = formats_.at(format.format);
+            const SurfaceRect box = CoverPictureBox(page_, placement, image, f, options).picture;
+            picture = &PagePicture(jobPictures_[left ? 0 : 1], image, f.type, surface.KeepsJpegData(), preview,
+                                   box.width(), box.height());
+        }
+        RenderCover(surface, page_, placement, *picture, formats_, format, options);
     }
 }
 

@@ -7,6 +7,7 @@
 #include "formats/CoverFormatList.h"
 #include "image/DrawContext.h"
 #include "image/RasterImage.h"
+#include "image/ScaledPicture.h"
 #include "print/CoverLayout.h"
 #include "print/CoverPlacement.h"
 #include "print/MarginOverrun.h"
@@ -125,6 +126,9 @@ private:
     CoverPlacement rightPlacement_;
     bool hasLeft_ = false;
     bool hasRight_ = false;
+    // Pixels decoded for this job alone, where a slot's reduced picture
+    // does not do for the page (PagePicture).
+    CScaledPicture jobPictures_[2];
 };
 
 // Runs a prepared plan through a page sink: warn of covers that run into the

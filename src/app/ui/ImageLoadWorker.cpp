@@ -1,5 +1,7 @@
 #include "app/ui/ImageLoadWorker.h"
 
+#include "image/ui/ScreenPixels.h"
+
 #include <QCursor>
 #include <QGuiApplication>
 
@@ -53,6 +55,12 @@ CImageLoadWorker::~CImageLoadWorker()
     }
 }
 
+void CImageLoadWorker::SetViewSize(int width, int height)
+{
+    viewWidth_ = std::max(0, width);
+    viewHeight_ = std::max(0, height);
+}
+
 void CImageLoadWorker::Cancel(Slot slot)
 {
     std::shared_ptr<Job> job = std::move(current_[static_cast<int>(slot)]);
@@ -78,6 +86,8 @@ void CImageLoadWorker::Start(Slot slot, const std::string& path, int type, Done 
     job->path = path;
     job->type = type;
     job->done = std::move(done);
+    const QSize view = viewWidth_ > 0 && viewHeight_ > 0 ? QSize(viewWidth_, viewHeight_) : LargestScreenPixels();
+    job->image.SetDecodeForPrinting(true, view.width(), view.height());
     jobs_.push_back(job);
     current_[static_cast<int>(slot)] = job;
 

@@ -21,6 +21,11 @@ public:
     ~CImageLoadWorker() override;
 
     void Start(Slot slot, const std::string& path, int type, Done done) override;
+    // How far a slot's JPEG is decoded: at the scale whose pixels cover the
+    // whole picture fitted into width x height, keeping the file's data for
+    // printing and for views that show it larger (CScaledPicture).
+    // 0, 0 (the default): the largest screen's device pixels.
+    void SetViewSize(int width, int height);
     // Loads under way (cancelled ones included, until their thread ends).
     int Running() const { return static_cast<int>(jobs_.size()); }
 
@@ -30,6 +35,8 @@ private:
     void Cancel(Slot slot);
 
     int graceMs_;
+    int viewWidth_ = 0;
+    int viewHeight_ = 0;
     std::vector<std::shared_ptr<Job>> jobs_;
     std::array<std::shared_ptr<Job>, 2> current_;  // the load each slot waits for
 };

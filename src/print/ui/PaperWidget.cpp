@@ -125,7 +125,7 @@ QImage CPaper::Render(double ratio) const
         view.overlayX = static_cast<int>(std::lround(view_.overlayX * ratio));
         view.overlayY = static_cast<int>(std::lround(view_.overlayY * ratio));
         view.pictureScale = ratio;
-        DrawPaper(surface, view);
+        DrawPaper(surface, WithPicturesForSize(view, buffer.width(), buffer.height(), decodes_));
     }
     buffer.setDevicePixelRatio(ratio);
     QPainter p(&buffer);

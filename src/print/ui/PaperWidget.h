@@ -106,6 +106,9 @@ private:
     bool SlotLoaded() const;
 
     PaperView view_;
+    // A slot's picture decoded finer than the slot holds it, for a paper
+    // larger than the window's screen uses (rare: the slot covers those).
+    mutable CScaledPicture decodes_[2];
     bool menuIssued_ = false;
     std::function<bool()> batchMode_;
     std::function<bool(int)> commandEnabled_;

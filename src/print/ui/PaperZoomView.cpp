@@ -163,8 +163,10 @@ QImage CPaperZoomView::Render() const
     // The page drawn at its zoomed size with its corner at the origin: only
     // the part inside the window is worked out.
     CDrawContext page(pixels, PaperBox());
-    const PaperView view = ShownView();
-    DrawPaper(page, view);
+    // Each picture at the pixels it shows at this zoom, decoded from its
+    // file's data where the slot holds it coarser.
+    const SurfaceRect box = PaperBox();
+    DrawPaper(page, WithPicturesForSize(ShownView(), box.width(), box.height(), decodes_));
     return image;
 }
 

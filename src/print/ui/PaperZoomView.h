@@ -67,4 +67,6 @@ private:
     QPointF pressAt_;
     QPointF originAtPress_;
     PictureFill fillAtPress_;
+    // The pictures decoded at the zoom's scale, kept while it shows them.
+    mutable CScaledPicture decodes_[2];
 };

@@ -1,5 +1,6 @@
 #include "print/ui/PrintJobRunner.h"
 
+#include "image/ui/ScreenPixels.h"
 #include "print/CupsPrinter.h"
 #include "print/ui/PrintDialogs.h"
 #include "print/ui/QtPrinterSettings.h"
@@ -119,6 +120,12 @@ BatchPrintOutcome RunBatchPrintJob(const BatchPrintSource& source, IPrintDialogs
     }
     job.format = format;
     outcome.leftFormat = format;
+    // The pages take JPEG data as it is; the slot is left holding the last
+    // picture decoded as the window decodes its pictures.
+    const QSize view = LargestScreenPixels();
+    job.decodeForPrinting = 1;
+    job.decodeViewWidth = view.width();
+    job.decodeViewHeight = view.height();
 
     // A batch job takes the printer as it is set: no format's settings.
     CPrinterSettings& settings = AppPrinterSettings();
