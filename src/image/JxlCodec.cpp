@@ -51,6 +51,25 @@ void OnPixels(void* opaque, size_t x, size_t y, size_t count, const void* pixels
 }  // namespace
 
 namespace {
+// A lossy (XYB) picture may be delivered in any colour encoding at no cost.
+// One whose primaries and white point are sRGB's (a gamma-2.2 PNG made into
+// JPEG XL, say) is asked for in sRGB itself: the same colours, with no
+// conversion of every pixel afterwards. Wider gamuts keep their own
+// encoding, so that a PDF page still gets all of their colours.
+void PreferSrgbWhereNothingIsLost(JxlDecoder* dec, const JxlBasicInfo& info) {
+    JxlColorEncoding original;
+    if (info.uses_original_profile ||
+        JxlDecoderGetColorAsEncodedProfile(dec, nullptr, JXL_COLOR_PROFILE_TARGET_ORIGINAL, &original) !=
+            JXL_DEC_SUCCESS ||
+        original.white_point != JXL_WHITE_POINT_D65 ||
+        (original.color_space == JXL_COLOR_SPACE_RGB && original.primaries != JXL_PRIMARIES_SRGB) ||
+        (original.color_space != JXL_COLOR_SPACE_RGB && original.color_space != JXL_COLOR_SPACE_GRAY))
+        return;
+    JxlColorEncoding srgb = original;
+    srgb.transfer_function = JXL_TRANSFER_FUNCTION_SRGB;
+    JxlDecoderSetPreferredColorProfile(dec, &srgb);
+}
+
 // The colour space the decoded pixels are in, as an ICC profile; empty
 // when it is sRGB by the file's own description.
 std::vector<std::uint8_t> PixelProfile(const JxlDecoder* dec) {
@@ -100,10 +119,10 @@ bool CRasterJXL::Decode(CByteSource& source) {
     JxlPixelFormat format{3, JXL_TYPE_UINT8, JXL_NATIVE_ENDIAN, 0};
     bool ok = false;
     std::vector<std::uint8_t> icc;
+    JxlBasicInfo info{};
     for (;;) {
         const JxlDecoderStatus status = JxlDecoderProcessInput(dec);
         if (status == JXL_DEC_BASIC_INFO) {
-            JxlBasicInfo info;
             if (JxlDecoderGetBasicInfo(dec, &info) != JXL_DEC_SUCCESS) {
                 SetLastError("Corrupt data: the JPEG XL header is damaged");
                 break;
@@ -124,6 +143,7 @@ bool CRasterJXL::Decode(CByteSource& source) {
             if (info.alpha_bits > 0)
                 CreateAlpha();
         } else if (status == JXL_DEC_COLOR_ENCODING) {
+            PreferSrgbWhereNothingIsLost(dec, info);
             icc = PixelProfile(dec);
         } else if (status == JXL_DEC_NEED_IMAGE_OUT_BUFFER) {
             if (JxlDecoderSetImageOutCallback(dec, &format, OnPixels, &target) != JXL_DEC_SUCCESS) {

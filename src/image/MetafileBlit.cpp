@@ -1,5 +1,8 @@
-// CMetafileCanvas: bitmap blits under any ternary raster operation.
-#include "image/MetafileCanvas.h"
+#include "image/MetafileBlit.h"
+
+#include "image/DrawContext.h"
+#include "image/RasterImage.h"
+#include "image/RasterSurface.h"
 
 #include <algorithm>
 #include <cmath>
@@ -20,15 +23,8 @@ std::uint8_t Rop3(std::uint8_t table, std::uint8_t p, std::uint8_t s, std::uint8
 bool DependsOnSource(std::uint8_t t) { return ((t & 0xCC) >> 2) != (t & 0x33); }
 }  // namespace
 
-void CMetafileCanvas::Blit(double x, double y, double w, double h, const CRasterImage* bitmap, int srcX, int srcY,
-                           int srcW, int srcH, std::uint32_t rop) {
-    if (Skewed()) {
-        BlitQuad(MetaPoint{x, y}, MetaPoint{x + w, y}, MetaPoint{x, y + h}, false, bitmap, srcX, srcY, srcW, srcH, rop,
-                 Transfer{});
-        return;
-    }
-    const SurfacePoint p = Map(x, y), q = Map(x + w, y + h);
-    SurfaceRect dst{std::min(p.x, q.x), std::min(p.y, q.y), std::max(p.x, q.x), std::max(p.y, q.y)};
+void BlitOntoBox(MetaBlitTarget& target, SurfaceRect dst, const CRasterImage* bitmap, int srcX, int srcY, int srcW,
+                 int srcH, std::uint32_t rop) {
     const std::uint8_t table = static_cast<std::uint8_t>(rop >> 16);
     const bool usesSource = DependsOnSource(table);
     if (usesSource && (!bitmap || !bitmap->IsValid() || srcW <= 0 || srcH <= 0))
@@ -51,17 +47,17 @@ void CMetafileCanvas::Blit(double x, double y, double w, double h, const CRaster
         srcW = static_cast<int>(sx1 - sx0);
         srcH = static_cast<int>(sy1 - sy0);
     }
-    const SurfaceRect box = dst.intersected(state_.clipBox);
+    const SurfaceRect box = dst.intersected(target.clip.box);
     if (box.empty())
         return;
-    if (table == 0xCC && ClipIsRectangle()) {  // SRCCOPY
-        bitmap->DrawRegion(&surface_, dst.left, dst.top, dst.width(), dst.height(), srcX, srcY, srcW, srcH);
+    if (table == 0xCC && !target.clip.mask) {  // SRCCOPY
+        bitmap->DrawRegion(&target.surface, dst.left, dst.top, dst.width(), dst.height(), srcX, srcY, srcW, srcH);
         return;
     }
     // Other operations combine the (stretched) source, the brush and what is there.
     const int bw = box.width(), bh = box.height();
-    std::vector<std::uint8_t> target(static_cast<std::size_t>(bw) * bh * 3);
-    surface_.ReadPixels(box, target.data(), bw * 3);
+    std::vector<std::uint8_t> pixels(static_cast<std::size_t>(bw) * bh * 3);
+    target.surface.ReadPixels(box, pixels.data(), bw * 3);
     CRasterSurface source(usesSource ? bw : 0, usesSource ? bh : 0);
     CDrawContext sourceContext(source);
     if (usesSource)
@@ -69,28 +65,23 @@ void CMetafileCanvas::Blit(double x, double y, double w, double h, const CRaster
                            srcW, srcH);
     for (int j = 0; j < bh; ++j) {
         const std::uint8_t* s = usesSource ? source.Bits() + j * source.Stride() : nullptr;
-        std::uint8_t* d = target.data() + static_cast<std::size_t>(j) * bw * 3;
+        std::uint8_t* d = pixels.data() + static_cast<std::size_t>(j) * bw * 3;
         for (int i = 0; i < bw; ++i, d += 3) {
-            if (!Visible(box.left + i, box.top + j))
+            if (!target.clip.Visible(box.left + i, box.top + j))
                 continue;
             Rgb brush;
-            if (!BrushColorAt(state_.brush, box.left + i, box.top + j, brush))
-                brush = state_.bkColor;
+            if (!BrushColorAt(target.brush, target.colours, box.left + i, box.top + j, brush))
+                brush = target.colours.background;
             const std::uint8_t pat[3] = {brush.b, brush.g, brush.r};
             for (int c = 0; c < 3; ++c)
                 d[c] = Rop3(table, pat[c], s ? s[i * 3 + c] : 0, d[c]);
         }
     }
-    surface_.WritePixels(box.left, box.top, PixelBlock{target.data(), bw * 3, bw, bh});
+    target.surface.WritePixels(box.left, box.top, PixelBlock{pixels.data(), bw * 3, bw, bh});
 }
 
-void CMetafileCanvas::BlitQuad(MetaPoint p0, MetaPoint p1, MetaPoint p2, bool mapped, const CRasterImage* bitmap,
-                               int srcX, int srcY, int srcW, int srcH, std::uint32_t rop, const Transfer& extra) {
-    if (!mapped) {
-        p0 = MapExact(p0.x, p0.y);
-        p1 = MapExact(p1.x, p1.y);
-        p2 = MapExact(p2.x, p2.y);
-    }
+void BlitOntoQuad(MetaBlitTarget& target, MetaPoint p0, MetaPoint p1, MetaPoint p2, const CRasterImage* bitmap,
+                  int srcX, int srcY, int srcW, int srcH, std::uint32_t rop, const MetaTransfer& extra) {
     const std::uint8_t fore = static_cast<std::uint8_t>(rop >> 16), back = static_cast<std::uint8_t>(rop >> 24);
     const bool usesSource = DependsOnSource(fore) || (extra.mask && DependsOnSource(back)) || extra.blend;
     if (usesSource && (!bitmap || !bitmap->IsValid() || srcW == 0 || srcH == 0))
@@ -109,20 +100,20 @@ void CMetafileCanvas::BlitQuad(MetaPoint p0, MetaPoint p1, MetaPoint p2, bool ma
         return;
     const SurfaceRect box = SurfaceRect{static_cast<int>(std::max(l, -1e8)), static_cast<int>(std::max(t, -1e8)),
                                         static_cast<int>(std::min(r, 1e8)), static_cast<int>(std::min(b, 1e8))}
-                                .intersected(state_.clipBox);
+                                .intersected(target.clip.box);
     if (box.empty())
         return;
     const int bw = box.width(), bh = box.height();
-    std::vector<std::uint8_t> target(static_cast<std::size_t>(bw) * bh * 3);
-    surface_.ReadPixels(box, target.data(), bw * 3);
+    std::vector<std::uint8_t> pixels(static_cast<std::size_t>(bw) * bh * 3);
+    target.surface.ReadPixels(box, pixels.data(), bw * 3);
     const int imgW = bitmap && bitmap->IsValid() ? bitmap->GetWidth() : 0;
     const int imgH = bitmap && bitmap->IsValid() ? bitmap->GetHeight() : 0;
     const bool imageAlpha = extra.blend && !extra.alpha && bitmap && bitmap->HasAlpha();
     for (int j = 0; j < bh; ++j) {
-        std::uint8_t* d = target.data() + static_cast<std::size_t>(j) * bw * 3;
+        std::uint8_t* d = pixels.data() + static_cast<std::size_t>(j) * bw * 3;
         for (int i = 0; i < bw; ++i, d += 3) {
             const int x = box.left + i, y = box.top + j;
-            if (!Visible(x, y))
+            if (!target.clip.Visible(x, y))
                 continue;
             const double px = x + 0.5 - p0.x, py = y + 0.5 - p0.y;
             const double u = (px * by - py * bx) / det, v = (ax * py - ay * px) / det;
@@ -171,12 +162,12 @@ void CMetafileCanvas::BlitQuad(MetaPoint p0, MetaPoint p1, MetaPoint p2, bool ma
                 table = set ? fore : back;
             }
             Rgb brush;
-            if (!BrushColorAt(state_.brush, x, y, brush))
-                brush = state_.bkColor;
+            if (!BrushColorAt(target.brush, target.colours, x, y, brush))
+                brush = target.colours.background;
             const std::uint8_t pat[3] = {brush.b, brush.g, brush.r}, src[3] = {s.b, s.g, s.r};
             for (int c = 0; c < 3; ++c)
                 d[c] = Rop3(table, pat[c], src[c], d[c]);
         }
     }
-    surface_.WritePixels(box.left, box.top, PixelBlock{target.data(), bw * 3, bw, bh});
+    target.surface.WritePixels(box.left, box.top, PixelBlock{pixels.data(), bw * 3, bw, bh});
 }

@@ -1,8 +1,9 @@
-// CMetafileCanvas: mapping, state, objects and the line and polygon
-// drawing of the metafile player. Shapes go through DrawShape, which takes
-// the fast road straight onto the surface when the pen copies, the brush is
-// plain and the clip is a rectangle, and otherwise records the shape's
-// pixels and combines them one by one.
+// CMetafileCanvas: state, objects and the line and polygon drawing of the
+// metafile player, and the hand-over of blits and text to their painters.
+// Shapes go through DrawShape, which takes the fast road straight onto the
+// surface when the pen copies, the brush is plain and the clip is a
+// rectangle, and otherwise records the shape's pixels and combines them one
+// by one.
 #include "image/MetafileCanvas.h"
 
 #include "image/CoverageRecorder.h"
@@ -36,27 +37,17 @@ std::uint8_t Rop2(int rop, std::uint8_t pen, std::uint8_t dst) {
     return out;
 }
 
-// GDI's eight-by-eight hatch patterns: true where the line is.
-bool HatchAt(int hatch, int x, int y) {
-    const int hx = x & 7, hy = y & 7;
-    switch (hatch) {
-    case 0: return hy == 7;                   // HS_HORIZONTAL
-    case 1: return hx == 7;                   // HS_VERTICAL
-    case 2: return hx == hy;                  // HS_FDIAGONAL, "\"
-    case 3: return hx + hy == 7;              // HS_BDIAGONAL, "/"
-    case 4: return hx == 7 || hy == 7;        // HS_CROSS
-    case 5: return hx == hy || hx + hy == 7;  // HS_DIAGCROSS
-    default: return false;
-    }
-}
-
 }  // namespace
 
 
 CMetafileCanvas::CMetafileCanvas(CRasterSurface& surface, double originX, double originY, double scaleX,
                                  double scaleY, bool windowMapsToPicture)
-    : surface_(surface), originX_(originX), originY_(originY), scaleX_(scaleX), scaleY_(scaleY),
-      windowMapsToPicture_(windowMapsToPicture) {
+    : surface_(surface) {
+    device_.originX = originX;
+    device_.originY = originY;
+    device_.scaleX = scaleX;
+    device_.scaleY = scaleY;
+    device_.windowMapsToPicture = windowMapsToPicture;
     state_.pen = MetaPen{0, 0, Rgb{0, 0, 0}};
     state_.brush = MetaBrush{0, Rgb{255, 255, 255}};
     state_.clipBox = SurfaceRect{0, 0, surface.Width(), surface.Height()};
@@ -158,61 +149,14 @@ void CMetafileCanvas::DeleteObject(std::uint32_t index) {
 
 // --- painting ---------------------------------------------------------------------------
 
-bool CMetafileCanvas::Visible(int x, int y) const {
-    const SurfaceRect& c = state_.clipBox;
-    if (x < c.left || y < c.top || x >= c.right || y >= c.bottom)
-        return false;
-    return !state_.clipMask || (*state_.clipMask)[static_cast<std::size_t>(y) * surface_.Width() + x] != 0;
-}
-
-bool CMetafileCanvas::BrushColorAt(const MetaBrush& brush, int x, int y, Rgb& out) const {
-    switch (brush.style) {
-    case 2:  // hatched: the gaps show the background colour unless transparent
-        // The solid "hatches" of enhanced metafiles: the brush colour, the
-        // text colour or the background colour all over (dithered ones
-        // solid too, as on a true-colour device).
-        if (brush.hatch == 6 || brush.hatch == 7) {
-            out = brush.color;
-            return true;
-        }
-        if (brush.hatch == 8 || brush.hatch == 9) {
-            out = state_.textColor;
-            return true;
-        }
-        if (brush.hatch == 10 || brush.hatch == 11) {
-            out = state_.bkColor;
-            return true;
-        }
-        if (HatchAt(brush.hatch, x, y)) {
-            out = brush.color;
-            return true;
-        }
-        out = state_.bkColor;
-        return state_.bkMode != 1;
-    case 3:
-    case 5:
-    case 6:  // pattern and DIB pattern brushes: the bitmap tiled from the origin
-        if (brush.pattern && brush.pattern->IsValid()) {
-            const int w = brush.pattern->GetWidth(), h = brush.pattern->GetHeight();
-            const int px = ((x % w) + w) % w, py = ((y % h) + h) % h;
-            out = brush.pattern->GetPixelColor(px, h - 1 - py);
-            return true;
-        }
-        out = brush.color;
-        return true;
-    default:
-        out = brush.color;
-        return true;
-    }
-}
 
 void CMetafileCanvas::DrawShape(const ShapeFn& shape, bool fill, bool outline, const Outlines* outlines) {
     const MetaBrush& b = state_.brush;
     const bool hollow = !fill || b.style == 1;
-    const Pen pen = penOverride_ ? *penOverride_ : DevicePen();
+    const Pen pen = penOverride_ ? *penOverride_ : DevicePen(state_.pen, Mapper());
     const bool stroke = outline && pen.style != PenStyle::Null;
     if (stroke && outlines && !penOverride_) {
-        const std::vector<std::uint32_t> runs = DashRuns();
+        const std::vector<std::uint32_t> runs = DashRuns(state_.pen, Mapper());
         if (!runs.empty()) {
             // A styled pen: the fill, then in opaque mode the whole outline in
             // the background colour (the gaps show it), then the dashes.
@@ -271,7 +215,7 @@ void CMetafileCanvas::DrawShapeWith(const ShapeFn& shape, const MetaBrush* brush
         recorder_ = std::make_unique<CCoverageRecorder>(surface_.Width(), surface_.Height());
     CCoverageRecorder& rec = *recorder_;
     rec.Begin();
-    Pen pen = penOverride_ ? *penOverride_ : DevicePen();
+    Pen pen = penOverride_ ? *penOverride_ : DevicePen(state_.pen, Mapper());
     if (!outline)
         pen.style = PenStyle::Null;
     const Brush marker{Rgb{}, brush == nullptr};
@@ -287,10 +231,12 @@ void CMetafileCanvas::DrawShapeWith(const ShapeFn& shape, const MetaBrush* brush
     std::vector<std::uint8_t> pixels(static_cast<std::size_t>(bw) * bh * 3);
     surface_.ReadPixels(box, pixels.data(), bw * 3);
     const int rop = state_.rop2;
+    const MetaClipView clip = ClipView();
+    const MetaColours colours = Colours();
     for (int y = box.top; y < box.bottom; ++y) {
         std::uint8_t* d = pixels.data() + static_cast<std::size_t>(y - box.top) * bw * 3;
         for (int x = box.left; x < box.right; ++x, d += 3) {
-            if (!rec.Covered(x, y) || !Visible(x, y))
+            if (!rec.Covered(x, y) || !clip.Visible(x, y))
                 continue;
             if (invert) {
                 d[0] = static_cast<std::uint8_t>(~d[0]);
@@ -299,7 +245,7 @@ void CMetafileCanvas::DrawShapeWith(const ShapeFn& shape, const MetaBrush* brush
                 continue;
             }
             Rgb c = pen.color;
-            if (brush && !BrushColorAt(*brush, x, y, c))
+            if (brush && !BrushColorAt(*brush, colours, x, y, c))
                 continue;
             d[0] = Rop2(rop, c.b, d[0]);
             d[1] = Rop2(rop, c.g, d[1]);
@@ -325,7 +271,7 @@ void CMetafileCanvas::FillRings(const std::vector<std::vector<SurfacePoint>>& ri
 void CMetafileCanvas::MoveTo(double x, double y) {
     state_.position = MetaPoint{x, y};
     if (inPath_) {
-        pathFigures_.push_back({Map(x, y)});
+        pathFigures_.push_back({Mapper().Map(x, y)});
         pathClosed_.push_back(false);
     }
 }
@@ -338,7 +284,7 @@ void CMetafileCanvas::AddToPath(const std::vector<MetaPoint>& points, bool start
         pathClosed_.push_back(false);
     }
     for (const MetaPoint& p : points)
-        pathFigures_.back().push_back(Map(p.x, p.y));
+        pathFigures_.back().push_back(Mapper().Map(p.x, p.y));
 }
 
 void CMetafileCanvas::Polyline(const std::vector<MetaPoint>& points) {
@@ -348,7 +294,7 @@ void CMetafileCanvas::Polyline(const std::vector<MetaPoint>& points) {
         AddToPath(points, true);
         return;
     }
-    const std::vector<SurfacePoint> mapped = MapAll(points);
+    const std::vector<SurfacePoint> mapped = Mapper().MapAll(points);
     const Outlines lines{{mapped, false}};
     DrawShape([&mapped](CDrawContext& s, const Pen&, const Brush&) { s.Polyline(mapped); }, false, true, &lines);
 }
@@ -365,7 +311,7 @@ void CMetafileCanvas::PolylineTo(const std::vector<MetaPoint>& points) {
         all.reserve(points.size() + 1);
         all.push_back(state_.position);
         all.insert(all.end(), points.begin(), points.end());
-        const std::vector<SurfacePoint> mapped = MapAll(all);
+        const std::vector<SurfacePoint> mapped = Mapper().MapAll(all);
         const Outlines lines{{mapped, false}};
         DrawShape([&mapped](CDrawContext& s, const Pen&, const Brush&) { s.Polyline(mapped); }, false, true, &lines);
     }
@@ -417,16 +363,17 @@ void CMetafileCanvas::PolyPolygon(const std::vector<std::vector<MetaPoint>>& rin
     }
     std::vector<std::vector<SurfacePoint>> mapped;
     for (const std::vector<MetaPoint>& ring : rings)
-        mapped.push_back(MapAll(ring));
+        mapped.push_back(Mapper().MapAll(ring));
     FillRings(mapped, true);
 }
 
 void CMetafileCanvas::Rectangle(double l, double t, double r, double b) {
-    if (inPath_ || Skewed()) {
+    const CMetaMapper mapper = Mapper();
+    if (inPath_ || mapper.Skewed()) {
         Polygon({{l, t}, {r, t}, {r, b}, {l, b}});
         return;
     }
-    const SurfacePoint p = Map(l, t), q = Map(r, b);
+    const SurfacePoint p = mapper.Map(l, t), q = mapper.Map(r, b);
     const SurfaceRect box{std::min(p.x, q.x), std::min(p.y, q.y), std::max(p.x, q.x), std::max(p.y, q.y)};
     // The outline runs along the rectangle's outer pixels.
     const Outlines lines{{{{box.left, box.top}, {box.right - 1, box.top}, {box.right - 1, box.bottom - 1},
@@ -436,6 +383,7 @@ void CMetafileCanvas::Rectangle(double l, double t, double r, double b) {
 }
 
 void CMetafileCanvas::Ellipse(double l, double t, double r, double b) {
+    const CMetaMapper mapper = Mapper();
     if (inPath_) {
         // Four quarter arcs as curves (the usual 0.5523 handle length).
         const double cx = (l + r) / 2, cy = (t + b) / 2, rx = (r - l) / 2, ry = (b - t) / 2, k = 0.5523;
@@ -447,14 +395,14 @@ void CMetafileCanvas::Ellipse(double l, double t, double r, double b) {
         CloseFigure();
         return;
     }
-    if (Skewed()) {
-        Polygon(EllipseRing(l, t, r, b));
+    if (mapper.Skewed()) {
+        Polygon(mapper.EllipseRing(l, t, r, b));
         return;
     }
-    const SurfacePoint p = Map(l, t), q = Map(r, b);
+    const SurfacePoint p = mapper.Map(l, t), q = mapper.Map(r, b);
     const SurfaceRect box{std::min(p.x, q.x), std::min(p.y, q.y), std::max(p.x, q.x), std::max(p.y, q.y)};
     Outlines lines;
-    if (!DashRuns().empty()) {  // the ellipse inside its box, as a ring of pixels
+    if (!DashRuns(state_.pen, Mapper()).empty()) {  // the ellipse inside its box, as a ring of pixels
         const double cx = (box.left + box.right - 1) / 2.0, cy = (box.top + box.bottom - 1) / 2.0;
         const double rx = (box.width() - 1) / 2.0, ry = (box.height() - 1) / 2.0;
         const int n = static_cast<int>(std::clamp((rx + ry) * 3.2, 16.0, 4096.0));
@@ -513,4 +461,46 @@ void CMetafileCanvas::DrawPath(bool fill, bool stroke) {
     }
     pathFigures_.clear();
     pathClosed_.clear();
+}
+
+// --- blits --------------------------------------------------------------------------
+
+void CMetafileCanvas::Blit(double x, double y, double w, double h, const CRasterImage* bitmap, int srcX, int srcY,
+                           int srcW, int srcH, std::uint32_t rop) {
+    const CMetaMapper mapper = Mapper();
+    if (mapper.Skewed()) {
+        BlitQuad(MetaPoint{x, y}, MetaPoint{x + w, y}, MetaPoint{x, y + h}, false, bitmap, srcX, srcY, srcW, srcH, rop,
+                 Transfer{});
+        return;
+    }
+    const SurfacePoint p = mapper.Map(x, y), q = mapper.Map(x + w, y + h);
+    MetaBlitTarget target = BlitTarget();
+    BlitOntoBox(target, SurfaceRect{std::min(p.x, q.x), std::min(p.y, q.y), std::max(p.x, q.x), std::max(p.y, q.y)},
+                bitmap, srcX, srcY, srcW, srcH, rop);
+}
+
+void CMetafileCanvas::BlitQuad(MetaPoint p0, MetaPoint p1, MetaPoint p2, bool mapped, const CRasterImage* bitmap,
+                               int srcX, int srcY, int srcW, int srcH, std::uint32_t rop, const Transfer& extra) {
+    if (!mapped) {
+        const CMetaMapper mapper = Mapper();
+        p0 = mapper.MapExact(p0.x, p0.y);
+        p1 = mapper.MapExact(p1.x, p1.y);
+        p2 = mapper.MapExact(p2.x, p2.y);
+    }
+    MetaBlitTarget target = BlitTarget();
+    BlitOntoQuad(target, p0, p1, p2, bitmap, srcX, srcY, srcW, srcH, rop, extra);
+}
+
+// --- text ---------------------------------------------------------------------------
+
+void CMetafileCanvas::Text(const MetaText& text) {
+    const MetaTextTarget target{surface_, [this] { return ClipView(); },
+                                [this](const SurfaceRect& box) {
+                                    state_.clipBox = box;
+                                    ApplyClip();
+                                },
+                                [this](const std::vector<MetaPoint>& quad, Rgb color) { FillDeviceQuad(quad, color); }};
+    const MetaTextState now{state_.font, state_.textAlign, state_.position, state_.clipBox, Colours(),
+                            state_.charExtra, state_.breakExtra};
+    state_.position = DrawMetaText(text, now, Mapper(), target);
 }

@@ -2,9 +2,18 @@
 // The drawing state of our small metafile player: object table, pen, brush
 // and font, coordinate mapping, current position, clipping, paths, text and
 // bitmap blits, drawn onto a raster surface. The WMF and EMF record readers
-// (WmfPlayer.cpp, EmfPlayer.cpp) translate records into calls on it.
+// (WmfPlayer.cpp, EmfPlayer.cpp) translate records into calls on it. Its
+// helpers: the mapping (MetafileMapping.h), pens and dashes (MetafilePens.h),
+// brush colours and clip masks (MetafilePixels.h), blits (MetafileBlit.h)
+// and text (MetafileText.h); curved shapes, regions and clipping are in
+// MetafileShapes.cpp.
 #include "image/RasterImage.h"
 #include "image/DrawContext.h"
+#include "image/MetafileBlit.h"
+#include "image/MetafileMapping.h"
+#include "image/MetafilePens.h"
+#include "image/MetafilePixels.h"
+#include "image/MetafileText.h"
 #include "image/RasterSurface.h"
 
 #include <cstdint>
@@ -15,61 +24,6 @@
 #include <vector>
 
 class CCoverageRecorder;
-struct GlyphImage;
-
-struct MetaPoint {
-    double x = 0, y = 0;
-};
-
-// The two affine steps from the coordinates of a record to surface pixels.
-struct MetaMapping {
-    // World transform (EMF): x' = m11 x + m21 y + dx, y' = m12 x + m22 y + dy.
-    double m11 = 1, m12 = 0, m21 = 0, m22 = 1, dx = 0, dy = 0;
-    int mapMode = 1;  // MM_TEXT
-    double windowOrgX = 0, windowOrgY = 0, windowExtX = 1, windowExtY = 1;
-    double viewportOrgX = 0, viewportOrgY = 0, viewportExtX = 1, viewportExtY = 1;
-};
-
-struct MetaPen {
-    MetaPen() = default;
-    MetaPen(int style_, double width_, Rgb color_) : style(style_), width(width_), color(color_) {}
-    int style = 0;  // PS_SOLID, PS_DASH..., PS_NULL = 5, PS_USERSTYLE = 7, PS_ALTERNATE = 8; PS_GEOMETRIC 0x10000
-    double width = 0;
-    Rgb color{};
-    bool extended = false;          // made by EXTCREATEPEN
-    std::vector<double> userStyle;  // PS_USERSTYLE: dash and gap lengths in turn
-};
-
-struct MetaBrush {
-    MetaBrush() = default;
-    MetaBrush(int style_, Rgb color_, int hatch_ = 0) : style(style_), color(color_), hatch(hatch_) {}
-    int style = 0;  // BS_SOLID = 0, BS_NULL = 1, BS_HATCHED = 2, BS_PATTERN = 3, BS_DIBPATTERN = 5
-    Rgb color{255, 255, 255};
-    int hatch = 0;  // HS_HORIZONTAL ... HS_DIAGCROSS
-    std::shared_ptr<const CRasterImage> pattern;  // pattern brushes
-};
-
-// A logical font as the font records give it; sizes in logical units.
-struct MetaFont {
-    double height = 0;   // < 0: character (em) height, > 0: cell height, 0: default
-    double width = 0;    // average character width, 0: natural
-    int escapement = 0;  // tenths of a degree, counter-clockwise
-    int weight = 400;
-    bool italic = false, underline = false, strikeOut = false;
-    int charset = 0;
-    std::string family;
-};
-
-// Text of one output call, as Unicode, with optional advances (logical
-// units, one per character) and the options of EXTTEXTOUT.
-struct MetaText {
-    std::u32string chars;
-    std::vector<double> advances;
-    bool glyphIndices = false;  // chars are glyph ids of the font (ETO_GLYPH_INDEX)
-    double x = 0, y = 0;
-    int options = 0;  // ETO_OPAQUE = 2, ETO_CLIPPED = 4
-    double rectLeft = 0, rectTop = 0, rectRight = 0, rectBottom = 0;
-};
 
 class CMetafileCanvas {
 public:
@@ -83,16 +37,20 @@ public:
     // Pixels per millimetre of the device an enhanced metafile was made on
     // (for its metric mapping modes).
     void SetDeviceResolution(double pxPerMmX, double pxPerMmY) {
-        pxPerMmX_ = pxPerMmX;
-        pxPerMmY_ = pxPerMmY;
+        device_.pxPerMmX = pxPerMmX;
+        device_.pxPerMmY = pxPerMmY;
     }
 
     // --- state ---------------------------------------------------------------
     MetaMapping& Mapping() { return state_.map; }
     void SaveState();
     void RestoreState(int which);  // negative: relative, positive: absolute
-    void SetWorldTransform(double m11, double m12, double m21, double m22, double dx, double dy);
-    void ModifyWorldTransform(double m11, double m12, double m21, double m22, double dx, double dy, int mode);
+    void SetWorldTransform(double m11, double m12, double m21, double m22, double dx, double dy) {
+        state_.map.SetWorldTransform(m11, m12, m21, m22, dx, dy);
+    }
+    void ModifyWorldTransform(double m11, double m12, double m21, double m22, double dx, double dy, int mode) {
+        state_.map.ModifyWorldTransform(m11, m12, m21, m22, dx, dy, mode);
+    }
     void SetTextColor(Rgb c) { state_.textColor = c; }
     void SetBackgroundColor(Rgb c) { state_.bkColor = c; }
     void SetBackgroundMode(int mode) { state_.bkMode = mode; }  // 1 transparent, 2 opaque
@@ -179,29 +137,19 @@ public:
     // Characters of the selected font's character set (8-bit), or UTF-16
     // units, as Unicode: one character per byte or unit, 0 where nothing is
     // drawn (the second half of a surrogate pair, empty symbol codes).
-    std::u32string DecodeText(const std::uint8_t* bytes, std::size_t count) const;
-    std::u32string DecodeWideText(const std::uint8_t* units, std::size_t count) const;
+    std::u32string DecodeText(const std::uint8_t* bytes, std::size_t count) const {
+        return DecodeMetaText(bytes, count, state_.font);
+    }
+    std::u32string DecodeWideText(const std::uint8_t* units, std::size_t count) const {
+        return DecodeMetaWideText(units, count, state_.font);
+    }
 
     // Raster operations: `bitmap` may be null for pattern-only operations.
     // The source rectangle counts rows from the top of the bitmap.
     void Blit(double x, double y, double w, double h, const CRasterImage* bitmap, int srcX, int srcY, int srcW,
               int srcH, std::uint32_t rop);
-    // What the other transfers add to a blit. The mask (MASKBLT) chooses
-    // the foreground operation (the rop's third byte) where its bit is set
-    // and the background operation (the fourth byte) where it is clear; a
-    // transparent colour (TRANSPARENTBLT) leaves the target where the
-    // source has it; alpha (ALPHABLEND) blends the source over the target
-    // by a constant and, when given, the source's own premultiplied alpha
-    // (rows top-down, one byte per source pixel).
-    struct Transfer {
-        const CRasterImage* mask = nullptr;
-        int maskX = 0, maskY = 0;
-        bool transparent = false;
-        Rgb key{};
-        bool blend = false;
-        int constantAlpha = 255;
-        const std::vector<std::uint8_t>* alpha = nullptr;
-    };
+    // What the other transfers (mask, transparent colour, alpha) add to a blit.
+    using Transfer = MetaTransfer;
     // The source rectangle onto a parallelogram given by the points where
     // its top-left, top-right and bottom-left corners go (record
     // coordinates, or picture pixels when `mapped`).
@@ -223,45 +171,15 @@ private:
         std::shared_ptr<const std::vector<std::uint8_t>> clipMask;
     };
 
-    SurfacePoint Map(double x, double y) const;
-    MetaPoint MapExact(double x, double y) const;
-    // The linear part of the mapping to picture pixels: x' = xx x + xy y,
-    // y' = yx x + yy y (plus an offset). Skewed: it turns or shears, so
-    // boxes of the records are no longer boxes of the picture.
-    struct Linear {
-        double xx = 1, xy = 0, yx = 0, yy = 1;
-    };
-    Linear LinearPart() const;
-    bool Skewed() const;
-    // The world transform alone as seen in picture pixels (identity when
-    // there is none): what turns and shears text and bitmaps.
-    Linear WorldInPicture() const;
-    // The page mapping alone: picture pixels per logical unit along x and y.
-    void PageScale(double& px, double& py) const;
-    // Points of the ellipse in the box, in record coordinates, as a closed
-    // ring (for skewed mappings).
-    std::vector<MetaPoint> EllipseRing(double l, double t, double r, double b) const;
+    // The mapping in force, to picture pixels.
+    CMetaMapper Mapper() const { return CMetaMapper(state_.map, device_); }
     void PolygonClip(const std::vector<MetaPoint>& ring, int mode);
-    MetaPoint DeviceToPicture(double x, double y) const;
-    std::vector<SurfacePoint> MapAll(const std::vector<MetaPoint>& points) const;
-    double MappedLength(double dx, double dy) const;
-    Pen DevicePen() const;
-    // Outlines of a shape in picture pixels, each closed or open: what a
-    // styled pen dashes.
-    using Outlines = std::vector<std::pair<std::vector<SurfacePoint>, bool>>;
-    // The selected pen's dash pattern in pixels (drawn, skipped, ...); empty
-    // for a solid pen.
-    std::vector<std::uint32_t> DashRuns() const;
-    // The drawn runs as lines, those that reach into `visible` (widened by
-    // the pen) only.
-    static std::vector<std::pair<SurfacePoint, SurfacePoint>> DashLines(const Outlines& outlines,
-                                                                        const std::vector<std::uint32_t>& runs,
-                                                                        const SurfaceRect& visible);
+    using Outlines = MetaOutlines;
     bool ClipIsRectangle() const { return !state_.clipMask; }
-    bool Visible(int x, int y) const;
-    // The brush's colour at a pixel; false where a hatch leaves it empty
-    // in transparent background mode.
-    bool BrushColorAt(const MetaBrush& brush, int x, int y, Rgb& out) const;
+    MetaClipView ClipView() const { return MetaClipView{state_.clipBox, state_.clipMask.get(), surface_.Width()}; }
+    bool Visible(int x, int y) const { return ClipView().Visible(x, y); }
+    MetaColours Colours() const { return MetaColours{state_.textColor, state_.bkColor, state_.bkMode}; }
+    MetaBlitTarget BlitTarget() { return MetaBlitTarget{surface_, ClipView(), state_.brush, Colours()}; }
     // Draws a shape with the current pen, the brush when `fill`, honouring
     // the pen's raster operation, pattern brushes and the clip region.
     using ShapeFn = std::function<void(CDrawContext&, const Pen&, const Brush&)>;
@@ -278,16 +196,20 @@ private:
     // By value: the start point often lives in `out` itself.
     static void Flatten(MetaPoint p0, MetaPoint p1, MetaPoint p2, MetaPoint p3,
                         std::vector<MetaPoint>& out);
+    // The pixels the rings cover when filled, as a mask for the clip.
+    std::vector<std::uint8_t> FillArea(const std::vector<std::vector<SurfacePoint>>& rings, bool winding);
     // Clip helpers: the clip as a mask, combined with `area` by `mode`.
-    void CombineClip(const std::vector<std::uint8_t>& area, int mode);
-    std::vector<std::uint8_t> MaskOfRects(const std::vector<SurfaceRect>& rects) const;
-    void ApplyClip();
-    void BlendGlyph(int x, int y, const GlyphImage& glyph, Rgb color, const SurfaceRect& limit);
+    void CombineClip(const std::vector<std::uint8_t>& area, int mode) {
+        ::CombineClip(state_.clipBox, state_.clipMask, area, mode, surface_.Width(), surface_.Height());
+        ApplyClip();
+    }
+    std::vector<std::uint8_t> MaskOfRects(const std::vector<SurfaceRect>& rects) const {
+        return ::MaskOfRects(rects, surface_.Width(), surface_.Height());
+    }
+    void ApplyClip() { surface_.SetClip(state_.clipBox); }
 
     CDrawContext surface_;  // over the picture's raster
-    double originX_, originY_, scaleX_, scaleY_;
-    bool windowMapsToPicture_;
-    double pxPerMmX_ = 96 / 25.4, pxPerMmY_ = 96 / 25.4;
+    MetaDevice device_;
     State state_;
     std::vector<State> saved_;
     std::vector<Object> objects_;

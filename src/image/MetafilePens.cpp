@@ -1,7 +1,4 @@
-// CMetafileCanvas: pens. The device pen (colour, width) and the dash
-// patterns of styled pens, which the canvas draws itself as short lines so
-// that every pattern GDI knows comes out as GDI draws it.
-#include "image/MetafileCanvas.h"
+#include "image/MetafilePens.h"
 
 #include <algorithm>
 #include <cmath>
@@ -31,20 +28,18 @@ std::vector<std::uint32_t> Dashes(const std::vector<double>& runs, double unit) 
 }
 }  // namespace
 
-Pen CMetafileCanvas::DevicePen() const {
-    const MetaPen& p = state_.pen;
+Pen DevicePen(const MetaPen& p, const CMetaMapper& mapper) {
     Pen pen;
     pen.color = p.color;
     pen.style = (p.style & 0x0F) == 5 ? PenStyle::Null : PenStyle::Solid;
     // Pen widths are logical units: scale them like horizontal distances.
     // A mapping that makes no number (a damaged file) leaves the thinnest pen.
-    const double width = MappedLength(p.width, 0) + 0.5;
+    const double width = mapper.MappedLength(p.width, 0) + 0.5;
     pen.width = std::isfinite(width) ? static_cast<int>(std::clamp(width, 1.0, 256.0)) : 1;
     return pen;
 }
 
-std::vector<std::uint32_t> CMetafileCanvas::DashRuns() const {
-    const MetaPen& p = state_.pen;
+std::vector<std::uint32_t> DashRuns(const MetaPen& p, const CMetaMapper& mapper) {
     const int style = p.style & 0x0F;
     const bool geometric = p.extended && (p.style & 0x000F0000) == 0x00010000;
     // GDI draws a pen from CREATEPEN that is wider than one logical unit
@@ -54,10 +49,10 @@ std::vector<std::uint32_t> CMetafileCanvas::DashRuns() const {
     if (style == 8)  // PS_ALTERNATE: every other pixel
         return {1, 1};
     if (style == 7)  // PS_USERSTYLE: logical units for geometric pens, pixels for cosmetic ones
-        return Dashes(p.userStyle, geometric ? MappedLength(1, 0) : 1);
+        return Dashes(p.userStyle, geometric ? mapper.MappedLength(1, 0) : 1);
     // GDI's own patterns: a cosmetic pen's in pixels, a geometric pen's in
     // multiples of its width.
-    const double unit = geometric ? DevicePen().width : 1;
+    const double unit = geometric ? DevicePen(p, mapper).width : 1;
     switch (style) {
     case 1: return Dashes(geometric ? std::vector<double>{3, 1} : std::vector<double>{18, 6}, unit);
     case 2: return Dashes(geometric ? std::vector<double>{1, 1} : std::vector<double>{3, 3}, unit);
@@ -70,9 +65,9 @@ std::vector<std::uint32_t> CMetafileCanvas::DashRuns() const {
 // The drawn runs of a dashed outline as lines: the steps of each segment
 // are counted along its longer axis, and the pattern runs on from one
 // segment to the next.
-std::vector<std::pair<SurfacePoint, SurfacePoint>> CMetafileCanvas::DashLines(const Outlines& outlines,
-                                                                              const std::vector<std::uint32_t>& runs,
-                                                                              const SurfaceRect& visible) {
+std::vector<std::pair<SurfacePoint, SurfacePoint>> DashLines(const MetaOutlines& outlines,
+                                                             const std::vector<std::uint32_t>& runs,
+                                                             const SurfaceRect& visible) {
     std::vector<std::pair<SurfacePoint, SurfacePoint>> lines;
     std::uint64_t period = 0;
     for (std::uint32_t r : runs)
@@ -135,17 +130,4 @@ std::vector<std::pair<SurfacePoint, SurfacePoint>> CMetafileCanvas::DashLines(co
         }
     }
     return lines;
-}
-
-std::vector<MetaPoint> CMetafileCanvas::EllipseRing(double l, double t, double r, double b) const {
-    const double cx = (l + r) / 2, cy = (t + b) / 2, rx = (r - l) / 2, ry = (b - t) / 2;
-    const double px = MappedLength(rx, 0) + MappedLength(0, ry);
-    const int n = static_cast<int>(std::clamp(px * 3.2, 16.0, 4096.0));
-    std::vector<MetaPoint> ring;
-    ring.reserve(static_cast<std::size_t>(n));
-    for (int i = 0; i < n; ++i) {
-        const double a = 2 * 3.14159265358979323846 * i / n;
-        ring.push_back(MetaPoint{cx + rx * std::cos(a), cy + ry * std::sin(a)});
-    }
-    return ring;
 }

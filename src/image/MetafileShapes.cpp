@@ -1,13 +1,21 @@
 // CMetafileCanvas: arcs, chords, pies, rounded rectangles, single pixels,
-// gradient fills and regions.
+// gradient fills and regions, and the clipping that rectangles, regions and
+// paths make. A clip that is one rectangle stays the surface's clip box (the
+// fast case); anything else becomes a mask with one byte per picture pixel,
+// shared between saved states until it changes.
 #include "image/MetafileCanvas.h"
 
+#include "image/CoverageRecorder.h"
 
 #include <algorithm>
 #include <cmath>
 
 namespace {
 constexpr double kPi = 3.14159265358979323846;
+
+SurfaceRect Box(const SurfacePoint& a, const SurfacePoint& b) {
+    return SurfaceRect{std::min(a.x, b.x), std::min(a.y, b.y), std::max(a.x, b.x), std::max(a.y, b.y)};
+}
 
 SurfacePoint Round(const MetaPoint& p) {
     const double x = std::clamp(p.x, -1e8, 1e8), y = std::clamp(p.y, -1e8, 1e8);
@@ -46,11 +54,12 @@ void ShadeBox(CDrawContext& surface, const SurfaceRect& box, Shade shade) {
 
 std::vector<MetaPoint> CMetafileCanvas::ArcPoints(double l, double t, double r, double b, double x1, double y1,
                                                   double x2, double y2) const {
-    if (Skewed()) {
+    const CMetaMapper mapper = Mapper();
+    if (mapper.Skewed()) {
         // A turned or sheared world: the arc is worked out in record
         // coordinates and each point mapped. Counter-clockwise is still what
         // one sees, so a mirroring mapping turns the direction round.
-        const Linear m = LinearPart();
+        const MetaLinear m = mapper.LinearPart();
         const bool mirrored = m.xx * m.yy - m.xy * m.yx < 0;
         const double cx = (l + r) / 2, cy = (t + b) / 2, rx = std::abs(r - l) / 2, ry = std::abs(b - t) / 2;
         if (!(rx > 0) || !(ry > 0) || !std::isfinite(cx) || !std::isfinite(cy))
@@ -65,22 +74,22 @@ std::vector<MetaPoint> CMetafileCanvas::ArcPoints(double l, double t, double r, 
             while (sweep <= 0)
                 sweep += 2 * kPi;
         }
-        const int n = ArcSteps(sweep, std::max(MappedLength(rx, 0), MappedLength(0, ry)));
+        const int n = ArcSteps(sweep, std::max(mapper.MappedLength(rx, 0), mapper.MappedLength(0, ry)));
         std::vector<MetaPoint> out;
         out.reserve(static_cast<std::size_t>(n) + 1);
         for (int i = 0; i <= n; ++i) {
             const double a = ts + sweep * i / n;
-            out.push_back(MapExact(cx + rx * std::cos(a), cy - ry * std::sin(a)));
+            out.push_back(mapper.MapExact(cx + rx * std::cos(a), cy - ry * std::sin(a)));
         }
         return out;
     }
     // Worked out on the picture, where counter-clockwise is what one sees.
-    const MetaPoint p = MapExact(l, t), q = MapExact(r, b);
+    const MetaPoint p = mapper.MapExact(l, t), q = mapper.MapExact(r, b);
     const double cx = (p.x + q.x) / 2, cy = (p.y + q.y) / 2;
     const double rx = std::abs(q.x - p.x) / 2, ry = std::abs(q.y - p.y) / 2;
     if (!(rx > 0) || !(ry > 0) || !std::isfinite(cx) || !std::isfinite(cy))
         return {};
-    const MetaPoint s = MapExact(x1, y1), e = MapExact(x2, y2);
+    const MetaPoint s = mapper.MapExact(x1, y1), e = mapper.MapExact(x2, y2);
     const double ts = std::atan2((cy - s.y) / ry, (s.x - cx) / rx);
     const double te = std::atan2((cy - e.y) / ry, (e.x - cx) / rx);
     double sweep = te - ts;
@@ -126,6 +135,7 @@ void CMetafileCanvas::DrawDevicePolygon(const std::vector<MetaPoint>& points, bo
 
 void CMetafileCanvas::Arc(ArcKind kind, double l, double t, double r, double b, double x1, double y1, double x2,
                           double y2) {
+    const CMetaMapper mapper = Mapper();
     std::vector<MetaPoint> points = ArcPoints(l, t, r, b, x1, y1, x2, y2);
     if (points.empty())
         return;
@@ -134,7 +144,7 @@ void CMetafileCanvas::Arc(ArcKind kind, double l, double t, double r, double b, 
         DrawDevicePolygon(points, false, true);
         break;
     case ArcKind::ArcTo: {
-        const MetaPoint from = MapExact(state_.position.x, state_.position.y);
+        const MetaPoint from = mapper.MapExact(state_.position.x, state_.position.y);
         points.insert(points.begin(), from);
         DrawDevicePolygon(points, false, false);
         // The current position moves to the arc's end on the ellipse.
@@ -149,7 +159,7 @@ void CMetafileCanvas::Arc(ArcKind kind, double l, double t, double r, double b, 
         DrawDevicePolygon(points, true, true);
         break;
     case ArcKind::Pie: {
-        points.insert(points.begin(), MapExact((l + r) / 2, (t + b) / 2));
+        points.insert(points.begin(), mapper.MapExact((l + r) / 2, (t + b) / 2));
         DrawDevicePolygon(points, true, true);
         break;
     }
@@ -157,13 +167,14 @@ void CMetafileCanvas::Arc(ArcKind kind, double l, double t, double r, double b, 
 }
 
 void CMetafileCanvas::AngleArc(double cx, double cy, double radius, double startDeg, double sweepDeg) {
+    const CMetaMapper mapper = Mapper();
     if (!(radius > 0) || !std::isfinite(startDeg) || !std::isfinite(sweepDeg))
         return;
-    const MetaPoint c = MapExact(cx, cy);
-    const double rx = MappedLength(radius, 0), ry = MappedLength(0, radius);
+    const MetaPoint c = mapper.MapExact(cx, cy);
+    const double rx = mapper.MappedLength(radius, 0), ry = mapper.MappedLength(0, radius);
     const double a0 = startDeg * kPi / 180, sweep = std::clamp(sweepDeg, -3600.0, 3600.0) * kPi / 180;
     const int n = ArcSteps(sweep, std::max(rx, ry));
-    std::vector<MetaPoint> points{MapExact(state_.position.x, state_.position.y)};
+    std::vector<MetaPoint> points{mapper.MapExact(state_.position.x, state_.position.y)};
     for (int i = 0; i <= n; ++i) {
         const double a = a0 + sweep * i / n;
         points.push_back(MetaPoint{c.x + rx * std::cos(a), c.y - ry * std::sin(a)});
@@ -174,7 +185,8 @@ void CMetafileCanvas::AngleArc(double cx, double cy, double radius, double start
 }
 
 void CMetafileCanvas::RoundRect(double l, double t, double r, double b, double cornerW, double cornerH) {
-    if (Skewed()) {
+    const CMetaMapper mapper = Mapper();
+    if (mapper.Skewed()) {
         // Corners worked out in record coordinates, each point mapped.
         const double left = std::min(l, r), right = std::max(l, r), top = std::min(t, b), bottom = std::max(t, b);
         const double rx = std::min(std::abs(cornerW), right - left) / 2, ry = std::min(std::abs(cornerH), bottom - top) / 2;
@@ -182,7 +194,7 @@ void CMetafileCanvas::RoundRect(double l, double t, double r, double b, double c
             Rectangle(l, t, r, b);
             return;
         }
-        const int n = ArcSteps(kPi / 2, std::max(MappedLength(rx, 0), MappedLength(0, ry)));
+        const int n = ArcSteps(kPi / 2, std::max(mapper.MappedLength(rx, 0), mapper.MappedLength(0, ry)));
         const struct {
             double cx, cy, from;
         } corners[4] = {{right - rx, top + ry, 0}, {left + rx, top + ry, kPi / 2}, {left + rx, bottom - ry, kPi},
@@ -196,12 +208,12 @@ void CMetafileCanvas::RoundRect(double l, double t, double r, double b, double c
         Polygon(ring);
         return;
     }
-    const MetaPoint p = MapExact(l, t), q = MapExact(r, b);
+    const MetaPoint p = mapper.MapExact(l, t), q = mapper.MapExact(r, b);
     const double left = std::min(p.x, q.x), right = std::max(p.x, q.x);
     const double top = std::min(p.y, q.y), bottom = std::max(p.y, q.y);
     // Corner ellipses, no larger than the box.
-    const double rx = std::min(MappedLength(cornerW, 0), right - left) / 2;
-    const double ry = std::min(MappedLength(0, cornerH), bottom - top) / 2;
+    const double rx = std::min(mapper.MappedLength(cornerW, 0), right - left) / 2;
+    const double ry = std::min(mapper.MappedLength(0, cornerH), bottom - top) / 2;
     if (!(rx > 0.5) || !(ry > 0.5)) {
         Rectangle(l, t, r, b);
         return;
@@ -222,7 +234,7 @@ void CMetafileCanvas::RoundRect(double l, double t, double r, double b, double c
 }
 
 void CMetafileCanvas::SetPixel(double x, double y, Rgb color) {
-    const SurfacePoint p = Map(x, y);
+    const SurfacePoint p = Mapper().Map(x, y);
     if (Visible(p.x, p.y))
         surface_.SetPixel(p.x, p.y, color);
 }
@@ -230,7 +242,8 @@ void CMetafileCanvas::SetPixel(double x, double y, Rgb color) {
 // --- gradients --------------------------------------------------------------------------
 
 void CMetafileCanvas::GradientRect(const GradientVertex& a, const GradientVertex& b, bool vertical) {
-    const MetaPoint p = MapExact(a.x, a.y), q = MapExact(b.x, b.y);
+    const CMetaMapper mapper = Mapper();
+    const MetaPoint p = mapper.MapExact(a.x, a.y), q = mapper.MapExact(b.x, b.y);
     const SurfaceRect box = SurfaceRect{Round(MetaPoint{std::min(p.x, q.x), 0}).x, Round(MetaPoint{0, std::min(p.y, q.y)}).y,
                                         Round(MetaPoint{std::max(p.x, q.x), 0}).x, Round(MetaPoint{0, std::max(p.y, q.y)}).y}
                                 .intersected(state_.clipBox);
@@ -251,7 +264,8 @@ void CMetafileCanvas::GradientRect(const GradientVertex& a, const GradientVertex
 }
 
 void CMetafileCanvas::GradientTriangle(const GradientVertex& a, const GradientVertex& b, const GradientVertex& c) {
-    const MetaPoint p = MapExact(a.x, a.y), q = MapExact(b.x, b.y), r = MapExact(c.x, c.y);
+    const CMetaMapper mapper = Mapper();
+    const MetaPoint p = mapper.MapExact(a.x, a.y), q = mapper.MapExact(b.x, b.y), r = mapper.MapExact(c.x, c.y);
     const double det = (q.y - r.y) * (p.x - r.x) + (r.x - q.x) * (p.y - r.y);
     if (!(std::abs(det) > 1e-9) || !std::isfinite(det))
         return;
@@ -292,8 +306,9 @@ std::vector<SurfaceRect> RectsOf(const std::vector<MetaPoint>& corners,
 }  // namespace
 
 void CMetafileCanvas::FillRegion(const std::vector<MetaPoint>& region, const MetaBrush& brush, bool deviceUnits) {
-    const std::vector<SurfaceRect> rects = RectsOf(region, [this, deviceUnits](double x, double y) {
-        return deviceUnits ? DeviceToPicture(x, y) : MapExact(x, y);
+    const CMetaMapper mapper = Mapper();
+    const std::vector<SurfaceRect> rects = RectsOf(region, [&mapper, deviceUnits](double x, double y) {
+        return deviceUnits ? mapper.DeviceToPicture(x, y) : mapper.MapExact(x, y);
     });
     const MetaBrush saved = state_.brush;
     state_.brush = brush;
@@ -314,8 +329,9 @@ void CMetafileCanvas::FillRegionObject(std::uint32_t regionIndex, std::uint32_t 
 }
 
 void CMetafileCanvas::InvertRegion(const std::vector<MetaPoint>& region, bool deviceUnits) {
-    const std::vector<SurfaceRect> rects = RectsOf(region, [this, deviceUnits](double x, double y) {
-        return deviceUnits ? DeviceToPicture(x, y) : MapExact(x, y);
+    const CMetaMapper mapper = Mapper();
+    const std::vector<SurfaceRect> rects = RectsOf(region, [&mapper, deviceUnits](double x, double y) {
+        return deviceUnits ? mapper.DeviceToPicture(x, y) : mapper.MapExact(x, y);
     });
     const MetaBrush any{};
     DrawShapeWith(
@@ -338,4 +354,133 @@ void CMetafileCanvas::FillDeviceQuad(const std::vector<MetaPoint>& points, Rgb c
         true, false);
     state_.brush = saved;
     state_.rop2 = rop;
+}
+
+// --- clipping ---------------------------------------------------------------------------
+
+std::vector<std::uint8_t> CMetafileCanvas::FillArea(const std::vector<std::vector<SurfacePoint>>& rings,
+                                                    bool winding) {
+    const int w = surface_.Width(), h = surface_.Height();
+    if (!recorder_)
+        recorder_ = std::make_unique<CCoverageRecorder>(w, h);
+    CCoverageRecorder& rec = *recorder_;
+    rec.Begin();
+    Pen none;
+    none.style = PenStyle::Null;
+    CDrawContext marks(rec);
+    marks.SetPen(none);
+    marks.SetBrush(Brush{Rgb{}, false});
+    marks.PolyPolygon(rings, winding);
+    std::vector<std::uint8_t> area(static_cast<std::size_t>(w) * h, 0);
+    const SurfaceRect box = rec.Dirty();
+    for (int y = box.top; y < box.bottom; ++y)
+        for (int x = box.left; x < box.right; ++x)
+            area[static_cast<std::size_t>(y) * w + x] = rec.Covered(x, y) ? 1 : 0;
+    rec.ClearDirty();
+    return area;
+}
+
+// A ring in record coordinates combined with the clip (turned or sheared
+// clip rectangles).
+void CMetafileCanvas::PolygonClip(const std::vector<MetaPoint>& ring, int mode) {
+    CombineClip(FillArea({Mapper().MapAll(ring)}, false), mode);
+}
+
+void CMetafileCanvas::IntersectClipRect(double l, double t, double r, double b) {
+    const CMetaMapper mapper = Mapper();
+    if (mapper.Skewed()) {
+        PolygonClip({{l, t}, {r, t}, {r, b}, {l, b}}, 1);
+        return;
+    }
+    const SurfaceRect box = Box(mapper.Map(l, t), mapper.Map(r, b));
+    if (!state_.clipMask) {
+        state_.clipBox = state_.clipBox.intersected(box);
+        ApplyClip();
+        return;
+    }
+    CombineClip(MaskOfRects({box}), 1);
+}
+
+void CMetafileCanvas::ExcludeClipRect(double l, double t, double r, double b) {
+    const CMetaMapper mapper = Mapper();
+    if (mapper.Skewed()) {
+        PolygonClip({{l, t}, {r, t}, {r, b}, {l, b}}, 4);
+        return;
+    }
+    const SurfaceRect box = Box(mapper.Map(l, t), mapper.Map(r, b));
+    if (box.intersected(state_.clipBox).empty())
+        return;
+    CombineClip(MaskOfRects({box}), 4);
+}
+
+void CMetafileCanvas::SelectClipRegion(const std::vector<MetaPoint>& corners, bool deviceUnits, int mode) {
+    const CMetaMapper mapper = Mapper();
+    const SurfaceRect whole{0, 0, surface_.Width(), surface_.Height()};
+    if (corners.empty() && mode == 5) {  // no region: clipping ends
+        state_.clipBox = whole;
+        state_.clipMask.reset();
+        ApplyClip();
+        return;
+    }
+    std::vector<SurfaceRect> rects;
+    for (std::size_t i = 0; i + 1 < corners.size(); i += 2) {
+        const MetaPoint a = deviceUnits ? mapper.DeviceToPicture(corners[i].x, corners[i].y) : mapper.MapExact(corners[i].x, corners[i].y);
+        const MetaPoint b = deviceUnits ? mapper.DeviceToPicture(corners[i + 1].x, corners[i + 1].y)
+                                        : mapper.MapExact(corners[i + 1].x, corners[i + 1].y);
+        auto px = [](double v) { return static_cast<int>(std::floor(std::clamp(v, -1e8, 1e8) + 0.5)); };
+        rects.push_back(Box(SurfacePoint{px(a.x), px(a.y)}, SurfacePoint{px(b.x), px(b.y)}));
+    }
+    if (mode == 5 && rects.size() == 1) {
+        state_.clipBox = rects[0].intersected(whole);
+        state_.clipMask.reset();
+        ApplyClip();
+        return;
+    }
+    CombineClip(MaskOfRects(rects), mode);
+}
+
+void CMetafileCanvas::SelectClipRegionObject(std::uint32_t index) {
+    const Object* o = ObjectAt(index);
+    SelectClipRegion(o && o->kind == kRegion ? o->region : std::vector<MetaPoint>{}, false, 5);
+}
+
+void CMetafileCanvas::SelectClipPath(int mode) {
+    inPath_ = false;
+    // The path's inside, recorded as a fill, becomes the area.
+    const std::vector<std::uint8_t> area = FillArea(pathFigures_, state_.polyFillMode == 2);
+    pathFigures_.clear();
+    pathClosed_.clear();
+    CombineClip(area, mode);
+}
+
+void CMetafileCanvas::OffsetClip(double dx, double dy) {
+    const CMetaMapper mapper = Mapper();
+    const MetaPoint a = mapper.MapExact(0, 0), b = mapper.MapExact(dx, dy);
+    const int ox = static_cast<int>(std::lround(std::clamp(b.x - a.x, -1e6, 1e6)));
+    const int oy = static_cast<int>(std::lround(std::clamp(b.y - a.y, -1e6, 1e6)));
+    if (ox == 0 && oy == 0)
+        return;
+    const SurfaceRect whole{0, 0, surface_.Width(), surface_.Height()};
+    if (!state_.clipMask) {
+        const SurfaceRect c = state_.clipBox;
+        if (c == whole)
+            return;  // the whole picture stays the whole picture
+        state_.clipBox = SurfaceRect{c.left + ox, c.top + oy, c.right + ox, c.bottom + oy}.intersected(whole);
+        ApplyClip();
+        return;
+    }
+    const int w = whole.right, h = whole.bottom;
+    std::vector<std::uint8_t> moved(static_cast<std::size_t>(w) * h, 0);
+    const std::vector<std::uint8_t>& mask = *state_.clipMask;
+    for (int y = 0; y < h; ++y) {
+        const int sy = y - oy;
+        if (sy < 0 || sy >= h)
+            continue;
+        for (int x = 0; x < w; ++x) {
+            const int sx = x - ox;
+            if (sx >= 0 && sx < w)
+                moved[static_cast<std::size_t>(y) * w + x] = mask[static_cast<std::size_t>(sy) * w + sx];
+        }
+    }
+    CombineClip(moved, 5);
 }

@@ -1,10 +1,8 @@
-// CMetafileCanvas: text. The selected logical font is matched to a system
-// face (FontEngine.h) at the size the mapping gives it; glyphs are blended
-// into the picture anti-aliased, placed by the text alignment, the spacing
-// array or the font's own advances, and turned by the escapement.
+#include "image/MetafileText.h"
+
 #include "image/CodecUtil.h"
+#include "image/DrawContext.h"
 #include "image/FontEngine.h"
-#include "image/MetafileCanvas.h"
 #include "image/TextCharsets.h"
 
 #include <algorithm>
@@ -17,65 +15,68 @@ constexpr double kMaxEmPixels = 2048;
 constexpr int kUpdateCp = 1, kRight = 2, kCenter = 6, kBottom = 8, kBaseline = 24;
 // EXTTEXTOUT options.
 constexpr int kOpaque = 2, kClipped = 4;
-}  // namespace
 
-void CMetafileCanvas::BlendGlyph(int x, int y, const GlyphImage& g, Rgb color, const SurfaceRect& limit) {
+void BlendGlyph(CDrawContext& surface, const MetaClipView& clip, int x, int y, const GlyphImage& g, Rgb color,
+                const SurfaceRect& limit) {
     const SurfaceRect box = SurfaceRect{x, y, x + g.width, y + g.height}.intersected(limit);
     if (box.empty())
         return;
     const int bw = box.width(), bh = box.height();
     std::vector<std::uint8_t> pixels(static_cast<std::size_t>(bw) * bh * 3);
-    surface_.ReadPixels(box, pixels.data(), bw * 3);
+    surface.ReadPixels(box, pixels.data(), bw * 3);
     const std::uint8_t col[3] = {color.b, color.g, color.r};
     for (int j = 0; j < bh; ++j) {
         const std::uint8_t* cov = g.coverage.data() + static_cast<std::size_t>(box.top + j - y) * g.width + (box.left - x);
         std::uint8_t* d = pixels.data() + static_cast<std::size_t>(j) * bw * 3;
         for (int i = 0; i < bw; ++i, d += 3) {
             const unsigned a = cov[i];
-            if (a == 0 || (state_.clipMask && !Visible(box.left + i, box.top + j)))
+            if (a == 0 || (clip.mask && !clip.Visible(box.left + i, box.top + j)))
                 continue;
             for (int c = 0; c < 3; ++c)
                 d[c] = static_cast<std::uint8_t>((col[c] * a + d[c] * (255 - a) + 127) / 255);
         }
     }
-    surface_.WritePixels(box.left, box.top, PixelBlock{pixels.data(), bw * 3, bw, bh});
+    surface.WritePixels(box.left, box.top, PixelBlock{pixels.data(), bw * 3, bw, bh});
 }
 
-void CMetafileCanvas::Text(const MetaText& text) {
-    const MetaFont& font = state_.font;
-    const int align = state_.textAlign;
-    const MetaPoint ref = (align & kUpdateCp) ? state_.position : MetaPoint{text.x, text.y};
-    const MetaPoint origin = MapExact(ref.x, ref.y);
+}  // namespace
+
+MetaPoint DrawMetaText(const MetaText& text, const MetaTextState& state, const CMetaMapper& mapper,
+                       const MetaTextTarget& target) {
+    const MetaFont& font = state.font;
+    const int align = state.align;
+    const MetaPoint ref = (align & kUpdateCp) ? state.position : MetaPoint{text.x, text.y};
+    const MetaPoint origin = mapper.MapExact(ref.x, ref.y);
     // A world transform turns and shears the whole text, glyphs included;
     // sizes below are those of the page mapping alone.
-    const Linear world = WorldInPicture();
+    const MetaLinear world = mapper.WorldInPicture();
     double pageX = 1, pageY = 1;
-    PageScale(pageX, pageY);
+    mapper.PageScale(pageX, pageY);
     pageX = std::abs(pageX);
     pageY = std::abs(pageY);
 
     // The opaque rectangle is painted even without characters.
-    SurfaceRect limit = state_.clipBox;
+    SurfaceRect limit = state.clipBox;
     if (text.options & (kOpaque | kClipped)) {
-        const MetaPoint c[4] = {MapExact(text.rectLeft, text.rectTop), MapExact(text.rectRight, text.rectTop),
-                                MapExact(text.rectRight, text.rectBottom), MapExact(text.rectLeft, text.rectBottom)};
+        const MetaPoint c[4] = {mapper.MapExact(text.rectLeft, text.rectTop), mapper.MapExact(text.rectRight, text.rectTop),
+                                mapper.MapExact(text.rectRight, text.rectBottom), mapper.MapExact(text.rectLeft, text.rectBottom)};
         auto px = [](double v) { return static_cast<int>(std::floor(std::clamp(v, -1e8, 1e8) + 0.5)); };
         const SurfaceRect rect{px(std::min({c[0].x, c[1].x, c[2].x, c[3].x})), px(std::min({c[0].y, c[1].y, c[2].y, c[3].y})),
                                px(std::max({c[0].x, c[1].x, c[2].x, c[3].x})), px(std::max({c[0].y, c[1].y, c[2].y, c[3].y}))};
         if (text.options & kOpaque)
-            FillDeviceQuad({c[0], c[1], c[2], c[3]}, state_.bkColor);
+            target.fillQuad({c[0], c[1], c[2], c[3]}, state.colours.background);
         // A turned clipping rectangle clips to its bounding box.
         if (text.options & kClipped)
             limit = limit.intersected(rect);
     }
     if (text.chars.empty() || limit.empty() || !std::isfinite(origin.x) || !std::isfinite(origin.y))
-        return;
+        return state.position;
 
     CFontEngine& engine = CFontEngine::Instance();
     const auto lock = engine.Lock();
     const int face = engine.FindFace(FontRequest{font.family, font.weight, font.italic});
     if (face < 0)
-        return;
+        return state.position;
     const FontMetrics m = engine.Metrics(face);
     // Height: negative is the em, positive the cell (ascent + descent);
     // 0 asks for the default size.
@@ -86,7 +87,7 @@ void CMetafileCanvas::Text(const MetaText& text) {
     // is that wide, as GDI scales it.
     double emX = font.width > 0 ? pageX * font.width / std::max(0.05, m.averageWidth) : emY;
     if (!std::isfinite(emY) || !std::isfinite(emX) || emY < 0.5 || emX < 0.5)
-        return;
+        return state.position;
     emY = std::min(emY, kMaxEmPixels);
     emX = std::min(emX, kMaxEmPixels * 4);
     int angle = font.escapement % 3600;
@@ -106,8 +107,8 @@ void CMetafileCanvas::Text(const MetaText& text) {
 
     // Advances along the baseline, in pixels: the spacing array's, or the
     // glyphs' own plus the character extra.
-    const double extra = state_.charExtra * pageX;
-    const double breakExtra = state_.breakExtra * pageX;
+    const double extra = state.charExtra * pageX;
+    const double breakExtra = state.breakExtra * pageX;
     std::u32string chars = text.chars;
     std::vector<double> advances(chars.size(), 0.0);
     std::vector<int> faces(chars.size(), face);
@@ -151,12 +152,12 @@ void CMetafileCanvas::Text(const MetaText& text) {
     };
 
     // Backgrounds and bars stay inside the clipping rectangle as the glyphs do.
-    const SurfaceRect clipBefore = state_.clipBox;
-    state_.clipBox = limit;
-    ApplyClip();
-    if (state_.bkMode == 2 && !(text.options & kOpaque))
-        FillDeviceQuad({along(0, -ascent), along(total, -ascent), along(total, descent), along(0, descent)},
-                       state_.bkColor);
+    const SurfaceRect clipBefore = state.clipBox;
+    target.setClipBox(limit);
+    if (state.colours.backgroundMode == 2 && !(text.options & kOpaque))
+        target.fillQuad({along(0, -ascent), along(total, -ascent), along(total, descent), along(0, descent)},
+                        state.colours.background);
+    const MetaClipView clip = target.clip();
 
     // Glyphs are rendered only where they can be seen.
     const double reach = 2 * std::max(emX, emY) * (1 + std::abs(world.xx) + std::abs(world.xy) + std::abs(world.yx) + std::abs(world.yy));
@@ -178,8 +179,8 @@ void CMetafileCanvas::Text(const MetaText& text) {
                 const MetaPoint at = along(pen + centre, 0);
                 // A cell far beyond the page (a font of absurd size) holds nothing to see.
                 if (std::abs(at.x) < 1e9 && std::abs(at.y) < 1e9)
-                    BlendGlyph(static_cast<int>(std::floor(at.x + 0.5)) + g->left,
-                               static_cast<int>(std::floor(at.y + 0.5)) + g->top, *g, state_.textColor, limit);
+                    BlendGlyph(target.surface, clip, static_cast<int>(std::floor(at.x + 0.5)) + g->left,
+                               static_cast<int>(std::floor(at.y + 0.5)) + g->top, *g, state.colours.text, limit);
             }
         }
         pen += advances[i];
@@ -189,39 +190,40 @@ void CMetafileCanvas::Text(const MetaText& text) {
     auto bar = [&](double position, double thickness) {
         const double t = std::max(1.0, thickness * emY);
         const double top = -position * emY - t / 2;
-        FillDeviceQuad({along(0, top), along(total, top), along(total, top + t), along(0, top + t)}, state_.textColor);
+        target.fillQuad({along(0, top), along(total, top), along(total, top + t), along(0, top + t)}, state.colours.text);
     };
     if (font.underline)
         bar(m.underlinePosition, m.underlineThickness);
     if (font.strikeOut)
         bar(m.strikeoutPosition, m.strikeoutThickness);
-    state_.clipBox = clipBefore;
-    ApplyClip();
+    target.setClipBox(clipBefore);
 
+    MetaPoint position = state.position;
     if (align & kUpdateCp) {
         // The current position moves on by the text's width, in logical units.
         const double unit = pageX;
         if (unit > 0) {
-            const double sign = MapExact(1, 0).x >= MapExact(0, 0).x ? 1 : -1;
-            state_.position.x += sign * total / unit * std::cos(a);
-            state_.position.y -= total / unit * std::sin(a) * (MapExact(0, 1).y >= MapExact(0, 0).y ? 1 : -1);
+            const double sign = mapper.MapExact(1, 0).x >= mapper.MapExact(0, 0).x ? 1 : -1;
+            position.x += sign * total / unit * std::cos(a);
+            position.y -= total / unit * std::sin(a) * (mapper.MapExact(0, 1).y >= mapper.MapExact(0, 0).y ? 1 : -1);
         }
     }
+    return position;
 }
 
-std::u32string CMetafileCanvas::DecodeText(const std::uint8_t* bytes, std::size_t count) const {
-    const SymbolTable table = SymbolTableFor(state_.font.family, state_.font.charset);
-    if (table == SymbolTable::None && IsMultiByteCharset(state_.font.charset))
-        return DecodeMultiByte(bytes, count, state_.font.charset);
+std::u32string DecodeMetaText(const std::uint8_t* bytes, std::size_t count, const MetaFont& font) {
+    const SymbolTable table = SymbolTableFor(font.family, font.charset);
+    if (table == SymbolTable::None && IsMultiByteCharset(font.charset))
+        return DecodeMultiByte(bytes, count, font.charset);
     std::u32string out;
     out.reserve(count);
     for (std::size_t i = 0; i < count; ++i)
-        out.push_back(CharFromByte(bytes[i], state_.font.charset, table));
+        out.push_back(CharFromByte(bytes[i], font.charset, table));
     return out;
 }
 
-std::u32string CMetafileCanvas::DecodeWideText(const std::uint8_t* units, std::size_t count) const {
-    const SymbolTable table = SymbolTableFor(state_.font.family, state_.font.charset);
+std::u32string DecodeMetaWideText(const std::uint8_t* units, std::size_t count, const MetaFont& font) {
+    const SymbolTable table = SymbolTableFor(font.family, font.charset);
     std::u32string out;
     out.reserve(count);
     for (std::size_t i = 0; i < count; ++i) {

@@ -3,6 +3,8 @@
 
 #include "base/AsciiText.h"
 #include "image/CodecUtil.h"
+#include "image/DibImage.h"
+#include "image/ImageLoading.h"
 
 #include <algorithm>
 #include <cmath>
@@ -185,6 +187,24 @@ bool CRasterImage::Create(int width, int height, int bpp, int type) {
     palette_.assign(depth == 1 ? 2 : depth == 4 ? 16 : depth == 8 ? 256 : 0, PaletteEntry{});
     return true;
 }
+
+// Loading and the bitmap blocks are free functions over the public interface
+// (ImageLoading.h, DibImage.h); the members hand over to them.
+bool CRasterImage::Load(const std::string& path, int type, const std::atomic<bool>* cancel) {
+    return LoadImageFile(*this, path, type, cancel);
+}
+
+bool CRasterImage::LoadFromResource(const char* name, const char* resourceType, int type) {
+    return LoadBuiltinImage(*this, name, resourceType, type);
+}
+
+bool CRasterImage::Decode(CByteSource& source, int type) { return DecodeImage(*this, source, type); }
+
+bool CRasterImage::CreateFromClipboard(const std::uint8_t* block, std::size_t size) {
+    return ReadDibImage(*this, block, size);
+}
+
+bool CRasterImage::CreateFromDeviceBitmap(const IPixelBackend& surface) { return ReadDeviceImage(*this, surface); }
 
 void CRasterImage::SetPaletteEntry(int index, std::uint8_t r, std::uint8_t g, std::uint8_t b, std::uint8_t alpha) {
     if (index < 0 || index >= GetPaletteSize())

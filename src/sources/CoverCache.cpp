@@ -3,7 +3,11 @@
 #include "base/AsciiText.h"
 #include "sources/ServiceAnswers.h"
 
+#include <algorithm>
 #include <cstdlib>
+#include <filesystem>
+#include <system_error>
+#include <vector>
 
 namespace {
 
@@ -77,4 +81,55 @@ std::string CoverCachePath(const std::string& releaseId, const std::string& file
     if (!IsMusicBrainzId(releaseId) || fileName.empty() || fileName.find('/') != std::string::npos)
         return {};
     return CoverCacheFolder() + "/" + releaseId + "/" + fileName;
+}
+
+std::uintmax_t PruneCoverCache(const std::string& folder, std::uintmax_t maxBytes, std::chrono::seconds spare)
+{
+    namespace fs = std::filesystem;
+    struct Entry {
+        fs::path path;
+        fs::file_time_type touched;
+        std::uintmax_t bytes;
+    };
+    std::vector<Entry> files;
+    std::vector<fs::path> folders;
+    std::uintmax_t total = 0;
+    std::error_code ec;
+    for (fs::recursive_directory_iterator it(folder, fs::directory_options::skip_permission_denied, ec), end;
+         !ec && it != end; it.increment(ec)) {
+        const fs::file_status status = it->symlink_status(ec);
+        if (ec)
+            break;
+        if (fs::is_directory(status)) {
+            folders.push_back(it->path());
+            continue;
+        }
+        const std::uintmax_t bytes = fs::is_regular_file(status) ? it->file_size(ec) : 0;
+        const fs::file_time_type touched = it->last_write_time(ec);
+        if (ec) {
+            ec.clear();
+            continue;
+        }
+        files.push_back({it->path(), touched, bytes});
+        total += bytes;
+    }
+    std::sort(files.begin(), files.end(), [](const Entry& a, const Entry& b) { return a.touched < b.touched; });
+    const fs::file_time_type keepFrom = fs::file_time_type::clock::now() - spare;
+    for (const Entry& file : files) {
+        if (total <= maxBytes || file.touched >= keepFrom)
+            break;
+        std::error_code removed;
+        if (fs::remove(file.path, removed))
+            total -= file.bytes;
+    }
+    // Deepest first, so that a folder emptied of folders goes too; remove()
+    // refuses a folder that still holds something.
+    std::sort(folders.begin(), folders.end(), [](const fs::path& a, const fs::path& b) {
+        return std::distance(a.begin(), a.end()) > std::distance(b.begin(), b.end());
+    });
+    for (const fs::path& f : folders) {
+        std::error_code notEmpty;
+        fs::remove(f, notEmpty);
+    }
+    return total;
 }

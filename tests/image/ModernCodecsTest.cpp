@@ -195,6 +195,32 @@ TEST_F(ModernCodecs, JpegXlLosslessComesBackExactlyAndLossyAsDjxlHasIt) {
     ExpectPicture(dir.file("l.jxl"), IMAGE_JXL, ref, 1, false);
 }
 
+// A lossy picture whose colours are sRGB's but whose curve is a plain 2.2
+// (as many PNGs say) is delivered by the library in sRGB itself: exactly
+// djxl's sRGB output, with no colour record left to convert or embed.
+TEST_F(ModernCodecs, LossyJpegXlWithSrgbPrimariesComesInSrgb) {
+    PngRecipe tagged;
+    tagged.width = 16;
+    tagged.height = 8;
+    tagged.gamma = 45455;
+    tagged.chromaticities = {0.3127, 0.329, 0.64, 0.33, 0.3, 0.6, 0.15, 0.06};
+    for (int y = 0; y < 8; ++y) {
+        tagged.rows.emplace_back();
+        for (int x = 0; x < 16; ++x)
+            tagged.rows.back().insert(tagged.rows.back().end(), {static_cast<std::uint8_t>(x * 16),
+                                                                 static_cast<std::uint8_t>(y * 32), 90});
+    }
+    WriteBytesFile(dir.file("g22.png"), EncodePng(tagged));
+    ASSERT_TRUE(RunTool("cjxl --quiet -d 1 " + Quoted(dir.file("g22.png")) + " " + Quoted(dir.file("g22.jxl"))));
+    const RgbaPicture ref = ReferenceDecode("djxl --color_space=RGB_D65_SRG_Per_SRG " + Quoted(dir.file("g22.jxl")) +
+                                                " " + Quoted(dir.file("ref.png")),
+                                            dir.file("ref.png"));
+    ExpectPicture(dir.file("g22.jxl"), IMAGE_JXL, ref, 0, false);
+    CRasterImage image;
+    ASSERT_TRUE(image.Load(dir.file("g22.jxl"), IMAGE_JXL));
+    EXPECT_EQ(image.GetColour(), nullptr);
+}
+
 TEST_F(ModernCodecs, DamagedJpegXlFilesAreRefused) {
     ASSERT_TRUE(RunTool("cjxl --quiet -d 0 " + Quoted(dir.file("rgb.png")) + " " + Quoted(dir.file("o.jxl"))));
     ASSERT_TRUE(RunTool("cjxl --quiet -d 1 " + Quoted(dir.file("rgb.png")) + " " + Quoted(dir.file("l.jxl"))));

@@ -4,8 +4,6 @@
 #include "controls/ui/UpDown.h"
 #include "formats/FormatEditing.h"
 #include "formats/MarkerText.h"
-#include "formats/ui/EditLineDialog.h"
-#include "formats/ui/EditRectDialog.h"
 #include "print/ui/PaperWidget.h"
 #include "print/CupsPrinter.h"
 #include "print/ui/PrinterChoiceCombo.h"
@@ -41,24 +39,6 @@ const QColor kEvenRow(240, 255, 240);
 QString Utf8(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
 std::string Std(const QString& s) { return s.toUtf8().toStdString(); }
 
-bool RunLineDialog(CutLine& line, bool inches, QWidget* parent)
-{
-    CEditLineDialog dialog(line, inches, parent);
-    if (dialog.exec() != QDialog::Accepted)
-        return false;
-    line = dialog.Line();
-    return true;
-}
-
-bool RunRectDialog(CutRect& rect, bool inches, QWidget* parent)
-{
-    CEditRectDialog dialog(rect, inches, parent);
-    if (dialog.exec() != QDialog::Accepted)
-        return false;
-    rect = dialog.Rect();
-    return true;
-}
-
 }  // namespace
 
 CFormatEditDialog::PrinterLists CFormatEditDialog::PrinterLists::Read()
@@ -74,8 +54,7 @@ CFormatEditDialog::PrinterLists CFormatEditDialog::PrinterLists::Read()
 
 CFormatEditDialog::CFormatEditDialog(CoverFormatList& formats, const CRasterImage* leftImage,
                                      int initialSelection, const PrinterLists& printer, QWidget* parent)
-    : QDialog(parent), formats_(formats), initialSelection_(initialSelection),
-      lineEditor_(RunLineDialog), rectEditor_(RunRectDialog)
+    : QDialog(parent), formats_(formats), initialSelection_(initialSelection), markerList_(formats)
 {
     setFont(CFormLayout::TemplateFont());
     setWindowTitle(QStringLiteral("Format Editor"));
@@ -135,8 +114,7 @@ CFormatEditDialog::~CFormatEditDialog() = default;
 
 void CFormatEditDialog::SetMarkerEditors(LineEditor line, RectEditor rect)
 {
-    lineEditor_ = std::move(line);
-    rectEditor_ = std::move(rect);
+    markerList_.SetEditors(std::move(line), std::move(rect));
 }
 
 // --- showing ------------------------------------------------------------------------
@@ -300,6 +278,26 @@ void CFormatEditDialog::ShowNoFormat()
     UpdateMarkerButtons();
     for (CPaper* p : preview_)
         p->SetFormat(kNoSlotFormat);
+}
+
+void CFormatEditDialog::RefreshMarkers()
+{
+    markerList_.Show(shown_, InchMode());
+    UpdateMarkerButtons();
+    RepaintPreviews();
+}
+
+void CFormatEditDialog::UpdateMarkerButtons()
+{
+    const bool on = shown_ >= 0 && markerList_.HasCurrent();
+    Control(EditMarker)->setEnabled(on);
+    Control(DeleteMarker)->setEnabled(on);
+}
+
+void CFormatEditDialog::MarkersChanged()
+{
+    Changed();
+    RefreshMarkers();  // keeps the row, or the one before when the last went
 }
 
 void CFormatEditDialog::RepaintPreviews()

@@ -3,7 +3,9 @@
 // their cut markers. Every change goes straight into the list, so the two
 // paper previews (and, after OK, the whole program) see it; a backup taken on
 // opening comes back on Cancel, and OK after a change rewrites Korvane.dat.
-// Controls carry their template ids as object names.
+// Controls carry their template ids as object names. Building and wiring
+// the controls: FormatEditDialogLayout.cpp; the marker list: CFormatMarkerList.
+#include "app/ui/FormatMarkerList.h"
 #include "formats/CoverFormatList.h"
 #include "image/RasterImage.h"
 #include "print/PrinterOptions.h"
@@ -32,8 +34,6 @@ class CFormatEditDialog final : public QDialog {
     Q_OBJECT
 public:
     static constexpr int kTemplateId = 164;
-    // Item data of the marker list: line j is j, rectangle j is 1000 + j.
-    static constexpr int kMarkerRectData = 1000;
 
     // Control ids of the template.
     enum Id {
@@ -82,8 +82,8 @@ public:
 
     // Runs the line or rectangle dialog for a new or edited marker; tests
     // replace it to answer without a window. Returns false for Cancel.
-    using LineEditor = std::function<bool(CutLine&, bool inches, QWidget* parent)>;
-    using RectEditor = std::function<bool(CutRect&, bool inches, QWidget* parent)>;
+    using LineEditor = CFormatMarkerList::LineEditor;
+    using RectEditor = CFormatMarkerList::RectEditor;
     void SetMarkerEditors(LineEditor line, RectEditor rect);
 
     void accept() override;
@@ -113,6 +113,8 @@ private:
     void ShowLength(QLineEdit* field, double mm, QLineEdit* typing);
     double FieldLength(int id, double held) const;
     void RefreshMarkers();
+    // A marker added, changed or removed through the marker list.
+    void MarkersChanged();
     void RepaintPreviews();
     void Changed() { modified_ = 1; }
     QLineEdit* Field(int id) const;
@@ -132,10 +134,6 @@ private:
     void OnCopy();
     void OnRemove();
     void OnMove(int delta);
-    void OnAddLine();
-    void OnAddRect();
-    void OnEditMarker();
-    void OnDeleteMarker();
     void UpdateMarkerButtons();
 
     CoverFormatList& formats_;
@@ -147,8 +145,7 @@ private:
     // The format the fields show, -1 for none: the only one the handlers change.
     int shown_ = -1;
     QString saveError_;
-    LineEditor lineEditor_;
-    RectEditor rectEditor_;
+    CFormatMarkerList markerList_;
     CWidgetControlTexts texts_;
 
     QTreeWidget* list_ = nullptr;

@@ -232,6 +232,7 @@ QWidget* CFormatEditDialog::BuildMarkerColumn()
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(Named(new QLabel(QStringLiteral("Cut markers / fold lines:"), column), MarkersCaption));
     markers_ = Named(new QListWidget(column), Markers);
+    markerList_.SetList(markers_);
     markers_->setFont(CMarkerDialog::MarkerFont());
     markers_->setMinimumWidth(QFontMetrics(markers_->font()).horizontalAdvance(
                                   QStringLiteral("LINE = (000.0, 000.0)(000.0, 000.0), DASHED")) + 24);
@@ -340,11 +341,24 @@ void CFormatEditDialog::Connect()
     on(button(MoveUp), &QPushButton::clicked, [this] { OnMove(-1); });
     on(button(MoveDown), &QPushButton::clicked, [this] { OnMove(1); });
     on(markers_, &QListWidget::currentRowChanged, [this] { UpdateMarkerButtons(); });
-    on(button(AddLine), &QPushButton::clicked, [this] { OnAddLine(); });
-    on(button(AddRect), &QPushButton::clicked, [this] { OnAddRect(); });
-    on(button(EditMarker), &QPushButton::clicked, [this] { OnEditMarker(); });
-    on(button(DeleteMarker), &QPushButton::clicked, [this] { OnDeleteMarker(); });
-    on(markers_, &QListWidget::itemDoubleClicked, [this] { OnEditMarker(); });
+    const auto editMarker = [this] {
+        if (markerList_.EditCurrent(shown_, InchMode(), this))
+            MarkersChanged();
+    };
+    on(button(AddLine), &QPushButton::clicked, [this] {
+        if (markerList_.AddLine(shown_, InchMode(), this))
+            MarkersChanged();
+    });
+    on(button(AddRect), &QPushButton::clicked, [this] {
+        if (markerList_.AddRect(shown_, InchMode(), this))
+            MarkersChanged();
+    });
+    on(button(EditMarker), &QPushButton::clicked, editMarker);
+    on(button(DeleteMarker), &QPushButton::clicked, [this] {
+        if (markerList_.DeleteCurrent(shown_))
+            MarkersChanged();
+    });
+    on(markers_, &QListWidget::itemDoubleClicked, editMarker);
 }
 
 void CFormatEditDialog::ApplyTexts()

@@ -8,7 +8,10 @@
 #include <string>
 #include <vector>
 
-class CTheView;
+class CKorvaneDoc;
+class IPrompter;
+class QWidget;
+struct ViewState;
 
 struct PrintHooks {
     // A print job (or its preview) in the view's current printMode, which the
@@ -20,5 +23,7 @@ struct PrintHooks {
     std::function<void()> printSetup;
 };
 
-// Fills the view's hooks with the print windows' entry points (ViewPrinting.cpp).
-void InstallPrintHooks(CTheView& view);
+// The print windows' entry points (src/print/ui) for the main view `view`:
+// jobs read the document and the view's state when they start, their
+// dialogs and messages come up over the view.
+PrintHooks PrintWindowHooks(CKorvaneDoc& doc, const ViewState& state, IPrompter& prompter, QWidget& view);

@@ -1,5 +1,6 @@
 #include "app/ui/SlotIntake.h"
 
+#include "sources/CoverCache.h"
 #include "sources/DownloadRules.h"
 #include "app/KorvaneDoc.h"
 #include "app/ui/ClipboardDib.h"
@@ -17,7 +18,6 @@
 #include <QGuiApplication>
 #include <QMimeData>
 #include <QSaveFile>
-#include <QStandardPaths>
 
 namespace {
 
@@ -59,7 +59,8 @@ std::string Text(int number)
 
 QString CSlotIntake::CoverCacheFolder()
 {
-    return QDir(QStandardPaths::writableLocation(QStandardPaths::CacheLocation)).filePath(QStringLiteral("covers"));
+    // The same folder the cover search keeps its covers in.
+    return QString::fromStdString(::CoverCacheFolder());
 }
 
 CSlotIntake::CSlotIntake(CKorvaneDoc& doc, IPrompter& prompter, CPaper* const (&papers)[2], QWidget* window)
@@ -76,11 +77,25 @@ CSlotIntake::CSlotIntake(CKorvaneDoc& doc, IPrompter& prompter, CPaper* const (&
         connect(papers_[i], &CPaper::PicturesDropped, this,
                 [this, slot](const ExternalPictures& pictures) { TakePictures(slot, pictures); });
     }
-    connect(downloader_, &CFileDownloader::Finished, this,
-            [this](const QString& path) { doc_.LoadImage(downloadSlot_, path.toStdString(), true); });
+    connect(downloader_, &CFileDownloader::Finished, this, [this](const QString& path) {
+        PruneCoverCache(::CoverCacheFolder());
+        doc_.LoadImage(downloadSlot_, path.toStdString(), true);
+        StartNextDownload();
+    });
     connect(downloader_, &CFileDownloader::Failed, this, [this](CFileDownloader::Failure failure, const QString& detail) {
         SayNotTaken(ReasonText(failure), downloader_->Address().toDisplayString(), detail);
+        StartNextDownload();
     });
+    connect(downloader_, &CFileDownloader::Cancelled, this, [this] { nextAddress_.clear(); });
+}
+
+void CSlotIntake::StartNextDownload()
+{
+    if (nextAddress_.isEmpty())
+        return;
+    const QString address = nextAddress_;
+    nextAddress_.clear();
+    StartDownload(nextSlot_, address);
 }
 
 bool CSlotIntake::TakeFiles(Slot slot, const QStringList& files)
@@ -110,6 +125,11 @@ void CSlotIntake::TakePictures(Slot slot, const ExternalPictures& pictures)
         return;
     }
     if (!pictures.addresses.isEmpty()) {
+        // As with files: the first to this slot, the second, once the first
+        // is in, to the other one. A download under way gives way first.
+        downloader_->Cancel();
+        nextAddress_ = pictures.addresses.size() > 1 ? pictures.addresses[1].toString() : QString();
+        nextSlot_ = slot == Slot::Left ? Slot::Right : Slot::Left;
         StartDownload(slot, pictures.addresses.front().toString());
         return;
     }
@@ -142,6 +162,7 @@ void CSlotIntake::SavePictureAndLoad(Slot slot, const ExternalPictures& pictures
         prompter_.Error(FillTextPlaceholders(Text(kTextDropNotSaved), {folder.toStdString(), file.errorString().toStdString()}));
         return;
     }
+    PruneCoverCache(::CoverCacheFolder());
     doc_.LoadImage(slot, file.fileName().toStdString(), true);
 }
 
@@ -173,6 +194,8 @@ void CSlotIntake::Paste(Slot slot)
         doc_.Paste(slot, block.data(), block.size());
         return;
     }
-    if (!copied.addresses.isEmpty())
+    if (!copied.addresses.isEmpty()) {
+        downloader_->Cancel();
         StartDownload(slot, copied.addresses.front().toString());
+    }
 }

@@ -2,7 +2,8 @@
 // CSlotIntake: the window's side of pictures that come to the slots from
 // other programs: files, web addresses and picture data dropped on a paper
 // or pasted. Picture data is kept in the cache folder and loaded as a file;
-// addresses are downloaded there with a progress band over the paper; what
+// addresses are downloaded there with a progress band over the paper (of
+// two addresses, the second to the other slot, after the first); what
 // cannot be taken is said in a message box.
 #include "app/ViewState.h"
 
@@ -40,6 +41,8 @@ public:
 private:
     void SavePictureAndLoad(Slot slot, const ExternalPictures& pictures);
     void StartDownload(Slot slot, const QString& address);
+    // The second address of a drop, fetched when the first is done.
+    void StartNextDownload();
     void SayNotTaken(int reasonText, const QString& address, const QString& detail);
 
     CKorvaneDoc& doc_;
@@ -48,4 +51,6 @@ private:
     CFileDownloader* downloader_;
     CDownloadProgress* band_;
     Slot downloadSlot_ = Slot::Left;
+    QString nextAddress_;
+    Slot nextSlot_ = Slot::Right;
 };

@@ -3,25 +3,23 @@
 #include "app/KorvaneDoc.h"
 #include "controls/ui/ClickableLabel.h"
 #include "app/CommandIds.h"
+#include "app/ui/FormatReasons.h"
 #include "app/ui/MainMenu.h"
+#include "app/ui/ProgramDialogs.h"
 #include "app/ui/SlotIntake.h"
 #include "app/ui/SlotDrag.h"
-#include "image/ui/ExtendedFileDialog.h"
+#include "app/ui/ViewTexts.h"
 #include "print/ui/PaperWidget.h"
 #include "print/ui/PaperZoomView.h"
 #include "settings/AppSettings.h"
 #include "settings/LanguageTable.h"
 #include "settings/ProgramFolder.h"
-#include "settings/ui/QtMenuText.h"
 #include "settings/ui/QtTranslations.h"
 
-#include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGuiApplication>
 #include <QLabel>
-#include <QMenu>
-#include <QMenuBar>
 #include <QPushButton>
 #include <QTimer>
 
@@ -30,13 +28,11 @@
 namespace {
 
 constexpr int kTimer1Ms = 50;
-constexpr int kTimer2Ms = 25;
 
 int SlotIndex(Slot s)
 {
     return s == Slot::Left ? 0 : 1;
 }
-
 
 }  // namespace
 
@@ -45,8 +41,22 @@ CTheView::CTheView(CKorvaneDoc& doc, QWidget* parent)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
     BuildControls();
+    CViewSkin::Controls skinned;
+    skinned.window = this;
+    for (int i = 0; i < 2; ++i) {
+        skinned.papers[i] = paper_[i];
+        skinned.fileLabels[i] = label_[i];
+        skinned.combos[i] = combo_[i];
+    }
+    skinned.captions[0] = singlePageLabel_;
+    skinned.captions[1] = cutLinesLabel_;
+    skinned.checkBoxes[0] = singlePage_;
+    skinned.checkBoxes[1] = cutLines_;
+    skin_ = std::make_unique<CViewSkin>(skinned, prompter_);
+    texts_ = std::make_unique<CViewTexts>(controls_, combo_[0], combo_[1], doc_.formats, *this);
+    reasons_ = std::make_unique<CFormatReasons>(doc_, state_, combo_, paper_);
     intake_ = new CSlotIntake(doc_, prompter_, paper_, this);
-    InstallPrintHooks(*this);
+    SetPrintHooks(PrintWindowHooks(doc_, state_, prompter_, *this));
     doc_.Attach(this, &prompter_);
 }
 
@@ -59,7 +69,7 @@ CTheView::~CTheView()
     s.drawCutAndFoldLines = state_.drawCutLines;
     s.lastUsedLeftFormat = state_.leftFormat;
     s.lastUsedRightFormat = state_.rightFormat;
-    s.selectedSkin = skin_.selectedSkin;
+    s.selectedSkin = skin_->Settings().selectedSkin;
     WriteViewCloseSettings(s);
     while (waitDepth_ > 0)
         SetWaitCursor(false);
@@ -176,7 +186,7 @@ QSize CTheView::ClientSize() const
 void CTheView::SetMenu(CMainMenu* menu)
 {
     menu_ = menu;
-    menuText_ = menu ? std::make_unique<CQtMenuText>(menu->Bar()) : nullptr;
+    texts_->SetMenuBar(menu ? menu->Bar() : nullptr);
     if (menu) {
         connect(menu, &CMainMenu::CommandChosen, this, &CTheView::OnCommand);
         connect(menu, &CMainMenu::MenuAboutToShow, this, &CTheView::UpdateCommandStates);
@@ -208,8 +218,7 @@ void CTheView::InitialUpdate()
     paper_[0]->SetSinglePage(state_.singlePage != 0);
     paper_[1]->SetLeftSide(false);
 
-    if (menuText_)
-        Language().BuildEnglishTable(*menuText_);
+    texts_->ReadEnglishMenu();
     // The probe may have found the start's language gone.
     InstallQtTranslations(Language().GetCurrentLanguage());
 
@@ -218,7 +227,7 @@ void CTheView::InitialUpdate()
 
     QTimer::singleShot(kTimer1Ms, this, &CTheView::OnTimer1);
 
-    InitSkins();
+    skin_->Init(menu_);
 
     doc_.SetSlotLabels();
     SetCaption();
@@ -318,64 +327,6 @@ int CTheView::TextWidth(const std::string& text) const
     return QFontMetrics(font()).horizontalAdvance(QString::fromStdString(text));
 }
 
-// --- commands ------------------------------------------------------------------------
-
-CommandState CTheView::CommandStateNow(Slot paperSlot) const
-{
-    CommandState st;
-    st.leftLoaded = doc_.IsLoaded(Slot::Left);
-    st.rightLoaded = doc_.IsLoaded(Slot::Right);
-    st.canPrint = static_cast<bool>(hooks_.runPrintJob);
-    st.canSetUpPrinter = static_cast<bool>(hooks_.printSetup);
-    st.singlePage = state_.singlePage != 0;
-    st.skinFolders = static_cast<int>(skin_.folders.size());
-    st.paperSlot = paperSlot;
-    st.languageAvailable = [](int language) { return Language().IsLanguageAvailable(language); };
-    st.recentPictureUsable = [this](int index) { return RecentPictureUsable(index); };
-    return st;
-}
-
-bool CTheView::IsCommandEnabled(int id) const
-{
-    return ::IsCommandEnabled(id, CommandStateNow());
-}
-
-void CTheView::UpdateCommandStates()
-{
-    if (!menu_)
-        return;
-    const CommandState st = CommandStateNow();
-    for (const CommandRow& row : CommandTable()) {
-        if (QAction* a = menu_->Action(row.id))
-            a->setEnabled(row.enabled(st, row.arg));
-    }
-    const int current = Language().GetCurrentLanguage();
-    for (int i = 0; i < kLanguageCount; ++i) {
-        if (QAction* a = menu_->Action(Languages()[i].menuCommand))
-            a->setChecked(i == current);
-    }
-    UpdateSkinMenu();
-    UpdateRecentMenu();
-    // Rotate's sub-menu opens only when one of its items can run.
-    if (QAction* rotateLeft = menu_->Action(Cmd::RotateLeft)) {
-        if (auto* rotate = qobject_cast<QMenu*>(rotateLeft->parent()))
-            rotate->menuAction()->setEnabled(::IsCommandEnabled(Cmd::RotateLeft, st) ||
-                                             ::IsCommandEnabled(Cmd::RotateRight, st));
-    }
-}
-
-void CTheView::OnCommand(int id)
-{
-    Slot paperSlot = Slot::Left;
-    if (IsPaperCommand(id)) {
-        // The paper whose menu was used has set its flag; asking clears it.
-        paperSlot = paper_[0]->TakeMenuFlag() ? Slot::Left : Slot::Right;
-        paper_[1]->TakeMenuFlag();
-    }
-    CommandTarget target{doc_, state_, *this, paperSlot};
-    RunCommand(id, target, CommandStateNow(paperSlot));
-}
-
 CPaperZoomView* CTheView::ZoomView(Slot slot) const { return zoom_[SlotIndex(slot)].data(); }
 
 void CTheView::ShowZoom(Slot slot)
@@ -394,83 +345,10 @@ void CTheView::ShowZoom(Slot slot)
     zoom_[i]->activateWindow();
 }
 
-void CTheView::OpenImage(Slot slot)
-{
-    if (slot == Slot::Left)
-        OpenLeftImage();
-    else
-        OpenRightImage();
-}
-
-void CTheView::LoadFromPaper(Slot slot)
-{
-    if (slot == Slot::Left)
-        OnLeftPaperClicked();
-    else
-        OpenRightImage();
-}
-
-void CTheView::Exit()
-{
-    window()->close();
-}
-
-std::vector<std::string> CTheView::ChooseImages(bool allowMultiple)
-{
-    CExtendedFileDialog dialog(allowMultiple, this);
-    if (dialog.exec() != QDialog::Accepted)
-        return {};
-    return dialog.Paths();
-}
-
-void CTheView::OnLeftPaperClicked()
-{
-    const std::vector<std::string> files = ChooseImages(RunningValues().batchMode != 0);
-    if (files.size() == 1) {
-        doc_.LoadLeftImage(files.front(), true);
-    } else if (files.size() > 1) {
-        state_.batchFiles = files;
-        if (hooks_.runBatchPrint)
-            hooks_.runBatchPrint(state_.batchFiles);
-    }
-}
-
-void CTheView::OpenLeftImage()
-{
-    const std::vector<std::string> files = ChooseImages(false);
-    if (files.empty())
-        return;
-    // Loaded a moment later, once the dialog is gone from the screen.
-    state_.pendingLeftPath = files.front();
-    update();
-    QTimer::singleShot(kTimer2Ms, this, &CTheView::OnTimer2);
-}
-
-void CTheView::OpenRightImage()
-{
-    const std::vector<std::string> files = ChooseImages(false);
-    if (!files.empty())
-        doc_.LoadRightImage(files.front(), true);
-}
-
-void CTheView::PasteInto(Slot slot)
-{
-    intake_->Paste(slot);
-}
-
 void CTheView::SetStartFiles(const std::string& front, const std::string& back)
 {
     startFront_ = front;
     startBack_ = back;
-}
-
-void CTheView::OnBatchFile(const QString& path, int position)
-{
-    if (position == 0)
-        state_.batchFiles.clear();
-    state_.batchFiles.push_back(path.toStdString());
-    if (position == 2 && hooks_.runBatchPrint)
-        hooks_.runBatchPrint(state_.batchFiles);
 }
 
 void CTheView::OnComboChosen(Slot slot)
@@ -492,8 +370,7 @@ void CTheView::ReadCheckBoxes()
 
 void CTheView::OnTimer1()
 {
-    if (Language().GetCurrentLanguage() != 0 && menuText_)
-        Language().TranslateMenu(*menuText_);
+    texts_->TranslateMenuIfNotEnglish();
     AppSettings& s = RunningValues();
     if (!startFront_.empty() || !startBack_.empty()) {
         doc_.LoadBoth(startFront_, startBack_, true);
@@ -506,7 +383,7 @@ void CTheView::OnTimer1()
             doc_.LoadRightImage(right, false);
     }
     if (s.checkForUpdates == 1)
-        StartUpdateCheck();
+        StartUpdateCheck(this);
 }
 
 void CTheView::OnTimer2()
@@ -536,4 +413,52 @@ QComboBox* CTheView::Combo(Slot slot) const
 QLabel* CTheView::SlotLabel(Slot slot) const
 {
     return label_[SlotIndex(slot)];
+}
+
+void CTheView::paintEvent(QPaintEvent*)
+{
+    skin_->Paint(*this);
+}
+
+// --- texts and reasons ---------------------------------------------------------------
+
+QString CTheView::Caption() const
+{
+    return texts_->Caption();
+}
+
+void CTheView::SetCaption()
+{
+    texts_->Apply();
+    doc_.SetSlotLabels();
+}
+
+void CTheView::FillCombos()
+{
+    texts_->FillFormatLists();
+}
+
+void CTheView::SelectLanguage(int index)
+{
+    Language().SelectLanguage(index);
+    InstallQtTranslations(Language().GetCurrentLanguage());
+    SetCaption();
+    FillCombos();
+    Refresh();
+}
+
+QString CTheView::Reason(Slot slot) const
+{
+    return reasons_->Reason(slot);
+}
+
+QString CTheView::StatusText() const
+{
+    return reasons_->StatusText();
+}
+
+void CTheView::ShowReasons()
+{
+    if (reasons_->Show(lastChanged_))
+        emit StatusTextChanged(reasons_->StatusText());
 }

@@ -1,17 +1,18 @@
 #pragma once
 // CTheView: the main form (template 101) with the two papers, their format
-// combo boxes, the print buttons and check boxes. It holds the per-run view
-// state, implements the document's view, forwards the commands of the menus
-// and controls to the command table and does their window side, and paints
-// the window background.
+// combo boxes, the print buttons and check boxes. It builds the controls,
+// holds the per-run view state, implements the document's view and forwards
+// the commands of the menus and controls to the command table; their window
+// side, the skin, the texts and the format reasons are classes of their own
+// that it owns. Commands and opening pictures: TheViewCommands.cpp.
 #include "app/CommandTable.h"
 #include "app/DocView.h"
 #include "app/ViewState.h"
 #include "controls/ui/FormLayout.h"
+#include "app/ui/LinkCommands.h"
 #include "app/ui/PrintHooks.h"
 #include "app/ui/QtPrompter.h"
-#include "app/ui/SkinPictureLoader.h"
-#include "app/Skin.h"
+#include "app/ui/ViewSkin.h"
 #include "settings/ui/WidgetControlTexts.h"
 
 #include <QPointer>
@@ -22,13 +23,14 @@
 #include <vector>
 
 class CKorvaneDoc;
+class CFormatReasons;
 class CMainMenu;
 class CSlotIntake;
 class CPaper;
 class CPaperZoomView;
 class CClickableLabel;
 class CSlotDrag;
-class CQtMenuText;
+class CViewTexts;
 class QCheckBox;
 class QComboBox;
 class QLabel;
@@ -79,10 +81,6 @@ public:
     void FillCombos();
     void SelectLanguage(int index) override;
 
-    // Asks the web site for a newer version on a worker thread (timer 1,
-    // when CheckForUpdates is on); defined in ViewUpdateCheck.cpp.
-    void StartUpdateCheck();
-
     void SetPrintHooks(PrintHooks hooks);
 
     // --- parts, for the main window and the tests --------------------------------
@@ -96,18 +94,16 @@ public:
     QLabel* SlotLabel(Slot slot) const;
     // Dragging pictures between the papers.
     CSlotDrag* SlotDrag() const { return slotDrag_; }
-    // Why the slot shows its format ("CD Front: 1400 x 1400 px, ratio 1.00
-    // (format 1.00); not turned"), empty for an empty slot (ViewReasons.cpp).
+    // Why the slot shows its format (CFormatReasons), empty for an empty slot.
     QString Reason(Slot slot) const;
     // What the status line shows: the reason of the slot changed last.
-    QString StatusText() const { return statusText_; }
+    QString StatusText() const;
 
 signals:
     void StatusTextChanged(const QString& text);
 
 public:
-    const SkinSettings& Skin() const { return skin_; }
-    CQtPrompter& Prompter() { return prompter_; }
+    const SkinSettings& Skin() const { return skin_->Settings(); }
     // The size the form asks of the main window's client area.
     QSize ClientSize() const;
 
@@ -122,15 +118,6 @@ protected:
 
 private:
     void BuildControls();
-    // Skins (ViewSkins.cpp): the folders listed into the Skins menu and the
-    // stored skin applied, once at start; a skin applied and shown on the
-    // window, the papers and the controls; the Skins menu's check marks.
-    void InitSkins();
-    void ApplySkin(int number, bool keepRandomPick = false);
-    void ShowSkin();
-    void LoadPendingSkinPictures();
-    void UpdateSkinMenu();
-    Rgb SkinBackground() const;
     void OnTimer1();
     void OnTimer2();
     void OnLeftPaperClicked();
@@ -141,43 +128,41 @@ private:
     void ReadCheckBoxes();
     std::vector<std::string> ChooseImages(bool allowMultiple);
     void ShowPapersData();
-    // The File menu's recent pictures (ViewRecentFiles.cpp).
-    bool RecentPictureUsable(int index) const;
-    void UpdateRecentMenu();
-    // The papers' tooltips and the status line (ViewReasons.cpp).
+    // The papers' tooltips and the status line.
     void ShowReasons();
 
-    // The window's side of the commands; the dialogs' ones each in a file of
-    // their own.
+    // The window's side of the commands, forwarded to the classes that do
+    // each (TheViewCommands.cpp).
     void OpenImage(Slot slot) override;
     void LoadFromPaper(Slot slot) override;
     void PasteInto(Slot slot) override;
-    void Print(bool preview) override;         // ViewPrinting.cpp
-    void PrintSetup() override;                // ViewPrinting.cpp
+    void Print(bool preview) override;
+    void PrintSetup() override;
     void Exit() override;
-    void ShowOptions() override;               // ViewOptions.cpp
-    void ChooseSkin(int skin) override;        // ViewSkins.cpp
-    void OpenLink(int commandId) override;     // ViewLinks.cpp
-    void ShowAbout() override;                 // ViewLinks.cpp
-    void EditFormats() override;               // ViewFormatEditor.cpp
-    void EditFormatsFile() override;           // ViewFormatEditor.cpp
-    void RunCalibration() override;            // ViewCalibration.cpp
-    void FindCoverOnline(Slot slot) override;  // ViewSources.cpp
-    void ScanCover(Slot slot) override;        // ViewSources.cpp
-    void OpenRecentFile(int index) override;   // ViewRecentFiles.cpp
+    void ShowOptions() override;
+    void ChooseSkin(int skin) override;
+    void OpenLink(int commandId) override;
+    void ShowAbout() override;
+    void EditFormats() override;
+    void EditFormatsFile() override;
+    void RunCalibration() override;
+    void FindCoverOnline(Slot slot) override;
+    void ScanCover(Slot slot) override;
+    void OpenRecentFile(int index) override;
 
     CKorvaneDoc& doc_;
     ViewState state_;
-    SkinSettings skin_;
-    CSkinPictureLoader skinPictures_;
     PrintHooks hooks_;
     CQtPrompter prompter_;
     CFormLayout layout_;
     CMainMenu* menu_ = nullptr;
-    std::unique_ptr<CQtMenuText> menuText_;
     CWidgetControlTexts controls_;
     int waitDepth_ = 0;
-    bool noBrowserTold_ = false;  // a link found nothing to open it with
+    CLinkCommands links_{prompter_};
+    // Made once the controls they show on are built.
+    std::unique_ptr<CViewSkin> skin_;
+    std::unique_ptr<CViewTexts> texts_;
+    std::unique_ptr<CFormatReasons> reasons_;
 
     QComboBox* combo_[2] = {};
     CPaper* paper_[2] = {};
@@ -197,5 +182,4 @@ private:
     void ShowZoom(Slot slot);
     CSlotDrag* slotDrag_ = nullptr;
     Slot lastChanged_ = Slot::Left;
-    QString statusText_;
 };

@@ -10,8 +10,11 @@ namespace {
 ServiceReply Fetch(CServiceClient& client, const std::string& address, const std::string& path, bool cached)
 {
     std::error_code ec;
-    if (cached && std::filesystem::is_regular_file(path, ec) && std::filesystem::file_size(path, ec) > 0)
+    if (cached && std::filesystem::is_regular_file(path, ec) && std::filesystem::file_size(path, ec) > 0) {
+        // Touched, so that keeping the cache small takes it last.
+        std::filesystem::last_write_time(path, std::filesystem::file_time_type::clock::now(), ec);
         return {};
+    }
     return client.SavePicture(address, path);
 }
 
@@ -52,5 +55,7 @@ CoverFiles DownloadCovers(CServiceClient& client, const ReleaseInfo& release,
         }
         (front ? files.front : files.back) = path;
     }
+    if (cachedFront || cachedBack)
+        PruneCoverCache(CoverCacheFolder());
     return files;
 }

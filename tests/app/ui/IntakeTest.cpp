@@ -218,6 +218,22 @@ private slots:
                  QStringList{QStringLiteral("Album Front.png")});
     }
 
+    void twoAddressesGoToTheSlotDroppedOnAndTheOther()
+    {
+        LoopbackHttpServer server;
+        server.File("/a/Front.png", Encoded(Cover(300, 300, Qt::yellow), "PNG"), "image/png");
+        server.File("/b/Inlay.png", Encoded(Cover(310, 240, Qt::blue), "PNG"), "image/png");
+        QMimeData links;
+        links.setUrls({server.Url(QStringLiteral("/a/Front.png")), server.Url(QStringLiteral("/b/Inlay.png"))});
+        DropData(Paper(Slot::Right), links);
+        QTRY_COMPARE(Name(Slot::Right), QStringLiteral("Front.png"));
+        QTRY_COMPARE(Name(Slot::Left), QStringLiteral("Inlay.png"));
+        QCOMPARE(Doc().leftImage.GetFileWidth() + Doc().leftImage.GetFileHeight(), 550);
+        QCOMPARE(Doc().rightImage.GetFileWidth(), 300);
+        QTRY_VERIFY(!View()->Intake()->Downloader()->Busy());
+        QVERIFY(!View()->Intake()->DownloadBand()->isVisible());
+    }
+
     void aCopiedFileIsPastedAsThatFileAndPictureDataAsBefore()
     {
         const QString path = home_->MakePicture(QStringLiteral("copied/Album Front.png"), 300, 300);

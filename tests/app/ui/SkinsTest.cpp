@@ -19,7 +19,6 @@
 #include <QAction>
 #include <QComboBox>
 #include <QLabel>
-#include <QElapsedTimer>
 #include <QMenu>
 
 #include <fstream>
@@ -198,10 +197,8 @@ private slots:
     void aHugeSkinPictureDoesNotHoldTheWindowBack()
     {
         TestHome home;
-        // A 196-megapixel main picture (14000 x 14000, a flat colour), and a
-        // skin that is the same without it.
+        // A 196-megapixel main picture (14000 x 14000, a flat colour).
         AddSkin(home, QStringLiteral("Huge"), "MainPosX=0\r\nMainPosY=0\r\n");
-        AddSkin(home, QStringLiteral("Plain"), "MainPosX=0\r\nMainPosY=0\r\n");
         {
             JpegRecipe picture;
             picture.width = picture.height = 14000;
@@ -217,33 +214,16 @@ private slots:
             std::ofstream(home.FilePath(QStringLiteral("skins/Huge/main.jpg")).toStdString(), std::ios::binary)
                 .write(reinterpret_cast<const char*>(jpeg.data()), static_cast<std::streamsize>(jpeg.size()));
         }
-        // The time from start to a shown window, with skin folder k.
-        const auto startWith = [&home](int folder, CKorvaneApp& app) {
-            home.WriteCfg("[Options]\r\nShowSplash = 0\r\nCheckForUpdates = 0\r\nSelectedSkin = " +
-                          QByteArray::number(3 + folder) + "\r\n[Settings]\r\nLastRanVersion = 123\r\n");
-            ResetSettings(JoinPath(ProgramFolder(), "Korvane.cfg"));
-            QElapsedTimer clock;
-            clock.start();
-            if (!app.InitInstance() || !app.Frame()->isVisible())
-                return qint64(-1);
-            return clock.elapsed();
-        };
-        qint64 plainMs = 0;
-        {
-            CKorvaneApp app;
-            plainMs = startWith(1, app);
-            QVERIFY(plainMs >= 0);
-            app.Frame()->close();
-            app.ExitInstance();
-        }
+        home.WriteCfg("[Options]\r\nShowSplash = 0\r\nCheckForUpdates = 0\r\nSelectedSkin = 3\r\n"
+                      "[Settings]\r\nLastRanVersion = 123\r\n");
+        ResetSettings(JoinPath(ProgramFolder(), "Korvane.cfg"));
         CKorvaneApp app;
-        const qint64 hugeMs = startWith(0, app);
-        QVERIFY(hugeMs >= 0);
-        qInfo("shown after %lld ms with the huge picture, %lld ms without", hugeMs, plainMs);
-        QVERIFY2(hugeMs < plainMs + 1000, qPrintable(QStringLiteral("%1 ms against %2 ms").arg(hugeMs).arg(plainMs)));
+        QVERIFY(app.InitInstance() && app.Frame()->isVisible());
         CTheView* view = app.View();
         QCOMPARE(view->Skin().selectedSkin, 3);
-        // The picture arrives later, fitted into the window.
+        // The window was shown before the picture was decoded: it arrives
+        // later from the event loop, fitted into the window.
+        QVERIFY(!view->Skin().mainPicture.IsValid());
         QTRY_VERIFY_WITH_TIMEOUT(view->Skin().mainPicture.IsValid(), 60000);
         const CRasterImage& main = view->Skin().mainPicture;
         QVERIFY2(main.GetWidth() <= view->width() && main.GetHeight() <= view->height(),

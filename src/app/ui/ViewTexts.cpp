@@ -1,22 +1,48 @@
-// The main view in the current language: the caption, the form's texts, the
-// menu bar and the format names in both lists.
-#include "app/KorvaneDoc.h"
+#include "app/ui/ViewTexts.h"
+
 #include "app/CommandIds.h"
-#include "app/ui/TheView.h"
+#include "formats/CoverFormatList.h"
 #include "settings/AppSettings.h"
 #include "settings/LanguageTable.h"
 #include "settings/ui/QtMenuText.h"
-#include "settings/ui/QtTranslations.h"
+#include "settings/ui/WidgetControlTexts.h"
 
 #include <QComboBox>
+#include <QMenuBar>
+#include <QWidget>
 
-QString CTheView::Caption() const
+CViewTexts::CViewTexts(CWidgetControlTexts& controls, QComboBox* leftCombo, QComboBox* rightCombo,
+                       const CoverFormatList& formats, QWidget& view)
+    : controls_(controls), combos_{leftCombo, rightCombo}, formats_(formats), view_(view)
+{
+}
+
+CViewTexts::~CViewTexts() = default;
+
+void CViewTexts::SetMenuBar(QMenuBar* bar)
+{
+    menuText_ = bar ? std::make_unique<CQtMenuText>(bar) : nullptr;
+}
+
+void CViewTexts::ReadEnglishMenu()
+{
+    if (menuText_)
+        Language().BuildEnglishTable(*menuText_);
+}
+
+void CViewTexts::TranslateMenuIfNotEnglish()
+{
+    if (Language().GetCurrentLanguage() != 0 && menuText_)
+        Language().TranslateMenu(*menuText_);
+}
+
+QString CViewTexts::Caption() const
 {
     return QStringLiteral("Korvane V") + QString::fromLatin1(kVersionText) + QStringLiteral(" - ") +
            QString::fromStdString(Language().GetText(Txt::CaptionTail));
 }
 
-void CTheView::SetCaption()
+void CViewTexts::Apply()
 {
     CLanguageTable& language = Language();
     static constexpr ControlTextNumber rows[] = {{Ctl::SinglePageLabel, Txt::SinglePage},
@@ -25,22 +51,20 @@ void CTheView::SetCaption()
                                                  {Ctl::PrintBoth, Txt::PrintBoth},
                                                  {Ctl::PrintRight, Txt::PrintRight}};
     language.SetControlTexts(controls_, rows);
-    window()->setWindowTitle(Caption());
+    view_.window()->setWindowTitle(Caption());
     if (menuText_)
         language.TranslateMenu(*menuText_);
-    doc_.SetSlotLabels();
 }
 
-void CTheView::FillCombos()
+void CViewTexts::FillFormatLists()
 {
     CLanguageTable& language = Language();
     const bool translate = language.GetCurrentLanguage() != 0;
-    const CoverFormatList& formats = doc_.formats;
-    for (QComboBox* combo : combo_) {
+    for (QComboBox* combo : combos_) {
         const int selected = combo->currentIndex();
         combo->clear();
-        for (int i = 0; i < formats.count(); ++i) {
-            const CoverFormat& f = formats.at(i);
+        for (int i = 0; i < formats_.count(); ++i) {
+            const CoverFormat& f = formats_.at(i);
             if (f.translationId != 0)
                 language.SetEnglishText(f.translationId, f.name);
             const std::string name =
@@ -49,13 +73,4 @@ void CTheView::FillCombos()
         }
         combo->setCurrentIndex(selected < combo->count() ? selected : -1);
     }
-}
-
-void CTheView::SelectLanguage(int index)
-{
-    Language().SelectLanguage(index);
-    InstallQtTranslations(Language().GetCurrentLanguage());
-    SetCaption();
-    FillCombos();
-    Refresh();
 }

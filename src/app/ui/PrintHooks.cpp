@@ -1,38 +1,35 @@
-// The print windows' entry points for the main view: print jobs and their
-// preview, batch jobs and the printer set-up (src/print/ui).
 #include "app/ui/PrintHooks.h"
 
 #include "app/FormatRecognition.h"
 #include "app/KorvaneDoc.h"
 #include "app/PrintRequest.h"
-#include "app/ui/TheView.h"
 #include "print/ui/PrintDialogs.h"
 #include "print/ui/PrintJobRunner.h"
 #include "settings/AppSettings.h"
 
-void InstallPrintHooks(CTheView& view)
+#include <QWidget>
+
+PrintHooks PrintWindowHooks(CKorvaneDoc& doc, const ViewState& state, IPrompter& prompter, QWidget& view)
 {
     PrintHooks hooks;
-    hooks.runPrintJob = [&view](PrintMode, bool preview) {
-        CKorvaneDoc& doc = view.Document();
+    hooks.runPrintJob = [&doc, &state, &prompter, &view](PrintMode, bool preview) {
         PrintJobSource source;
         source.formats = &doc.formats;
         source.leftImage = &doc.leftImage;
         source.rightImage = &doc.rightImage;
-        source.prompter = &view.Prompter();
-        source.readControls = [&view] { return MakePrintJobRequest(view.State(), RunningValues()); };
+        source.prompter = &prompter;
+        source.readControls = [&state] { return MakePrintJobRequest(state, RunningValues()); };
         CQtPrintDialogs dialogs(&view);
         RunCoverPrintJob(source, dialogs, preview);
     };
-    hooks.runBatchPrint = [&view](const std::vector<std::string>& files) {
-        CKorvaneDoc& doc = view.Document();
+    hooks.runBatchPrint = [&doc, &state, &prompter, &view](const std::vector<std::string>& files) {
         const AppSettings& a = RunningValues();
         BatchPrintSource source;
         source.formats = &doc.formats;
         source.leftImage = &doc.leftImage;
-        source.prompter = &view.Prompter();
-        source.recognition = BatchRecognitionFor(doc.formats, a.autoRotate, &view.Prompter());
-        source.job = MakeBatchJob(view.State(), a, view.State().leftFormat);
+        source.prompter = &prompter;
+        source.recognition = BatchRecognitionFor(doc.formats, a.autoRotate, &prompter);
+        source.job = MakeBatchJob(state, a, state.leftFormat);
         source.job.files = files;
         CQtPrintDialogs dialogs(&view);
         const BatchPrintOutcome outcome = RunBatchPrintJob(source, dialogs);
@@ -46,24 +43,5 @@ void InstallPrintHooks(CTheView& view)
         CQtPrintDialogs dialogs(&view);
         RunPrintSetup(dialogs);
     };
-    view.SetPrintHooks(std::move(hooks));
-}
-
-void CTheView::Print(bool preview)
-{
-    if (hooks_.runPrintJob)
-        hooks_.runPrintJob(state_.printMode, preview);
-}
-
-void CTheView::PrintSetup()
-{
-    if (hooks_.printSetup)
-        hooks_.printSetup();
-}
-
-void CTheView::SetPrintHooks(PrintHooks hooks)
-{
-    hooks_ = std::move(hooks);
-    if (printLeft_)
-        Refresh();
+    return hooks;
 }

@@ -1,11 +1,10 @@
-// The main view's web-link commands: the Help menu's pages, the cover sites,
-// the translation contact and the About box.
+#include "app/ui/LinkCommands.h"
+
 #include "app/CommandIds.h"
-#include "app/ui/TheView.h"
 #include "controls/ui/OpenAddress.h"
-#include "app/ui/AboutDialog.h"
-#include "settings/ui/WebLinks.h"
 #include "settings/LanguageTable.h"
+#include "settings/Prompter.h"
+#include "settings/ui/WebLinks.h"
 
 namespace {
 
@@ -26,13 +25,7 @@ QString LinkAddress(int id)
 
 }  // namespace
 
-void CTheView::ShowAbout()
-{
-    CAboutDlg about(this);
-    about.exec();
-}
-
-void CTheView::OpenLink(int id)
+void CLinkCommands::Open(int id)
 {
     const QString address = LinkAddress(id);
     // Other failures pass as with the shell; finding no program to open

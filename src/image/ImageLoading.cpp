@@ -1,9 +1,11 @@
-// CRasterImage: loading from files, built-in pictures and byte sources.
+#include "image/ImageLoading.h"
+
+#include "base/RegularFile.h"
 #include "image/BuiltinPictures.h"
+#include "image/ByteSource.h"
 #include "image/PictureKinds.h"
 #include "image/RasterCodecs.h"
 #include "image/RasterImage.h"
-#include "base/RegularFile.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -64,34 +66,32 @@ struct FileCloser {
 };
 }  // namespace
 
-bool CRasterImage::Decode(CByteSource& source, int type) {
+bool DecodeImage(CRasterImage& image, CByteSource& source, int type) {
     if (type >= IMAGE_BMP && type <= IMAGE_LAST)
-        return RunCodecByType(*this, source, type);
+        return RunCodecByType(image, source, type);
     if (type == IMAGE_UNKNOWN) {
         // The kinds beyond the nine carry signatures: their decoder alone
         // is asked, and its message says what is wrong with the file.
         const int signature = SignatureType(source);
         if (IsNewKind(signature))
-            return RunCodecByType(*this, source, signature);
+            return RunCodecByType(image, source, signature);
         static const int kOrder[] = {IMAGE_BMP, IMAGE_JPG, IMAGE_ICO, IMAGE_GIF, IMAGE_PNG,
                                      IMAGE_TGA, IMAGE_PCX, IMAGE_WBMP, IMAGE_WMF};
         const std::int64_t start = source.Tell();
         for (int codec : kOrder) {
             if (!source.Seek(start, CByteSource::FromStart))
                 break;
-            if (RunCodecByType(*this, source, codec))
+            if (RunCodecByType(image, source, codec))
                 return true;
         }
     }
-    SetLastError(kUnknownFormatText);
+    image.SetLastError(kUnknownFormatText);
     return false;
 }
 
-// The file's signature, where it has one (PNG, JPEG, GIF and the kinds
-// beyond the nine), picks the decoder before `type` does.
-bool CRasterImage::Load(const std::string& path, int type, const std::atomic<bool>* cancel) {
+bool LoadImageFile(CRasterImage& image, const std::string& path, int type, const std::atomic<bool>* cancel) {
     if (type < IMAGE_UNKNOWN || type > IMAGE_LAST) {
-        SetLastError(kUnknownFormatText);
+        image.SetLastError(kUnknownFormatText);
         return false;
     }
     // What the system says about the file comes first: a decoder can only
@@ -101,15 +101,15 @@ bool CRasterImage::Load(const std::string& path, int type, const std::atomic<boo
     std::unique_ptr<std::FILE, FileCloser> file(OpenRegularFileStream(path, opened));
     if (!file) {
         if (opened.refusal == FileRefusal::Folder)
-            SetLastError("This is a folder, not a picture");
+            image.SetLastError("This is a folder, not a picture");
         else if (opened.refusal == FileRefusal::NotRegular)
-            SetLastError("This is " + opened.kind + ", not a picture file");
+            image.SetLastError("This is " + opened.kind + ", not a picture file");
         else
-            SetLastError(std::generic_category().message(opened.error));
+            image.SetLastError(std::generic_category().message(opened.error));
         return false;
     }
     if (opened.size == 0) {
-        SetLastError("The file is empty");
+        image.SetLastError("The file is empty");
         return false;
     }
     CFileSource source(file.get(), cancel);
@@ -120,9 +120,9 @@ bool CRasterImage::Load(const std::string& path, int type, const std::atomic<boo
         type = signature;
     std::string firstError;
     if (type >= IMAGE_BMP && type <= IMAGE_LAST) {
-        if (Decode(source, type))
+        if (DecodeImage(image, source, type))
             return true;
-        firstError = lastError_;
+        firstError = image.GetLastError();
         // A picture refused for its size is refused by every codec.
         if (IsPictureTooLargeText(firstError) || source.Cancelled())
             return false;
@@ -131,28 +131,28 @@ bool CRasterImage::Load(const std::string& path, int type, const std::atomic<boo
     }
     // A file whose signature says a kind beyond the nine was refused by its
     // decoder: nothing else would read it.
-    if (!IsNewKind(signature) && Decode(source, IMAGE_UNKNOWN))
+    if (!IsNewKind(signature) && DecodeImage(image, source, IMAGE_UNKNOWN))
         return true;
     if (source.Cancelled()) {
-        SetLastError("Loading was cancelled");
+        image.SetLastError("Loading was cancelled");
         return false;
     }
     if (source.ReadErrno() != 0) {
-        SetLastError(std::generic_category().message(source.ReadErrno()));
+        image.SetLastError(std::generic_category().message(source.ReadErrno()));
         return false;
     }
     // The caller asked for one codec: its message says more than the catch-all.
     if (type != IMAGE_UNKNOWN)
-        SetLastError(firstError);
+        image.SetLastError(firstError);
     return false;
 }
 
-bool CRasterImage::LoadFromResource(const char* name, const char* resourceType, int type) {
+bool LoadBuiltinImage(CRasterImage& image, const char* name, const char* resourceType, int type) {
     const BuiltinPicture* picture = name && resourceType ? FindBuiltinPicture(name, resourceType) : nullptr;
     if (!picture || !picture->data) {
-        SetLastError("Unable to load resource!");
+        image.SetLastError("Unable to load resource!");
         return false;
     }
     CMemorySource source(picture->data, picture->size);
-    return Decode(source, type);
+    return DecodeImage(image, source, type);
 }

@@ -1,14 +1,14 @@
-// The main view's skin: the Skins commands, the skin handed to the papers
-// and the controls, and the window background painted with it.
+#include "app/ui/ViewSkin.h"
+
 #include "app/CommandIds.h"
+#include "app/CommandTable.h"
 #include "app/ui/MainMenu.h"
-#include "app/ui/TheView.h"
-#include "controls/ui/ClickableLabel.h"
 #include "controls/ui/WidgetColors.h"
 #include "print/ui/PaperWidget.h"
 #include "image/ui/QtPainterSurface.h"
 #include "settings/AppSettings.h"
 #include "settings/LanguageTable.h"
+#include "settings/Prompter.h"
 
 #include <QAction>
 #include <QApplication>
@@ -28,34 +28,33 @@ constexpr int kSkinRefusedText = 9645;
 
 }  // namespace
 
-void CTheView::ChooseSkin(int skin)
-{
-    ApplySkin(skin);
-}
+CViewSkin::CViewSkin(const Controls& controls, IPrompter& prompter) : controls_(controls), prompter_(prompter) {}
 
-void CTheView::InitSkins()
+void CViewSkin::Init(CMainMenu* menu)
 {
     // A folder's pictures are loaded beside the window, fitted into where it
     // draws them, so that a huge picture neither holds back the window nor
     // fills memory.
+    const QWidget* window = controls_.window;
+    const CPaper* paper = controls_.papers[0];
     skin_.deferred = true;
-    skin_.areas = SkinPictureAreas{width(), height(), paper_[0]->width(), paper_[0]->height()};
+    skin_.areas = SkinPictureAreas{window->width(), window->height(), paper->width(), paper->height()};
     skin_.folders = ListSkinFolders();
-    if (menu_)
-        menu_->AddSkinFolders(skin_.folders);
+    if (menu)
+        menu->AddSkinFolders(skin_.folders);
     const AppSettings& s = RunningValues();
     skin_.selectedSkin = ChooseStartupSkin(s.selectedSkin, skin_.folders, CurrentVersionNumber(), s.lastRanVersion);
     ::ApplySkin(skin_, skin_.selectedSkin, s.grayScale == 1);
     // Shown even when a folder's skin.ini could not be read: the window then
     // keeps the colours a skin.ini without keys gives.
-    ShowSkin();
+    Show();
 }
 
-void CTheView::ApplySkin(int number, bool keepRandomPick)
+void CViewSkin::Apply(int number, bool keepRandomPick)
 {
     skin_.refusal.clear();
     if (::ApplySkin(skin_, number, RunningValues().grayScale == 1, keepRandomPick)) {
-        ShowSkin();
+        Show();
     } else if (!skin_.refusal.empty()) {
         // The user chose this skin and sees nothing change: say why.
         const int k = number - kFirstSkinFolder;
@@ -64,7 +63,7 @@ void CTheView::ApplySkin(int number, bool keepRandomPick)
     }
 }
 
-Rgb CTheView::SkinBackground() const
+Rgb CViewSkin::Background() const
 {
     if (!skin_.values.useSystemColors)
         return skin_.values.background;
@@ -73,72 +72,73 @@ Rgb CTheView::SkinBackground() const
                static_cast<std::uint8_t>(face.blue())};
 }
 
-void CTheView::ShowSkin()
+void CViewSkin::Show()
 {
     const auto shown = [](CRasterImage& picture) { return picture.IsValid() ? &picture : nullptr; };
     const SkinIniValues& v = skin_.values;
     const int skinShown = skin_.selectedSkin == kSkinRandom ? skin_.randomPick : skin_.selectedSkin;
     const bool builtin = skinShown >= kSkinDefault && skinShown < kFirstSkinFolder;
-    for (CPaper* paper : paper_) {
-        paper->SetBackgroundColor(SkinBackground());
+    for (CPaper* paper : controls_.papers) {
+        paper->SetBackgroundColor(Background());
         paper->SetPlaceholder(shown(skin_.backgroundPicture));
         paper->SetPlaceholderWords(builtin ? kPlaceholderWordsText : 0);
         paper->SetDrawBorder(v.drawEdge);
     }
-    paper_[0]->SetOverlay(shown(skin_.leftOverlay), v.leftX, v.leftY);
-    paper_[1]->SetOverlay(shown(skin_.rightOverlay), v.rightX, v.rightY);
+    controls_.papers[0]->SetOverlay(shown(skin_.leftOverlay), v.leftX, v.leftY);
+    controls_.papers[1]->SetOverlay(shown(skin_.rightOverlay), v.rightX, v.rightY);
 
     const SkinControlColors colors{v.useSystemColors, v.text, v.comboText, v.comboBackground};
-    for (QLabel* label : label_)
+    for (QLabel* label : controls_.fileLabels)
         ApplyControlColors(label, ColorsForControl(ControlKind::FileNameLabel, colors));
-    for (QLabel* label : {static_cast<QLabel*>(singlePageLabel_), static_cast<QLabel*>(cutLinesLabel_)})
+    for (QLabel* label : controls_.captions)
         ApplyControlColors(label, ColorsForControl(ControlKind::Label, colors));
-    for (QComboBox* combo : combo_)
+    for (QComboBox* combo : controls_.combos)
         ApplyControlColors(combo, ColorsForControl(ControlKind::ComboBox, colors));
-    for (QCheckBox* box : {singlePage_, cutLines_})
+    for (QCheckBox* box : controls_.checkBoxes)
         ApplyControlColors(box, ColorsForControl(ControlKind::Other, colors));
-    update();
-    LoadPendingSkinPictures();
+    controls_.window->update();
+    LoadPendingPictures();
 }
 
-void CTheView::LoadPendingSkinPictures()
+void CViewSkin::LoadPendingPictures()
 {
     if (skin_.pendingPictures.empty())
         return;
     const int change = skin_.change;
-    skinPictures_.Start(std::exchange(skin_.pendingPictures, std::string()), skin_.areas,
-                        RunningValues().grayScale == 1, [this, change](SkinPictures& pictures) {
-                            // Pictures of a skin that is no longer the one shown are dropped.
-                            if (change != skin_.change)
-                                return;
-                            TakeSkinPictures(skin_, std::move(pictures));
-                            ShowSkin();
-                        });
+    pictures_.Start(std::exchange(skin_.pendingPictures, std::string()), skin_.areas,
+                    RunningValues().grayScale == 1, [this, change](SkinPictures& pictures) {
+                        // Pictures of a skin that is no longer the one shown are dropped.
+                        if (change != skin_.change)
+                            return;
+                        TakeSkinPictures(skin_, std::move(pictures));
+                        Show();
+                    });
 }
 
-void CTheView::UpdateSkinMenu()
+void CViewSkin::UpdateMenu(CMainMenu& menu) const
 {
     // The fixed items' rows carry the skin they choose.
     for (int id : {Cmd::SkinDefault, Cmd::SkinAlternative, Cmd::SkinClean, Cmd::SkinRandom}) {
-        if (QAction* a = menu_->Action(id))
+        if (QAction* a = menu.Action(id))
             a->setChecked(skin_.selectedSkin == FindCommand(id)->arg);
     }
-    for (int k = 0; k < menu_->SkinFolderCount(); ++k)
-        menu_->SkinFolderItem(k)->setChecked(skin_.selectedSkin == kFirstSkinFolder + k);
+    for (int k = 0; k < menu.SkinFolderCount(); ++k)
+        menu.SkinFolderItem(k)->setChecked(skin_.selectedSkin == kFirstSkinFolder + k);
 }
 
-void CTheView::paintEvent(QPaintEvent*)
+void CViewSkin::Paint(QWidget& window) const
 {
     // Off-screen: the background colour, then the skin's main picture at its
     // natural size, copied to the window in one step.
-    QImage buffer(size(), QImage::Format_RGB32);
+    const int width = window.width(), height = window.height();
+    QImage buffer(window.size(), QImage::Format_RGB32);
     {
         QPainter p(&buffer);
-        CQtPainterSurface pixels(p, width(), height());
+        CQtPainterSurface pixels(p, width, height);
         CDrawContext surface(pixels);
-        surface.FillRect(SurfaceRect{0, 0, width(), height()}, SkinBackground());
+        surface.FillRect(SurfaceRect{0, 0, width, height}, Background());
         if (skin_.mainPicture.IsValid())
             skin_.mainPicture.Draw(&surface, skin_.values.mainX, skin_.values.mainY);
     }
-    QPainter(this).drawImage(0, 0, buffer);
+    QPainter(&window).drawImage(0, 0, buffer);
 }

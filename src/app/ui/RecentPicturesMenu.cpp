@@ -1,10 +1,7 @@
-// The File menu's recent pictures: one item per picture, most recent first,
-// a missing file shown but not available; choosing one opens it into the
-// left slot, as "Open Left Image..." does.
+#include "app/ui/RecentPicturesMenu.h"
+
 #include "app/CommandIds.h"
-#include "app/KorvaneDoc.h"
 #include "app/ui/MainMenu.h"
-#include "app/ui/TheView.h"
 #include "settings/AppSettings.h"
 
 #include <QAction>
@@ -20,7 +17,7 @@ constexpr int kItemWidthPx = 420;
 
 }  // namespace
 
-bool CTheView::RecentPictureUsable(int index) const
+bool RecentPictureUsable(int index)
 {
     const std::vector<std::string>& list = RunningValues().recentPictures;
     if (index < 0 || index >= static_cast<int>(list.size()))
@@ -29,13 +26,11 @@ bool CTheView::RecentPictureUsable(int index) const
     return file.isFile() && file.isReadable();
 }
 
-void CTheView::UpdateRecentMenu()
+void ShowRecentPictures(CMainMenu& menu)
 {
-    if (!menu_)
-        return;
     const std::vector<std::string>& list = RunningValues().recentPictures;
     for (int i = 0; i < kMaxRecentPictures; ++i) {
-        QAction* item = menu_->Action(Cmd::RecentFileFirst + i);
+        QAction* item = menu.Action(Cmd::RecentFileFirst + i);
         if (!item)
             continue;
         const bool shown = i < static_cast<int>(list.size());
@@ -49,16 +44,14 @@ void CTheView::UpdateRecentMenu()
         item->setText(text);
         item->setToolTip(path);
     }
-    if (QMenu* recent = menu_->RecentMenu())
+    if (QMenu* recent = menu.RecentMenu())
         recent->menuAction()->setEnabled(!list.empty());
 }
 
-void CTheView::OpenRecentFile(int index)
+std::optional<std::string> RecentPicture(int index)
 {
     const std::vector<std::string>& list = RunningValues().recentPictures;
     if (index < 0 || index >= static_cast<int>(list.size()))
-        return;
-    // A copy: the load puts the picture at the top of the list.
-    const std::string path = list[index];
-    doc_.LoadLeftImage(path, true);
+        return std::nullopt;
+    return list[index];
 }
