@@ -9,6 +9,7 @@
 #include "cli/PaperOptions.h"
 #include "cli/QtPrintOutput.h"
 #include "print/BatchPrint.h"
+#include "print/CairoPdfSink.h"
 #include "print/CoverLayout.h"
 #include "print/CoverStrips.h"
 #include "print/CupsPrinter.h"
@@ -76,16 +77,34 @@ int Print(CCliArgs& args) {
     if (toPrinter && !CupsPrinterExists(printerName))
         return Fail(1, "no printer queue named '" + printerName + "'");
 
-    const auto app = MakeCliApplication();
+    // A PDF file is written by cairo alone; only a queue needs Qt's printer
+    // (which asks the printing system for its printers when it is made).
+    std::unique_ptr<QGuiApplication> app;
+    std::unique_ptr<QPrinter> printer;
+    if (toPrinter) {
+        app = MakeCliApplication();
+        printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    }
     CPrinterSettings& settings = AppPrinterSettings();
     CCollectingPrompter prompter;
-    QPrinter printer(QPrinter::HighResolution);
-    std::unique_ptr<CQtPrinterSink> sink;
+    std::unique_ptr<CQtPrinterSink> queueSink;
+    std::unique_ptr<CCairoPdfSink> pdfSink;
+    IPageSink* sink = nullptr;
     auto makeSink = [&] {
-        sink = toPdf ? std::make_unique<CQtPrinterSink>(printer, page) : std::make_unique<CQtPrinterSink>(printer);
-        if (hasJobName)
-            sink->SetJobName(jobName);
+        if (toPdf) {
+            pdfSink = std::make_unique<CCairoPdfSink>(pdfOutput.DrawPath(), page);
+            if (hasJobName)
+                pdfSink->SetTitle(jobName);
+            sink = pdfSink.get();
+        } else {
+            queueSink = std::make_unique<CQtPrinterSink>(*printer);
+            if (hasJobName)
+                queueSink->SetJobName(jobName);
+            sink = queueSink.get();
+        }
     };
+    auto refused = [&] { return pdfSink ? pdfSink->Failed() : queueSink->Refused(); };
+    auto refusalReason = [&] { return pdfSink ? pdfSink->Error() : queueSink->RefusalReason(); };
     auto report = [&](int pages, const std::string& name) -> bool {
         for (const std::string& text : prompter.shown)
             std::fprintf(stderr, "korvane-cli: %s\n", text.c_str());
@@ -94,7 +113,7 @@ int Print(CCliArgs& args) {
             return false;
         }
         if (!toPdf)
-            std::printf("request id is %s-%d (%d page(s), \"%s\")\n", printerName.c_str(), sink->JobId(), pages,
+            std::printf("request id is %s-%d (%d page(s), \"%s\")\n", printerName.c_str(), queueSink->JobId(), pages,
                         (hasJobName ? jobName : name).c_str());
         return true;
     };
@@ -110,11 +129,9 @@ int Print(CCliArgs& args) {
         if (hasLeftFormat && (job.format = ResolveFormat(formats, leftText, error)) < 0)
             return CliUsageError("print", error);
         // A batch job takes the printer as it is: no format's settings.
-        if (toPdf) {
-            SetUpPdf(printer, pdfOutput.DrawPath(), page);
-        } else {
+        if (toPrinter) {
             settings.SelectPrinter(printerName);
-            SetUpPrinter(printer, settings, PrinterRequest{});
+            SetUpPrinter(*printer, settings, PrinterRequest{});
         }
         makeSink();
         CRasterImage leftImage;
@@ -126,8 +143,8 @@ int Print(CCliArgs& args) {
             std::fprintf(stderr, "korvane-cli: skipped %s\n", text.c_str());
         for (const std::string& text : result.partlyRead)
             std::fprintf(stderr, "korvane-cli: only partly read %s\n", text.c_str());
-        if (!result.started || sink->Refused())
-            return Fail(1, "could not start print job" + (sink->RefusalReason().empty() ? "" : ": " + sink->RefusalReason()));
+        if (!result.started || refused())
+            return Fail(1, "could not start print job" + (refusalReason().empty() ? "" : ": " + refusalReason()));
         // No page means no PDF file and no job in the queue: nothing to name.
         if (result.pages == 0)
             return Fail(1, "none of the files could be printed; nothing was written");
@@ -171,16 +188,14 @@ int Print(CCliArgs& args) {
     CPrintPlan plan(formats, leftImage, rightImage, &prompter);
     if (!plan.Prepare(request, false))
         return Fail(1, plan.RefusalText());
-    if (toPdf) {
-        SetUpPdf(printer, pdfOutput.DrawPath(), page);
-    } else {
+    if (toPrinter) {
         settings.SelectPrinter(printerName);
-        SetUpPrinter(printer, settings, plan.Printer());
+        SetUpPrinter(*printer, settings, plan.Printer());
     }
     makeSink();
     const int pages = RunPrintJob(plan, *sink, false);
-    if (sink->Refused() || pages != plan.Range().count())
-        return Fail(1, "could not start print job" + (sink->RefusalReason().empty() ? "" : ": " + sink->RefusalReason()));
+    if (refused() || pages != plan.Range().count())
+        return Fail(1, "could not start print job" + (refusalReason().empty() ? "" : ": " + refusalReason()));
     if (!report(pages, plan.JobName()))
         return 1;
     return 0;

@@ -24,7 +24,7 @@ CCairoPdfSink::~CCairoPdfSink() {
 }
 
 bool CCairoPdfSink::StartJob(const std::string& name) {
-    title_ = name;
+    title_ = titleOverride_.empty() ? name : titleOverride_;
     pages_ = 0;
     error_.clear();
     colours_ = std::make_unique<CPdfColourPictures>();

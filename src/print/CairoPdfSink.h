@@ -8,6 +8,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 
 typedef struct _cairo cairo_t;
 typedef struct _cairo_surface cairo_surface_t;
@@ -28,6 +29,9 @@ public:
     void EndJob() override;
     void AbortJob() override;
 
+    // A title that stands instead of the job's own name (scripts).
+    void SetTitle(std::string title) { titleOverride_ = std::move(title); }
+
     // The file could not be written; Error says why.
     bool Failed() const { return !error_.empty(); }
     const std::string& Error() const { return error_; }
@@ -40,6 +44,7 @@ private:
     std::string path_;
     PageMetrics metrics_;
     std::string title_;
+    std::string titleOverride_;
     cairo_surface_t* pdf_ = nullptr;
     cairo_t* cr_ = nullptr;
     std::unique_ptr<CCairoPdfSurface> surface_;
