@@ -5,6 +5,7 @@
 #include "image/CodecUtil.h"
 #include "image/DibImage.h"
 #include "image/ImageLoading.h"
+#include "image/PictureDrawing.h"
 
 #include <algorithm>
 #include <cmath>
@@ -188,8 +189,9 @@ bool CRasterImage::Create(int width, int height, int bpp, int type) {
     return true;
 }
 
-// Loading and the bitmap blocks are free functions over the public interface
-// (ImageLoading.h, DibImage.h); the members hand over to them.
+// Loading, the bitmap blocks and drawing are free functions over the public
+// interface (ImageLoading.h, DibImage.h, PictureDrawing.h); the members hand
+// over to them.
 bool CRasterImage::Load(const std::string& path, int type, const std::atomic<bool>* cancel) {
     return LoadImageFile(*this, path, type, cancel);
 }
@@ -205,6 +207,19 @@ bool CRasterImage::CreateFromClipboard(const std::uint8_t* block, std::size_t si
 }
 
 bool CRasterImage::CreateFromDeviceBitmap(const IPixelBackend& surface) { return ReadDeviceImage(*this, surface); }
+
+int CRasterImage::Draw(CDrawContext* surface, int x, int y, int cx, int cy, const SurfaceRect* clip) const {
+    return DrawPicture(*this, surface, x, y, cx, cy, clip);
+}
+
+int CRasterImage::DrawMasked(CDrawContext* surface, int x, int y, int cx, int cy) const {
+    return DrawPictureMasked(*this, surface, x, y, cx, cy);
+}
+
+int CRasterImage::DrawRegion(CDrawContext* surface, int x, int y, int cx, int cy, int srcX, int srcY, int srcWidth,
+                             int srcHeight) const {
+    return DrawPictureRegion(*this, surface, x, y, cx, cy, srcX, srcY, srcWidth, srcHeight);
+}
 
 void CRasterImage::SetPaletteEntry(int index, std::uint8_t r, std::uint8_t g, std::uint8_t b, std::uint8_t alpha) {
     if (index < 0 || index >= GetPaletteSize())

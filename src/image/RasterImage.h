@@ -272,6 +272,16 @@ public:
     int DrawRegion(CDrawContext* surface, int x, int y, int cx, int cy,
                    int srcX, int srcY, int srcWidth, int srcHeight) const;
 
+    // The pixel planes as stored, before a pending turn, and that turn: a
+    // device that turns pictures itself (a PDF page) draws them so.
+    struct StoredPlanes {
+        const std::uint8_t* pixels;  // bottom-up rows
+        int width, height;
+        std::ptrdiff_t stride;
+        PictureTurn turn;
+    };
+    StoredPlanes GetStoredPlanes() const { return {pixels_.get(), width_, height_, stride_, pendingTurn_}; }
+
     // Copies rows [firstRowFromTop, firstRowFromTop + rows) as 24-bit
     // blue-green-red, top-down, `dstStride` bytes apart (palette applied).
     void CopyRowsBgr(int firstRowFromTop, int rows, std::uint8_t* dst, std::ptrdiff_t dstStride) const;
@@ -316,18 +326,12 @@ protected:
     // Copies the settings a codec starts from: the frame to decode and the
     // decode limit; the transparency settings start from their defaults.
     void CopySettingsFrom(const CRasterImage& other);
-    // The whole picture onto a page that keeps files' data (a PDF) from its
-    // JPEG data or its colour record's samples; false when it has neither.
-    bool DrawFromFile(CDrawContext* surface, const SurfaceRect& target) const;
     // Carries out a pending turn on the planes.
     void Settle() const {
         if (!pendingTurn_.upright())
             TurnStoredPlanes();
     }
     void TurnStoredPlanes() const;
-    // The whole picture onto a device that turns pictures itself, from the
-    // planes as stored; false when the device does not.
-    bool DrawStoredTurned(CDrawContext* surface, const SurfaceRect& target) const;
     // A decoder that delivers `width` x `height` pixels of a picture that is
     // fileWidth x fileHeight in its file records it here (after Create).
     void SetFileSize(int fileWidth, int fileHeight);

@@ -51,15 +51,6 @@ CRasterImage Decoded(const std::vector<std::uint8_t>& file, int viewW = 0, int v
     return image;
 }
 
-int MostDifference(const CRasterImage& a, const CRasterImage& b) {
-    int most = 0;
-    for (int y = 0; y < a.GetHeight(); ++y)
-        for (int x = 0; x < a.GetWidth(); ++x) {
-            const Rgb p = a.GetPixelColor(x, y), q = b.GetPixelColor(x, y);
-            most = std::max({most, std::abs(p.r - q.r), std::abs(p.g - q.g), std::abs(p.b - q.b)});
-        }
-    return most;
-}
 }  // namespace
 
 TEST(ReducedPictures, TheWindowsDecodeCoversItsViewKeepsTheDataAndDecodesAgainAsThePictureStands) {

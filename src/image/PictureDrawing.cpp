@@ -1,5 +1,7 @@
-// CRasterImage: drawing onto a drawing surface (Draw, DrawMasked, DrawRegion).
-// All sampling is nearest-neighbour; nothing is smoothed.
+// Drawing a picture onto a drawing context, through the picture's public
+// interface. All sampling is nearest-neighbour; nothing is smoothed.
+#include "image/PictureDrawing.h"
+
 #include "image/RasterImage.h"
 
 #include "image/DrawContext.h"
@@ -45,14 +47,16 @@ inline std::uint8_t IndexAt(const std::uint8_t* row, int x, int bpp) {
 }
 }  // namespace
 
-int CRasterImage::Draw(CDrawContext* surface, int x, int y, int cx, int cy, const SurfaceRect* clip) const {
-    if (!IsValid() || !surface || cx == 0 || cy == 0)
+int DrawPicture(const CRasterImage& image, CDrawContext* surface, int x, int y, int cx, int cy, const SurfaceRect* clip) {
+    if (!image.IsValid() || !surface || cx == 0 || cy == 0)
         return 0;
-    Settle();
+    const std::ptrdiff_t stride = image.GetStride();  // carries out a pending turn
+    const int w = image.GetWidth(), h = image.GetHeight(), bpp = image.GetBpp();
+    const PaletteEntry* palette = image.GetPalette();
     if (cx < 0)
-        cx = width_;
+        cx = w;
     if (cy < 0)
-        cy = height_;
+        cy = h;
     ClipGuard guard(surface, clip);
 
     // The paint box: the part of the target rectangle inside the clip box.
@@ -66,26 +70,26 @@ int CRasterImage::Draw(CDrawContext* surface, int x, int y, int cx, int cy, cons
     if (boxW <= 0 || boxH <= 0)
         return 1;
 
-    const bool transparency = transparentIndex_ >= 0 || HasAlpha() || paletteAlpha_;
+    const bool transparency = image.GetTransparentIndex() >= 0 || image.HasAlpha() || image.IsPaletteAlphaEnabled();
 
     // Path B: natural size, opaque, 24-bit rows straight from the image.
-    if (!transparency && cx == width_ && cy == height_ && bpp_ == 24) {
-        const PixelBlock block{GetRow(height_ - 1), -static_cast<std::ptrdiff_t>(stride_), width_, height_};
+    if (!transparency && cx == w && cy == h && bpp == 24) {
+        const PixelBlock block{image.GetRow(h - 1), -static_cast<std::ptrdiff_t>(stride), w, h};
         surface->WritePixels(x, y, block);
         return 1;
     }
 
     // Sampling factors once per call, in single precision.
-    const float fx = static_cast<float>(width_) / static_cast<float>(cx);
-    const float fy = static_cast<float>(height_) / static_cast<float>(cy);
+    const float fx = static_cast<float>(w) / static_cast<float>(cx);
+    const float fy = static_cast<float>(h) / static_cast<float>(cy);
     std::vector<int> cols(boxW);
     for (int i = 0; i < boxW; ++i) {
         const float v = std::floor(static_cast<float>(left + i - x) * fx);
-        cols[i] = std::clamp(static_cast<int>(std::max(0.0f, v)), 0, width_ - 1);
+        cols[i] = std::clamp(static_cast<int>(std::max(0.0f, v)), 0, w - 1);
     }
     auto sourceRow = [&](int sy) {
-        const float v = std::floor(static_cast<float>(height_) - static_cast<float>(sy - y + 1) * fy);
-        return std::clamp(static_cast<int>(std::max(0.0f, v)), 0, height_ - 1);
+        const float v = std::floor(static_cast<float>(h) - static_cast<float>(sy - y + 1) * fy);
+        return std::clamp(static_cast<int>(std::max(0.0f, v)), 0, h - 1);
     };
 
     const std::size_t boxStride = static_cast<std::size_t>(boxW) * 3;
@@ -94,9 +98,9 @@ int CRasterImage::Draw(CDrawContext* surface, int x, int y, int cx, int cy, cons
     if (!transparency) {
         // Path C (and path B for paletted rows): sample into the box, write it once.
         for (int j = 0; j < boxH; ++j) {
-            const std::uint8_t* row = GetRow(sourceRow(top + j));
+            const std::uint8_t* row = image.GetRow(sourceRow(top + j));
             std::uint8_t* out = box.data() + j * boxStride;
-            if (bpp_ == 24) {
+            if (bpp == 24) {
                 for (int i = 0; i < boxW; ++i) {
                     const std::uint8_t* p = row + cols[i] * 3;
                     out[i * 3] = p[0];
@@ -105,7 +109,7 @@ int CRasterImage::Draw(CDrawContext* surface, int x, int y, int cx, int cy, cons
                 }
             } else {
                 for (int i = 0; i < boxW; ++i) {
-                    const PaletteEntry& e = palette_[IndexAt(row, cols[i], bpp_)];
+                    const PaletteEntry& e = palette[IndexAt(row, cols[i], bpp)];
                     out[i * 3] = e.blue;
                     out[i * 3 + 1] = e.green;
                     out[i * 3 + 2] = e.red;
@@ -125,33 +129,33 @@ int CRasterImage::Draw(CDrawContext* surface, int x, int y, int cx, int cy, cons
     if (!readBack)
         mask.assign(static_cast<std::size_t>(boxW) * boxH, 1);
 
-    const int alphaScale = alphaMax_ + 1;
+    const int alphaScale = image.GetAlphaMax() + 1;
     for (int j = 0; j < boxH; ++j) {
         const int srow = sourceRow(top + j);
-        const std::uint8_t* row = GetRow(srow);
-        const std::uint8_t* arow = HasAlpha() ? GetAlphaRow(srow) : nullptr;
+        const std::uint8_t* row = image.GetRow(srow);
+        const std::uint8_t* arow = image.HasAlpha() ? image.GetAlphaRow(srow) : nullptr;
         std::uint8_t* out = box.data() + j * boxStride;
         for (int i = 0; i < boxW; ++i) {
             const int sx = cols[i];
             std::uint8_t b, g, r;
             int a = ((arow ? arow[sx] : 255) * alphaScale) >> 8;
-            if (bpp_ == 24) {
+            if (bpp == 24) {
                 const std::uint8_t* p = row + sx * 3;
                 b = p[0];
                 g = p[1];
                 r = p[2];
-                if (transparentIndex_ >= 0 && r == transparentColor_.r && g == transparentColor_.g &&
-                    b == transparentColor_.b)
+                if (image.GetTransparentIndex() >= 0 && r == image.GetTransparentColor().r && g == image.GetTransparentColor().g &&
+                    b == image.GetTransparentColor().b)
                     continue;
             } else {
-                const int index = IndexAt(row, sx, bpp_);
-                if (index == transparentIndex_)
+                const int index = IndexAt(row, sx, bpp);
+                if (index == image.GetTransparentIndex())
                     continue;
-                const PaletteEntry& e = palette_[index];
+                const PaletteEntry& e = palette[index];
                 b = e.blue;
                 g = e.green;
                 r = e.red;
-                if (paletteAlpha_)
+                if (image.IsPaletteAlphaEnabled())
                     a = (a * (e.alpha + 1)) >> 8;
             }
             if (a == 0)
@@ -183,76 +187,89 @@ int CRasterImage::Draw(CDrawContext* surface, int x, int y, int cx, int cy, cons
     return 1;
 }
 
-bool CRasterImage::DrawFromFile(CDrawContext* surface, const SurfaceRect& target) const {
-    if (jpegData_)
-        return surface->StretchJpeg(target, jpegData_, GetJpegTurn(), colour_);
-    return colour_ && !colour_->samples.empty() && surface->StretchColourSamples(target, colour_, GetJpegTurn());
+namespace {
+// The whole picture onto a page that keeps files' data (a PDF) from its
+// JPEG data or its colour record's samples; false when it has neither.
+bool DrawFromFile(const CRasterImage& image, CDrawContext* surface, const SurfaceRect& target) {
+    if (const auto& jpeg = image.GetJpegSource())
+        return surface->StretchJpeg(target, jpeg, image.GetJpegTurn(), image.GetColour());
+    const auto& colour = image.GetColour();
+    return colour && !colour->samples.empty() && surface->StretchColourSamples(target, colour, image.GetJpegTurn());
 }
 
-bool CRasterImage::DrawStoredTurned(CDrawContext* surface, const SurfaceRect& target) const {
-    if (pendingTurn_.upright() || !surface->KeepsJpegData())
+// The whole picture onto a device that turns pictures itself, from the
+// planes as stored; false when the device does not.
+bool DrawStoredTurned(const CRasterImage& image, CDrawContext* surface, const SurfaceRect& target) {
+    const CRasterImage::StoredPlanes planes = image.GetStoredPlanes();
+    if (planes.turn.upright() || !surface->KeepsJpegData())
         return false;
+    const int w = planes.width, h = planes.height, bpp = image.GetBpp();
+    const std::ptrdiff_t stride = planes.stride;
+    const PaletteEntry* palette = image.GetPalette();
     // The stored planes as 24-bit rows, top-down (no copy for 24-bit ones).
     std::vector<std::uint8_t> converted;
-    PixelBlock block{pixels_.get() + static_cast<std::size_t>(height_ - 1) * stride_,
-                     -static_cast<std::ptrdiff_t>(stride_), width_, height_};
-    if (bpp_ != 24) {
-        const std::size_t rowBytes = static_cast<std::size_t>(width_) * 3;
-        converted.resize(rowBytes * height_);
-        for (int j = 0; j < height_; ++j) {
-            const std::uint8_t* row = pixels_.get() + static_cast<std::size_t>(height_ - 1 - j) * stride_;
+    PixelBlock block{planes.pixels + static_cast<std::size_t>(h - 1) * stride,
+                     -static_cast<std::ptrdiff_t>(stride), w, h};
+    if (bpp != 24) {
+        const std::size_t rowBytes = static_cast<std::size_t>(w) * 3;
+        converted.resize(rowBytes * h);
+        for (int j = 0; j < h; ++j) {
+            const std::uint8_t* row = planes.pixels + static_cast<std::size_t>(h - 1 - j) * stride;
             std::uint8_t* out = converted.data() + j * rowBytes;
-            for (int i = 0; i < width_; ++i) {
-                const PaletteEntry& e = palette_[IndexAt(row, i, bpp_)];
+            for (int i = 0; i < w; ++i) {
+                const PaletteEntry& e = palette[IndexAt(row, i, bpp)];
                 out[i * 3] = e.blue;
                 out[i * 3 + 1] = e.green;
                 out[i * 3 + 2] = e.red;
             }
         }
-        block = PixelBlock{converted.data(), static_cast<std::ptrdiff_t>(rowBytes), width_, height_};
+        block = PixelBlock{converted.data(), static_cast<std::ptrdiff_t>(rowBytes), w, h};
     }
     std::vector<std::uint8_t> mask;
-    if (transparentIndex_ >= 0) {
-        const Rgb key = bpp_ == 24 ? transparentColor_ : GetPaletteColor(transparentIndex_);
-        mask.resize(static_cast<std::size_t>(width_) * height_);
-        for (int j = 0; j < height_; ++j) {
+    if (image.GetTransparentIndex() >= 0) {
+        const Rgb key = bpp == 24 ? image.GetTransparentColor() : image.GetPaletteColor(image.GetTransparentIndex());
+        mask.resize(static_cast<std::size_t>(w) * h);
+        for (int j = 0; j < h; ++j) {
             const std::uint8_t* p = block.first + j * block.stride;
-            std::uint8_t* m = mask.data() + static_cast<std::size_t>(j) * width_;
-            for (int i = 0; i < width_; ++i, p += 3)
+            std::uint8_t* m = mask.data() + static_cast<std::size_t>(j) * w;
+            for (int i = 0; i < w; ++i, p += 3)
                 m[i] = (p[0] == key.b && p[1] == key.g && p[2] == key.r) ? 1 : 0;
         }
     }
-    if (!surface->StretchPixelsTurned(target, block, mask.empty() ? nullptr : mask.data(), width_, pendingTurn_))
+    if (!surface->StretchPixelsTurned(target, block, mask.empty() ? nullptr : mask.data(), w, planes.turn))
         return false;
     if (!mask.empty())
         surface->SetBackgroundColor(Rgb{255, 255, 255});
     return true;
 }
 
-int CRasterImage::DrawMasked(CDrawContext* surface, int x, int y, int cx, int cy) const {
-    if (!IsValid() || !surface || cx == 0 || cy == 0)
+}  // namespace
+
+int DrawPictureMasked(const CRasterImage& image, CDrawContext* surface, int x, int y, int cx, int cy) {
+    if (!image.IsValid() || !surface || cx == 0 || cy == 0)
         return 0;
     if (cx < 0)
-        cx = GetWidth();
+        cx = image.GetWidth();
     if (cy < 0)
-        cy = GetHeight();
+        cy = image.GetHeight();
     const SurfaceRect target{x, y, ClampToInt(std::int64_t{x} + cx), ClampToInt(std::int64_t{y} + cy)};
-    if (transparentIndex_ < 0 && surface->KeepsJpegData() && DrawFromFile(surface, target))
+    if (image.GetTransparentIndex() < 0 && surface->KeepsJpegData() && DrawFromFile(image, surface, target))
         return 1;
-    if (DrawStoredTurned(surface, target))
+    if (DrawStoredTurned(image, surface, target))
         return 1;
-    Settle();
+    const std::ptrdiff_t stride = image.GetStride();  // carries out a pending turn
+    const int w = image.GetWidth(), h = image.GetHeight(), bpp = image.GetBpp();
 
     // The whole image as 24-bit rows, top-down (no copy for 24-bit images).
     std::vector<std::uint8_t> converted;
-    PixelBlock block{GetRow(height_ - 1), -static_cast<std::ptrdiff_t>(stride_), width_, height_};
-    if (bpp_ != 24) {
-        const std::size_t rowBytes = static_cast<std::size_t>(width_) * 3;
-        converted.resize(rowBytes * height_);
-        CopyRowsBgr(0, height_, converted.data(), static_cast<std::ptrdiff_t>(rowBytes));
-        block = PixelBlock{converted.data(), static_cast<std::ptrdiff_t>(rowBytes), width_, height_};
+    PixelBlock block{image.GetRow(h - 1), -static_cast<std::ptrdiff_t>(stride), w, h};
+    if (bpp != 24) {
+        const std::size_t rowBytes = static_cast<std::size_t>(w) * 3;
+        converted.resize(rowBytes * h);
+        image.CopyRowsBgr(0, h, converted.data(), static_cast<std::ptrdiff_t>(rowBytes));
+        block = PixelBlock{converted.data(), static_cast<std::ptrdiff_t>(rowBytes), w, h};
     }
-    if (transparentIndex_ < 0) {
+    if (image.GetTransparentIndex() < 0) {
         surface->StretchPixels(target, block);
         return 1;
     }
@@ -261,22 +278,22 @@ int CRasterImage::DrawMasked(CDrawContext* surface, int x, int y, int cx, int cy
 
     // Mask of the transparent colour, compared by colour as the rendered
     // picture shows it: for paletted images the colour of the transparent entry.
-    const Rgb key = bpp_ == 24 ? transparentColor_ : GetPaletteColor(transparentIndex_);
-    std::vector<std::uint8_t> mask(static_cast<std::size_t>(width_) * height_);
-    for (int j = 0; j < height_; ++j) {
+    const Rgb key = bpp == 24 ? image.GetTransparentColor() : image.GetPaletteColor(image.GetTransparentIndex());
+    std::vector<std::uint8_t> mask(static_cast<std::size_t>(w) * h);
+    for (int j = 0; j < h; ++j) {
         const std::uint8_t* p = block.first + j * block.stride;
-        std::uint8_t* m = mask.data() + static_cast<std::size_t>(j) * width_;
-        for (int i = 0; i < width_; ++i, p += 3)
+        std::uint8_t* m = mask.data() + static_cast<std::size_t>(j) * w;
+        for (int i = 0; i < w; ++i, p += 3)
             m[i] = (p[0] == key.b && p[1] == key.g && p[2] == key.r) ? 1 : 0;
     }
-    surface->StretchPixelsMasked(target, block, mask.data(), width_);
+    surface->StretchPixelsMasked(target, block, mask.data(), w);
     surface->SetBackgroundColor(Rgb{255, 255, 255});
     return 1;
 }
 
-int CRasterImage::DrawRegion(CDrawContext* surface, int x, int y, int cx, int cy, int srcX, int srcY,
-                             int srcWidth, int srcHeight) const {
-    if (!IsValid() || !surface)
+int DrawPictureRegion(const CRasterImage& image, CDrawContext* surface, int x, int y, int cx, int cy, int srcX,
+                      int srcY, int srcWidth, int srcHeight) {
+    if (!image.IsValid() || !surface)
         return 0;
     if (cx < 0)
         cx = srcWidth;
@@ -285,18 +302,20 @@ int CRasterImage::DrawRegion(CDrawContext* surface, int x, int y, int cx, int cy
     if (cx <= 0 || cy <= 0 || srcWidth <= 0 || srcHeight <= 0)
         return 0;
     const SurfaceRect target{x, y, ClampToInt(std::int64_t{x} + cx), ClampToInt(std::int64_t{y} + cy)};
-    const bool whole = srcX == 0 && srcY == 0 && srcWidth == GetWidth() && srcHeight == GetHeight();
-    if (whole && surface->KeepsJpegData() && DrawFromFile(surface, target))
+    const bool whole = srcX == 0 && srcY == 0 && srcWidth == image.GetWidth() && srcHeight == image.GetHeight();
+    if (whole && surface->KeepsJpegData() && DrawFromFile(image, surface, target))
         return 1;
     // Transparency is ignored here: the stored pixels drawn without a mask.
-    if (whole && transparentIndex_ < 0 && DrawStoredTurned(surface, target))
+    if (whole && image.GetTransparentIndex() < 0 && DrawStoredTurned(image, surface, target))
         return 1;
-    Settle();
-    const bool inside = srcX >= 0 && srcY >= 0 && std::int64_t{srcX} + srcWidth <= width_ &&
-                        std::int64_t{srcY} + srcHeight <= height_;
-    if (inside && bpp_ == 24) {
-        const PixelBlock block{GetRow(height_ - 1 - srcY) + static_cast<std::size_t>(srcX) * 3,
-                               -static_cast<std::ptrdiff_t>(stride_), srcWidth, srcHeight};
+    const std::ptrdiff_t stride = image.GetStride();  // carries out a pending turn
+    const int w = image.GetWidth(), h = image.GetHeight(), bpp = image.GetBpp();
+    const PaletteEntry* palette = image.GetPalette();
+    const bool inside = srcX >= 0 && srcY >= 0 && std::int64_t{srcX} + srcWidth <= w &&
+                        std::int64_t{srcY} + srcHeight <= h;
+    if (inside && bpp == 24) {
+        const PixelBlock block{image.GetRow(h - 1 - srcY) + static_cast<std::size_t>(srcX) * 3,
+                               -static_cast<std::ptrdiff_t>(stride), srcWidth, srcHeight};
         surface->StretchPixels(target, block);
         return 1;
     }
@@ -306,21 +325,21 @@ int CRasterImage::DrawRegion(CDrawContext* surface, int x, int y, int cx, int cy
         return 0;
     const std::size_t rowBytes = static_cast<std::size_t>(srcWidth) * 3;
     std::vector<std::uint8_t> rows(rowBytes * srcHeight);
-    const Rgb outside = GetPixelColor(-1, -1);
+    const Rgb outside = image.GetPixelColor(-1, -1);
     for (int j = 0; j < srcHeight; ++j) {
         const std::int64_t fromTop = std::int64_t{srcY} + j;
         std::uint8_t* out = rows.data() + j * rowBytes;
-        const bool rowInside = fromTop >= 0 && fromTop < height_;
-        const std::uint8_t* row = rowInside ? GetRow(height_ - 1 - static_cast<int>(fromTop)) : nullptr;
+        const bool rowInside = fromTop >= 0 && fromTop < h;
+        const std::uint8_t* row = rowInside ? image.GetRow(h - 1 - static_cast<int>(fromTop)) : nullptr;
         for (int i = 0; i < srcWidth; ++i) {
             const std::int64_t column = std::int64_t{srcX} + i;
             Rgb c = outside;
-            if (row && column >= 0 && column < width_) {
+            if (row && column >= 0 && column < w) {
                 const int x = static_cast<int>(column);
-                if (bpp_ == 24) {
+                if (bpp == 24) {
                     c = Rgb{row[x * 3 + 2], row[x * 3 + 1], row[x * 3]};
                 } else {
-                    const PaletteEntry& e = palette_[IndexAt(row, x, bpp_)];
+                    const PaletteEntry& e = palette[IndexAt(row, x, bpp)];
                     c = Rgb{e.red, e.green, e.blue};
                 }
             }
