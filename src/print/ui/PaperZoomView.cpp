@@ -7,6 +7,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
+#include <QShortcut>
 #include <QVBoxLayout>
 #include <QWheelEvent>
 
@@ -55,6 +56,9 @@ CPaperZoomView::CPaperZoomView(CPaper* paper, std::function<std::string(int)> te
     area_->setToolTip(text(9787, "Wheel: zoom. Drag: move the page, or the crop of a filled picture."));
     area_->installEventFilter(this);
     layout->addWidget(area_, 1);
+    // Escape (and the platform's Close) shuts the view, as in a picture viewer.
+    for (const QKeySequence& keys : {QKeySequence(Qt::Key_Escape), QKeySequence(QKeySequence::Close)})
+        new QShortcut(keys, this, this, &QWidget::close, Qt::WidgetWithChildrenShortcut);
     connect(actual_, &QPushButton::clicked, this, &CPaperZoomView::ShowActualSize);
     connect(whole_, &QPushButton::clicked, this, &CPaperZoomView::ShowWholePage);
     if (paper_) {

@@ -4,7 +4,7 @@
 // wheel zooms about the pointer, a drag pans; on a filled picture a drag
 // moves the crop. "100%" shows the picture one picture pixel to a screen
 // pixel, "Whole Page" the page fitted into the window. It follows the paper
-// it was opened from and closes with it.
+// it was opened from and closes with it, or with Escape.
 #include "print/PaperDrawing.h"
 
 #include <QPointer>
