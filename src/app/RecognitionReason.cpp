@@ -25,6 +25,9 @@ std::string RecognitionReason(const RecognitionFacts& facts, int slotFormat, con
     const int turn = facts.turn > 0 ? kTextReasonTurnedClockwise
                      : facts.turn < 0 ? kTextReasonTurnedCounter
                                       : kTextReasonNotTurned;
-    return FillTextPlaceholders(textOf(kTextReasonRecognised), {formatName, width, height, RatioText(facts.ratio),
+    // A turned picture matched the format standing on its side: its ratio
+    // so turned is the one beside the format's.
+    const double ratio = facts.turn != 0 && facts.ratio > 0 ? 1 / facts.ratio : facts.ratio;
+    return FillTextPlaceholders(textOf(kTextReasonRecognised), {formatName, width, height, RatioText(ratio),
                                                                 RatioText(facts.formatRatio), textOf(turn)});
 }

@@ -14,7 +14,8 @@ inline constexpr int kTextReasonTurnedCounter = 9813;
 inline constexpr int kTextReasonChosenInList = 9814;  // "%s: chosen in the list; the picture is ..."
 
 // "CD Front: 1400 x 1400 px, ratio 1.00 (format 1.00); not turned" when
-// recognition chose the slot's format; text 9814 when the format was chosen
+// recognition chose the slot's format (a turned picture's ratio as it stands
+// turned, beside the format's); text 9814 when the format was chosen
 // in the list since (or recognition is off). `formatName` and
 // `slotFormatRatio` are the slot's format's, as the window shows it. Empty
 // for a slot without a picture or without a format.

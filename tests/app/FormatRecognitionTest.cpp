@@ -167,7 +167,7 @@ TEST(RecognitionReason, SaysWhichFormatFromWhichProportionsAndWhetherTurned) {
     EXPECT_EQ(turned.turn, 90);
     EXPECT_EQ(booklet.GetWidth(), 1210);
     EXPECT_EQ(RecognitionReason(turned, 1, "Booklet", 2.0, english),
-              "Booklet: 2400 x 1210 px, ratio 0.50 (format 2.00); turned a quarter turn clockwise");
+              "Booklet: 2400 x 1210 px, ratio 1.98 (format 2.00); turned a quarter turn clockwise");
 
     const CoverFormatList sleeves =
         List({Candidate("CD Front", "CD_FRONT", 120.0, 120.0), Candidate("DVD", "DVD", 100.0, 140.0)});

@@ -62,11 +62,12 @@ private slots:
         QTRY_COMPARE(ToolTipOf(left), front);
         QCOMPARE(StatusLine(app), front);
 
-        // A landscape booklet scan on the right paper is turned upright.
+        // A landscape booklet scan on the right paper is turned upright; the
+        // ratio shown is the turned picture's, beside the format's.
         Drop(right, {home.MakePicture(QStringLiteral("Booklet.png"), 2400, 1200)});
         QTRY_VERIFY(app.Document()->IsLoaded(Slot::Right));
         const int booklet = view->State().rightFormat;
-        const QString turned = QStringLiteral("%1: 2400 x 1200 px, ratio 0.50 (format %2); turned a quarter turn clockwise")
+        const QString turned = QStringLiteral("%1: 2400 x 1200 px, ratio 2.00 (format %2); turned a quarter turn clockwise")
                                    .arg(view->Combo(Slot::Right)->itemText(booklet),
                                         QString::fromStdString(RatioText(app.Document()->formats.detectRatio(booklet))));
         QCOMPARE(ToolTipOf(right), turned);
