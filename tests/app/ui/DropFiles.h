@@ -30,3 +30,23 @@ inline void Drop(QWidget* target, const QStringList& paths)
     data.setUrls(urls);
     DropData(target, data);
 }
+
+// A drag's enter, move and drop on the middle of `target`, as the drag loop
+// delivers them, with the keyboard's modifiers at that moment; the drop's
+// action in `action` when asked. True when the drop was taken.
+inline bool DeliverDrop(QWidget* target, const QMimeData& data, Qt::KeyboardModifiers modifiers,
+                        Qt::DropAction* action = nullptr)
+{
+    const QPoint at = target->rect().center();
+    QDragEnterEvent enter(at, Qt::MoveAction | Qt::CopyAction, &data, Qt::LeftButton, modifiers);
+    QCoreApplication::sendEvent(target, &enter);
+    if (!enter.isAccepted())
+        return false;
+    QDragMoveEvent move(at, Qt::MoveAction | Qt::CopyAction, &data, Qt::LeftButton, modifiers);
+    QCoreApplication::sendEvent(target, &move);
+    QDropEvent drop(QPointF(at), Qt::MoveAction | Qt::CopyAction, &data, Qt::LeftButton, modifiers);
+    QCoreApplication::sendEvent(target, &drop);
+    if (action)
+        *action = drop.dropAction();
+    return drop.isAccepted();
+}

@@ -1,6 +1,7 @@
 // Fit and fill chosen from a paper's pop-up menu, and the zoom view a
 // double-click on a paper opens: wheel zoom, drag pan, a drag that moves a
 // fill's crop, and the 100% view, all with real mouse events.
+#include "MenuChoices.h"
 #include "UiTestHome.h"
 
 #include "app/KorvaneDoc.h"
@@ -17,32 +18,6 @@
 #include <QWheelEvent>
 
 namespace {
-
-// Chooses a command of the next pop-up menu's sub-menus, by keys.
-void ChooseInSubMenu(int commandId)
-{
-    AnswerNextPopup([commandId](QWidget* w) {
-        auto* menu = qobject_cast<QMenu*>(w);
-        QVERIFY(menu);
-        for (QAction* a : menu->actions()) {
-            QMenu* sub = a->menu();
-            if (!sub)
-                continue;
-            for (QAction* s : sub->actions()) {
-                if (s->data().toInt() != commandId)
-                    continue;
-                menu->setActiveAction(a);
-                QTest::keyClick(menu, Qt::Key_Right);
-                QVERIFY(QApplication::activePopupWidget() == sub);
-                sub->setActiveAction(s);
-                QTest::keyClick(sub, Qt::Key_Return);
-                return;
-            }
-        }
-        menu->close();
-        QFAIL("command not in the menu");
-    });
-}
 
 void Wheel(QWidget* w, const QPoint& at, int notches)
 {

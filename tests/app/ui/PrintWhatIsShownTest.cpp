@@ -6,6 +6,7 @@
 // the job; a front cover finds its back whatever the letter case; the
 // keywords typed into the Options dialog survive the next start.
 #include "DropFiles.h"
+#include "MenuChoices.h"
 #include "UiTestHome.h"
 
 #include "../../print/ui/CupsTestQueue.h"
@@ -49,15 +50,6 @@ void AnswerPrintDialog(Qt::Key key, QString* shownPrinter = nullptr)
             *shownPrinter = dialog->printer()->printerName();
         QTest::keyClick(dialog, key);
     });
-}
-
-// Chooses a command of the main menu as a user does: a click on the menu's
-// title in the menu bar, then the item's letter.
-void ChooseFromMenu(QMenuBar* bar, int menuIndex, Qt::Key itemKey)
-{
-    AnswerNextPopup([itemKey](QWidget* popup) { QTest::keyClick(popup, itemKey); });
-    QAction* title = bar->actions().at(menuIndex);
-    QTest::mouseClick(bar, Qt::LeftButton, Qt::NoModifier, bar->actionGeometry(title).center());
 }
 
 // A key pressed in the main window, where the keyboard focus is.

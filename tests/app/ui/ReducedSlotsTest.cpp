@@ -5,6 +5,7 @@
 // data, and a JPEG too large to hold in full is opened, shown and printed
 // from its bytes.
 #include "DropFiles.h"
+#include "MenuChoices.h"
 #include "UiTestHome.h"
 
 #include "app/CommandIds.h"
@@ -49,54 +50,6 @@ double DifferingShare(const QImage& a, const QImage& b)
                 ++differing;
         }
     return static_cast<double>(differing) / (static_cast<double>(a.width()) * a.height());
-}
-
-void ChooseFromMenu(QMenuBar* bar, int menuIndex, Qt::Key itemKey)
-{
-    AnswerNextPopup([itemKey](QWidget* popup) { QTest::keyClick(popup, itemKey); });
-    QAction* title = bar->actions().at(menuIndex);
-    QTest::mouseClick(bar, Qt::LeftButton, Qt::NoModifier, bar->actionGeometry(title).center());
-}
-
-// Chooses a command of the next pop-up menu's sub-menus, by keys.
-void ChooseInSubMenu(int commandId)
-{
-    AnswerNextPopup([commandId](QWidget* w) {
-        auto* menu = qobject_cast<QMenu*>(w);
-        QVERIFY(menu);
-        for (QAction* a : menu->actions()) {
-            QMenu* sub = a->menu();
-            if (!sub)
-                continue;
-            for (QAction* s : sub->actions()) {
-                if (s->data().toInt() != commandId)
-                    continue;
-                menu->setActiveAction(a);
-                QTest::keyClick(menu, Qt::Key_Right);
-                QVERIFY(QApplication::activePopupWidget() == sub);
-                sub->setActiveAction(s);
-                QTest::keyClick(sub, Qt::Key_Return);
-                return;
-            }
-        }
-        menu->close();
-        QFAIL("command not in the menu");
-    });
-}
-
-// A drag's enter, move and drop on the middle of `target`.
-bool DeliverDrop(QWidget* target, const QMimeData& data, Qt::KeyboardModifiers modifiers)
-{
-    const QPoint at = target->rect().center();
-    QDragEnterEvent enter(at, Qt::MoveAction | Qt::CopyAction, &data, Qt::LeftButton, modifiers);
-    QCoreApplication::sendEvent(target, &enter);
-    if (!enter.isAccepted())
-        return false;
-    QDragMoveEvent move(at, Qt::MoveAction | Qt::CopyAction, &data, Qt::LeftButton, modifiers);
-    QCoreApplication::sendEvent(target, &move);
-    QDropEvent drop(QPointF(at), Qt::MoveAction | Qt::CopyAction, &data, Qt::LeftButton, modifiers);
-    QCoreApplication::sendEvent(target, &drop);
-    return drop.isAccepted();
 }
 
 QString StatusLine(CKorvaneApp& app)

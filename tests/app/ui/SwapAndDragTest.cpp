@@ -3,6 +3,7 @@
 // platform runs no drag loop (QDrag::exec returns at once), so the drag is
 // started with real mouse events on one paper and the drop events it would
 // bring, with the very data it carried, are delivered to the other paper.
+#include "DropFiles.h"
 #include "UiTestHome.h"
 
 #include "app/KorvaneDoc.h"
@@ -41,24 +42,6 @@ void ChooseFromFileMenu(QMenuBar* bar, QAction* item)
     });
     QAction* file = bar->actions().at(0);
     QTest::mouseClick(bar, Qt::LeftButton, Qt::NoModifier, bar->actionGeometry(file).center());
-}
-
-// The drag's enter, move and drop on `target`, as the drag loop delivers
-// them, with the keyboard's modifiers at that moment.
-bool DeliverDrop(QWidget* target, const QMimeData& data, Qt::KeyboardModifiers modifiers, Qt::DropAction* action)
-{
-    const QPoint at = target->rect().center();
-    QDragEnterEvent enter(at, Qt::MoveAction | Qt::CopyAction, &data, Qt::LeftButton, modifiers);
-    QCoreApplication::sendEvent(target, &enter);
-    if (!enter.isAccepted())
-        return false;
-    QDragMoveEvent move(at, Qt::MoveAction | Qt::CopyAction, &data, Qt::LeftButton, modifiers);
-    QCoreApplication::sendEvent(target, &move);
-    QDropEvent drop(QPointF(at), Qt::MoveAction | Qt::CopyAction, &data, Qt::LeftButton, modifiers);
-    QCoreApplication::sendEvent(target, &drop);
-    if (action)
-        *action = drop.dropAction();
-    return drop.isAccepted();
 }
 
 }  // namespace
