@@ -1,5 +1,7 @@
 #include "TestEncoders.h"
 
+#include <algorithm>
+
 #include <png.h>
 
 #include <cstdio>
@@ -142,4 +144,16 @@ std::vector<std::uint8_t> ExifWithResolution(std::uint32_t x, std::uint32_t y, i
     u32(x); u32(1);
     u32(y); u32(1);
     return e;
+}
+
+std::vector<std::uint8_t> TwoToneGreyJpeg(int width, int height) {
+    JpegRecipe recipe;
+    recipe.width = width;
+    recipe.height = height;
+    recipe.components = 1;
+    recipe.quality = 50;
+    recipe.makeRow = [width, height](int y, std::uint8_t* row) {
+        std::fill(row, row + width, static_cast<std::uint8_t>(y < height / 2 ? 60 : 200));
+    };
+    return EncodeJpeg(recipe);
 }

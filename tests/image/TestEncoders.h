@@ -40,6 +40,9 @@ struct JpegRecipe {
     std::function<void(int y, std::uint8_t* row)> makeRow;
 };
 std::vector<std::uint8_t> EncodeJpeg(const JpegRecipe& picture);
+// A grey JPEG (quality 50), dark (60) above its middle row and light (200)
+// from there down: cheap to make at sizes beyond the picture limit.
+std::vector<std::uint8_t> TwoToneGreyJpeg(int width, int height);
 
 // An Exif block with XResolution / YResolution / ResolutionUnit.
 std::vector<std::uint8_t> ExifWithResolution(std::uint32_t x, std::uint32_t y, int unit);

@@ -143,6 +143,14 @@ public:
 };
 
 // How many pixels of the rectangle have this colour.
+// True when pixel i of `extent` pixels, stretched from `source` pixels,
+// stands next to a boundary between two source pixels: there either
+// neighbour may take it.
+inline bool OnSourceBoundary(int i, int extent, int source) {
+    return (i > 0 && (i - 1) * source / extent != i * source / extent) ||
+           (i + 1 < extent && (i + 1) * source / extent != i * source / extent);
+}
+
 inline int CountColor(const CRasterSurface& s, const SurfaceRect& r, Rgb c) {
     int n = 0;
     for (int y = r.top; y < r.bottom; ++y)

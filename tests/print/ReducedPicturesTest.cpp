@@ -169,13 +169,7 @@ TEST(ReducedPictures, ThePrintPreviewShowsAReducedSlotAsItShowsTheFullPicture) {
 
 TEST(ReducedPictures, AJpegAboveThePictureLimitIsKeptReducedWithItsDataAndPrintsFromIt) {
     TempFolder dir;
-    JpegRecipe s;
-    s.width = 20000;
-    s.height = 10001;
-    s.components = 1;
-    s.quality = 50;
-    s.makeRow = [](int y, std::uint8_t* row) { std::fill(row, row + 20000, static_cast<std::uint8_t>(y < 5000 ? 60 : 200)); };
-    const std::vector<std::uint8_t> file = EncodeJpeg(s);
+    const std::vector<std::uint8_t> file = TwoToneGreyJpeg(20000, 10001);
     // The window's decode for a 1920 x 1080 screen.
     const CRasterImage slot = Decoded(file, 1920, 1080);
     EXPECT_EQ(slot.GetWidth(), 2500);

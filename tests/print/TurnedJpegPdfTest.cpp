@@ -120,16 +120,12 @@ TEST(TurnedJpegPdf, EveryTurnAndMirrorKeepsTheFilesBytesAndPrintsTheTurnedPictur
             // two JPEG decoders' rounding; a pixel next to a boundary between
             // two source pixels may take either neighbour.
             const int sw = image.GetWidth(), sh = image.GetHeight();
-            auto onBoundary = [](int i, int extent, int source) {
-                return (i > 0 && (i - 1) * source / extent != i * source / extent) ||
-                       (i + 1 < extent && (i + 1) * source / extent != i * source / extent);
-            };
             int most = 0, compared = 0;
             for (int y = 0; y < p.height; ++y) {
-                if (onBoundary(y, p.height, sh))
+                if (OnSourceBoundary(y, p.height, sh))
                     continue;
                 for (int x = 0; x < p.width; ++x) {
-                    if (onBoundary(x, p.width, sw))
+                    if (OnSourceBoundary(x, p.width, sw))
                         continue;
                     most = std::max(most, MaxDifference(page.at(x + 2, y + 2), raster.GetPixel(x, y)));
                     ++compared;
@@ -144,13 +140,7 @@ TEST(TurnedJpegPdf, EveryTurnAndMirrorKeepsTheFilesBytesAndPrintsTheTurnedPictur
 TEST(TurnedJpegPdf, APictureAboveThePixelLimitPrintsWithItsBytesFromReducedPixels) {
     TempFolder dir;
     // 200.02 megapixels: more than the program ever holds as pixels.
-    JpegRecipe s;
-    s.width = 20000;
-    s.height = 10001;
-    s.components = 1;
-    s.quality = 50;
-    s.makeRow = [](int y, std::uint8_t* row) { std::fill(row, row + 20000, static_cast<std::uint8_t>(y < 5000 ? 60 : 200)); };
-    const std::vector<std::uint8_t> file = EncodeJpeg(s);
+    const std::vector<std::uint8_t> file = TwoToneGreyJpeg(20000, 10001);
 
     CRasterImage image;
     image.SetDecodeForPrinting(true);

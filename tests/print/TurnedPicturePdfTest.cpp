@@ -118,16 +118,12 @@ TEST(TurnedPicturePdf, EveryTurnAndMirrorOfAPngPrintsTheRasterSurfacesPictureFro
             const Page rasterised = Rasterise(sub + "/out.pdf", 600, p.x, p.y, p.width, p.height, sub);
             ASSERT_EQ(rasterised.width, p.width) << what;
             const int sw = shown.GetWidth(), sh = shown.GetHeight();
-            auto onBoundary = [](int i, int extent, int source) {
-                return (i > 0 && (i - 1) * source / extent != i * source / extent) ||
-                       (i + 1 < extent && (i + 1) * source / extent != i * source / extent);
-            };
             int differing = 0, compared = 0;
             for (int y = 0; y < p.height; ++y) {
-                if (onBoundary(y, p.height, sh))
+                if (OnSourceBoundary(y, p.height, sh))
                     continue;
                 for (int x = 0; x < p.width; ++x) {
-                    if (onBoundary(x, p.width, sw))
+                    if (OnSourceBoundary(x, p.width, sw))
                         continue;
                     ++compared;
                     if (!(rasterised.at(x, y) == raster.GetPixel(x, y)))

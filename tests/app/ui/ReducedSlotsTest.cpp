@@ -185,15 +185,7 @@ private slots:
     void aJpegAboveThePictureLimitOpensShowsAndPrintsFromItsBytes()
     {
         // 20000 x 10001: 200.02 megapixels, more than is ever held in full.
-        JpegRecipe recipe;
-        recipe.width = 20000;
-        recipe.height = 10001;
-        recipe.components = 1;
-        recipe.quality = 50;
-        recipe.makeRow = [](int y, std::uint8_t* row) {
-            std::fill(row, row + 20000, static_cast<std::uint8_t>(y < 5000 ? 60 : 200));
-        };
-        const std::vector<std::uint8_t> bytes = EncodeJpeg(recipe);
+        const std::vector<std::uint8_t> bytes = TwoToneGreyJpeg(20000, 10001);
         const QString path = home_->FilePath(QStringLiteral("huge.jpg"));
         {
             QFile file(path);
