@@ -5,6 +5,7 @@
 #include "image/RasterImage.h"
 
 #include "image/DrawContext.h"
+#include "image/PackedIndex.h"
 
 #include <algorithm>
 #include <cmath>
@@ -38,13 +39,6 @@ private:
     bool active_ = false;
 };
 
-inline std::uint8_t IndexAt(const std::uint8_t* row, int x, int bpp) {
-    if (bpp == 8)
-        return row[x];
-    if (bpp == 4)
-        return static_cast<std::uint8_t>((row[x >> 1] >> ((x & 1) ? 0 : 4)) & 0x0F);
-    return static_cast<std::uint8_t>((row[x >> 3] >> (7 - (x & 7))) & 1);
-}
 }  // namespace
 
 int DrawPicture(const CRasterImage& image, CDrawContext* surface, int x, int y, int cx, int cy, const SurfaceRect* clip) {
@@ -109,7 +103,7 @@ int DrawPicture(const CRasterImage& image, CDrawContext* surface, int x, int y, 
                 }
             } else {
                 for (int i = 0; i < boxW; ++i) {
-                    const PaletteEntry& e = palette[IndexAt(row, cols[i], bpp)];
+                    const PaletteEntry& e = palette[RowIndexAt(row, cols[i], bpp)];
                     out[i * 3] = e.blue;
                     out[i * 3 + 1] = e.green;
                     out[i * 3 + 2] = e.red;
@@ -148,7 +142,7 @@ int DrawPicture(const CRasterImage& image, CDrawContext* surface, int x, int y, 
                     b == image.GetTransparentColor().b)
                     continue;
             } else {
-                const int index = IndexAt(row, sx, bpp);
+                const int index = RowIndexAt(row, sx, bpp);
                 if (index == image.GetTransparentIndex())
                     continue;
                 const PaletteEntry& e = palette[index];
@@ -217,7 +211,7 @@ bool DrawStoredTurned(const CRasterImage& image, CDrawContext* surface, const Su
             const std::uint8_t* row = planes.pixels + static_cast<std::size_t>(h - 1 - j) * stride;
             std::uint8_t* out = converted.data() + j * rowBytes;
             for (int i = 0; i < w; ++i) {
-                const PaletteEntry& e = palette[IndexAt(row, i, bpp)];
+                const PaletteEntry& e = palette[RowIndexAt(row, i, bpp)];
                 out[i * 3] = e.blue;
                 out[i * 3 + 1] = e.green;
                 out[i * 3 + 2] = e.red;
@@ -339,7 +333,7 @@ int DrawPictureRegion(const CRasterImage& image, CDrawContext* surface, int x, i
                 if (bpp == 24) {
                     c = Rgb{row[x * 3 + 2], row[x * 3 + 1], row[x * 3]};
                 } else {
-                    const PaletteEntry& e = palette[IndexAt(row, x, bpp)];
+                    const PaletteEntry& e = palette[RowIndexAt(row, x, bpp)];
                     c = Rgb{e.red, e.green, e.blue};
                 }
             }

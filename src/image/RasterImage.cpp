@@ -5,6 +5,7 @@
 #include "image/CodecUtil.h"
 #include "image/DibImage.h"
 #include "image/ImageLoading.h"
+#include "image/PackedIndex.h"
 #include "image/PictureDrawing.h"
 
 #include <algorithm>
@@ -263,19 +264,6 @@ int CRasterImage::GetYPelsPerMeter() const { return PelsPerMeter(yDpi_); }
 
 // --- pixel access -------------------------------------------------------------
 
-static inline std::uint8_t IndexAt(const std::uint8_t* row, int x, int bpp) {
-    switch (bpp) {
-    case 8:
-        return row[x];
-    case 4:
-        return static_cast<std::uint8_t>((row[x >> 1] >> ((x & 1) ? 0 : 4)) & 0x0F);
-    case 1:
-        return static_cast<std::uint8_t>((row[x >> 3] >> (7 - (x & 7))) & 1);
-    default:
-        return 0;
-    }
-}
-
 std::uint8_t CRasterImage::GetPixelIndex(int x, int y) const {
     Settle();
     if (!IsValid() || bpp_ > 8)
@@ -285,7 +273,7 @@ std::uint8_t CRasterImage::GetPixelIndex(int x, int y) const {
             return static_cast<std::uint8_t>(transparentIndex_);
         return pixels_[0];
     }
-    return IndexAt(GetRow(y), x, bpp_);
+    return RowIndexAt(GetRow(y), x, bpp_);
 }
 
 void CRasterImage::SetPixelIndex(int x, int y, std::uint8_t index) {
@@ -293,22 +281,7 @@ void CRasterImage::SetPixelIndex(int x, int y, std::uint8_t index) {
     if (!IsValid() || bpp_ > 8 || x < 0 || y < 0 || x >= width_ || y >= height_)
         return;
     DropJpegData();
-    std::uint8_t* row = GetRow(y);
-    switch (bpp_) {
-    case 8:
-        row[x] = index;
-        break;
-    case 4: {
-        const int shift = (x & 1) ? 0 : 4;
-        row[x >> 1] = static_cast<std::uint8_t>((row[x >> 1] & ~(0x0F << shift)) | ((index & 0x0F) << shift));
-        break;
-    }
-    case 1: {
-        const int shift = 7 - (x & 7);
-        row[x >> 3] = static_cast<std::uint8_t>((row[x >> 3] & ~(1 << shift)) | ((index & 1) << shift));
-        break;
-    }
-    }
+    SetRowIndexAt(GetRow(y), x, bpp_, index);
 }
 
 Rgb CRasterImage::GetPixelColor(int x, int y) const {
@@ -325,7 +298,7 @@ Rgb CRasterImage::GetPixelColor(int x, int y) const {
         y = 0;
     }
     if (bpp_ <= 8)
-        return GetPaletteColor(IndexAt(GetRow(y), x, bpp_));
+        return GetPaletteColor(RowIndexAt(GetRow(y), x, bpp_));
     const std::uint8_t* p = GetRow(y) + x * 3;
     return Rgb{p[2], p[1], p[0]};
 }
@@ -486,7 +459,7 @@ void CRasterImage::CopyRowsBgr(int firstRowFromTop, int rows, std::uint8_t* dst,
             continue;
         }
         for (int x = 0; x < width_; ++x) {
-            const PaletteEntry& e = palette_[IndexAt(row, x, bpp_)];
+            const PaletteEntry& e = palette_[RowIndexAt(row, x, bpp_)];
             out[x * 3] = e.blue;
             out[x * 3 + 1] = e.green;
             out[x * 3 + 2] = e.red;

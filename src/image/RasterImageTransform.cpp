@@ -7,6 +7,7 @@
 #include "image/RasterImage.h"
 
 #include "image/JpegTurn.h"
+#include "image/PackedIndex.h"
 
 #include <algorithm>
 #include <cstring>
@@ -80,23 +81,6 @@ void CRasterImage::Mirror() {
     pendingTurn_ = PictureTurn{(4 - pendingTurn_.turns) % 4, !pendingTurn_.mirrored};
 }
 
-namespace {
-inline std::uint8_t IndexAt(const std::uint8_t* row, int x, int bpp) {
-    if (bpp == 4)
-        return static_cast<std::uint8_t>((row[x >> 1] >> ((x & 1) ? 0 : 4)) & 0x0F);
-    return static_cast<std::uint8_t>((row[x >> 3] >> (7 - (x & 7))) & 1);
-}
-inline void SetIndexAt(std::uint8_t* row, int x, int bpp, std::uint8_t index) {
-    if (bpp == 4) {
-        const int shift = (x & 1) ? 0 : 4;
-        row[x >> 1] = static_cast<std::uint8_t>((row[x >> 1] & ~(0x0F << shift)) | ((index & 0x0F) << shift));
-    } else {
-        const int shift = 7 - (x & 7);
-        row[x >> 3] = static_cast<std::uint8_t>((row[x >> 3] & ~(1 << shift)) | ((index & 1) << shift));
-    }
-}
-}  // namespace
-
 void CRasterImage::TurnStoredPlanes() const {
     const PictureTurn turn = pendingTurn_;
     pendingTurn_ = PictureTurn{};
@@ -111,9 +95,9 @@ void CRasterImage::TurnStoredPlanes() const {
                 std::reverse(row, row + W);
             } else {
                 for (int l = 0, r = W - 1; l < r; ++l, --r) {
-                    const std::uint8_t a = IndexAt(row, l, bpp_), b = IndexAt(row, r, bpp_);
-                    SetIndexAt(row, l, bpp_, b);
-                    SetIndexAt(row, r, bpp_, a);
+                    const std::uint8_t a = RowIndexAt(row, l, bpp_), b = RowIndexAt(row, r, bpp_);
+                    SetRowIndexAt(row, l, bpp_, b);
+                    SetRowIndexAt(row, r, bpp_, a);
                 }
             }
             if (!alpha_.empty())
@@ -170,7 +154,7 @@ void CRasterImage::TurnStoredPlanes() const {
             for (int xd = 0; xd < dstW; ++xd) {
                 int sx, sy;
                 map(rd, xd, sx, sy);
-                SetIndexAt(out, xd, bpp_, IndexAt(pixels_.get() + static_cast<std::size_t>(sy) * stride_, sx, bpp_));
+                SetRowIndexAt(out, xd, bpp_, RowIndexAt(pixels_.get() + static_cast<std::size_t>(sy) * stride_, sx, bpp_));
             }
         }
     }

@@ -12,20 +12,21 @@ void DrawStrip(CDrawContext& s, const CRasterImage& image, int x, int y, int cx,
     image.DrawRegion(&s, x, y, cx, cy, srcX, srcY, srcWidth, srcHeight);
 }
 
-bool DrawnInStrips(const std::string& type) {
-    return type == "PHOTO_ZOOMED" || type == "PLAYSTATION" || type == "SLIMLINE_DVD";
+// A picture reduced with its JPEG data is drawn from that data where the
+// device keeps it, unless the cover is drawn in strips of its pixels.
+bool NeedsMorePixels(const CRasterImage& image, const std::string& type, bool deviceKeepsJpeg) {
+    const bool strips = type == "PHOTO_ZOOMED" || type == "PLAYSTATION" || type == "SLIMLINE_DVD";
+    return image.IsReduced() && image.HasJpegData() && (!deviceKeepsJpeg || strips);
 }
 }  // namespace
 
 bool FullPixelsWhereNeeded(CRasterImage& image, const std::string& type, bool deviceKeepsJpeg) {
-    if (!image.IsReduced() || !image.HasJpegData() || (deviceKeepsJpeg && !DrawnInStrips(type)))
-        return true;
-    return image.DecodeInFull();
+    return !NeedsMorePixels(image, type, deviceKeepsJpeg) || image.DecodeInFull();
 }
 
 const CRasterImage& PagePicture(CScaledPicture& decodes, const CRasterImage& image, const std::string& type,
                                 bool deviceKeepsJpeg, bool preview, int boxWidth, int boxHeight) {
-    if (!image.IsReduced() || !image.HasJpegData() || (deviceKeepsJpeg && !DrawnInStrips(type))) {
+    if (!NeedsMorePixels(image, type, deviceKeepsJpeg)) {
         decodes.Release();
         return image;
     }
